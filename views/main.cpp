@@ -1,1 +1,28 @@
-int main() { return 0; }
+#include "app/CApplication.h"
+#include "app/MStartUp.h"
+#include "views/DesignerWindowHost.h"
+#include "views/MainWindow.h"
+#include "views/QtPrompt.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Morvane Corporation"));
+    QApplication::setApplicationName(QStringLiteral("kvwDesigner"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Kestrova Designer"));
+    QApplication::setApplicationVersion(QStringLiteral(KV_VERSION_STRING));
+
+    QtPrompt prompt;
+    DesignerWindowHost windows(prompt);
+    prompt.setParentWindow(windows.mainWindow());
+
+    // The whole command line is one path, even when it holds blanks.
+    const QString commandLine = QApplication::arguments().mid(1).join(QLatin1Char(' '));
+    if (MStartUp::Main(prompt, windows, commandLine) == MStartUp::StartResult::EndedAsSecondInstance)
+        return 0;
+    const int result = QApplication::exec();
+    gApp.reset();
+    return result;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "lang/StringBuffer.h"
+#include "persist/IClassLookup.h"
+#include "persist/IClassPersistable.h"
+
+#include <memory>
+
+class CController;
+class CModel;
+class CView;
+class IPrompt;
+class IWindowHost;
+
+// The one application object: owns the controllers, the view and the model, answers the
+// class lookup of the persisted tree and keeps this run's error log.
+class CApplication : public IClassLookup, public IClassPersistable {
+public:
+    static constexpr int ClassId = 1;
+
+    CApplication(IPrompt& prompt, IWindowHost& windows);
+    ~CApplication() override;
+    CApplication(const CApplication&) = delete;
+    CApplication& operator=(const CApplication&) = delete;
+
+    void Init();
+
+    CController& Controller() const { return *m_controller; }
+    CView& View() const { return *m_view; }
+    CModel& Model() const { return *m_model; }
+    IPrompt& Prompt() const { return m_prompt; }
+    IWindowHost& Windows() const { return m_windows; }
+
+    StringBuffer& ErrorLogBuffer() { return m_errorLog; }
+    const StringBuffer& ErrorLogBuffer() const { return m_errorLog; }
+
+    ClassInstance IClassLookup_CreateClass(int classId) override;
+    int IClassPersistable_UCID() const override { return ClassId; }
+    void IClassPersistable_ReadProperties(PropertyBag& bag) override;
+    void IClassPersistable_WriteProperties(PropertyBag& bag) const override;
+
+private:
+    IPrompt& m_prompt;
+    IWindowHost& m_windows;
+    std::unique_ptr<CController> m_controller;
+    std::unique_ptr<CView> m_view;
+    std::unique_ptr<CModel> m_model;
+    StringBuffer m_errorLog;
+};
+
+// The application object, set from start-up until the end of ExitProgram.
+extern std::unique_ptr<CApplication> gApp;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "persist/IClassLookup.h"
+#include "persist/IClassPersistable.h"
+
+// The document data: the decisions and the document settings.
+class CModel : public IClassPersistable {
+public:
+    static constexpr int ClassId = 2;
+
+    CModel();
+    ~CModel() override;
+    CModel(const CModel&) = delete;
+    CModel& operator=(const CModel&) = delete;
+
+    void Init();
+    void Clear();
+
+    // The model's part of the class lookup: classes of the decision model.
+    ClassInstance CreateClass(int classId);
+
+    int IClassPersistable_UCID() const override { return ClassId; }
+    void IClassPersistable_ReadProperties(PropertyBag& bag) override;
+    void IClassPersistable_WriteProperties(PropertyBag& bag) const override;
+};

@@ -1,0 +1,72 @@
+#include "app/CView.h"
+
+#include "app/ErrorLog.h"
+#include "app/IWindowHost.h"
+#include "app/ResourceStrings.h"
+#include "persist/PropertyBag.h"
+
+#include <QCoreApplication>
+
+namespace {
+constexpr int ReadyTextId = 14000;
+}
+
+CView::CView(IWindowHost& windows) : m_windows(windows), m_status(LoadResString(ReadyTextId)) {}
+
+CView::~CView() = default;
+
+void CView::Init()
+{
+    SetStatus(QString());
+}
+
+void CView::Show()
+{
+    m_windows.ShowMainWindow();
+}
+
+void CView::SetStatus(const QString& text)
+{
+    m_status = text.isEmpty() ? LoadResString(ReadyTextId) : text;
+    emit statusChanged(m_status);
+    letPendingEventsRun();
+}
+
+void CView::SetProgress(int percent)
+{
+    m_progressVisible = percent >= 0;
+    m_progress = qBound(0, percent, 100);
+    emit progressChanged(m_progress, m_progressVisible);
+    letPendingEventsRun();
+}
+
+void CView::HideProgressBar()
+{
+    SetProgress(-1);
+}
+
+void CView::ResizeStatusBar()
+{
+    emit statusBarResizeRequested();
+}
+
+void CView::letPendingEventsRun() const
+{
+    // Long operations report through here; let the window repaint and see user input.
+    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+}
+
+ClassInstance CView::CreateClass(int)
+{
+    return {};
+}
+
+void CView::IClassPersistable_WriteProperties(PropertyBag& bag) const
+{
+    bag.WriteProperty(QStringLiteral("ActiveForm"), m_activeForm, 0);
+}
+
+void CView::IClassPersistable_ReadProperties(PropertyBag& bag)
+{
+    m_activeForm = bag.ReadProperty(QStringLiteral("ActiveForm"), 0).toInt();
+}

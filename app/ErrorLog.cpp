@@ -1,0 +1,86 @@
+#include "app/ErrorLog.h"
+
+#include "app/CApplication.h"
+#include "app/KvError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+namespace {
+
+const QString LineEnd = QStringLiteral("\r\n");
+
+void writeLine(const QString& text, QIODevice::OpenMode mode)
+{
+    // The error log must never raise an error of its own: a failure here is dropped.
+    QFile file(ErrorLogFilePath());
+    if (!file.open(mode | QIODevice::WriteOnly))
+        return;
+    file.write((text + LineEnd).toUtf8());
+}
+
+void reportPieces(int number, const QString& source, const QString& description, const QString& procedure)
+{
+    AppendErrorLog(QStringLiteral("Error:"));
+    AppendErrorLog(QString::number(number));
+    AppendErrorLog(QStringLiteral("\t"));
+    AppendErrorLog(QStringLiteral("Source:"));
+    AppendErrorLog(source);
+    if (!procedure.isEmpty()) {
+        if (!source.isEmpty())
+            AppendErrorLog(QStringLiteral("|"));
+        AppendErrorLog(procedure);
+    }
+    AppendErrorLog(QStringLiteral("\t"));
+    AppendErrorLog(QStringLiteral("Description:"));
+    AppendErrorLog(description);
+    AppendErrorLog(LineEnd);
+}
+
+} // namespace
+
+QString ErrorLogFilePath()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(QStringLiteral("DTDERR.LOG"));
+}
+
+void ReportError(const KvError& error, const QString& procedure)
+{
+    reportPieces(error.number(), error.source(), error.description(), procedure);
+}
+
+void ReportError(const std::exception& error, const QString& procedure)
+{
+    if (const auto* kvError = dynamic_cast<const KvError*>(&error)) {
+        ReportError(*kvError, procedure);
+        return;
+    }
+    reportPieces(0, QString(), QString::fromLocal8Bit(error.what()), procedure);
+}
+
+void AppendErrorLog(const QString& text)
+{
+    AppendErrorFile(text);
+    // Without the application object there is no buffer; the piece is already in the file.
+    // Replacing the file with each piece here would keep only the last one of a report.
+    if (gApp)
+        gApp->ErrorLogBuffer().Append(text);
+}
+
+void AppendErrorFile(const QString& text)
+{
+    writeLine(text, QIODevice::Append);
+}
+
+void WriteErrorLog(const QString& text)
+{
+    QString content = text;
+    if (content.isEmpty() && gApp)
+        content = gApp->ErrorLogBuffer().Value();
+    if (content.isEmpty())
+        return;
+    writeLine(content, QIODevice::Truncate);
+}

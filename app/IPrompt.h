@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+enum class PromptIcon { None, Critical, Question, Exclamation, Information };
+enum class PromptAnswer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
+
+// Everything that asks the user something or touches the clipboard. The Designer answers with
+// real dialogs; tests answer from a script and see every prompt shown.
+class IPrompt {
+public:
+    virtual ~IPrompt() = default;
+
+    virtual PromptAnswer MessageBox(const QString& text, const QString& title, PromptButtons buttons,
+                                    PromptIcon icon) = 0;
+    // Empty when cancelled.
+    virtual std::optional<QString> InputBox(const QString& text, const QString& title,
+                                            const QString& defaultText) = 0;
+    // filter uses the "Description|*.ext" form of the string table.
+    virtual std::optional<QString> OpenFileDialog(const QString& title, const QString& filter,
+                                                  const QString& folder) = 0;
+    virtual std::optional<QString> SaveFileDialog(const QString& title, const QString& filter,
+                                                  const QString& suggestedPath) = 0;
+    virtual std::optional<QString> FolderDialog(const QString& title, const QString& folder) = 0;
+
+    virtual QString ClipboardText() const = 0;
+    virtual void SetClipboardText(const QString& text) = 0;
+
+protected:
+    IPrompt() = default;
+    IPrompt(const IPrompt&) = default;
+    IPrompt& operator=(const IPrompt&) = default;
+};

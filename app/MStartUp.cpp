@@ -1,0 +1,109 @@
+#include "app/MStartUp.h"
+
+#include "app/CApplication.h"
+#include "app/CController.h"
+#include "app/CModel.h"
+#include "app/CRegistry.h"
+#include "app/CView.h"
+#include "app/CcFile.h"
+#include "app/CcGettingStarted.h"
+#include "app/ErrorLog.h"
+#include "app/IPrompt.h"
+#include "app/IWindowHost.h"
+#include "app/ResourceStrings.h"
+#include "app/StartUpTables.h"
+#include "lang/StringBuffer.h"
+
+namespace {
+
+constexpr int MakerNameId = 44;
+constexpr int VersionCaptionId = 49;
+constexpr int SecondInstanceTitleId = 30001;
+constexpr int SecondInstanceTextId = 30002;
+
+bool refuseSecondInstance(IPrompt& prompt, IWindowHost& windows)
+{
+    if (!windows.IsAnotherInstanceRunning())
+        return false;
+    prompt.MessageBox(LoadResString(SecondInstanceTextId), LoadResString(SecondInstanceTitleId),
+                      PromptButtons::Ok, PromptIcon::Critical);
+    // When the other instance cannot be reached, this one goes on starting.
+    return MStartUp::ActivatePrevInstance(windows);
+}
+
+void openStartingDocument(const QString& commandLine)
+{
+    const QString path = MStartUp::CommandLinePath(commandLine);
+    CController& controller = gApp->Controller();
+    if (CRegistry::Read(QString(), QStringLiteral("NoGSRun")) != QLatin1String("1")) {
+        controller.GettingStarted().StartWizard();
+        if (!path.isEmpty())
+            controller.GettingStarted().FileToOpen(path);
+        return;
+    }
+    if (path.isEmpty())
+        controller.File().FileNew();
+    else
+        controller.File().FileOpen(path);
+}
+
+} // namespace
+
+QString MStartUp::CommandLinePath(const QString& commandLine)
+{
+    // The whole text is one path; shells may hand it over quoted.
+    QString path = StringBuffer(commandLine).Trim().Value();
+    if (path.size() >= 2 && path.startsWith(QLatin1Char('"')) && path.endsWith(QLatin1Char('"')))
+        path = path.mid(1, path.size() - 2);
+    return path;
+}
+
+QString MStartUp::SplashText()
+{
+    return LoadResString(MakerNameId) + QLatin1Char('\n') + LoadResString(VersionCaptionId) + QLatin1Char(' ')
+           + QStringLiteral("%1.%2.%3").arg(KV_VERSION_MAJOR).arg(KV_VERSION_MINOR).arg(KV_VERSION_PATCH);
+}
+
+MStartUp::StartResult MStartUp::Main(IPrompt& prompt, IWindowHost& windows, const QString& commandLine)
+{
+    if (refuseSecondInstance(prompt, windows))
+        return StartResult::EndedAsSecondInstance;
+    StartUpTables::Fill();
+    gApp = std::make_unique<CApplication>(prompt, windows);
+    windows.ShowSplash(SplashText());
+    gApp->Init();
+    gApp->View().Show();
+    try {
+        openStartingDocument(commandLine);
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("MStartUp.Main"));
+    }
+    return StartResult::Running;
+}
+
+bool MStartUp::ActivatePrevInstance(IWindowHost& windows)
+{
+    return windows.ActivateOtherInstance();
+}
+
+bool MStartUp::ExitProgram(IWindowHost& windows)
+{
+    WriteErrorLog(QString());
+    if (gApp) {
+        try {
+            // Test runs and the control and action wizards are stopped here once they exist.
+            if (gApp->Controller().GettingStarted().Running())
+                gApp->Controller().GettingStarted().StopWizard();
+            if (!gApp->Controller().File().FileClose())
+                return false;
+            gApp->View().SetProgress(0);
+            gApp->View().SetStatus(QString());
+            CRegistry::Write(QString(), QStringLiteral("NoGSRun"), QStringLiteral("1"));
+        } catch (const std::exception& error) {
+            ReportError(error, QStringLiteral("MStartUp.ExitProgram"));
+        }
+        gApp.reset();
+    }
+    windows.CloseAllWindows();
+    return true;
+}

@@ -1,0 +1,51 @@
+#include "app/ScriptedPrompt.h"
+
+QStringList ScriptedPrompt::shownTexts() const
+{
+    QStringList texts;
+    for (const Shown& prompt : m_shown)
+        texts.append(prompt.text);
+    return texts;
+}
+
+PromptAnswer ScriptedPrompt::MessageBox(const QString& text, const QString& title, PromptButtons buttons,
+                                        PromptIcon icon)
+{
+    m_shown.append({Kind::Message, text, title, buttons, icon});
+    if (!m_answers.empty()) {
+        const PromptAnswer answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    }
+    return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
+}
+
+std::optional<QString> ScriptedPrompt::nextText(Kind kind, const QString& text, const QString& title)
+{
+    m_shown.append({kind, text, title, PromptButtons::OkCancel, PromptIcon::None});
+    if (m_texts.empty())
+        return std::nullopt;
+    std::optional<QString> answer = std::move(m_texts.front());
+    m_texts.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedPrompt::InputBox(const QString& text, const QString& title, const QString&)
+{
+    return nextText(Kind::Input, text, title);
+}
+
+std::optional<QString> ScriptedPrompt::OpenFileDialog(const QString& title, const QString& filter, const QString&)
+{
+    return nextText(Kind::OpenFile, filter, title);
+}
+
+std::optional<QString> ScriptedPrompt::SaveFileDialog(const QString& title, const QString& filter, const QString&)
+{
+    return nextText(Kind::SaveFile, filter, title);
+}
+
+std::optional<QString> ScriptedPrompt::FolderDialog(const QString& title, const QString& folder)
+{
+    return nextText(Kind::Folder, folder, title);
+}

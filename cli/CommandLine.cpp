@@ -1,0 +1,58 @@
+#include "cli/CommandLine.h"
+
+#include "app/ResourceStrings.h"
+#include "cli/CheckExprCommand.h"
+
+#include <QTextStream>
+
+CommandLine::CommandLine()
+{
+    m_commands.push_back(std::make_unique<CheckExprCommand>());
+}
+
+CommandLine::~CommandLine() = default;
+
+CliCommand* CommandLine::find(const QString& name) const
+{
+    for (const auto& command : m_commands) {
+        if (command->Name() == name)
+            return command.get();
+    }
+    return nullptr;
+}
+
+void CommandLine::printHelp(QTextStream& out) const
+{
+    out << LoadResString(32000) << '\n';
+    for (const auto& command : m_commands)
+        out << "  " << command->Name().leftJustified(14) << command->Summary() << '\n';
+    out << '\n' << LoadResString(32001) << '\n';
+}
+
+int CommandLine::run(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    if (args.isEmpty()) {
+        printHelp(err);
+        return CliCommand::UsageError;
+    }
+    const QString& first = args.first();
+    if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
+        printHelp(out);
+        return CliCommand::Success;
+    }
+    if (first == QLatin1String("--version")) {
+        out << LoadResString(32004).arg(QStringLiteral(KV_VERSION_STRING)) << '\n';
+        return CliCommand::Success;
+    }
+    CliCommand* command = find(first);
+    if (!command) {
+        err << LoadResString(32002).arg(first) << '\n';
+        return CliCommand::UsageError;
+    }
+    const QStringList rest = args.mid(1);
+    if (rest.size() == 1 && (rest.first() == QLatin1String("--help") || rest.first() == QLatin1String("-h"))) {
+        out << command->Summary() << '\n' << command->Usage() << '\n';
+        return CliCommand::Success;
+    }
+    return command->execute(rest, out, err);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "cli/CliCommand.h"
+
+#include <memory>
+#include <vector>
+
+// Picks the subcommand named by the first argument and runs it.
+class CommandLine {
+public:
+    CommandLine();
+    ~CommandLine();
+
+    // args excludes the program name.
+    int run(const QStringList& args, QTextStream& out, QTextStream& err);
+
+private:
+    CliCommand* find(const QString& name) const;
+    void printHelp(QTextStream& out) const;
+
+    std::vector<std::unique_ptr<CliCommand>> m_commands;
+};

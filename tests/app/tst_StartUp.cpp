@@ -1,0 +1,143 @@
+#include "app/CApplication.h"
+#include "app/CController.h"
+#include "app/CModel.h"
+#include "app/CRegistry.h"
+#include "app/CView.h"
+#include "app/CcGettingStarted.h"
+#include "app/MStartUp.h"
+#include "app/ScriptedPrompt.h"
+#include "app/StartUpTables.h"
+#include "common/TestEnvironment.h"
+#include "common/TestRegistry.h"
+#include "tests/app/RecordingWindowHost.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class TestStartUp : public QObject {
+    Q_OBJECT
+
+    ScriptedPrompt m_prompt;
+    RecordingWindowHost m_windows;
+
+private slots:
+    void init()
+    {
+        TestEnvironment::clearSettings();
+        m_prompt = ScriptedPrompt();
+        m_windows = RecordingWindowHost();
+        gApp.reset();
+    }
+    void cleanup() { gApp.reset(); }
+
+    void startsInOrder()
+    {
+        QCOMPARE(MStartUp::Main(m_prompt, m_windows, QString()), MStartUp::StartResult::Running);
+        QVERIFY(gApp);
+        QCOMPARE(m_windows.calls, (QStringList{QStringLiteral("IsAnotherInstanceRunning"),
+                                               QStringLiteral("ShowSplash:") + MStartUp::SplashText(),
+                                               QStringLiteral("CloseSplash"), QStringLiteral("ShowMainWindow")}));
+        QCOMPARE(MStartUp::SplashText(), QStringLiteral("Morvane Corporation\nVersion %1").arg(KV_VERSION_STRING));
+        QVERIFY(m_prompt.shown().isEmpty());
+        QCOMPARE(gApp->View().StatusText(), QStringLiteral("Ready"));
+        QVERIFY(!gApp->View().ProgressVisible());
+    }
+
+    void startUpTablesComeFromTheStringTable()
+    {
+        QCOMPARE(StartUpTables::Keywords().size(), 15);
+        QCOMPARE(StartUpTables::Keywords().first(), QStringLiteral("CALL"));
+        QCOMPARE(StartUpTables::Keywords().last(), QStringLiteral("SUBMIT"));
+        const QStringList names = StartUpTables::InterfaceNames();
+        QCOMPARE(names.size(), 16);
+        QStringList sorted = names;
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+        QCOMPARE(names, sorted);
+        QCOMPARE(names.at(3), QStringLiteral("dCombo"));
+    }
+
+    void secondInstanceIsRefused_data()
+    {
+        QTest::addColumn<bool>("firstAnswers");
+        QTest::addColumn<MStartUp::StartResult>("expected");
+        QTest::newRow("first instance found") << true << MStartUp::StartResult::EndedAsSecondInstance;
+        QTest::newRow("first instance gone") << false << MStartUp::StartResult::Running;
+    }
+    void secondInstanceIsRefused()
+    {
+        QFETCH(bool, firstAnswers);
+        QFETCH(MStartUp::StartResult, expected);
+        m_windows.otherInstanceRunning = true;
+        m_windows.otherInstanceAnswers = firstAnswers;
+        QCOMPARE(MStartUp::Main(m_prompt, m_windows, QString()), expected);
+        QCOMPARE(m_prompt.shown().size(), 1);
+        const ScriptedPrompt::Shown& message = m_prompt.shown().first();
+        QCOMPARE(message.title, QStringLiteral("Second Instance of Kestrova Designer"));
+        QCOMPARE(message.text, QStringLiteral("You can only have one instance of Kestrova Designer running at a time! "
+                                              "The second instance will be closed."));
+        QCOMPARE(message.icon, PromptIcon::Critical);
+        QCOMPARE(m_windows.calls.at(1), QStringLiteral("ActivateOtherInstance"));
+        QCOMPARE(bool(gApp), !firstAnswers);
+    }
+
+    void gettingStartedRunsUntilItHasRunOnce_data()
+    {
+        QTest::addColumn<QString>("noGsRun");
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<bool>("wizardRuns");
+        QTest::addColumn<QString>("fileToOpen");
+        QTest::newRow("first run, no file") << "" << "" << true << "";
+        QTest::newRow("first run, quoted path with blanks")
+            << "0" << "  \"/home/ann/My Trees/cars.kvp\" " << true << "/home/ann/My Trees/cars.kvp";
+        QTest::newRow("has run before") << "1" << "" << false << "";
+    }
+    void gettingStartedRunsUntilItHasRunOnce()
+    {
+        QFETCH(QString, noGsRun);
+        QFETCH(QString, commandLine);
+        QFETCH(bool, wizardRuns);
+        QFETCH(QString, fileToOpen);
+        if (!noGsRun.isEmpty())
+            CRegistry::Write(QString(), QStringLiteral("NoGSRun"), noGsRun);
+        MStartUp::Main(m_prompt, m_windows, commandLine);
+        const CcGettingStarted& wizard = gApp->Controller().GettingStarted();
+        QCOMPARE(wizard.Running(), wizardRuns);
+        QCOMPARE(wizard.PendingFile(), fileToOpen);
+    }
+
+    void exitReleasesTheApplicationThenClosesWindows()
+    {
+        MStartUp::Main(m_prompt, m_windows, QString());
+        QVERIFY(gApp->Controller().GettingStarted().Running());
+        QSignalSpy viewGone(&gApp->View(), &QObject::destroyed);
+        m_windows.calls.clear();
+
+        QVERIFY(MStartUp::ExitProgram(m_windows));
+        QVERIFY(!gApp);
+        QCOMPARE(viewGone.size(), 1);
+        QCOMPARE(m_windows.calls, QStringList{QStringLiteral("CloseAllWindows")});
+        QCOMPARE(CRegistry::Read(QString(), QStringLiteral("NoGSRun")), QStringLiteral("1"));
+    }
+
+    void exitWithoutApplicationOnlyClosesWindows()
+    {
+        QVERIFY(MStartUp::ExitProgram(m_windows));
+        QCOMPARE(m_windows.calls, QStringList{QStringLiteral("CloseAllWindows")});
+        QVERIFY(!CRegistry(QString(), QStringLiteral("NoGSRun")).KeyExists());
+    }
+
+    void classFactoryAnswersTheLiveRoots()
+    {
+        CApplication app(m_prompt, m_windows);
+        QCOMPARE(app.IClassLookup_CreateClass(1).object, static_cast<IClassPersistable*>(&app));
+        QCOMPARE(app.IClassLookup_CreateClass(2).object, static_cast<IClassPersistable*>(&app.Model()));
+        QCOMPARE(app.IClassLookup_CreateClass(7).object, static_cast<IClassPersistable*>(&app.View()));
+        for (const int unknown : {0, 13, -1, 99})
+            QVERIFY(!app.IClassLookup_CreateClass(unknown));
+        QVERIFY(!app.IClassLookup_CreateClass(1).owned);
+    }
+};
+
+KV_REGISTER_TEST(TestStartUp)
+#include "tst_StartUp.moc"

@@ -1,0 +1,119 @@
+#include "views/DesignerWindowHost.h"
+
+#include "app/CApplication.h"
+#include "app/CController.h"
+#include "app/CcGettingStarted.h"
+#include "views/MainWindow.h"
+#include "views/SplashWindow.h"
+#include "views/WelcomeDialog.h"
+
+#include <QApplication>
+#include <QLocalSocket>
+#include <QScreen>
+
+namespace {
+constexpr int ConnectTimeoutMs = 500;
+const QByteArray ActivateRequest = QByteArrayLiteral("activate\n");
+} // namespace
+
+DesignerWindowHost::DesignerWindowHost(IPrompt& prompt)
+    : m_prompt(prompt), m_mainWindow(std::make_unique<MainWindow>(*this))
+{
+    connect(&m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* socket = m_server.nextPendingConnection()) {
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                if (socket->readAll().startsWith(ActivateRequest.trimmed()))
+                    bringToFront();
+                socket->disconnectFromServer();
+            });
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+}
+
+DesignerWindowHost::~DesignerWindowHost() = default;
+
+QString DesignerWindowHost::InstanceServerName()
+{
+    return QStringLiteral("kvwDesigner-%1").arg(qEnvironmentVariable("USER", QStringLiteral("user")));
+}
+
+bool DesignerWindowHost::IsAnotherInstanceRunning()
+{
+    QLocalSocket probe;
+    probe.connectToServer(InstanceServerName());
+    const bool running = probe.waitForConnected(ConnectTimeoutMs);
+    probe.abort();
+    if (!running)
+        listenForOtherInstances();
+    return running;
+}
+
+bool DesignerWindowHost::ActivateOtherInstance()
+{
+    QLocalSocket socket;
+    socket.connectToServer(InstanceServerName());
+    if (!socket.waitForConnected(ConnectTimeoutMs))
+        return false;
+    socket.write(ActivateRequest);
+    socket.waitForBytesWritten(ConnectTimeoutMs);
+    socket.disconnectFromServer();
+    return true;
+}
+
+void DesignerWindowHost::listenForOtherInstances()
+{
+    // A crashed instance may have left its socket behind.
+    QLocalServer::removeServer(InstanceServerName());
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    m_server.listen(InstanceServerName());
+}
+
+void DesignerWindowHost::bringToFront()
+{
+    if (m_mainWindow->isMinimized())
+        m_mainWindow->showNormal();
+    m_mainWindow->raise();
+    m_mainWindow->activateWindow();
+}
+
+void DesignerWindowHost::ShowSplash(const QString& text)
+{
+    m_splash = std::make_unique<SplashWindow>(text);
+    m_splash->adjustSize();
+    if (const QScreen* screen = QApplication::primaryScreen())
+        m_splash->move(screen->availableGeometry().center() - m_splash->rect().center());
+    m_splash->show();
+    QApplication::processEvents();
+}
+
+void DesignerWindowHost::CloseSplash()
+{
+    if (m_splash)
+        m_splash->close();
+}
+
+void DesignerWindowHost::ShowMainWindow()
+{
+    m_mainWindow->bindToApplication();
+    if (gApp && !m_welcome)
+        m_welcome = new WelcomeDialog(gApp->Controller().GettingStarted(), m_prompt, m_mainWindow.get());
+    if (m_welcome) {
+        CcGettingStarted& wizard = gApp->Controller().GettingStarted();
+        connect(&wizard, &CcGettingStarted::started, m_welcome.data(), &QWidget::show, Qt::UniqueConnection);
+    }
+    m_mainWindow->show();
+}
+
+void DesignerWindowHost::CloseAllWindows()
+{
+    if (m_welcome)
+        m_welcome->close();
+    if (m_splash)
+        m_splash->close();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != m_mainWindow.get() && window->isVisible())
+            window->close();
+    }
+    m_mainWindow->close();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/IWindowHost.h"
+
+#include <QLocalServer>
+#include <QPointer>
+
+#include <memory>
+
+class IPrompt;
+class MainWindow;
+class SplashWindow;
+class WelcomeDialog;
+
+// The real windows of the Designer, and the local socket through which a second instance
+// asks the first to come to the front.
+class DesignerWindowHost : public QObject, public IWindowHost {
+    Q_OBJECT
+public:
+    explicit DesignerWindowHost(IPrompt& prompt);
+    ~DesignerWindowHost() override;
+
+    bool IsAnotherInstanceRunning() override;
+    bool ActivateOtherInstance() override;
+    void ShowSplash(const QString& text) override;
+    void CloseSplash() override;
+    void ShowMainWindow() override;
+    void CloseAllWindows() override;
+
+    MainWindow* mainWindow() const { return m_mainWindow.get(); }
+
+    // The socket name, per user so that two users on one machine don't meet.
+    static QString InstanceServerName();
+
+private:
+    void listenForOtherInstances();
+    void bringToFront();
+
+    IPrompt& m_prompt;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<SplashWindow> m_splash;
+    QPointer<WelcomeDialog> m_welcome;
+    QLocalServer m_server;
+};
