@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QLocalSocket>
 #include <QScreen>
+#include <QStandardPaths>
 
 namespace {
 constexpr int ConnectTimeoutMs = 500;
@@ -35,7 +36,9 @@ DesignerWindowHost::~DesignerWindowHost() = default;
 
 QString DesignerWindowHost::InstanceServerName()
 {
-    return QStringLiteral("kvwDesigner-%1").arg(qEnvironmentVariable("USER", QStringLiteral("user")));
+    const QString name = QStringLiteral("kvwDesigner-%1").arg(qEnvironmentVariable("USER", QStringLiteral("user")));
+    // Tests must not find, or be found by, a Designer the user is running.
+    return QStandardPaths::isTestModeEnabled() ? name + QStringLiteral("-test") : name;
 }
 
 bool DesignerWindowHost::IsAnotherInstanceRunning()
