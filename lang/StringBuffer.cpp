@@ -18,12 +18,6 @@ StringBuffer& StringBuffer::Append(const QString& text)
     return *this;
 }
 
-StringBuffer& StringBuffer::Append(qint64 number)
-{
-    m_text += QString::number(number);
-    return *this;
-}
-
 StringBuffer& StringBuffer::Append(double number)
 {
     m_text += QString::number(number, 'g', 15);

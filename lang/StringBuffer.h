@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <concepts>
+
 // A text with 1-based positions. Operations that give "a new buffer" leave this one alone.
 class StringBuffer {
 public:
@@ -10,7 +12,13 @@ public:
 
     StringBuffer Trim() const;
     StringBuffer& Append(const QString& text);
-    StringBuffer& Append(qint64 number);
+    // Any integer type; a single overload for qint64 would make int and qsizetype ambiguous with double.
+    template <std::integral Integer>
+        requires(!std::same_as<Integer, bool> && !std::same_as<Integer, char>)
+    StringBuffer& Append(Integer number)
+    {
+        return Append(QString::number(number));
+    }
     StringBuffer& Append(double number);
     // Removes count characters from start; out-of-range parts are ignored.
     StringBuffer& Delete(int start, int count);
@@ -31,6 +39,8 @@ public:
 
     operator const QString&() const { return m_text; } // NOLINT: the default property
     bool operator==(const StringBuffer& other) const = default;
+    // Without it, comparing with a QString is ambiguous between the two conversions.
+    bool operator==(const QString& text) const { return m_text == text; }
 
 private:
     QString m_text;

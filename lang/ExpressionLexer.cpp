@@ -1,0 +1,225 @@
+#include "lang/ExpressionLexer.h"
+
+#include <QLocale>
+
+namespace {
+
+bool isNameCharacter(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+} // namespace
+
+bool ExpressionToken::startsOperand() const
+{
+    switch (kind) {
+    case ExpressionTokenKind::Number:
+    case ExpressionTokenKind::Text:
+    case ExpressionTokenKind::Name:
+    case ExpressionTokenKind::ControlReference:
+    case ExpressionTokenKind::SelectorReference:
+    case ExpressionTokenKind::LeftParenthesis:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::vector<ExpressionToken> ExpressionLexer::tokenize(const QString& text)
+{
+    ExpressionLexer lexer(text);
+    std::vector<ExpressionToken> tokens;
+    do {
+        tokens.push_back(lexer.next());
+    } while (tokens.back().kind != ExpressionTokenKind::End && tokens.back().kind != ExpressionTokenKind::Error);
+    return tokens;
+}
+
+ExpressionToken ExpressionLexer::next()
+{
+    while (m_pos < m_text.size() && isBlank(m_text.at(m_pos)))
+        ++m_pos;
+    if (m_pos >= m_text.size())
+        return make(ExpressionTokenKind::End, m_pos);
+    const QChar c = m_text.at(m_pos);
+    if (c.isDigit() || (c == QLatin1Char('.') && at(m_pos + 1).isDigit()))
+        return readNumber();
+    if (c == QLatin1Char('"'))
+        return readText();
+    if (c.isLetter() || c == QLatin1Char('_'))
+        return readName();
+    if (c == QLatin1Char('[') && at(m_pos + 1) == QLatin1Char('['))
+        return readControlReference();
+    // "<<" can never be two less-than operators, so it always opens a selector reference.
+    if (c == QLatin1Char('<') && at(m_pos + 1) == QLatin1Char('<'))
+        return readSelectorReference();
+    return readSymbol();
+}
+
+ExpressionToken ExpressionLexer::readNumber()
+{
+    const qsizetype start = m_pos;
+    const auto skipDigits = [this] {
+        while (at(m_pos).isDigit())
+            ++m_pos;
+    };
+    skipDigits();
+    if (at(m_pos) == QLatin1Char('.')) {
+        ++m_pos;
+        skipDigits();
+    }
+    if (at(m_pos).toUpper() == QLatin1Char('E')) {
+        const qsizetype sign = (at(m_pos + 1) == QLatin1Char('+') || at(m_pos + 1) == QLatin1Char('-')) ? 1 : 0;
+        if (at(m_pos + 1 + sign).isDigit()) {
+            m_pos += 1 + sign;
+            skipDigits();
+        }
+    }
+    // A number glued to letters or a second point ("12abc", "1.2.3", "1e") is one bad token.
+    bool malformed = false;
+    while (isNameCharacter(at(m_pos)) || at(m_pos) == QLatin1Char('.')) {
+        malformed = true;
+        ++m_pos;
+    }
+    ExpressionToken token = make(ExpressionTokenKind::Number, start);
+    bool ok = !malformed;
+    if (ok)
+        token.number = QLocale::c().toDouble(token.source, &ok);
+    return ok ? token : fail(ExpressionError::InvalidNumber, start, token.source);
+}
+
+ExpressionToken ExpressionLexer::readText()
+{
+    const qsizetype start = m_pos++;
+    QString value;
+    while (m_pos < m_text.size()) {
+        const QChar c = m_text.at(m_pos++);
+        if (c != QLatin1Char('"')) {
+            value += c;
+            continue;
+        }
+        // A doubled quote stands for one quote inside the text.
+        if (at(m_pos) != QLatin1Char('"')) {
+            ExpressionToken token = make(ExpressionTokenKind::Text, start);
+            token.value = value;
+            return token;
+        }
+        value += c;
+        ++m_pos;
+    }
+    return fail(ExpressionError::UnclosedText, start);
+}
+
+ExpressionToken ExpressionLexer::readName()
+{
+    const qsizetype start = m_pos;
+    while (isNameCharacter(at(m_pos)))
+        ++m_pos;
+    ExpressionToken token = make(ExpressionTokenKind::Name, start);
+    token.value = token.source;
+    return token;
+}
+
+ExpressionToken ExpressionLexer::readControlReference()
+{
+    const qsizetype start = m_pos;
+    const qsizetype close = m_text.indexOf(QLatin1String("]]"), start + 2);
+    if (close < 0)
+        return fail(ExpressionError::UnclosedControlReference, start);
+    const QString name = m_text.mid(start + 2, close - start - 2).trimmed();
+    m_pos = close + 2;
+    if (name.isEmpty())
+        return fail(ExpressionError::EmptyControlReference, start);
+    ExpressionToken token = make(ExpressionTokenKind::ControlReference, start);
+    token.value = name;
+    return token;
+}
+
+ExpressionToken ExpressionLexer::readSelectorReference()
+{
+    const qsizetype start = m_pos;
+    const qsizetype close = m_text.indexOf(QLatin1String(">>"), start + 2);
+    if (close < 0)
+        return fail(ExpressionError::UnclosedSelectorReference, start);
+    m_pos = close + 2;
+    // Parts are separated by ':' or ';' and read from the left: selector, property, item.
+    QStringList parts;
+    QString part;
+    for (const QChar c : QStringView(m_text).mid(start + 2, close - start - 2)) {
+        if (c == QLatin1Char(':') || c == QLatin1Char(';')) {
+            parts.append(part.trimmed());
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    parts.append(part.trimmed());
+    if (parts.size() > 3 || parts.contains(QString()))
+        return fail(ExpressionError::InvalidSelectorReference, start);
+    ExpressionToken token = make(ExpressionTokenKind::SelectorReference, start);
+    token.selector.selector = parts.value(0);
+    token.selector.property = parts.value(1);
+    token.selector.item = parts.value(2);
+    return token;
+}
+
+ExpressionToken ExpressionLexer::readSymbol()
+{
+    const qsizetype start = m_pos;
+    const QChar c = m_text.at(m_pos++);
+    const QChar following = at(m_pos);
+    ExpressionToken token = make(ExpressionTokenKind::Operator, start);
+    const auto take = [&](ExpressionOperator op, int extra) {
+        m_pos += extra;
+        token.source = m_text.mid(start, m_pos - start);
+        token.op = op;
+        return token;
+    };
+    switch (c.unicode()) {
+    case '(': token.kind = ExpressionTokenKind::LeftParenthesis; return token;
+    case ')': token.kind = ExpressionTokenKind::RightParenthesis; return token;
+    case '&': return take(ExpressionOperator::And, 0);
+    case '|': return take(ExpressionOperator::Or, 0);
+    case '=': return take(ExpressionOperator::Equal, 0);
+    case '+': return take(ExpressionOperator::Add, 0);
+    case '-': return take(ExpressionOperator::Subtract, 0);
+    case '*': return take(ExpressionOperator::Multiply, 0);
+    case '/': return take(ExpressionOperator::Divide, 0);
+    case '^': return take(ExpressionOperator::Power, 0);
+    case '<':
+        if (following == QLatin1Char('='))
+            return take(ExpressionOperator::LessEqual, 1);
+        if (following == QLatin1Char('>'))
+            return take(ExpressionOperator::NotEqual, 1);
+        return take(ExpressionOperator::Less, 0);
+    case '>':
+        if (following == QLatin1Char('='))
+            return take(ExpressionOperator::GreaterEqual, 1);
+        return take(ExpressionOperator::Greater, 0);
+    default:
+        return fail(ExpressionError::UnexpectedCharacter, start, QString(c));
+    }
+}
+
+ExpressionToken ExpressionLexer::make(ExpressionTokenKind kind, qsizetype start) const
+{
+    ExpressionToken token;
+    token.kind = kind;
+    token.position = static_cast<int>(start) + 1;
+    token.source = m_text.mid(start, m_pos - start);
+    return token;
+}
+
+ExpressionToken ExpressionLexer::fail(ExpressionError error, qsizetype start, const QString& detail) const
+{
+    ExpressionToken token = make(ExpressionTokenKind::Error, start);
+    token.error = error;
+    token.source = detail;
+    return token;
+}
