@@ -126,14 +126,23 @@ ExpressionToken ExpressionLexer::readName()
     return token;
 }
 
+std::optional<QString> ExpressionLexer::readEnclosed(QLatin1String closing)
+{
+    const qsizetype close = m_text.indexOf(closing, m_pos + 2);
+    if (close < 0)
+        return std::nullopt;
+    const QString inside = m_text.mid(m_pos + 2, close - m_pos - 2);
+    m_pos = close + closing.size();
+    return inside;
+}
+
 ExpressionToken ExpressionLexer::readControlReference()
 {
     const qsizetype start = m_pos;
-    const qsizetype close = m_text.indexOf(QLatin1String("]]"), start + 2);
-    if (close < 0)
+    const std::optional<QString> inside = readEnclosed(QLatin1String("]]"));
+    if (!inside)
         return fail(ExpressionError::UnclosedControlReference, start);
-    const QString name = m_text.mid(start + 2, close - start - 2).trimmed();
-    m_pos = close + 2;
+    const QString name = inside->trimmed();
     if (name.isEmpty())
         return fail(ExpressionError::EmptyControlReference, start);
     ExpressionToken token = make(ExpressionTokenKind::ControlReference, start);
@@ -144,14 +153,13 @@ ExpressionToken ExpressionLexer::readControlReference()
 ExpressionToken ExpressionLexer::readSelectorReference()
 {
     const qsizetype start = m_pos;
-    const qsizetype close = m_text.indexOf(QLatin1String(">>"), start + 2);
-    if (close < 0)
+    const std::optional<QString> inside = readEnclosed(QLatin1String(">>"));
+    if (!inside)
         return fail(ExpressionError::UnclosedSelectorReference, start);
-    m_pos = close + 2;
     // Parts are separated by ':' or ';' and read from the left: selector, property, item.
     QStringList parts;
     QString part;
-    for (const QChar c : QStringView(m_text).mid(start + 2, close - start - 2)) {
+    for (const QChar c : *inside) {
         if (c == QLatin1Char(':') || c == QLatin1Char(';')) {
             parts.append(part.trimmed());
             part.clear();

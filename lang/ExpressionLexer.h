@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 // Ids of the syntax messages in the string table. The texts take the position as %1, or a detail
@@ -67,6 +68,8 @@ private:
     ExpressionToken readNumber();
     ExpressionToken readText();
     ExpressionToken readName();
+    // After an opening pair at m_pos: the text up to closing, moving past it; nothing when unclosed.
+    std::optional<QString> readEnclosed(QLatin1String closing);
     ExpressionToken readControlReference();
     ExpressionToken readSelectorReference();
     ExpressionToken readSymbol();

@@ -40,52 +40,52 @@ QString selectorText(const SelectorReference& reference)
 
 } // namespace
 
+ExpressionNode::Ptr ExpressionNode::makeLeaf(ExpressionKind kind, const QString& text, int position)
+{
+    Ptr node(new ExpressionNode(kind, position));
+    node->m_text = text;
+    return node;
+}
+
 ExpressionNode::Ptr ExpressionNode::makeNumber(double value, const QString& written, int position)
 {
-    Ptr node(new ExpressionNode(ExpressionKind::Number, position));
+    Ptr node = makeLeaf(ExpressionKind::Number, written, position);
     node->m_number = value;
-    node->m_text = written;
     return node;
 }
 
 ExpressionNode::Ptr ExpressionNode::makeText(const QString& value, int position)
 {
-    Ptr node(new ExpressionNode(ExpressionKind::Text, position));
-    node->m_text = value;
-    return node;
+    return makeLeaf(ExpressionKind::Text, value, position);
 }
 
 ExpressionNode::Ptr ExpressionNode::makeBoolean(bool value, int position)
 {
-    Ptr node(new ExpressionNode(ExpressionKind::Boolean, position));
+    Ptr node = makeLeaf(ExpressionKind::Boolean, QString(), position);
     node->m_boolean = value;
     return node;
 }
 
 ExpressionNode::Ptr ExpressionNode::makeControlReference(const QString& name, int position)
 {
-    Ptr node(new ExpressionNode(ExpressionKind::ControlReference, position));
-    node->m_text = name;
-    return node;
+    return makeLeaf(ExpressionKind::ControlReference, name, position);
 }
 
 ExpressionNode::Ptr ExpressionNode::makeSelectorReference(const SelectorReference& reference, int position)
 {
-    Ptr node(new ExpressionNode(ExpressionKind::SelectorReference, position));
+    Ptr node = makeLeaf(ExpressionKind::SelectorReference, QString(), position);
     node->m_selector = reference;
     return node;
 }
 
 ExpressionNode::Ptr ExpressionNode::makeProperty(const QString& name, int position)
 {
-    Ptr node(new ExpressionNode(ExpressionKind::Property, position));
-    node->m_text = name;
-    return node;
+    return makeLeaf(ExpressionKind::Property, name, position);
 }
 
 ExpressionNode::Ptr ExpressionNode::makeUnary(ExpressionOperator op, Ptr operand, int position)
 {
-    Ptr node(new ExpressionNode(ExpressionKind::Unary, position));
+    Ptr node = makeLeaf(ExpressionKind::Unary, QString(), position);
     node->m_operator = op;
     node->m_operands.push_back(std::move(operand));
     return node;
@@ -93,7 +93,7 @@ ExpressionNode::Ptr ExpressionNode::makeUnary(ExpressionOperator op, Ptr operand
 
 ExpressionNode::Ptr ExpressionNode::makeBinary(ExpressionOperator op, Ptr left, Ptr right, int position)
 {
-    Ptr node(new ExpressionNode(ExpressionKind::Binary, position));
+    Ptr node = makeLeaf(ExpressionKind::Binary, QString(), position);
     node->m_operator = op;
     node->m_operands.push_back(std::move(left));
     node->m_operands.push_back(std::move(right));
@@ -102,7 +102,7 @@ ExpressionNode::Ptr ExpressionNode::makeBinary(ExpressionOperator op, Ptr left, 
 
 ExpressionNode::Ptr ExpressionNode::makeFunction(ExpressionFunction function, Ptr argument, int position)
 {
-    Ptr node(new ExpressionNode(ExpressionKind::Function, position));
+    Ptr node = makeLeaf(ExpressionKind::Function, QString(), position);
     node->m_function = function;
     node->m_operands.push_back(std::move(argument));
     return node;

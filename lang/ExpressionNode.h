@@ -118,6 +118,7 @@ public:
 
 private:
     ExpressionNode(ExpressionKind kind, int position) : m_kind(kind), m_position(position) {}
+    static Ptr makeLeaf(ExpressionKind kind, const QString& text, int position);
 
     int bindingStrength() const;
     bool needsParentheses(const ExpressionNode& child, bool isRight, Parentheses style) const;
