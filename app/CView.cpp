@@ -1,5 +1,7 @@
 #include "app/CView.h"
 
+#include "app/CvProject.h"
+#include "app/CvProperties.h"
 #include "app/ErrorLog.h"
 #include "app/IWindowHost.h"
 #include "app/ResourceStrings.h"
@@ -11,7 +13,11 @@ namespace {
 constexpr int ReadyTextId = 14000;
 }
 
-CView::CView(IWindowHost& windows) : m_windows(windows), m_status(LoadResString(ReadyTextId)) {}
+CView::CView(IWindowHost& windows)
+    : m_windows(windows), m_status(LoadResString(ReadyTextId)), m_project(std::make_unique<CvProject>()),
+      m_properties(std::make_unique<CvProperties>())
+{
+}
 
 CView::~CView() = default;
 
@@ -56,17 +62,29 @@ void CView::letPendingEventsRun() const
     QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
 }
 
-ClassInstance CView::CreateClass(int)
+ClassInstance CView::CreateClass(int classId)
 {
-    return {};
+    switch (classId) {
+    case CvProject::ClassId: return ClassInstance::live(m_project.get());
+    case CvProperties::ClassId: return ClassInstance::live(m_properties.get());
+    default: return {};
+    }
 }
 
 void CView::IClassPersistable_WriteProperties(PropertyBag& bag) const
 {
     bag.WriteProperty(QStringLiteral("ActiveForm"), m_activeForm, 0);
+    bag.WriteObject(QStringLiteral("Project"), *m_project);
+    bag.WriteObject(QStringLiteral("Properties"), *m_properties);
 }
 
 void CView::IClassPersistable_ReadProperties(PropertyBag& bag)
 {
-    m_activeForm = bag.ReadProperty(QStringLiteral("ActiveForm"), 0).toInt();
+    try {
+        m_activeForm = bag.ReadProperty(QStringLiteral("ActiveForm"), 0).toInt();
+        bag.ReadObject(QStringLiteral("Project"));
+        bag.ReadObject(QStringLiteral("Properties"));
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("CView.IClassPersistable_ReadProperties"));
+    }
 }

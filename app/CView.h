@@ -6,6 +6,10 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
+class CvProject;
+class CvProperties;
 class IWindowHost;
 
 // The windows as the core sees them: status text, progress, and the editor views. The
@@ -32,6 +36,9 @@ public:
     int Progress() const { return m_progress; }
     bool ProgressVisible() const { return m_progressVisible; }
 
+    CvProject& Project() const { return *m_project; }
+    CvProperties& Properties() const { return *m_properties; }
+
     int ActiveForm() const { return m_activeForm; }
     void setActiveForm(int form) { m_activeForm = form; }
 
@@ -55,4 +62,6 @@ private:
     int m_progress = 0;
     bool m_progressVisible = false;
     int m_activeForm = 0;
+    std::unique_ptr<CvProject> m_project;
+    std::unique_ptr<CvProperties> m_properties;
 };

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "persist/IClassPersistable.h"
+
+#include <QObject>
+#include <QStringList>
+
+// The project explorer's content: the project name and the names of its pictures, internal
+// selectors and external selectors. The Designer's explorer window shows it.
+class CvProject : public QObject, public IClassPersistable {
+    Q_OBJECT
+public:
+    static constexpr int ClassId = 11;
+
+    const QString& Name() const { return m_name; }
+    void RenameFile(const QString& name);
+    const QString& ActiveNode() const { return m_activeNode; }
+    void setActiveNode(const QString& key) { m_activeNode = key; }
+
+    const QStringList& Pictures() const { return m_pictures; }
+    const QStringList& CriteriaLists() const { return m_criteriaLists; }
+    const QStringList& ExternalCriteriaLists() const { return m_externalCriteriaLists; }
+    int PicturesCount() const { return static_cast<int>(m_pictures.size()); }
+    int CriteriaListCount() const { return static_cast<int>(m_criteriaLists.size()); }
+
+    void AddPicture(const QString& name);
+    void AddCriteriaList(const QString& name);
+    void AddExternalCriteriaList(const QString& name);
+    void Clear();
+
+    int IClassPersistable_UCID() const override { return ClassId; }
+    void IClassPersistable_ReadProperties(PropertyBag& bag) override;
+    void IClassPersistable_WriteProperties(PropertyBag& bag) const override;
+
+signals:
+    void changed();
+
+private:
+    QString m_name;
+    QString m_activeNode;
+    QStringList m_pictures;
+    QStringList m_criteriaLists;
+    QStringList m_externalCriteriaLists;
+};
