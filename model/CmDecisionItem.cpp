@@ -1,0 +1,270 @@
+#include "model/CmDecisionItem.h"
+
+#include "app/ErrorLog.h"
+#include "app/KvError.h"
+#include "app/ResourceStrings.h"
+#include "lang/OptionLines.h"
+#include "model/IDecisionEditHooks.h"
+#include "model/MDecisionDataUtil.h"
+#include "persist/PropertyBag.h"
+
+#include <limits>
+#include <utility>
+
+namespace {
+
+constexpr int trueTextId = 13016;
+constexpr int falseTextId = 13017;
+
+constexpr int errTypeMismatch = 13;
+constexpr int errOverflow = 6;
+
+const QString readProcedure = QStringLiteral("CmDecisionItem.IClassPersistable_ReadProperties");
+const QString writeProcedure = QStringLiteral("CmDecisionItem.IClassPersistable_WriteProperties");
+
+// Runs one step of a procedure; a failure is reported under the procedure's name and the
+// caller goes on with its next step.
+template <typename Step>
+void guarded(const QString& procedure, Step&& step)
+{
+    try {
+        step();
+    } catch (const KvError& error) {
+        ReportError(error, procedure);
+    } catch (const std::exception& error) {
+        ReportError(error, procedure);
+    }
+}
+
+QString fixedOption(int textId)
+{
+    return QLatin1Char('^') + LoadResString(textId).toUpper();
+}
+
+qint64 toWhole(const QVariant& value)
+{
+    bool ok = false;
+    const qint64 number = value.toLongLong(&ok);
+    if (!ok)
+        throw KvError(errTypeMismatch, QStringLiteral("CmDecisionItem"), QStringLiteral("Type mismatch"));
+    return number;
+}
+
+qint16 toInt16(const QVariant& value)
+{
+    const qint64 number = toWhole(value);
+    if (number < std::numeric_limits<qint16>::min() || number > std::numeric_limits<qint16>::max())
+        throw KvError(errOverflow, QStringLiteral("CmDecisionItem"), QStringLiteral("Overflow"));
+    return static_cast<qint16>(number);
+}
+
+int toCount(const QVariant& value)
+{
+    const qint64 number = toWhole(value);
+    if (number > std::numeric_limits<int>::max())
+        throw KvError(errOverflow, QStringLiteral("CmDecisionItem"), QStringLiteral("Overflow"));
+    return static_cast<int>(number);
+}
+
+QString numbered(const QString& base, int number)
+{
+    return base + QString::number(number);
+}
+
+void writeNumbered(PropertyBag& bag, const QString& countKey, const QString& base, const QStringList& lines)
+{
+    guarded(writeProcedure, [&] { bag.WriteProperty(countKey, static_cast<int>(lines.size()), 0); });
+    for (int i = 0; i < lines.size(); ++i)
+        guarded(writeProcedure, [&] { bag.WriteProperty(numbered(base, i + 1), lines.at(i)); });
+}
+
+// Appends lines base1 up to the count read from countKey.
+void readNumbered(const PropertyBag& bag, const QString& countKey, const QString& base, QStringList& lines)
+{
+    int count = 0;
+    guarded(readProcedure, [&] { count = toCount(bag.ReadProperty(countKey, 0)); });
+    for (int i = 1; i <= count; ++i)
+        guarded(readProcedure, [&] { lines.append(bag.ReadProperty(numbered(base, i)).toString()); });
+}
+
+// The default is written as held: empty, number or text. An empty one is not the empty
+// text, which is the default left out of the bag.
+QVariant readDefaultValue(const PropertyBag& bag)
+{
+    const QString key = QStringLiteral("Default");
+    if (!bag.Contains(key))
+        return QString();
+    const QVariant value = bag.ReadProperty(key);
+    if (!value.isValid() || value.isNull())
+        return {};
+    return value;
+}
+
+} // namespace
+
+CmDecisionItem::CmDecisionItem() : m_booleanOptions{fixedOption(trueTextId), fixedOption(falseTextId)}
+{
+}
+
+void CmDecisionItem::setGroup(const QStringList& group)
+{
+    m_group.removeIf([this](const QString& entry) { return entry.isEmpty() || namesThisDecision(entry); });
+    // Given the held list, this keeps it as just cleaned.
+    m_group = group;
+}
+
+QString CmDecisionItem::strGroup() const
+{
+    return m_group.join(QLatin1Char(','));
+}
+
+void CmDecisionItem::setStrGroup(const QString& text)
+{
+    const QStringList pieces = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString& piece : pieces) {
+        if (!namesThisDecision(piece))
+            m_group.append(piece);
+    }
+}
+
+void CmDecisionItem::setIntControl(qint16 code)
+{
+    guarded(QStringLiteral("CmDecisionItem.intControl"), [&] {
+        switchOptions(m_intControl, code);
+        m_intControl = code;
+        if (m_hooks)
+            m_hooks->ControlTypeChanged(*this);
+    });
+}
+
+QString CmDecisionItem::strControl() const
+{
+    return MDecisionDataUtil::ControlIntToStr(m_intControl);
+}
+
+void CmDecisionItem::setStrControl(const QString& typeName)
+{
+    setIntControl(MDecisionDataUtil::ControlStrToInt(typeName));
+}
+
+QStringList& CmDecisionItem::OptsAndActs()
+{
+    return listOfKind(m_intControl);
+}
+
+const QStringList& CmDecisionItem::OptsAndActs() const
+{
+    return listOfKind(m_intControl);
+}
+
+void CmDecisionItem::setOptsAndActs(const QStringList& lines)
+{
+    guarded(QStringLiteral("CmDecisionItem.OptsAndActs"), [&] {
+        QStringList& current = OptsAndActs();
+        if (m_hooks) {
+            m_hooks->RecordUndo(IDecisionEditHooks::UndoOptsAndActs, m_intID,
+                                MTreeViewUtil::OptsAndActsToString(current),
+                                MTreeViewUtil::OptsAndActsToString(lines));
+        }
+        current = lines;
+        if (m_hooks)
+            m_hooks->RefreshPreviews(*this);
+    });
+}
+
+QVariant CmDecisionItem::DefaultValue() const
+{
+    if (!m_defaultValue.isValid() && MDecisionDataUtil::GetDataType(m_intControl) != MDecisionDataUtil::NumericData)
+        return QString();
+    return m_defaultValue;
+}
+
+void CmDecisionItem::IClassPersistable_WriteProperties(PropertyBag& bag) const
+{
+    const auto write = [&bag](const QString& key, const QVariant& value, const QVariant& defaultValue) {
+        guarded(writeProcedure, [&] { bag.WriteProperty(key, value, defaultValue); });
+    };
+    const QString noText;
+    write(QStringLiteral("kvdHelp"), m_kvdHelpID, 0);
+    write(QStringLiteral("kvwHelp"), m_kvwHelpID, noText);
+    write(QStringLiteral("intIdentifier"), m_intID, 0);
+    write(QStringLiteral("strIdentifier"), m_strID, noText);
+    write(QStringLiteral("intControl"), m_intControl, 0);
+    writeNumbered(bag, QStringLiteral("OptsAndActsCount"), QStringLiteral("OptsAndActs"), OptsAndActs());
+    write(QStringLiteral("Caption"), m_caption, noText);
+    write(QStringLiteral("Heading"), m_heading, noText);
+    write(QStringLiteral("Picture"), m_picture, noText);
+    writeNumbered(bag, QStringLiteral("IncludeCount"), QStringLiteral("Include"), m_group);
+    write(QStringLiteral("Default"), m_defaultValue, noText);
+    write(QStringLiteral("Min"), m_min, QStringLiteral("-32767"));
+    write(QStringLiteral("Max"), m_max, QStringLiteral("32767"));
+    write(QStringLiteral("Dirty"), m_dirty, false);
+}
+
+void CmDecisionItem::IClassPersistable_ReadProperties(PropertyBag& bag)
+{
+    const auto readText = [&bag](const QString& key, QString& field, const QString& defaultValue = QString()) {
+        guarded(readProcedure, [&] { field = bag.ReadProperty(key, defaultValue).toString(); });
+    };
+    const auto readInt16 = [&bag](const QString& key, qint16& field) {
+        guarded(readProcedure, [&] { field = toInt16(bag.ReadProperty(key, 0)); });
+    };
+    readInt16(QStringLiteral("kvdHelp"), m_kvdHelpID);
+    readText(QStringLiteral("kvwHelp"), m_kvwHelpID);
+    readInt16(QStringLiteral("intIdentifier"), m_intID);
+    readText(QStringLiteral("strIdentifier"), m_strID);
+    // Stored as read: the lines that follow already belong to this interface.
+    readInt16(QStringLiteral("intControl"), m_intControl);
+    readOptsAndActs(bag);
+    readText(QStringLiteral("Caption"), m_caption);
+    readText(QStringLiteral("Heading"), m_heading);
+    readText(QStringLiteral("Picture"), m_picture);
+    readGroup(bag);
+    guarded(readProcedure, [&] { m_defaultValue = readDefaultValue(bag); });
+    readText(QStringLiteral("Min"), m_min, QStringLiteral("-32767"));
+    readText(QStringLiteral("Max"), m_max, QStringLiteral("32767"));
+    guarded(readProcedure, [&] { m_dirty = bag.ReadProperty(QStringLiteral("Dirty"), false).toBool(); });
+}
+
+void CmDecisionItem::readOptsAndActs(const PropertyBag& bag)
+{
+    // A read is no edit: the new list goes in without an undo record or a preview refresh.
+    QStringList& lines = OptsAndActs();
+    lines = QStringList();
+    readNumbered(bag, QStringLiteral("OptsAndActsCount"), QStringLiteral("OptsAndActs"), lines);
+}
+
+void CmDecisionItem::readGroup(const PropertyBag& bag)
+{
+    m_group = QStringList();
+    readNumbered(bag, QStringLiteral("IncludeCount"), QStringLiteral("Include"), m_group);
+}
+
+QStringList& CmDecisionItem::listOfKind(qint16 code)
+{
+    return const_cast<QStringList&>(std::as_const(*this).listOfKind(code));
+}
+
+const QStringList& CmDecisionItem::listOfKind(qint16 code) const
+{
+    switch (MDecisionDataUtil::GetDataType(code)) {
+    case MDecisionDataUtil::BooleanData:
+        return m_booleanOptions;
+    case MDecisionDataUtil::NumericData:
+        return m_numericOptions;
+    case MDecisionDataUtil::ChoiceData:
+        break;
+    }
+    return m_choiceOptions;
+}
+
+void CmDecisionItem::switchOptions(qint16 /*oldCode*/, qint16 /*newCode*/)
+{
+    // MDecisionDataUtil::SwitchOptions moves lines between the three lists here once the
+    // option rules exist. Until then nothing moves and each kind keeps its own lines.
+}
+
+bool CmDecisionItem::namesThisDecision(const QString& name) const
+{
+    return name == m_strID.toUpper() || name == QString::number(m_intID);
+}

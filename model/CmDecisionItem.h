@@ -1,0 +1,119 @@
+#pragma once
+
+#include "persist/IClassPersistable.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+class IDecisionEditHooks;
+
+// One decision (control): one page of a wizard asking one question through one input
+// interface. It keeps an option list per data kind so that changing the interface and back
+// finds the earlier lines again.
+class CmDecisionItem final : public IClassPersistable {
+public:
+    static constexpr int ClassId = 5;
+
+    CmDecisionItem();
+    // Editors hold references to its lists and the undo history refers to it: no copies.
+    CmDecisionItem(const CmDecisionItem&) = delete;
+    CmDecisionItem& operator=(const CmDecisionItem&) = delete;
+    ~CmDecisionItem() override = default;
+
+    // Not owned; null means changes tell nobody.
+    IDecisionEditHooks* editHooks() const { return m_hooks; }
+    void setEditHooks(IDecisionEditHooks* hooks) { m_hooks = hooks; }
+
+    const QString& Picture() const { return m_picture; }
+    void setPicture(const QString& picture) { m_picture = picture; }
+
+    // The names of the other controls shown on the same page.
+    QStringList& Group() { return m_group; }
+    const QStringList& Group() const { return m_group; }
+    // Cleans the held list of empty and self entries, then holds the given one. Given the
+    // held list itself, that cleans it.
+    void setGroup(const QStringList& group);
+
+    // Group joined with "," and no blanks.
+    QString strGroup() const;
+    // Appends the non-empty pieces that do not name this decision to Group.
+    void setStrGroup(const QString& text);
+
+    qint16 intControl() const { return m_intControl; }
+    void setIntControl(qint16 code);
+
+    QString strControl() const;
+    void setStrControl(const QString& typeName);
+
+    const QString& Caption() const { return m_caption; }
+    void setCaption(const QString& caption) { m_caption = caption; }
+
+    const QString& Heading() const { return m_heading; }
+    void setHeading(const QString& heading) { m_heading = heading; }
+
+    qint16 kvdHelpID() const { return m_kvdHelpID; }
+    void setKvdHelpID(qint16 helpId) { m_kvdHelpID = helpId; }
+
+    const QString& kvwHelpID() const { return m_kvwHelpID; }
+    void setKvwHelpID(const QString& helpId) { m_kvwHelpID = helpId; }
+
+    qint16 intID() const { return m_intID; }
+    void setIntID(qint16 id) { m_intID = id; }
+
+    const QString& strID() const { return m_strID; }
+    void setStrID(const QString& name) { m_strID = name; }
+
+    // The option list of the current data kind, the list object itself.
+    QStringList& OptsAndActs();
+    const QStringList& OptsAndActs() const;
+    // Records the change for undo, replaces the current kind's list, refreshes the previews.
+    void setOptsAndActs(const QStringList& lines);
+
+    // The empty text in place of an empty default, except for the numeric interfaces, which
+    // tell "no default" apart from a value.
+    QVariant DefaultValue() const;
+    void setDefaultValue(const QVariant& value) { m_defaultValue = value; }
+
+    const QString& Min() const { return m_min; }
+    void setMin(const QString& min) { m_min = min; }
+
+    const QString& Max() const { return m_max; }
+    void setMax(const QString& max) { m_max = max; }
+
+    bool Dirty() const { return m_dirty; }
+    void setDirty(bool dirty) { m_dirty = dirty; }
+
+    int IClassPersistable_UCID() const override { return ClassId; }
+    // Only the current kind's option list is read and written.
+    void IClassPersistable_ReadProperties(PropertyBag& bag) override;
+    void IClassPersistable_WriteProperties(PropertyBag& bag) const override;
+
+private:
+    QStringList& listOfKind(qint16 code);
+    const QStringList& listOfKind(qint16 code) const;
+    // Where the lines get adapted to a new interface; each kind keeps its own lines until then.
+    void switchOptions(qint16 oldCode, qint16 newCode);
+    bool namesThisDecision(const QString& name) const;
+    void readOptsAndActs(const PropertyBag& bag);
+    void readGroup(const PropertyBag& bag);
+
+    bool m_dirty = false;
+    qint16 m_kvdHelpID = 0;
+    QString m_kvwHelpID;
+    qint16 m_intID = 0;
+    QString m_strID;
+    QStringList m_choiceOptions;
+    QStringList m_booleanOptions;
+    QStringList m_numericOptions;
+    qint16 m_intControl = 0;
+    QString m_caption;
+    QString m_heading;
+    QString m_picture;
+    QStringList m_group;
+    QVariant m_defaultValue;
+    QString m_min;
+    QString m_max;
+
+    IDecisionEditHooks* m_hooks = nullptr;
+};

@@ -1,0 +1,183 @@
+#include "common/TestRegistry.h"
+
+#include "app/KvError.h"
+#include "lang/OptionLines.h"
+#include "model/CmDecisionItem.h"
+#include "model/IDecisionEditHooks.h"
+#include "model/MDecisionDataUtil.h"
+
+#include <QTest>
+
+using namespace MDecisionDataUtil;
+
+namespace {
+
+// Keeps what a decision reported, with the decision's state at each call.
+class RecordingHooks final : public IDecisionEditHooks {
+public:
+    void RecordUndo(qint16 kind, qint16 intID, const QVariant& oldValue, const QVariant& newValue) override
+    {
+        if (failUndo)
+            throw KvError(5, QStringLiteral("test"), QStringLiteral("undo refused"));
+        undo.append(QVariantList{kind, intID, oldValue, newValue});
+    }
+    void RefreshPreviews(const CmDecisionItem& item) override { previewed.append(item.OptsAndActs()); }
+    void ControlTypeChanged(const CmDecisionItem& item) override { typeChanges.append(item.intControl()); }
+
+    bool failUndo = false;
+    QList<QVariantList> undo;
+    QList<QStringList> previewed;
+    QList<qint16> typeChanges;
+};
+
+const QStringList trueFalse{QStringLiteral("^TRUE"), QStringLiteral("^FALSE")};
+
+} // namespace
+
+class TestCmDecisionItem : public QObject {
+    Q_OBJECT
+
+private slots:
+    void listsFollowKind_data()
+    {
+        QTest::addColumn<qint16>("first");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<qint16>("second");
+        QTest::addColumn<QStringList>("seenInSecond");
+        QTest::newRow("new to boolean") << qint16(Radio) << QStringList() << qint16(Check) << trueFalse;
+        QTest::newRow("choice to numeric") << qint16(Radio) << QStringList{"^A", "!GO B"} << qint16(NumBox) << QStringList();
+        QTest::newRow("numeric to boolean") << qint16(NumSlide) << QStringList{"^1-5"} << qint16(Command) << trueFalse;
+        QTest::newRow("boolean to choice") << qint16(Check) << QStringList{"^TRUE", "!GO X"} << qint16(List) << QStringList();
+        QTest::newRow("same kind shares") << qint16(Combo) << QStringList{"^Red"} << qint16(TextArea) << QStringList{"^Red"};
+        QTest::newRow("unknown is choice") << qint16(RealNumBox) << QStringList{"^2"} << UnknownControl << QStringList();
+    }
+
+    void listsFollowKind()
+    {
+        QFETCH(qint16, first);
+        QFETCH(QStringList, lines);
+        QFETCH(qint16, second);
+        QFETCH(QStringList, seenInSecond);
+        CmDecisionItem item;
+        item.setIntControl(first);
+        item.setOptsAndActs(lines);
+        const QStringList* firstList = &item.OptsAndActs();
+        item.setIntControl(second);
+        QCOMPARE(item.OptsAndActs(), seenInSecond);
+        item.setIntControl(first);
+        QCOMPARE(item.OptsAndActs(), lines);
+        QCOMPARE(&item.OptsAndActs(), firstList);
+    }
+
+    void strControl_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qint16>("code");
+        QTest::addColumn<QString>("readBack");
+        QTest::newRow("any case") << "numbox" << qint16(NumBox) << "NumBox";
+        QTest::newRow("unknown") << "Gauge" << UnknownControl << "";
+    }
+
+    void strControl()
+    {
+        QFETCH(QString, text);
+        QFETCH(qint16, code);
+        QFETCH(QString, readBack);
+        CmDecisionItem item;
+        RecordingHooks hooks;
+        item.setEditHooks(&hooks);
+        item.setStrControl(text);
+        QCOMPARE(item.strControl(), readBack);
+        QCOMPARE(hooks.typeChanges, QList<qint16>{code});
+    }
+
+    void strGroup_data()
+    {
+        QTest::addColumn<QStringList>("held");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("group");
+        // The decision is named "a" and numbered 3.
+        QTest::newRow("empty and self skipped") << QStringList() << ",,A,B," << QStringList{"B"};
+        QTest::newRow("own number skipped") << QStringList() << "3,B,03" << QStringList{"B", "03"};
+        QTest::newRow("appended, blanks kept") << QStringList{"Z"} << " A,Y " << QStringList{"Z", " A", "Y "};
+    }
+
+    void strGroup()
+    {
+        QFETCH(QStringList, held);
+        QFETCH(QString, text);
+        QFETCH(QStringList, group);
+        CmDecisionItem item;
+        item.setStrID(QStringLiteral("a"));
+        item.setIntID(3);
+        item.Group() = held;
+        item.setStrGroup(text);
+        QCOMPARE(item.Group(), group);
+        QCOMPARE(item.strGroup(), group.join(','));
+    }
+
+    void groupSetter_data()
+    {
+        QTest::addColumn<bool>("giveHeldList");
+        QTest::addColumn<QStringList>("group");
+        QTest::newRow("held list is cleaned") << true << QStringList{"B"};
+        QTest::newRow("other list stored as given") << false << QStringList{"", "A", "3"};
+    }
+
+    void groupSetter()
+    {
+        QFETCH(bool, giveHeldList);
+        QFETCH(QStringList, group);
+        CmDecisionItem item;
+        item.setStrID(QStringLiteral("a"));
+        item.setIntID(3);
+        item.Group() = QStringList{"", "A", "B", "3"};
+        item.setGroup(giveHeldList ? item.Group() : group);
+        QCOMPARE(item.Group(), group);
+    }
+
+    void optsAndActsSetter_data()
+    {
+        QTest::addColumn<qint16>("code");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("oldText");
+        QTest::addColumn<QString>("newText");
+        QTest::newRow("boolean") << qint16(Check) << QStringList{"^Yes", "!GO Next"} << "^TRUE\t^FALSE\t"
+                                 << "^Yes\t!GO Next\t";
+        QTest::newRow("to empty") << qint16(Command) << QStringList() << "^TRUE\t^FALSE\t" << "";
+        QTest::newRow("commas, empty line") << qint16(Radio) << QStringList{"!SORT Cars: Price, Speed; Ascending", ""}
+                                            << "" << "!SORT Cars: Price, Speed; Ascending\t\t";
+    }
+
+    void optsAndActsSetter()
+    {
+        QFETCH(qint16, code);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, oldText);
+        QFETCH(QString, newText);
+        CmDecisionItem item;
+        item.setIntID(42);
+        item.setIntControl(code);
+        RecordingHooks hooks;
+        item.setEditHooks(&hooks);
+        item.setOptsAndActs(lines);
+        QCOMPARE(hooks.undo, QList<QVariantList>{(QVariantList{qint16(2), qint16(42), oldText, newText})});
+        QCOMPARE(MTreeViewUtil::OptsAndActsToCol(newText), lines);
+        QCOMPARE(hooks.previewed, QList<QStringList>{lines});
+    }
+
+    void failedUndoLeavesListAlone()
+    {
+        CmDecisionItem item;
+        item.setIntControl(Check);
+        RecordingHooks hooks;
+        hooks.failUndo = true;
+        item.setEditHooks(&hooks);
+        item.setOptsAndActs(QStringList{"^Yes"});
+        QCOMPARE(item.OptsAndActs(), trueFalse);
+        QVERIFY(hooks.previewed.isEmpty());
+    }
+};
+
+KV_REGISTER_TEST(TestCmDecisionItem)
+#include "tst_CmDecisionItem.moc"
