@@ -6,7 +6,11 @@
 #include "app/ErrorLog.h"
 #include "app/IWindowHost.h"
 #include "app/KvError.h"
+#include "app/ProjectNodes.h"
+#include "app/ResourceStrings.h"
+#include "model/CmDocument.h"
 #include "persist/PropertyBag.h"
+#include "persist/StorageNode.h"
 
 std::unique_ptr<CApplication> gApp;
 
@@ -67,4 +71,67 @@ void CApplication::IClassPersistable_ReadProperties(PropertyBag& bag)
             ReportError(error, QStringLiteral("CApplication.IClassPersistable_ReadProperties"));
         }
     }
+}
+
+namespace {
+
+constexpr int LoadingDevDataId = 14005;
+
+// Opens a node with nothing left of an earlier save in it.
+StorageResult openFresh(StorageNode& node, const QString& path)
+{
+    bool existed = false;
+    StorageResult result = node.open(path, &existed);
+    if (result && existed) {
+        node.reset();
+        result = node.remove(path);
+        if (result)
+            result = node.open(path);
+    }
+    return result;
+}
+
+} // namespace
+
+StorageResult CApplication::SaveDevData()
+{
+    m_view->SetProgress(0);
+    StorageNode node = m_model->Document().Storage().rootNode();
+    StorageResult result = openFresh(node, ProjectNodes::DevFile);
+    if (result) {
+        PropertyBag bag;
+        bag.WriteRoot(*this);
+        m_view->SetProgress(50);
+        result = bag.StoreInto(node);
+    }
+    if (result) {
+        // The diagram's layout joins here once the diagram exists; until then it is empty.
+        StorageNode layout = m_model->Document().Storage().rootNode();
+        result = openFresh(layout, ProjectNodes::CustomBlock);
+        if (result)
+            result = layout.writeText(QString());
+    }
+    m_view->SetProgress(0);
+    m_view->SetStatus(QString());
+    if (!result)
+        ReportError(KvError(0, QStringLiteral("StorageDocument"), result.message), QStringLiteral("CApplication.SaveDevData"));
+    return result;
+}
+
+StorageResult CApplication::LoadDevData()
+{
+    PropertyBag bag;
+    bag.SetClassLookup(this);
+    StorageNode node = m_model->Document().Storage().rootNode();
+    StorageResult result = node.open(ProjectNodes::DevFile);
+    if (result)
+        result = bag.LoadFrom(node);
+    m_view->SetStatus(LoadResString(LoadingDevDataId));
+    if (result && !bag.ReadRoot(*this))
+        result = StorageResult::failure(StorageErrorKind::Corrupt, LoadResString(12011));
+    m_view->SetProgress(0);
+    m_view->SetStatus(QString());
+    if (!result)
+        ReportError(KvError(0, QStringLiteral("StorageDocument"), result.message), QStringLiteral("CApplication.LoadDevData"));
+    return result;
 }

@@ -3,6 +3,7 @@
 #include "lang/StringBuffer.h"
 #include "persist/IClassLookup.h"
 #include "persist/IClassPersistable.h"
+#include "persist/StorageResult.h"
 
 #include <memory>
 
@@ -24,6 +25,9 @@ public:
     CApplication& operator=(const CApplication&) = delete;
 
     void Init();
+    // The whole model into the open document, and back.
+    StorageResult SaveDevData();
+    StorageResult LoadDevData();
 
     CController& Controller() const { return *m_controller; }
     CView& View() const { return *m_view; }

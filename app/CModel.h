@@ -3,6 +3,10 @@
 #include "persist/IClassLookup.h"
 #include "persist/IClassPersistable.h"
 
+#include <memory>
+
+class CmDocument;
+
 // The document data: the decisions and the document settings.
 class CModel : public IClassPersistable {
 public:
@@ -13,6 +17,8 @@ public:
     CModel(const CModel&) = delete;
     CModel& operator=(const CModel&) = delete;
 
+    CmDocument& Document() const { return *m_document; }
+
     void Init();
     void Clear();
 
@@ -22,4 +28,7 @@ public:
     int IClassPersistable_UCID() const override { return ClassId; }
     void IClassPersistable_ReadProperties(PropertyBag& bag) override;
     void IClassPersistable_WriteProperties(PropertyBag& bag) const override;
+
+private:
+    std::unique_ptr<CmDocument> m_document;
 };

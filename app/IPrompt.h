@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 
 #include <optional>
@@ -25,6 +26,10 @@ public:
     virtual std::optional<QString> SaveFileDialog(const QString& title, const QString& filter,
                                                   const QString& suggestedPath) = 0;
     virtual std::optional<QString> FolderDialog(const QString& title, const QString& folder) = 0;
+
+    // The document properties dialog (title, subject, author, keywords, comments); false when
+    // cancelled, otherwise the map holds the edited values.
+    virtual bool DocumentPropertiesDialog(QMap<QString, QString>& properties) = 0;
 
     virtual QString ClipboardText() const = 0;
     virtual void SetClipboardText(const QString& text) = 0;

@@ -49,3 +49,18 @@ std::optional<QString> ScriptedPrompt::FolderDialog(const QString& title, const 
 {
     return nextText(Kind::Folder, folder, title);
 }
+
+bool ScriptedPrompt::DocumentPropertiesDialog(QMap<QString, QString>& properties)
+{
+    m_shown.append({Kind::DocumentProperties, properties.value(QStringLiteral("Title")), QString(),
+                    PromptButtons::OkCancel, PromptIcon::None});
+    if (m_propertyEdits.empty() || !m_propertyEdits.front()) {
+        if (!m_propertyEdits.empty())
+            m_propertyEdits.pop_front();
+        return false;
+    }
+    for (auto edit = m_propertyEdits.front()->cbegin(); edit != m_propertyEdits.front()->cend(); ++edit)
+        properties.insert(edit.key(), edit.value());
+    m_propertyEdits.pop_front();
+    return true;
+}

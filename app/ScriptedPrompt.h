@@ -11,7 +11,7 @@
 // message box answers Cancel (or Ok when it has only Ok) and a dialog is cancelled.
 class ScriptedPrompt : public IPrompt {
 public:
-    enum class Kind { Message, Input, OpenFile, SaveFile, Folder };
+    enum class Kind { Message, Input, OpenFile, SaveFile, Folder, DocumentProperties };
 
     struct Shown {
         Kind kind;
@@ -25,6 +25,12 @@ public:
     // A text for an input box or a path for a file or folder dialog; nullopt cancels.
     void QueueText(std::optional<QString> text) { m_texts.push_back(std::move(text)); }
 
+    // Edits the next document properties dialog applies; nullopt cancels it.
+    void QueueDocumentProperties(std::optional<QMap<QString, QString>> edits)
+    {
+        m_propertyEdits.push_back(std::move(edits));
+    }
+
     const QList<Shown>& shown() const { return m_shown; }
     QStringList shownTexts() const;
     void clearShown() { m_shown.clear(); }
@@ -37,6 +43,7 @@ public:
                                           const QString& suggestedPath) override;
     std::optional<QString> FolderDialog(const QString& title, const QString& folder) override;
 
+    bool DocumentPropertiesDialog(QMap<QString, QString>& properties) override;
     QString ClipboardText() const override { return m_clipboard; }
     void SetClipboardText(const QString& text) override { m_clipboard = text; }
 
@@ -45,6 +52,7 @@ private:
 
     std::deque<PromptAnswer> m_answers;
     std::deque<std::optional<QString>> m_texts;
+    std::deque<std::optional<QMap<QString, QString>>> m_propertyEdits;
     QList<Shown> m_shown;
     QString m_clipboard;
 };

@@ -45,14 +45,17 @@ void MainWindow::bindToApplication()
         return;
     CView& view = gApp->View();
     connect(&view, &CView::statusChanged, m_status, &QLabel::setText, Qt::UniqueConnection);
-    connect(&view, &CView::progressChanged, this, [this](int percent, bool visible) {
-        m_progress->setValue(percent);
-        m_progress->setVisible(visible);
-    }, Qt::UniqueConnection);
+    connect(&view, &CView::progressChanged, this, &MainWindow::showProgress, Qt::UniqueConnection);
     m_status->setText(view.StatusText());
     m_progress->setValue(view.Progress());
     m_progress->setVisible(view.ProgressVisible());
     m_stateTimer.start();
+}
+
+void MainWindow::showProgress(int percent, bool visible)
+{
+    m_progress->setValue(percent);
+    m_progress->setVisible(visible);
 }
 
 QString MainWindow::statusText() const

@@ -30,6 +30,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    void showProgress(int percent, bool visible);
     void refreshCommandState();
     void bringRunningWizardToFront();
 

@@ -1,5 +1,7 @@
 #include "views/QtPrompt.h"
 
+#include "views/DocumentPropertiesDialog.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
@@ -84,6 +86,15 @@ std::optional<QString> QtPrompt::SaveFileDialog(const QString& title, const QStr
 std::optional<QString> QtPrompt::FolderDialog(const QString& title, const QString& folder)
 {
     return nonEmpty(QFileDialog::getExistingDirectory(m_parent, title, folder));
+}
+
+bool QtPrompt::DocumentPropertiesDialog(QMap<QString, QString>& properties)
+{
+    ::DocumentPropertiesDialog dialog(properties, m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    properties = dialog.properties();
+    return true;
 }
 
 QString QtPrompt::ClipboardText() const

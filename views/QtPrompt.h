@@ -16,6 +16,7 @@ public:
     std::optional<QString> SaveFileDialog(const QString& title, const QString& filter,
                                           const QString& suggestedPath) override;
     std::optional<QString> FolderDialog(const QString& title, const QString& folder) override;
+    bool DocumentPropertiesDialog(QMap<QString, QString>& properties) override;
     QString ClipboardText() const override;
     void SetClipboardText(const QString& text) override;
 

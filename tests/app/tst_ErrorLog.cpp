@@ -71,7 +71,7 @@ private slots:
         ReportError(KvError(5, QString(), QStringLiteral("Invalid call")), QStringLiteral("MStartUp.Main"));
         const QByteArray content = logContent();
         // Every piece is kept, none replaces another.
-        QCOMPARE(content, QByteArray("Error:\r\n5\r\n\t\r\nSource:\r\nMStartUp.Main\r\n\t\r\nDescription:\r\n"
+        QCOMPARE(content, QByteArray("Error:\r\n5\r\n\t\r\nSource:\r\n\r\nMStartUp.Main\r\n\t\r\nDescription:\r\n"
                                      "Invalid call\r\n\r\n\r\n"));
     }
 

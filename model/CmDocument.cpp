@@ -1,0 +1,427 @@
+#include "model/CmDocument.h"
+
+#include "app/CApplication.h"
+#include "app/CModel.h"
+#include "app/CView.h"
+#include "app/CvProject.h"
+#include "app/ErrorLog.h"
+#include "app/KvError.h"
+#include "app/MCommonUtil.h"
+#include "app/ResourceStrings.h"
+#include "persist/PropertyBag.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr int SaveFileTitleId = 12000;
+constexpr int SaveQuestionId = 12001;
+constexpr int CompileToTitleId = 12004;
+constexpr int ProjectFilterId = 12020;
+constexpr int SaveAsTitleId = 12022;
+constexpr int WebFilterId = 12024;
+constexpr int DesktopFilterId = 12025;
+constexpr int OpenTitleId = 13012;
+constexpr int LoadingFileId = 14001;
+constexpr int InUseMessageId = 31102;
+constexpr int CallAppRoom = 5;
+
+const QString ProjectExtension = QStringLiteral("kvp");
+const QStringList DocumentPropertyNames{QStringLiteral("Title"), QStringLiteral("Subject"),
+                                        QStringLiteral("Author"), QStringLiteral("Keywords"),
+                                        QStringLiteral("Comments")};
+
+IPrompt* prompt()
+{
+    return gApp ? &gApp->Prompt() : nullptr;
+}
+
+void setStatus(int textId)
+{
+    if (gApp)
+        gApp->View().SetStatus(LoadResString(textId));
+}
+
+QString withExtension(const QString& path, const QString& extension)
+{
+    return QFileInfo(path).suffix().isEmpty() ? path + QLatin1Char('.') + extension : path;
+}
+
+} // namespace
+
+CmDocument::CmDocument() : m_storage(std::make_unique<StorageDocument>())
+{
+    connect(m_storage.get(), &StorageDocument::percentDone, this, &CmDocument::mDocIO_PercentDone);
+    connect(m_storage.get(), &StorageDocument::operationFinished, this, &CmDocument::mDocIO_FinishOperation);
+    m_storage->create();
+    ClearCallApps();
+}
+
+CmDocument::~CmDocument()
+{
+    CloseDocument();
+}
+
+PromptAnswer CmDocument::AskSaveDlg()
+{
+    IPrompt* ask = prompt();
+    if (!ask)
+        return PromptAnswer::No;
+    return ask->MessageBox(LoadResString(SaveQuestionId), LoadResString(SaveFileTitleId), PromptButtons::YesNoCancel,
+                           PromptIcon::Question);
+}
+
+bool CmDocument::NewDocument()
+{
+    try {
+        if (m_dirty) {
+            const PromptAnswer answer = AskSaveDlg();
+            if (answer == PromptAnswer::Cancel)
+                return false;
+            // A save that did not happen must not be followed by throwing the work away.
+            if (answer == PromptAnswer::Yes && !SaveFile().done())
+                return false;
+        }
+        setDirty(false);
+        CloseDocument();
+        const StorageResult created = m_storage->create();
+        if (!created)
+            throw KvError(0, QStringLiteral("StorageDocument"), created.message);
+        setName(DefaultName());
+        m_fileTypeSet = false;
+        m_fileType = 0;
+        m_webSettings = KvwSettings();
+        ClearCallApps();
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("CmDocument.NewDocument"));
+    }
+    return true;
+}
+
+CmDocument::Result CmDocument::OpenDocument(const QString& path)
+{
+    QString chosen = path;
+    if (chosen.isEmpty()) {
+        IPrompt* ask = prompt();
+        const std::optional<QString> picked =
+            ask ? ask->OpenFileDialog(LoadResString(OpenTitleId), LoadResString(ProjectFilterId), m_currentPath)
+                : std::nullopt;
+        if (!picked)
+            return {Outcome::Cancelled, {}};
+        chosen = *picked;
+    }
+    setStatus(LoadingFileId);
+    setBusy(true);
+    CloseDocument();
+    Result result = startWorkingCopy(QFileInfo(chosen).absoluteFilePath());
+    if (result.done() && gApp)
+        gApp->Model().Clear();
+    setBusy(false);
+    return result;
+}
+
+CmDocument::Result CmDocument::startWorkingCopy(const QString& projectPath)
+{
+    StorageResult refusal;
+    if (!lockProject(projectPath, refusal))
+        return failed(refusal);
+    // Reading the project into memory checks it and leaves the file as it was.
+    const StorageResult opened = m_storage->open(projectPath);
+    if (!opened) {
+        m_lock.reset();
+        m_storage->create();
+        return failed(opened);
+    }
+    setPath(projectPath);
+    const StorageResult copied = m_storage->saveAs(WorkingCopyPath());
+    if (!copied)
+        ReportError(KvError(0, QStringLiteral("StorageDocument"), copied.message),
+                    QStringLiteral("CmDocument.OpenDocument"));
+    return {};
+}
+
+bool CmDocument::lockProject(const QString& path, StorageResult& refusal)
+{
+    m_lock = std::make_unique<QLockFile>(MCommonUtil::GetTempFile(path) + QStringLiteral(".lock"));
+    if (m_lock->tryLock(0))
+        return true;
+    m_lock.reset();
+    refusal = StorageResult::failure(StorageErrorKind::InUse, LoadResString(InUseMessageId).arg(path));
+    return false;
+}
+
+CmDocument::Result CmDocument::SaveFile()
+{
+    if (m_path.isEmpty())
+        return SaveFileAs();
+    return writeProject(m_path);
+}
+
+CmDocument::Result CmDocument::SaveFileAs()
+{
+    IPrompt* ask = prompt();
+    const QString suggested = QDir(m_currentPath).filePath(m_name + QLatin1Char('.') + ProjectExtension);
+    const std::optional<QString> picked =
+        ask ? ask->SaveFileDialog(LoadResString(SaveAsTitleId), LoadResString(ProjectFilterId), suggested)
+            : std::nullopt;
+    if (!picked)
+        return {Outcome::Cancelled, {}};
+    return SaveFileAs(withExtension(*picked, ProjectExtension));
+}
+
+CmDocument::Result CmDocument::SaveFileAs(const QString& path)
+{
+    const QString target = QFileInfo(path).absoluteFilePath();
+    if (target == m_path)
+        return writeProject(target);
+    StorageResult refusal;
+    std::unique_ptr<QLockFile> previousLock = std::move(m_lock);
+    if (!lockProject(target, refusal)) {
+        m_lock = std::move(previousLock);
+        return failed(refusal);
+    }
+    const QString previousWorkingCopy = WorkingCopyPath();
+    Result result = writeProject(target);
+    if (!result.done()) {
+        m_lock = std::move(previousLock);
+        return result;
+    }
+    if (!previousWorkingCopy.isEmpty())
+        QFile::remove(previousWorkingCopy);
+    setPath(target);
+    setName(QFileInfo(target).completeBaseName());
+    return result;
+}
+
+CmDocument::Result CmDocument::writeProject(const QString& path)
+{
+    setBusy(true);
+    Result result;
+    try {
+        DocumentProperties properties = m_storage->properties();
+        properties.setValue(QStringLiteral("Title"), m_name);
+        const StorageResult written = gApp ? gApp->SaveDevData() : StorageResult::success();
+        if (!written) {
+            setBusy(false);
+            return failed(written);
+        }
+        // The project file is replaced only by a complete file; then the working copy follows it.
+        const StorageResult saved = m_storage->saveAs(path);
+        if (!saved) {
+            result = failed(saved);
+        } else {
+            const StorageResult working = m_storage->saveAs(MCommonUtil::GetTempFile(path));
+            if (!working)
+                ReportError(KvError(0, QStringLiteral("StorageDocument"), working.message),
+                            QStringLiteral("CmDocument.SaveFile"));
+            setDirty(false);
+        }
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("CmDocument.SaveFile"));
+        result = {Outcome::Failed, StorageResult::failure(StorageErrorKind::Io, QString::fromUtf8(error.what()))};
+    }
+    setBusy(false);
+    return result;
+}
+
+void CmDocument::CloseDocument()
+{
+    try {
+        if (m_storage->isOpen())
+            m_storage->close();
+        const QString workingCopy = WorkingCopyPath();
+        if (!workingCopy.isEmpty() && workingCopy != m_path)
+            QFile::remove(workingCopy);
+        m_lock.reset();
+        setPath(QString());
+        setDirty(false);
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("CmDocument.CloseDocument"));
+    }
+}
+
+QString CmDocument::SaveKVDDlg()
+{
+    IPrompt* ask = prompt();
+    const std::optional<QString> picked =
+        ask ? ask->SaveFileDialog(LoadResString(SaveFileTitleId), LoadResString(DesktopFilterId), m_currentPath)
+            : std::nullopt;
+    if (!picked)
+        return QString();
+    m_currentPath = QFileInfo(*picked).absolutePath();
+    return withExtension(*picked, QStringLiteral("kvd"));
+}
+
+QString CmDocument::SaveKvwDlg()
+{
+    IPrompt* ask = prompt();
+    const std::optional<QString> picked =
+        ask ? ask->SaveFileDialog(LoadResString(CompileToTitleId), LoadResString(WebFilterId), m_currentPath)
+            : std::nullopt;
+    if (!picked)
+        return QString();
+    m_currentPath = QFileInfo(*picked).absolutePath();
+    return withExtension(*picked, QStringLiteral("kvw"));
+}
+
+void CmDocument::ShowPropertiesForm()
+{
+    IPrompt* ask = prompt();
+    if (!ask)
+        return;
+    try {
+        DocumentProperties stored = m_storage->properties();
+        QMap<QString, QString> values;
+        for (const QString& name : DocumentPropertyNames) {
+            QString value;
+            stored.value(name, value);
+            values.insert(name, value);
+        }
+        values.insert(QStringLiteral("Title"), m_name);
+        const QMap<QString, QString> before = values;
+        if (!ask->DocumentPropertiesDialog(values) || values == before)
+            return;
+        for (auto value = values.cbegin(); value != values.cend(); ++value)
+            stored.setValue(value.key(), value.value());
+        setName(values.value(QStringLiteral("Title")));
+        setDirty(true);
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("CmDocument.ShowPropertiesForm"));
+    }
+}
+
+void CmDocument::ClearCallApps()
+{
+    m_callAppNames = QStringList(CallAppRoom + 1);
+    m_callAppClasses = QStringList(CallAppRoom + 1);
+    m_callAppCount = 0;
+}
+
+void CmDocument::growCallApps(int index)
+{
+    if (index >= m_callAppNames.size()) {
+        m_callAppNames.resize(index + 1);
+        m_callAppClasses.resize(index + 1);
+    }
+    if (index > m_callAppCount)
+        m_callAppCount = static_cast<qint16>(index);
+}
+
+QString CmDocument::CallAppName(int index) const
+{
+    return m_callAppNames.value(index);
+}
+
+void CmDocument::setCallAppName(int index, const QString& name)
+{
+    if (index < 1)
+        return;
+    growCallApps(index);
+    m_callAppNames[index] = name;
+}
+
+QString CmDocument::CallAppClass(int index) const
+{
+    return m_callAppClasses.value(index);
+}
+
+void CmDocument::setCallAppClass(int index, const QString& classId)
+{
+    if (index < 1)
+        return;
+    growCallApps(index);
+    m_callAppClasses[index] = classId;
+}
+
+void CmDocument::setName(const QString& name)
+{
+    m_name = name;
+    if (m_storage->isOpen())
+        m_storage->properties().setValue(QStringLiteral("Title"), name);
+    if (gApp)
+        gApp->View().Project().RenameFile(name);
+    emit nameChanged(name);
+}
+
+void CmDocument::setDirty(bool dirty)
+{
+    if (m_dirty == dirty)
+        return;
+    m_dirty = dirty;
+    emit dirtyChanged(dirty);
+}
+
+void CmDocument::setBusy(bool busy)
+{
+    if (m_busy == busy)
+        return;
+    m_busy = busy;
+    emit busyChanged(busy);
+}
+
+void CmDocument::setPath(const QString& path)
+{
+    m_path = path;
+    m_fileName = path.isEmpty() ? QString() : QFileInfo(path).fileName();
+}
+
+QString CmDocument::WorkingCopyPath() const
+{
+    return MCommonUtil::GetTempFile(m_path);
+}
+
+CmDocument::Result CmDocument::failed(const StorageResult& result)
+{
+    return {Outcome::Failed, result};
+}
+
+void CmDocument::mDocIO_PercentDone(int percent)
+{
+    if (gApp)
+        gApp->View().SetProgress(percent);
+}
+
+void CmDocument::mDocIO_FinishOperation()
+{
+    if (gApp)
+        gApp->View().SetProgress(0);
+}
+
+void CmDocument::IClassPersistable_WriteProperties(PropertyBag& bag) const
+{
+    bag.WriteProperty(QStringLiteral("DocumentName"), m_name, QString());
+    bag.WriteProperty(QStringLiteral("FileTypeSet"), m_fileTypeSet, false);
+    bag.WriteProperty(QStringLiteral("FileType"), m_fileType, 0);
+    bag.WriteProperty(QStringLiteral("CallAppCount"), m_callAppCount, 0);
+    for (int i = 1; i <= m_callAppCount; ++i)
+        bag.WriteProperty(QStringLiteral("CallAppName%1").arg(i), CallAppName(i), QString());
+    for (int i = 1; i <= m_callAppCount; ++i)
+        bag.WriteProperty(QStringLiteral("CallAppClass%1").arg(i), CallAppClass(i), QString());
+    bag.WriteProperty(QStringLiteral("KVWAutoDetermineURL"), m_webSettings.AutoDetermineURL, false);
+    bag.WriteProperty(QStringLiteral("KVWEarlyFinish"), m_webSettings.EarlyFinish, false);
+    bag.WriteProperty(QStringLiteral("KVWHostUrl"), m_webSettings.HostUrl, QString());
+    bag.WriteProperty(QStringLiteral("KVWTemplate"), m_webSettings.Template, QString());
+}
+
+void CmDocument::IClassPersistable_ReadProperties(PropertyBag& bag)
+{
+    try {
+        setName(bag.ReadProperty(QStringLiteral("DocumentName"), QString()).toString());
+        m_fileTypeSet = bag.ReadProperty(QStringLiteral("FileTypeSet"), false).toBool();
+        m_fileType = bag.ReadProperty(QStringLiteral("FileType"), 0).toInt();
+        ClearCallApps();
+        const int count = bag.ReadProperty(QStringLiteral("CallAppCount"), 0).toInt();
+        for (int i = 1; i <= count; ++i) {
+            setCallAppName(i, bag.ReadProperty(QStringLiteral("CallAppName%1").arg(i), QString()).toString());
+            setCallAppClass(i, bag.ReadProperty(QStringLiteral("CallAppClass%1").arg(i), QString()).toString());
+        }
+        m_webSettings.AutoDetermineURL = bag.ReadProperty(QStringLiteral("KVWAutoDetermineURL"), false).toBool();
+        m_webSettings.EarlyFinish = bag.ReadProperty(QStringLiteral("KVWEarlyFinish"), false).toBool();
+        m_webSettings.HostUrl = bag.ReadProperty(QStringLiteral("KVWHostUrl"), QString()).toString();
+        m_webSettings.Template = bag.ReadProperty(QStringLiteral("KVWTemplate"), QString()).toString();
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("CmDocument.IClassPersistable_ReadProperties"));
+    }
+}

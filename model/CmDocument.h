@@ -1,0 +1,113 @@
+#pragma once
+
+#include "app/IPrompt.h"
+#include "compile/KvwSettings.h"
+#include "persist/IClassPersistable.h"
+#include "persist/StorageDocument.h"
+
+#include <QLockFile>
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+
+// The open project as a document: the storage document, name, path and change flag, the
+// runtime target, the calling applications and the web settings. While a project is open the
+// work goes to a working copy beside it; the project file is replaced only by a complete save.
+class CmDocument : public QObject, public IClassPersistable {
+    Q_OBJECT
+public:
+    static constexpr int ClassId = 3;
+    enum class Outcome { Done, Cancelled, Failed };
+    struct Result {
+        Outcome outcome = Outcome::Done;
+        StorageResult storage; // what failed, for Failed
+        bool done() const { return outcome == Outcome::Done; }
+    };
+
+    CmDocument();
+    ~CmDocument() override;
+
+    static QString DefaultName() { return QStringLiteral("DecisionTree1"); }
+
+    // False when the author cancelled at the save prompt.
+    bool NewDocument();
+    // An empty path asks for one. On success the model has been cleared for reading.
+    Result OpenDocument(const QString& path);
+    // Writes the model and replaces the project file with it; asks for a path when there is none.
+    Result SaveFile();
+    Result SaveFileAs();
+    // Writes the model under this path without asking.
+    Result SaveFileAs(const QString& path);
+    void CloseDocument();
+    QString SaveKVDDlg();
+    QString SaveKvwDlg();
+    PromptAnswer AskSaveDlg();
+    void ShowPropertiesForm();
+    void ClearCallApps();
+
+    const QString& Name() const { return m_name; }
+    void setName(const QString& name);
+    const QString& FileName() const { return m_fileName; }
+    const QString& Path() const { return m_path; }
+    bool Dirty() const { return m_dirty; }
+    void setDirty(bool dirty);
+    const QString& CurrentPath() const { return m_currentPath; }
+    void setCurrentPath(const QString& folder) { m_currentPath = folder; }
+    bool Busy() const { return m_busy; }
+    bool FileTypeSet() const { return m_fileTypeSet; }
+    void setFileTypeSet(bool set) { m_fileTypeSet = set; }
+    qint32 FileType() const { return m_fileType; }
+    void setFileType(qint32 type) { m_fileType = type; }
+
+    // Indexed from 1; reading past the end gives empty text.
+    QString CallAppName(int index) const;
+    void setCallAppName(int index, const QString& name);
+    QString CallAppClass(int index) const;
+    void setCallAppClass(int index, const QString& classId);
+    qint16 CallAppCount() const { return m_callAppCount; }
+
+    KvwSettings& WebSettings() { return m_webSettings; }
+    const KvwSettings& WebSettings() const { return m_webSettings; }
+
+    StorageDocument& Storage() { return *m_storage; }
+    const StorageDocument& Storage() const { return *m_storage; }
+    // The working copy of the open project; empty for a project never saved.
+    QString WorkingCopyPath() const;
+
+    int IClassPersistable_UCID() const override { return ClassId; }
+    void IClassPersistable_ReadProperties(PropertyBag& bag) override;
+    void IClassPersistable_WriteProperties(PropertyBag& bag) const override;
+
+signals:
+    void nameChanged(const QString& name);
+    void dirtyChanged(bool dirty);
+    void busyChanged(bool busy);
+
+private:
+    void mDocIO_PercentDone(int percent);
+    void mDocIO_FinishOperation();
+    void setBusy(bool busy);
+    void setPath(const QString& path);
+    Result failed(const StorageResult& result);
+    // Holds the project against a second Designer; false when another one holds it.
+    bool lockProject(const QString& path, StorageResult& refusal);
+    Result startWorkingCopy(const QString& projectPath);
+    Result writeProject(const QString& path);
+    void growCallApps(int index);
+
+    std::unique_ptr<StorageDocument> m_storage;
+    std::unique_ptr<QLockFile> m_lock;
+    bool m_busy = false;
+    QString m_name = DefaultName();
+    QString m_fileName;
+    QString m_path;
+    bool m_dirty = false;
+    QString m_currentPath;
+    bool m_fileTypeSet = false;
+    qint32 m_fileType = 0;
+    QStringList m_callAppNames;
+    QStringList m_callAppClasses;
+    qint16 m_callAppCount = 0;
+    KvwSettings m_webSettings;
+};
