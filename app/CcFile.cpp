@@ -2,26 +2,364 @@
 
 #include "app/CApplication.h"
 #include "app/CModel.h"
+#include "app/CRegistry.h"
+#include "app/CView.h"
+#include "app/CvProject.h"
 #include "app/ErrorLog.h"
+#include "app/KvError.h"
+#include "app/MCommonUtil.h"
+#include "app/MStartUp.h"
+#include "app/ProjectNodes.h"
+#include "app/ResourceStrings.h"
+#include "model/CmDocument.h"
+#include "persist/StorageNode.h"
+
+#include <QFileInfo>
+#include <QLockFile>
+
+namespace {
+
+constexpr int InUseId = 12005;
+constexpr int CannotOpenTitleId = 12006;
+constexpr int CorruptId = 12007;
+constexpr int CompiledFileId = 12010;
+constexpr int ControlsCorruptId = 12011;
+constexpr int SaveFailedId = 15000;
+constexpr int LoadingFileId = 14001;
+constexpr int ClosingFileId = 14007;
+constexpr int SavingFileId = 14008;
+constexpr int LoadingDiagramId = 14002;
+constexpr int LoadingSelectorsId = 14011;
+constexpr int LoadingPicturesId = 14014;
+constexpr int RecoverTitleId = 30030;
+constexpr int RecoverQuestionId = 30031;
+
+const QString MruSection = QStringLiteral("MRU");
+
+CmDocument& document()
+{
+    return gApp->Model().Document();
+}
+
+void setStatus(int textId)
+{
+    gApp->View().SetStatus(textId ? LoadResString(textId) : QString());
+}
+
+PromptAnswer message(int textId, PromptIcon icon, int titleId = CannotOpenTitleId)
+{
+    return gApp->Prompt().MessageBox(LoadResString(textId), LoadResString(titleId), PromptButtons::Ok, icon);
+}
+
+QStringList childNames(const QString& path)
+{
+    StorageNode node = document().Storage().rootNode();
+    QStringList names;
+    bool found = false;
+    if (node.exists(path, found) && found && node.open(path))
+        node.children(names);
+    return names;
+}
+
+} // namespace
+
+CcFile::CcFile() : m_recent(RecentFileCount)
+{
+    m_workingCopyTimer.setInterval(WorkingCopyInterval);
+    connect(&m_workingCopyTimer, &QTimer::timeout, this, &CcFile::SaveWorkingCopy);
+    m_workingCopyTimer.start();
+}
+
+PromptAnswer CcFile::FileSaveDlg()
+{
+    const PromptAnswer answer = document().AskSaveDlg();
+    if (answer == PromptAnswer::No)
+        document().setDirty(false);
+    return answer;
+}
+
+bool CcFile::askToSaveChanges()
+{
+    if (!document().Dirty())
+        return true;
+    switch (FileSaveDlg()) {
+    case PromptAnswer::Cancel: return false;
+    case PromptAnswer::Yes: return FileSave();
+    default: return true;
+    }
+}
+
+bool CcFile::FileClose()
+{
+    try {
+        setStatus(ClosingFileId);
+        if (!askToSaveChanges()) {
+            setStatus(0);
+            return true;
+        }
+        document().CloseDocument();
+        gApp->View().Project().Clear();
+        gApp->Model().Clear();
+        setStatus(0);
+        emit projectChanged();
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("CcFile.FileClose"));
+    }
+    return false;
+}
 
 void CcFile::FileNew()
 {
     try {
-        if (!FileClose())
+        if (!askToSaveChanges())
             return;
-        gApp->Model().Clear();
-        gApp->Model().Init();
+        if (!m_startUp) {
+            const NewOrOpenChoice choice = gApp->Prompt().NewOrOpenDialog(RecentFiles(), document().CurrentPath());
+            if (choice.kind == NewOrOpenChoice::Kind::Cancelled)
+                return;
+            if (choice.kind != NewOrOpenChoice::Kind::NewProject) {
+                FileOpen(choice.path);
+                return;
+            }
+        }
+        createEmptyProject();
     } catch (const std::exception& error) {
         ReportError(error, QStringLiteral("CcFile.FileNew"));
     }
 }
 
-bool CcFile::FileOpen(const QString&)
+void CcFile::createEmptyProject()
 {
-    return false;
+    document().CloseDocument();
+    document().NewDocument();
+    gApp->View().Project().Clear();
+    gApp->View().Project().RenameFile(document().Name());
+    gApp->Model().Clear();
+    gApp->Model().Init();
+    document().setDirty(false);
+    gApp->View().SetProgress(0);
+    emit projectChanged();
 }
 
-bool CcFile::FileClose()
+bool CcFile::FileOpen(const QString& path)
 {
+    try {
+        if (!askToSaveChanges())
+            return false;
+        QString chosen = path;
+        if (chosen.isEmpty()) {
+            const std::optional<QString> picked = gApp->Prompt().OpenFileDialog(
+                LoadResString(13012), LoadResString(12020), document().CurrentPath());
+            if (!picked)
+                return false;
+            chosen = *picked;
+        }
+        return openProject(QFileInfo(chosen).absoluteFilePath());
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("CcFile.FileOpen"));
+        setLoading(false);
+        return false;
+    }
+}
+
+bool CcFile::offerRecovery(const QString& path, bool& recover)
+{
+    recover = false;
+    const QFileInfo workingCopy(MCommonUtil::GetTempFile(path));
+    const QFileInfo project(path);
+    if (!workingCopy.isFile() || !project.isFile() || workingCopy.lastModified() <= project.lastModified())
+        return true;
+    // A working copy held by another Designer is its live work, not a leftover; opening
+    // will report the project as in use.
+    QLockFile lock(workingCopy.filePath() + QStringLiteral(".lock"));
+    if (!lock.tryLock(0))
+        return true;
+    lock.unlock();
+    const PromptAnswer answer = gApp->Prompt().MessageBox(
+        LoadResString(RecoverQuestionId).arg(project.fileName()), LoadResString(RecoverTitleId),
+        PromptButtons::YesNoCancel, PromptIcon::Question);
+    if (answer == PromptAnswer::Cancel)
+        return false;
+    recover = answer == PromptAnswer::Yes;
     return true;
+}
+
+bool CcFile::openProject(const QString& path)
+{
+    FileClose();
+    setStatus(LoadingFileId);
+    AddToMRU(path);
+    document().setCurrentPath(QFileInfo(path).absolutePath());
+
+    bool recover = false;
+    if (!offerRecovery(path, recover)) {
+        createEmptyProject();
+        return false;
+    }
+    setLoading(true);
+    const CmDocument::Result opened = document().OpenDocument(path, recover);
+    if (!opened.done()) {
+        setLoading(false);
+        if (opened.outcome == CmDocument::Outcome::Failed)
+            showOpenFailure(opened.storage.kind == StorageErrorKind::InUse ? InUseId : CorruptId);
+        createEmptyProject();
+        return false;
+    }
+    bool hasModel = false;
+    StorageNode root = document().Storage().rootNode();
+    root.exists(ProjectNodes::DevFile, hasModel);
+    if (!hasModel) {
+        setLoading(false);
+        message(CompiledFileId, PromptIcon::Critical);
+        createEmptyProject();
+        return false;
+    }
+    if (!gApp->LoadDevData())
+        message(ControlsCorruptId, PromptIcon::Critical, 12006);
+    LoadProjectExplorer();
+    document().setDirty(recover);
+    gApp->View().HideProgressBar();
+    LoadCustomBlock();
+    setLoading(false);
+    setStatus(0);
+    emit projectChanged();
+    return true;
+}
+
+void CcFile::showOpenFailure(int messageId)
+{
+    message(messageId, PromptIcon::Critical);
+}
+
+void CcFile::LoadProjectExplorer()
+{
+    CvProject& project = gApp->View().Project();
+    project.Clear();
+    project.RenameFile(document().Name());
+    setStatus(LoadingSelectorsId);
+    for (const QString& name : childNames(ProjectNodes::Databases)) {
+        // "External" holds the external selectors, not a selector of its own.
+        if (name.compare(QLatin1String("External"), Qt::CaseInsensitive) != 0)
+            project.AddCriteriaList(name);
+    }
+    for (const QString& name : childNames(ProjectNodes::ExternalDatabases))
+        project.AddExternalCriteriaList(name);
+    setStatus(LoadingPicturesId);
+    for (const QString& name : childNames(ProjectNodes::Images))
+        project.AddPicture(name);
+}
+
+void CcFile::LoadCustomBlock()
+{
+    // The diagram rebuilds itself from the stored layout once it exists.
+    setStatus(LoadingDiagramId);
+    setStatus(0);
+}
+
+bool CcFile::FileSave()
+{
+    try {
+        setStatus(SavingFileId);
+        const CmDocument::Result saved = document().SaveFile();
+        gApp->View().SetProgress(0);
+        setStatus(0);
+        if (saved.outcome == CmDocument::Outcome::Failed)
+            message(SaveFailedId, PromptIcon::Critical, 12000);
+        return saved.done();
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("CcFile.FileSave"));
+        return false;
+    }
+}
+
+bool CcFile::FileSaveAs()
+{
+    try {
+        setStatus(SavingFileId);
+        const CmDocument::Result saved = document().SaveFileAs();
+        gApp->View().SetProgress(0);
+        setStatus(0);
+        if (saved.outcome == CmDocument::Outcome::Failed)
+            message(SaveFailedId, PromptIcon::Critical, 12000);
+        if (!saved.done())
+            return false;
+        AddToMRU(document().Path());
+        emit projectChanged();
+        return true;
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("CcFile.FileSaveAs"));
+        return false;
+    }
+}
+
+void CcFile::FileExit()
+{
+    // Exit asks again when this close was cancelled.
+    FileClose();
+    MStartUp::ExitProgram(gApp->Windows());
+}
+
+void CcFile::ShowPropertiesForm()
+{
+    document().ShowPropertiesForm();
+}
+
+void CcFile::SaveWorkingCopy()
+{
+    if (!gApp || !document().Dirty() || document().Busy() || m_loading)
+        return;
+    const StorageResult saved = document().SaveWorkingCopy();
+    if (!saved)
+        ReportError(KvError(0, QStringLiteral("StorageDocument"), saved.message), QStringLiteral("CcFile.SaveWorkingCopy"));
+}
+
+void CcFile::MRUFile(int index)
+{
+    const QString path = GetMRU(index);
+    if (!path.isEmpty())
+        FileOpen(path);
+}
+
+QString CcFile::GetMRU(int index) const
+{
+    return m_recent.value(index - 1);
+}
+
+QStringList CcFile::RecentFiles() const
+{
+    QStringList files;
+    for (const QString& path : m_recent) {
+        if (!path.isEmpty())
+            files.append(path);
+    }
+    return files;
+}
+
+void CcFile::LoadMRUFromReg()
+{
+    try {
+        for (int i = 1; i <= RecentFileCount; ++i)
+            m_recent[i - 1] = CRegistry::Read(MruSection, QStringLiteral("File%1").arg(i));
+        document().setCurrentPath(CRegistry::Read(MruSection, QStringLiteral("Path")));
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("CcFile.LoadMRUFromReg"));
+    }
+}
+
+void CcFile::AddToMRU(const QString& path)
+{
+    const QString entry = path.isEmpty() ? document().Path() : path;
+    if (entry.isEmpty())
+        return;
+    qsizetype at = m_recent.indexOf(entry);
+    if (at < 0)
+        at = m_recent.size() - 1;
+    m_recent.remove(at);
+    m_recent.prepend(entry);
+    LoadMRU();
+}
+
+void CcFile::LoadMRU()
+{
+    emit recentFilesChanged(RecentFiles());
 }

@@ -1,19 +1,69 @@
 #pragma once
 
-#include <QString>
+#include "app/IPrompt.h"
 
-// The life of the one open project: new, open and close.
-class CcFile {
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+// The life of the one open project: new, open, close, save, save as, exit, and the list of
+// recently used files.
+class CcFile : public QObject {
+    Q_OBJECT
 public:
+    static constexpr int RecentFileCount = 20;
+    static constexpr int WorkingCopyInterval = 60 * 1000;
+
+    CcFile();
+
     bool StartUp() const { return m_startUp; }
     void setStartUp(bool startUp) { m_startUp = startUp; }
+    bool Loading() const { return m_loading; }
+    void setLoading(bool loading) { m_loading = loading; }
 
     void FileNew();
-    // False when the project could not be opened; the user has been told why.
-    bool FileOpen(const QString& path);
-    // False when the author cancelled at the save prompt; the project then stays open.
+    // An empty path asks for one. False when nothing was opened.
+    bool FileOpen(const QString& path = QString());
+    // True when the author cancelled at the save prompt; the project then stays open.
     bool FileClose();
+    // False when the project was not saved (cancelled or failed; a failure has been shown).
+    bool FileSave();
+    bool FileSaveAs();
+    void FileExit();
+    void LoadCustomBlock();
+    void ShowPropertiesForm();
+
+    void MRUFile(int index);
+    void LoadMRUFromReg();
+    void AddToMRU(const QString& path = QString());
+    void LoadMRU();
+    // 1-based; empty outside the list.
+    QString GetMRU(int index) const;
+    // The non-empty entries, newest first.
+    QStringList RecentFiles() const;
+
+    PromptAnswer FileSaveDlg();
+
+    // Writes the model into the working copy, so a crash does not lose the work since the
+    // last save. The project file is not touched.
+    void SaveWorkingCopy();
+
+signals:
+    // The "Recent" submenu follows this list.
+    void recentFilesChanged(const QStringList& files);
+    // New, open and close change what the project commands may do.
+    void projectChanged();
 
 private:
+    bool askToSaveChanges();
+    bool openProject(const QString& path);
+    bool offerRecovery(const QString& path, bool& recover);
+    void showOpenFailure(int messageId);
+    void LoadProjectExplorer();
+    void createEmptyProject();
+
     bool m_startUp = false;
+    bool m_loading = false;
+    QStringList m_recent;
+    QTimer m_workingCopyTimer;
 };

@@ -2,12 +2,20 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
 enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
 enum class PromptIcon { None, Critical, Question, Exclamation, Information };
 enum class PromptAnswer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
+
+// What the new-or-open dialog hands back.
+struct NewOrOpenChoice {
+    enum class Kind { Cancelled, NewProject, ExistingFile, RecentFile };
+    Kind kind = Kind::Cancelled;
+    QString path;
+};
 
 // Everything that asks the user something or touches the clipboard. The Designer answers with
 // real dialogs; tests answer from a script and see every prompt shown.
@@ -30,6 +38,9 @@ public:
     // The document properties dialog (title, subject, author, keywords, comments); false when
     // cancelled, otherwise the map holds the edited values.
     virtual bool DocumentPropertiesDialog(QMap<QString, QString>& properties) = 0;
+
+    // New, Open and Recent tabs; recentFiles holds the non-empty entries, newest first.
+    virtual NewOrOpenChoice NewOrOpenDialog(const QStringList& recentFiles, const QString& folder) = 0;
 
     virtual QString ClipboardText() const = 0;
     virtual void SetClipboardText(const QString& text) = 0;

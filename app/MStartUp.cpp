@@ -94,7 +94,7 @@ bool MStartUp::ExitProgram(IWindowHost& windows)
             // Test runs and the control and action wizards are stopped here once they exist.
             if (gApp->Controller().GettingStarted().Running())
                 gApp->Controller().GettingStarted().StopWizard();
-            if (!gApp->Controller().File().FileClose())
+            if (gApp->Controller().File().FileClose())
                 return false;
             gApp->View().SetProgress(0);
             gApp->View().SetStatus(QString());

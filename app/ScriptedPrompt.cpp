@@ -64,3 +64,14 @@ bool ScriptedPrompt::DocumentPropertiesDialog(QMap<QString, QString>& properties
     m_propertyEdits.pop_front();
     return true;
 }
+
+NewOrOpenChoice ScriptedPrompt::NewOrOpenDialog(const QStringList& recentFiles, const QString& folder)
+{
+    m_shown.append({Kind::NewOrOpen, recentFiles.join(QLatin1Char('\n')), folder, PromptButtons::OkCancel,
+                    PromptIcon::None});
+    if (m_newOrOpen.empty())
+        return {};
+    NewOrOpenChoice choice = std::move(m_newOrOpen.front());
+    m_newOrOpen.pop_front();
+    return choice;
+}

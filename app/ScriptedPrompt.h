@@ -11,7 +11,7 @@
 // message box answers Cancel (or Ok when it has only Ok) and a dialog is cancelled.
 class ScriptedPrompt : public IPrompt {
 public:
-    enum class Kind { Message, Input, OpenFile, SaveFile, Folder, DocumentProperties };
+    enum class Kind { Message, Input, OpenFile, SaveFile, Folder, DocumentProperties, NewOrOpen };
 
     struct Shown {
         Kind kind;
@@ -31,6 +31,8 @@ public:
         m_propertyEdits.push_back(std::move(edits));
     }
 
+    void QueueNewOrOpen(NewOrOpenChoice choice) { m_newOrOpen.push_back(std::move(choice)); }
+
     const QList<Shown>& shown() const { return m_shown; }
     QStringList shownTexts() const;
     void clearShown() { m_shown.clear(); }
@@ -44,6 +46,7 @@ public:
     std::optional<QString> FolderDialog(const QString& title, const QString& folder) override;
 
     bool DocumentPropertiesDialog(QMap<QString, QString>& properties) override;
+    NewOrOpenChoice NewOrOpenDialog(const QStringList& recentFiles, const QString& folder) override;
     QString ClipboardText() const override { return m_clipboard; }
     void SetClipboardText(const QString& text) override { m_clipboard = text; }
 
@@ -53,6 +56,7 @@ private:
     std::deque<PromptAnswer> m_answers;
     std::deque<std::optional<QString>> m_texts;
     std::deque<std::optional<QMap<QString, QString>>> m_propertyEdits;
+    std::deque<NewOrOpenChoice> m_newOrOpen;
     QList<Shown> m_shown;
     QString m_clipboard;
 };

@@ -100,7 +100,7 @@ bool CmDocument::NewDocument()
     return true;
 }
 
-CmDocument::Result CmDocument::OpenDocument(const QString& path)
+CmDocument::Result CmDocument::OpenDocument(const QString& path, bool recoverWorkingCopy)
 {
     QString chosen = path;
     if (chosen.isEmpty()) {
@@ -115,20 +115,21 @@ CmDocument::Result CmDocument::OpenDocument(const QString& path)
     setStatus(LoadingFileId);
     setBusy(true);
     CloseDocument();
-    Result result = startWorkingCopy(QFileInfo(chosen).absoluteFilePath());
+    Result result = startWorkingCopy(QFileInfo(chosen).absoluteFilePath(), recoverWorkingCopy);
     if (result.done() && gApp)
         gApp->Model().Clear();
     setBusy(false);
     return result;
 }
 
-CmDocument::Result CmDocument::startWorkingCopy(const QString& projectPath)
+CmDocument::Result CmDocument::startWorkingCopy(const QString& projectPath, bool recoverWorkingCopy)
 {
     StorageResult refusal;
     if (!lockProject(projectPath, refusal))
         return failed(refusal);
-    // Reading the project into memory checks it and leaves the file as it was.
-    const StorageResult opened = m_storage->open(projectPath);
+    // Reading into memory checks the file and leaves it as it was.
+    const QString source = recoverWorkingCopy ? MCommonUtil::GetTempFile(projectPath) : projectPath;
+    const StorageResult opened = m_storage->open(source);
     if (!opened) {
         m_lock.reset();
         m_storage->create();
@@ -150,6 +151,17 @@ bool CmDocument::lockProject(const QString& path, StorageResult& refusal)
     m_lock.reset();
     refusal = StorageResult::failure(StorageErrorKind::InUse, LoadResString(InUseMessageId).arg(path));
     return false;
+}
+
+StorageResult CmDocument::SaveWorkingCopy()
+{
+    const QString workingCopy = WorkingCopyPath();
+    if (workingCopy.isEmpty() || m_storage->path() != workingCopy)
+        return StorageResult::success();
+    StorageResult result = gApp ? gApp->SaveDevData() : StorageResult::success();
+    if (result)
+        result = m_storage->save();
+    return result;
 }
 
 CmDocument::Result CmDocument::SaveFile()

@@ -33,7 +33,10 @@ public:
     // False when the author cancelled at the save prompt.
     bool NewDocument();
     // An empty path asks for one. On success the model has been cleared for reading.
-    Result OpenDocument(const QString& path);
+    // With recoverWorkingCopy the work left in the working copy is read instead of the file.
+    Result OpenDocument(const QString& path, bool recoverWorkingCopy = false);
+    // Writes the model into the working copy only; the project file stays as it is.
+    StorageResult SaveWorkingCopy();
     // Writes the model and replaces the project file with it; asks for a path when there is none.
     Result SaveFile();
     Result SaveFileAs();
@@ -92,7 +95,7 @@ private:
     Result failed(const StorageResult& result);
     // Holds the project against a second Designer; false when another one holds it.
     bool lockProject(const QString& path, StorageResult& refusal);
-    Result startWorkingCopy(const QString& projectPath);
+    Result startWorkingCopy(const QString& projectPath, bool recoverWorkingCopy);
     Result writeProject(const QString& path);
     void growCallApps(int index);
 

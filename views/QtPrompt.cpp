@@ -1,6 +1,7 @@
 #include "views/QtPrompt.h"
 
 #include "views/DocumentPropertiesDialog.h"
+#include "views/NewOrOpenDialog.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -95,6 +96,14 @@ bool QtPrompt::DocumentPropertiesDialog(QMap<QString, QString>& properties)
         return false;
     properties = dialog.properties();
     return true;
+}
+
+NewOrOpenChoice QtPrompt::NewOrOpenDialog(const QStringList& recentFiles, const QString& folder)
+{
+    ::NewOrOpenDialog dialog(recentFiles, folder, m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.choice();
 }
 
 QString QtPrompt::ClipboardText() const

@@ -17,6 +17,7 @@ public:
                                           const QString& suggestedPath) override;
     std::optional<QString> FolderDialog(const QString& title, const QString& folder) override;
     bool DocumentPropertiesDialog(QMap<QString, QString>& properties) override;
+    NewOrOpenChoice NewOrOpenDialog(const QStringList& recentFiles, const QString& folder) override;
     QString ClipboardText() const override;
     void SetClipboardText(const QString& text) override;
 
