@@ -1,0 +1,361 @@
+#include "model/CmDecisionManager.h"
+
+#include "app/ErrorLog.h"
+#include "app/KvError.h"
+#include "model/CmDecisionItem.h"
+#include "model/ProcedureBoundary.h"
+#include "persist/PropertyBag.h"
+
+#include <QScopedValueRollback>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+using ProcedureBoundary::run;
+using ProcedureBoundary::runOr;
+
+namespace {
+
+constexpr int errOverflow = 6;
+constexpr int errSubscriptOutOfRange = 9;
+constexpr int errTypeMismatch = 13;
+constexpr int errKeyTaken = 457;
+constexpr int errElementNotFound = 32811;
+
+const QString errorSource = QStringLiteral("CmDecisionManager");
+const QString finishLinkKey = QStringLiteral("FinishLink");
+
+KvError keyTaken()
+{
+    return KvError(errKeyTaken, errorSource,
+                   QStringLiteral("This key is already associated with an element of this collection"));
+}
+
+KvError elementNotFound()
+{
+    return KvError(errElementNotFound, errorSource, QStringLiteral("Element not found"));
+}
+
+// A text spells a number when, after blanks and a sign, it starts with a digit or a point and
+// reads as a finite decimal number; that keeps names such as "Inf" or "NaN" names.
+std::optional<double> numberInText(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    qsizetype first = 0;
+    if (first < trimmed.size() && (trimmed.at(first) == QLatin1Char('+') || trimmed.at(first) == QLatin1Char('-')))
+        ++first;
+    if (first >= trimmed.size() || !(trimmed.at(first).isDigit() || trimmed.at(first) == QLatin1Char('.')))
+        return std::nullopt;
+    bool ok = false;
+    const double number = trimmed.toDouble(&ok);
+    if (!ok || !std::isfinite(number))
+        return std::nullopt;
+    return number;
+}
+
+std::optional<double> numericValue(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Float:
+    case QMetaType::Double:
+        return value.toDouble();
+    case QMetaType::QString:
+        return numberInText(value.toString());
+    default:
+        return std::nullopt;
+    }
+}
+
+// A decision number: the value rounded half to even.
+int wholeNumber(double number)
+{
+    const double whole = std::nearbyint(number);
+    if (!(whole >= std::numeric_limits<int>::min() && whole <= std::numeric_limits<int>::max()))
+        throw KvError(errOverflow, errorSource, QStringLiteral("Overflow"));
+    return static_cast<int>(whole);
+}
+
+QString numberedName(const char* base, int position)
+{
+    return QLatin1String(base) + QString::number(position);
+}
+
+// The read item, owned by the manager from here on.
+std::unique_ptr<CmDecisionItem> ownedDecision(ClassInstance instance)
+{
+    auto* decision = dynamic_cast<CmDecisionItem*>(instance.owned.get());
+    if (!decision)
+        throw KvError(errTypeMismatch, errorSource, QStringLiteral("Type mismatch"));
+    static_cast<void>(instance.owned.release());
+    return std::unique_ptr<CmDecisionItem>(decision);
+}
+
+} // namespace
+
+CmDecisionManager::CmDecisionManager(QObject* parent) : QObject(parent)
+{
+    // selectedChanged may reach a view through a queued connection.
+    qRegisterMetaType<CmDecisionItem*>();
+}
+
+CmDecisionManager::~CmDecisionManager() = default;
+
+QString CmDecisionManager::keyFor(const QString& name, qint16 number)
+{
+    return name.isEmpty() ? QLatin1Char('_') + QString::number(number) : name.toUpper();
+}
+
+bool CmDecisionManager::add(std::unique_ptr<CmDecisionItem> item)
+{
+    if (!item)
+        return false;
+    return runOr("CmDecisionManager.add", false, [&] {
+        const qint16 number = item->intID();
+        if (!m_nameLookUp.Index(number).isEmpty()) {
+            reportTakenNumber(number);
+            return false;
+        }
+        const QString key = keyFor(item->strID(), number);
+        if (m_decisions.contains(key))
+            throw keyTaken();
+        m_nameLookUp.setIndex(number, key);
+        insert(key, std::move(item));
+        return true;
+    });
+}
+
+void CmDecisionManager::insert(const QString& key, std::unique_ptr<CmDecisionItem> item)
+{
+    if (m_hooks)
+        item->setEditHooks(m_hooks);
+    const CmDecisionItem& added = *item;
+    m_decisions.insert(key, std::move(item));
+    AddToDecisionSelector(added);
+    if (added.intID() > m_lastIntID)
+        m_lastIntID = added.intID();
+}
+
+void CmDecisionManager::reportTakenNumber(qint16 number) const
+{
+    AppendErrorLog(QStringLiteral("CmDecisionManager: error intID:"));
+    AppendErrorLog(QString::number(number));
+    AppendErrorLog(QStringLiteral(" already exists"));
+    AppendErrorLog(QStringLiteral("\r\n"));
+}
+
+std::unique_ptr<CmDecisionItem> CmDecisionManager::Remove(const QVariant& value)
+{
+    return runOr("CmDecisionManager.Remove", std::unique_ptr<CmDecisionItem>(), [&] {
+        const QString key = GetKey(value);
+        CmDecisionItem* item = m_decisions.find(key);
+        if (!item)
+            throw elementNotFound();
+        m_selector.removeAt(selectorPositionOf(key));
+        if (item == m_selected)
+            setSelected(nullptr);
+        const qint16 number = item->intID();
+        const bool heldLast = number == m_lastIntID;
+        std::unique_ptr<CmDecisionItem> removed = m_decisions.take(key);
+        m_nameLookUp.Remove(number);
+        if (heldLast)
+            m_lastIntID = highestNumberBelow(number);
+        emit documentChanged();
+        return removed;
+    });
+}
+
+qint16 CmDecisionManager::highestNumberBelow(qint16 number) const
+{
+    // The name lookup has an entry for exactly the numbers held, so the next one down is the
+    // highest left; that keeps removing from the top linear in the gap, not in the collection.
+    for (int candidate = number - 1; candidate > 0; --candidate) {
+        if (!m_nameLookUp.Index(candidate).isEmpty())
+            return static_cast<qint16>(candidate);
+    }
+    return 0;
+}
+
+void CmDecisionManager::Rename(const QVariant& oldValue, const QString& newName)
+{
+    run("CmDecisionManager.Rename", [&] {
+        const QString oldKey = GetKey(oldValue);
+        CmDecisionItem* item = m_decisions.find(oldKey);
+        if (!item)
+            throw elementNotFound();
+        const QString newKey = keyFor(newName, item->intID());
+        if (newKey != oldKey && m_decisions.contains(newKey))
+            throw keyTaken();
+        m_selector.replaceAt(selectorPositionOf(oldKey), newName);
+        m_nameLookUp.setIndex(item->intID(), newKey);
+        m_decisions.rename(oldKey, newKey);
+        item->setStrID(newName);
+    });
+}
+
+bool CmDecisionManager::Exists(const QVariant& value) const
+{
+    return m_decisions.contains(GetKey(value));
+}
+
+void CmDecisionManager::ChangeSelector(const QVariant& value)
+{
+    run("CmDecisionManager.ChangeSelector", [&] {
+        const std::optional<double> number = numericValue(value);
+        showInSelector(number == -1.0 ? 0 : GetCBIndex(value));
+    });
+}
+
+void CmDecisionManager::showInSelector(int position)
+{
+    const QScopedValueRollback<bool> guard(m_setSelector, true);
+    m_selector.setCurrentIndex(position);
+}
+
+void CmDecisionManager::Clear()
+{
+    Init();
+}
+
+void CmDecisionManager::SetSelectedDecision(const QVariant& value)
+{
+    const std::optional<double> number = numericValue(value);
+    if (number && *number < 0) {
+        setSelected(nullptr);
+        return;
+    }
+    CmDecisionItem* item = Item(value);
+    if (item && item == m_selected)
+        return;
+    setSelected(item);
+}
+
+QString CmDecisionManager::GetKey(const QVariant& value) const
+{
+    return runOr("CmDecisionManager.GetKey", QString(), [&] {
+        const std::optional<double> number = numericValue(value);
+        if (!number)
+            return value.toString().toUpper();
+        const int whole = wholeNumber(*number);
+        const QString key = m_nameLookUp.Index(whole);
+        return key.isEmpty() ? QLatin1Char('_') + QString::number(whole) : key.toUpper();
+    });
+}
+
+void CmDecisionManager::Init()
+{
+    // The views let go of the selection before the decision behind it goes.
+    if (m_selected)
+        setSelected(nullptr);
+    m_nameLookUp.Clear();
+    m_decisions.clear();
+    m_selector.clear();
+    m_lastIntID = 0;
+}
+
+CmDecisionItem* CmDecisionManager::Item(const QVariant& value) const
+{
+    return m_decisions.find(GetKey(value));
+}
+
+void CmDecisionManager::setSelected(CmDecisionItem* item)
+{
+    m_selected = item;
+    run("CmDecisionManager.Selected(Set)", [&] {
+        emit selectedChanged(item);
+        // By key, not by value: a held key is never to be read as a number.
+        showInSelector(item ? selectorPositionOf(keyFor(item->strID(), item->intID())) : 0);
+    });
+}
+
+CmDecisionItem* CmDecisionManager::ItemByIndex(int index) const
+{
+    if (m_decisions.isEmpty())
+        return nullptr;
+    return runOr("CmDecisionManager.ItemByIndex", static_cast<CmDecisionItem*>(nullptr), [&] {
+        if (index < 1 || index > Count())
+            throw KvError(errSubscriptOutOfRange, errorSource, QStringLiteral("Subscript out of range"));
+        return m_decisions.at(index - 1);
+    });
+}
+
+int CmDecisionManager::GetCBIndex(const QVariant& value) const
+{
+    return selectorPositionOf(GetKey(value));
+}
+
+int CmDecisionManager::selectorPositionOf(const QString& key) const
+{
+    // The selector lists the decisions in dictionary order, so the position is the dictionary's;
+    // the entry must still show the decision's name to count as listed.
+    const qsizetype index = m_decisions.indexOf(key);
+    if (index < 0)
+        return 0;
+    const int position = static_cast<int>(index) + 1;
+    const bool listed = position <= m_selector.count() && m_selector.entry(position) == m_decisions.at(index)->strID();
+    return listed ? position : 0;
+}
+
+void CmDecisionManager::AddToDecisionSelector(const CmDecisionItem& item)
+{
+    m_selector.append(item.strID());
+}
+
+void CmDecisionManager::setEditHooks(IDecisionEditHooks* hooks)
+{
+    m_hooks = hooks;
+    for (qsizetype index = 0; index < m_decisions.count(); ++index)
+        m_decisions.at(index)->setEditHooks(hooks);
+}
+
+void CmDecisionManager::IClassPersistable_WriteProperties(PropertyBag& bag) const
+{
+    const char* procedure = "CmDecisionManager.IClassPersistable_WriteProperties";
+    run(procedure, [&] { bag.WriteProperty(QStringLiteral("Count"), Count(), 0); });
+    for (qsizetype index = 0; index < m_decisions.count(); ++index) {
+        const QString& key = m_decisions.keyAt(index);
+        // Older projects carry this pseudo decision; it is dropped, its number left unused.
+        if (key.compare(finishLinkKey, Qt::CaseInsensitive) == 0)
+            continue;
+        const int position = static_cast<int>(index) + 1;
+        run(procedure, [&] { bag.WriteProperty(numberedName("Key", position), key); });
+        run(procedure, [&] { bag.WriteObject(numberedName("Decision", position), *m_decisions.at(index)); });
+    }
+    run(procedure, [&] { bag.WriteProperty(QStringLiteral("SetSelector"), m_setSelector, false); });
+}
+
+void CmDecisionManager::IClassPersistable_ReadProperties(PropertyBag& bag)
+{
+    const char* procedure = "CmDecisionManager.IClassPersistable_ReadProperties";
+    Init();
+    int count = 0;
+    run(procedure, [&] { count = bag.ReadProperty(QStringLiteral("Count"), 0).toInt(); });
+    int shownPercent = -1;
+    for (int position = 1; position <= count; ++position) {
+        run(procedure, [&] { readEntry(bag, position); });
+        const int percent = static_cast<int>(static_cast<qint64>(position) * 100 / count);
+        if (percent != shownPercent) {
+            shownPercent = percent;
+            emit loadProgress(percent);
+        }
+    }
+    run(procedure, [&] { m_setSelector = bag.ReadProperty(QStringLiteral("SetSelector"), false).toBool(); });
+}
+
+void CmDecisionManager::readEntry(PropertyBag& bag, int position)
+{
+    // A gap (no decision at this position) adds nothing. The key is the decision's own: held
+    // keys always are, whatever the stored text says.
+    ClassInstance instance = bag.ReadObject(numberedName("Decision", position));
+    if (!instance)
+        return;
+    add(ownedDecision(std::move(instance)));
+}
