@@ -1,15 +1,18 @@
 #include "model/CmDecisionItem.h"
 
-#include "app/ErrorLog.h"
 #include "app/KvError.h"
 #include "app/ResourceStrings.h"
 #include "lang/OptionLines.h"
+#include "lang/OptionRules.h"
 #include "model/IDecisionEditHooks.h"
 #include "model/MDecisionDataUtil.h"
+#include "model/ProcedureBoundary.h"
 #include "persist/PropertyBag.h"
 
 #include <limits>
 #include <utility>
+
+using ProcedureBoundary::run;
 
 namespace {
 
@@ -19,22 +22,9 @@ constexpr int falseTextId = 13017;
 constexpr int errTypeMismatch = 13;
 constexpr int errOverflow = 6;
 
-const QString readProcedure = QStringLiteral("CmDecisionItem.IClassPersistable_ReadProperties");
-const QString writeProcedure = QStringLiteral("CmDecisionItem.IClassPersistable_WriteProperties");
-
-// Runs one step of a procedure; a failure is reported under the procedure's name and the
-// caller goes on with its next step.
-template <typename Step>
-void guarded(const QString& procedure, Step&& step)
-{
-    try {
-        step();
-    } catch (const KvError& error) {
-        ReportError(error, procedure);
-    } catch (const std::exception& error) {
-        ReportError(error, procedure);
-    }
-}
+// Each property is a step of its own: a failure is reported and the next property follows.
+constexpr const char* readProcedure = "CmDecisionItem.IClassPersistable_ReadProperties";
+constexpr const char* writeProcedure = "CmDecisionItem.IClassPersistable_WriteProperties";
 
 QString fixedOption(int textId)
 {
@@ -73,18 +63,18 @@ QString numbered(const QString& base, int number)
 
 void writeNumbered(PropertyBag& bag, const QString& countKey, const QString& base, const QStringList& lines)
 {
-    guarded(writeProcedure, [&] { bag.WriteProperty(countKey, static_cast<int>(lines.size()), 0); });
+    run(writeProcedure, [&] { bag.WriteProperty(countKey, static_cast<int>(lines.size()), 0); });
     for (int i = 0; i < lines.size(); ++i)
-        guarded(writeProcedure, [&] { bag.WriteProperty(numbered(base, i + 1), lines.at(i)); });
+        run(writeProcedure, [&] { bag.WriteProperty(numbered(base, i + 1), lines.at(i)); });
 }
 
 // Appends lines base1 up to the count read from countKey.
 void readNumbered(const PropertyBag& bag, const QString& countKey, const QString& base, QStringList& lines)
 {
     int count = 0;
-    guarded(readProcedure, [&] { count = toCount(bag.ReadProperty(countKey, 0)); });
+    run(readProcedure, [&] { count = toCount(bag.ReadProperty(countKey, 0)); });
     for (int i = 1; i <= count; ++i)
-        guarded(readProcedure, [&] { lines.append(bag.ReadProperty(numbered(base, i)).toString()); });
+        run(readProcedure, [&] { lines.append(bag.ReadProperty(numbered(base, i)).toString()); });
 }
 
 // The default is written as held: empty, number or text. An empty one is not the empty
@@ -129,7 +119,7 @@ void CmDecisionItem::setStrGroup(const QString& text)
 
 void CmDecisionItem::setIntControl(qint16 code)
 {
-    guarded(QStringLiteral("CmDecisionItem.intControl"), [&] {
+    run("CmDecisionItem.intControl", [&] {
         switchOptions(m_intControl, code);
         m_intControl = code;
         if (m_hooks)
@@ -159,7 +149,7 @@ const QStringList& CmDecisionItem::OptsAndActs() const
 
 void CmDecisionItem::setOptsAndActs(const QStringList& lines)
 {
-    guarded(QStringLiteral("CmDecisionItem.OptsAndActs"), [&] {
+    run("CmDecisionItem.OptsAndActs", [&] {
         QStringList& current = OptsAndActs();
         if (m_hooks) {
             m_hooks->RecordUndo(IDecisionEditHooks::UndoOptsAndActs, m_intID,
@@ -182,7 +172,7 @@ QVariant CmDecisionItem::DefaultValue() const
 void CmDecisionItem::IClassPersistable_WriteProperties(PropertyBag& bag) const
 {
     const auto write = [&bag](const QString& key, const QVariant& value, const QVariant& defaultValue) {
-        guarded(writeProcedure, [&] { bag.WriteProperty(key, value, defaultValue); });
+        run(writeProcedure, [&] { bag.WriteProperty(key, value, defaultValue); });
     };
     const QString noText;
     write(QStringLiteral("kvdHelp"), m_kvdHelpID, 0);
@@ -204,10 +194,10 @@ void CmDecisionItem::IClassPersistable_WriteProperties(PropertyBag& bag) const
 void CmDecisionItem::IClassPersistable_ReadProperties(PropertyBag& bag)
 {
     const auto readText = [&bag](const QString& key, QString& field, const QString& defaultValue = QString()) {
-        guarded(readProcedure, [&] { field = bag.ReadProperty(key, defaultValue).toString(); });
+        run(readProcedure, [&] { field = bag.ReadProperty(key, defaultValue).toString(); });
     };
     const auto readInt16 = [&bag](const QString& key, qint16& field) {
-        guarded(readProcedure, [&] { field = toInt16(bag.ReadProperty(key, 0)); });
+        run(readProcedure, [&] { field = toInt16(bag.ReadProperty(key, 0)); });
     };
     readInt16(QStringLiteral("kvdHelp"), m_kvdHelpID);
     readText(QStringLiteral("kvwHelp"), m_kvwHelpID);
@@ -220,10 +210,10 @@ void CmDecisionItem::IClassPersistable_ReadProperties(PropertyBag& bag)
     readText(QStringLiteral("Heading"), m_heading);
     readText(QStringLiteral("Picture"), m_picture);
     readGroup(bag);
-    guarded(readProcedure, [&] { m_defaultValue = readDefaultValue(bag); });
+    run(readProcedure, [&] { m_defaultValue = readDefaultValue(bag); });
     readText(QStringLiteral("Min"), m_min, QStringLiteral("-32767"));
     readText(QStringLiteral("Max"), m_max, QStringLiteral("32767"));
-    guarded(readProcedure, [&] { m_dirty = bag.ReadProperty(QStringLiteral("Dirty"), false).toBool(); });
+    run(readProcedure, [&] { m_dirty = bag.ReadProperty(QStringLiteral("Dirty"), false).toBool(); });
 }
 
 void CmDecisionItem::readOptsAndActs(const PropertyBag& bag)
@@ -258,10 +248,20 @@ const QStringList& CmDecisionItem::listOfKind(qint16 code) const
     return m_choiceOptions;
 }
 
-void CmDecisionItem::switchOptions(qint16 /*oldCode*/, qint16 /*newCode*/)
+void CmDecisionItem::switchOptions(qint16 oldCode, qint16 newCode)
 {
-    // MDecisionDataUtil::SwitchOptions moves lines between the three lists here once the
-    // option rules exist. Until then nothing moves and each kind keeps its own lines.
+    // The old kind's list first, then the other two in kind order.
+    switch (MDecisionDataUtil::GetDataType(oldCode)) {
+    case MDecisionDataUtil::BooleanData:
+        MDecisionDataUtil::SwitchOptions(m_booleanOptions, m_choiceOptions, m_numericOptions, oldCode, newCode);
+        break;
+    case MDecisionDataUtil::NumericData:
+        MDecisionDataUtil::SwitchOptions(m_numericOptions, m_choiceOptions, m_booleanOptions, oldCode, newCode);
+        break;
+    case MDecisionDataUtil::ChoiceData:
+        MDecisionDataUtil::SwitchOptions(m_choiceOptions, m_booleanOptions, m_numericOptions, oldCode, newCode);
+        break;
+    }
 }
 
 bool CmDecisionItem::namesThisDecision(const QString& name) const
