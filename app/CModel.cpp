@@ -1,39 +1,86 @@
 #include "app/CModel.h"
 
+#include "app/CApplication.h"
+#include "app/CView.h"
 #include "app/ErrorLog.h"
+#include "app/ResourceStrings.h"
+#include "model/CmDecisionItem.h"
+#include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
+#include "model/CmNameLookUp.h"
 #include "persist/PropertyBag.h"
 
-CModel::CModel() : m_document(std::make_unique<CmDocument>()) {}
+#include <QObject>
 
-CModel::~CModel() = default;
+namespace {
+constexpr int LoadingControlsId = 14012;
+
+void showLoadProgress(int percent)
+{
+    if (!gApp)
+        return;
+    gApp->View().SetStatus(LoadResString(LoadingControlsId));
+    gApp->View().SetProgress(percent);
+}
+} // namespace
+
+CModel::CModel()
+    : m_decisions(std::make_unique<CmDecisionManager>()), m_document(std::make_unique<CmDocument>())
+{
+    CmDocument* document = m_document.get();
+    QObject::connect(m_decisions.get(), &CmDecisionManager::documentChanged, document,
+                     [document] { document->setDirty(true); });
+    QObject::connect(m_decisions.get(), &CmDecisionManager::loadProgress, m_decisions.get(), &showLoadProgress);
+}
+
+CModel::~CModel()
+{
+    m_decisions.reset();
+    m_document.reset();
+}
 
 void CModel::Init()
 {
+    try {
+        m_decisions->Init();
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("CModel.Init"));
+    }
 }
 
 void CModel::Clear()
 {
+    try {
+        m_decisions->Clear();
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("CModel.Clear"));
+    }
 }
 
 ClassInstance CModel::CreateClass(int classId)
 {
     switch (classId) {
     case CmDocument::ClassId: return ClassInstance::live(m_document.get());
+    case CmDecisionManager::ClassId: return ClassInstance::live(m_decisions.get());
+    case CmDecisionItem::ClassId: return ClassInstance::created(std::make_unique<CmDecisionItem>());
+    case CmNameLookUp::ClassId: return ClassInstance::created(std::make_unique<CmNameLookUp>());
     default: return {};
     }
 }
 
 void CModel::IClassPersistable_WriteProperties(PropertyBag& bag) const
 {
+    bag.WriteObject(QStringLiteral("DecisionManager"), *m_decisions);
     bag.WriteObject(QStringLiteral("Document"), *m_document);
 }
 
 void CModel::IClassPersistable_ReadProperties(PropertyBag& bag)
 {
-    try {
-        bag.ReadObject(QStringLiteral("Document"));
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CModel.IClassPersistable_ReadProperties"));
+    for (const char* name : {"DecisionManager", "Document"}) {
+        try {
+            bag.ReadObject(QLatin1String(name));
+        } catch (const std::exception& error) {
+            ReportError(error, QStringLiteral("CModel.IClassPersistable_ReadProperties"));
+        }
     }
 }

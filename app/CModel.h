@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class CmDecisionManager;
 class CmDocument;
 
 // The document data: the decisions and the document settings.
@@ -17,6 +18,7 @@ public:
     CModel(const CModel&) = delete;
     CModel& operator=(const CModel&) = delete;
 
+    CmDecisionManager& Decisions() const { return *m_decisions; }
     CmDocument& Document() const { return *m_document; }
 
     void Init();
@@ -30,5 +32,6 @@ public:
     void IClassPersistable_WriteProperties(PropertyBag& bag) const override;
 
 private:
+    std::unique_ptr<CmDecisionManager> m_decisions;
     std::unique_ptr<CmDocument> m_document;
 };

@@ -29,6 +29,11 @@ QString TestEnvironment::settingsFolder()
 
 void TestEnvironment::clearSettings()
 {
+    // QSettings caches files per process; clearing through it keeps the cache honest.
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Morvane Corporation"),
+                    QStringLiteral("kvwDesigner"));
+    store.clear();
+    store.sync();
     QDir(settingsFolder()).removeRecursively();
     QDir().mkpath(settingsFolder());
 }
