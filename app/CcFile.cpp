@@ -234,7 +234,7 @@ void CcFile::showOpenFailure(int messageId)
 void CcFile::LoadProjectExplorer()
 {
     CvProject& project = gApp->View().Project();
-    project.Clear();
+    project.ClearLists();
     project.RenameFile(document().Name());
     setStatus(LoadingSelectorsId);
     for (const QString& name : childNames(ProjectNodes::Databases)) {

@@ -57,6 +57,11 @@ void CvProject::AddExternalCriteriaList(const QString& name)
 void CvProject::Clear()
 {
     m_activeNode.clear();
+    ClearLists();
+}
+
+void CvProject::ClearLists()
+{
     m_pictures.clear();
     m_criteriaLists.clear();
     m_externalCriteriaLists.clear();

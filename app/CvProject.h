@@ -26,6 +26,8 @@ public:
     void AddPicture(const QString& name);
     void AddCriteriaList(const QString& name);
     void AddExternalCriteriaList(const QString& name);
+    // The three lists only; the selected entry stays.
+    void ClearLists();
     void Clear();
 
     int IClassPersistable_UCID() const override { return ClassId; }

@@ -319,7 +319,8 @@ void CmDecisionManager::setEditHooks(IDecisionEditHooks* hooks)
 void CmDecisionManager::IClassPersistable_WriteProperties(PropertyBag& bag) const
 {
     const char* procedure = "CmDecisionManager.IClassPersistable_WriteProperties";
-    run(procedure, [&] { bag.WriteProperty(QStringLiteral("Count"), Count(), 0); });
+    // Always written, so that an empty project says so.
+    run(procedure, [&] { bag.WriteProperty(QStringLiteral("Count"), Count(), QVariant()); });
     for (qsizetype index = 0; index < m_decisions.count(); ++index) {
         const QString& key = m_decisions.keyAt(index);
         // Older projects carry this pseudo decision; it is dropped, its number left unused.

@@ -195,15 +195,18 @@ CmDocument::Result CmDocument::SaveFileAs(const QString& path)
         return failed(refusal);
     }
     const QString previousWorkingCopy = WorkingCopyPath();
+    const QString previousName = m_name;
+    // The name follows the file before writing, so the file and the window agree.
+    setName(QFileInfo(target).completeBaseName());
     Result result = writeProject(target);
     if (!result.done()) {
+        setName(previousName);
         m_lock = std::move(previousLock);
         return result;
     }
     if (!previousWorkingCopy.isEmpty())
         QFile::remove(previousWorkingCopy);
     setPath(target);
-    setName(QFileInfo(target).completeBaseName());
     return result;
 }
 

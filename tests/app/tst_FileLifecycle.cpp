@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(fixture.prompt.shownTexts(), QStringList{LoadResString(12001)});
         QCOMPARE(fixture.prompt.shown().first().buttons, PromptButtons::YesNoCancel);
         QVERIFY(document().Dirty());
-        QCOMPARE(document().Name(), QStringLiteral("Cars"));
+        QCOMPARE(document().Name(), QStringLiteral("cars"));
         QVERIFY(QFile::exists(document().WorkingCopyPath()));
     }
 
@@ -180,7 +180,7 @@ private slots:
         QTest::addColumn<QString>("expectedName");
         QTest::addColumn<bool>("expectedDirty");
         QTest::newRow("recover") << PromptAnswer::Yes << "Unsaved work" << true;
-        QTest::newRow("discard") << PromptAnswer::No << "Cars" << false;
+        QTest::newRow("discard") << PromptAnswer::No << "cars" << false;
     }
     void leftoverWorkingCopyIsOfferedForRecovery()
     {

@@ -1,0 +1,90 @@
+// Saves and opens generated projects of growing size and prints the times.
+#include "app/CApplication.h"
+#include "app/CController.h"
+#include "app/CModel.h"
+#include "app/CcFile.h"
+#include "app/HeadlessWindowHost.h"
+#include "app/ScriptedPrompt.h"
+#include "app/StartUpTables.h"
+#include "common/SyntheticTree.h"
+#include "model/CmDecisionManager.h"
+#include "model/CmDocument.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+struct Timing {
+    int controls;
+    qint64 saveMs;
+    qint64 openMs;
+};
+
+Timing measure(int controls, const QString& folder)
+{
+    ScriptedPrompt prompt;
+    HeadlessWindowHost windows;
+    const QString path = folder + QStringLiteral("/bench%1.kvp").arg(controls);
+    Timing timing{controls, 0, 0};
+    {
+        gApp = std::make_unique<CApplication>(prompt, windows);
+        gApp->Init();
+        SyntheticTree::fill(gApp->Model().Decisions(), controls);
+        QElapsedTimer timer;
+        timer.start();
+        if (!gApp->Model().Document().SaveFileAs(path).done())
+            qFatal("saving %s failed", qPrintable(path));
+        timing.saveMs = timer.elapsed();
+        gApp.reset();
+    }
+    gApp = std::make_unique<CApplication>(prompt, windows);
+    gApp->Init();
+    QElapsedTimer timer;
+    timer.start();
+    if (!gApp->Controller().File().FileOpen(path))
+        qFatal("opening %s failed", qPrintable(path));
+    timing.openMs = timer.elapsed();
+    if (gApp->Model().Decisions().Count() != controls)
+        qFatal("opened %d controls of %d", gApp->Model().Decisions().Count(), controls);
+    gApp.reset();
+    return timing;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    StartUpTables::Fill();
+    QList<int> sizes;
+    for (const QString& argument : app.arguments().mid(1))
+        sizes.append(argument.toInt());
+    if (sizes.isEmpty())
+        sizes = {7500, 15000, 30000, 60000};
+
+    QTemporaryDir folder;
+    QTextStream out(stdout);
+    out << "controls\tsave ms\topen ms\tsave ratio\topen ratio\n";
+    const Timing* previous = nullptr;
+    QList<Timing> timings;
+    timings.reserve(sizes.size());
+    for (const int size : sizes) {
+        timings.append(measure(size, folder.path()));
+        const Timing& timing = timings.last();
+        out << timing.controls << '\t' << timing.saveMs << '\t' << timing.openMs;
+        if (previous && previous->controls * 2 == timing.controls)
+            out << '\t' << double(timing.saveMs) / qMax<qint64>(1, previous->saveMs) << '\t'
+                << double(timing.openMs) / qMax<qint64>(1, previous->openMs);
+        out << '\n';
+        out.flush();
+        previous = &timing;
+    }
+    return 0;
+}
