@@ -4,7 +4,9 @@
 #include "app/CvProperties.h"
 #include "app/ErrorLog.h"
 #include "app/IWindowHost.h"
+#include "app/MRegistry.h"
 #include "app/ResourceStrings.h"
+#include "app/ViewSettings.h"
 #include "persist/PropertyBag.h"
 
 #include <QCoreApplication>
@@ -15,7 +17,7 @@ constexpr int ReadyTextId = 14000;
 
 CView::CView(IWindowHost& windows)
     : m_windows(windows), m_status(LoadResString(ReadyTextId)), m_project(std::make_unique<CvProject>()),
-      m_properties(std::make_unique<CvProperties>())
+      m_properties(std::make_unique<CvProperties>()), m_settings(std::make_unique<ViewSettings>())
 {
 }
 
@@ -23,6 +25,7 @@ CView::~CView() = default;
 
 void CView::Init()
 {
+    MRegistry::LoadFromRegistry();
     SetStatus(QString());
 }
 

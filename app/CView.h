@@ -11,6 +11,7 @@
 class CvProject;
 class CvProperties;
 class IWindowHost;
+class ViewSettings;
 
 // The windows as the core sees them: status text, progress, and the editor views. The
 // Designer's main window follows it through its signals.
@@ -38,6 +39,8 @@ public:
 
     CvProject& Project() const { return *m_project; }
     CvProperties& Properties() const { return *m_properties; }
+    // The author's preferences, read from the settings store at Init and written at exit.
+    ViewSettings& Settings() const { return *m_settings; }
 
     int ActiveForm() const { return m_activeForm; }
     void setActiveForm(int form) { m_activeForm = form; }
@@ -64,4 +67,5 @@ private:
     int m_activeForm = 0;
     std::unique_ptr<CvProject> m_project;
     std::unique_ptr<CvProperties> m_properties;
+    std::unique_ptr<ViewSettings> m_settings;
 };

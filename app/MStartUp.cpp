@@ -10,6 +10,7 @@
 #include "app/ErrorLog.h"
 #include "app/IPrompt.h"
 #include "app/IWindowHost.h"
+#include "app/MRegistry.h"
 #include "app/ResourceStrings.h"
 #include "app/StartUpTables.h"
 #include "lang/StringBuffer.h"
@@ -98,7 +99,7 @@ bool MStartUp::ExitProgram(IWindowHost& windows)
                 return false;
             gApp->View().SetProgress(0);
             gApp->View().SetStatus(QString());
-            CRegistry::Write(QString(), QStringLiteral("NoGSRun"), QStringLiteral("1"));
+            MRegistry::SaveToRegistry();
         } catch (const std::exception& error) {
             ReportError(error, QStringLiteral("MStartUp.ExitProgram"));
         }

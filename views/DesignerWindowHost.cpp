@@ -15,6 +15,22 @@
 namespace {
 constexpr int ConnectTimeoutMs = 500;
 const QByteArray ActivateRequest = QByteArrayLiteral("activate\n");
+// Our number for the bar and dock arrangement; a layout saved with another is not restored.
+constexpr int LayoutStateVersion = 1;
+
+constexpr int TitleBarHeight = 32;
+
+// A frame whose title bar lies on no screen (a monitor since unplugged) would put the window
+// out of reach.
+bool reachable(const QRect& frame)
+{
+    const QRect titleBar(frame.topLeft(), QSize(frame.width(), TitleBarHeight));
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersects(titleBar))
+            return true;
+    }
+    return false;
+}
 } // namespace
 
 DesignerWindowHost::DesignerWindowHost(IPrompt& prompt)
@@ -119,4 +135,40 @@ void DesignerWindowHost::CloseAllWindows()
             window->close();
     }
     m_mainWindow->close();
+}
+
+QByteArray DesignerWindowHost::SaveWindowLayout()
+{
+    return m_mainWindow->saveState(LayoutStateVersion);
+}
+
+void DesignerWindowHost::RestoreWindowLayout(const QByteArray& layout)
+{
+    m_mainWindow->restoreState(layout, LayoutStateVersion);
+}
+
+WindowPlacement DesignerWindowHost::MainWindowPlacement()
+{
+    // The normal frame, so that a maximised window comes back to its size when restored.
+    const QRect frame = m_mainWindow->normalGeometry();
+    WindowPlacement placement;
+    placement.Left = frame.left();
+    placement.Top = frame.top();
+    placement.Width = frame.width();
+    placement.Height = frame.height();
+    if (m_mainWindow->isMaximized())
+        placement.WindowState = WindowPlacement::Maximized;
+    else if (m_mainWindow->isMinimized())
+        placement.WindowState = WindowPlacement::Minimized;
+    return placement;
+}
+
+void DesignerWindowHost::PlaceMainWindow(const WindowPlacement& placement)
+{
+    const QRect frame(placement.Left, placement.Top, placement.Width, placement.Height);
+    if (!frame.isEmpty() && reachable(frame))
+        m_mainWindow->setGeometry(frame);
+    // A program that starts minimised looks as if it had not started.
+    m_mainWindow->setWindowState(placement.WindowState == WindowPlacement::Maximized ? Qt::WindowMaximized
+                                                                                    : Qt::WindowNoState);
 }

@@ -26,6 +26,10 @@ public:
     void CloseSplash() override;
     void ShowMainWindow() override;
     void CloseAllWindows() override;
+    QByteArray SaveWindowLayout() override;
+    void RestoreWindowLayout(const QByteArray& layout) override;
+    WindowPlacement MainWindowPlacement() override;
+    void PlaceMainWindow(const WindowPlacement& placement) override;
 
     MainWindow* mainWindow() const { return m_mainWindow.get(); }
 

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// The author's editing preferences.
+struct EditingOptions {
+    bool AutoSpellCheckProperties = false;
+    bool AutoSpellCheckCL = false;
+    bool AutoSpellCheckCompile = false;
+    // The folder pictures were last imported from.
+    QString ImagePath;
+    // Guidance for a new author: a new project starts the control wizard, and opening a file
+    // brings the diagram editor to the front. A fresh installation turns both on.
+    bool StartDecisionBuilderOnNew = false;
+    bool StartDTEditorOnOpen = false;
+
+    bool operator==(const EditingOptions&) const = default;
+};
