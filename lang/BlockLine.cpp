@@ -1,0 +1,84 @@
+#include "lang/BlockLine.h"
+
+#include "app/StartUpTables.h"
+
+namespace {
+
+constexpr QChar blank = QLatin1Char(' ');
+
+// Blanks between the marker and the keyword are not the blank that ends the keyword.
+qsizetype keywordStart(const QString& line)
+{
+    qsizetype start = 1;
+    while (start < line.size() && line.at(start) == blank)
+        ++start;
+    return start;
+}
+
+} // namespace
+
+BlockLine::Kind BlockLine::KindOf(const QString& line)
+{
+    if (line.isEmpty())
+        return Kind::Ignored;
+    const QChar first = line.front();
+    if (first == OptionMarker)
+        return Kind::Option;
+    if (first == ActionMarker)
+        return Kind::Action;
+    if (first == HelpMarker)
+        return Kind::Help;
+    return Kind::Ignored;
+}
+
+bool BlockLine::IsOption(const QString& line)
+{
+    return line.startsWith(OptionMarker);
+}
+
+bool BlockLine::IsAction(const QString& line)
+{
+    return line.startsWith(ActionMarker);
+}
+
+QString BlockLine::KeywordText(Keyword keyword)
+{
+    return StartUpTables::Keywords().value(keyword - StartUpTables::FirstKeywordId);
+}
+
+QString BlockLine::MarkedKeyword(Keyword keyword)
+{
+    return ActionMarker + KeywordText(keyword);
+}
+
+QString BlockLine::ActionKeyword(const QString& line)
+{
+    if (!IsAction(line))
+        return QString();
+    const qsizetype start = keywordStart(line);
+    const qsizetype end = line.indexOf(blank, start);
+    return line.mid(start, end < 0 ? -1 : end - start).trimmed();
+}
+
+QString BlockLine::ActionArgument(const QString& line)
+{
+    if (!IsAction(line))
+        return QString();
+    const qsizetype end = line.indexOf(blank, keywordStart(line));
+    return end < 0 ? QString() : line.mid(end + 1);
+}
+
+bool BlockLine::IsKeyword(const QString& line, Keyword keyword)
+{
+    return IsAction(line) && ActionKeyword(line).compare(KeywordText(keyword), Qt::CaseInsensitive) == 0;
+}
+
+QString BlockLine::Body(const QString& line)
+{
+    return line.mid(1);
+}
+
+QString BlockLine::WithMarker(QChar marker, const QString& text)
+{
+    return text.startsWith(marker) ? text : marker + text;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// Finds the control references [[Name]] and selector references <<Selector:Property;Item>>
+// of a text, in text order.
+namespace ReferenceWalk {
+
+struct Reference {
+    enum class Kind { Control, Selector };
+
+    Kind kind = Kind::Control;
+    // As written between the brackets, blanks included.
+    QString text;
+
+    bool operator==(const Reference&) const = default;
+};
+
+// The text is split at "<", ">", "[" and "]", each of them a token of its own; a token that
+// follows two "[" tokens is a control name, one that follows two "<" a selector reference.
+QList<Reference> Find(const QString& text);
+
+// The expression builder's walk: as Find, except that a reference left open (not followed by
+// its closing bracket) ends at the first operator, parenthesis or blank after its first
+// character, so that the rest of the expression is not taken for its name.
+QList<Reference> FindForBuilder(const QString& text);
+
+} // namespace ReferenceWalk

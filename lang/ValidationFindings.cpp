@@ -1,0 +1,44 @@
+#include "lang/ValidationFindings.h"
+
+#include "app/ResourceStrings.h"
+
+namespace {
+
+constexpr int errorWordId = 12502;
+constexpr int warningWordId = 12516;
+constexpr int sourceWordId = 12537;
+
+const QString lineEnd = QStringLiteral("\r\n");
+
+} // namespace
+
+QString ValidationFindings::Entry::text() const
+{
+    QString entry = LoadResString(isError ? errorWordId : warningWordId) + message + lineEnd;
+    entry += QLatin1Char('\t') + LoadResString(sourceWordId) + location + lineEnd;
+    if (!extra.isEmpty())
+        entry += QLatin1Char('\t') + extra + lineEnd;
+    return entry;
+}
+
+void ValidationFindings::AppendToLog(bool isError, const QString& message, const QString& location,
+                                     const QString& extra)
+{
+    m_entries.append({isError, message, location, extra});
+    (isError ? m_errors : m_warnings) = true;
+}
+
+QString ValidationFindings::text() const
+{
+    QString all;
+    for (const Entry& entry : m_entries)
+        all += entry.text();
+    return all;
+}
+
+void ValidationFindings::clear()
+{
+    m_entries.clear();
+    m_errors = false;
+    m_warnings = false;
+}

@@ -1,0 +1,325 @@
+#include "common/TestRegistry.h"
+
+#include "lang/LinkTargets.h"
+#include "lang/OptionRules.h"
+#include "model/CmDecisionItem.h"
+#include "model/CmDecisionManager.h"
+#include "model/IDecisionEditHooks.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <array>
+
+using namespace MDecisionDataUtil;
+
+namespace {
+
+class UndoRecorder final : public IDecisionEditHooks {
+public:
+    void RecordUndo(qint16, qint16, const QVariant& oldValue, const QVariant& newValue) override
+    {
+        changes.append({oldValue.toString(), newValue.toString()});
+    }
+    void RefreshPreviews(const CmDecisionItem&) override {}
+    void ControlTypeChanged(const CmDecisionItem&) override {}
+
+    QList<QStringList> changes;
+};
+
+std::unique_ptr<CmDecisionItem> decision(qint16 type, const QStringList& lines, qint16 id = 0,
+                                         const QString& name = QString())
+{
+    auto item = std::make_unique<CmDecisionItem>();
+    item->setIntControl(type);
+    item->setOptsAndActs(lines);
+    item->setIntID(id);
+    item->setStrID(name);
+    return item;
+}
+
+} // namespace
+
+class TestOptionRules : public QObject {
+    Q_OBJECT
+
+private slots:
+    void validOptions_data();
+    void validOptions();
+    void switchOptions_data();
+    void switchOptions();
+    void switchFollowsTheDecision();
+    void copyPreActions_data();
+    void copyPreActions();
+    void saveActions_data();
+    void saveActions();
+    void names_data();
+    void names();
+    void ranges_data();
+    void ranges();
+    void linkTargets_data();
+    void linkTargets();
+};
+
+void TestOptionRules::validOptions_data()
+{
+    QTest::addColumn<qint16>("type");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("kept");
+    QTest::newRow("Check, exact texts") << qint16(Check) << QStringList{"^Checked", "!GO A", "^Yes", "^Not Checked", "^checked"}
+                                        << QStringList{"^Checked", "!GO A", "^Not Checked"};
+    QTest::newRow("Command") << qint16(Command) << QStringList{"^Pushed", "^Checked", "^Not Pushed"}
+                             << QStringList{"^Pushed", "^Not Pushed"};
+    QTest::newRow("StringBox keeps actions and help") << qint16(StringBox)
+                                                      << QStringList{"!SET [[A]]=1", "^x", "!GO B", "?help"}
+                                                      << QStringList{"!SET [[A]]=1", "!GO B", "?help"};
+    QTest::newRow("TextArea") << qint16(TextArea) << QStringList{"^x"} << QStringList();
+    QTest::newRow("NumBox ranges") << qint16(NumBox) << QStringList{"^1-10", "^-10", "^5-", "^ten", "^10", "^1--5"}
+                                   << QStringList{"^1-10", "^-10", "^5-", "^1--5"};
+    QTest::newRow("Radio keeps all") << qint16(Radio) << QStringList{"^anything", "^1-2"}
+                                     << QStringList{"^anything", "^1-2"};
+    QTest::newRow("Done keeps all") << qint16(Done) << QStringList{"^x"} << QStringList{"^x"};
+}
+
+void TestOptionRules::validOptions()
+{
+    QFETCH(qint16, type);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, kept);
+    const auto item = decision(type, lines);
+    ValidOptions(*item);
+    QCOMPARE(item->OptsAndActs(), kept);
+    const bool anyOption = std::any_of(kept.begin(), kept.end(), [](const QString& line) { return line.startsWith('^'); });
+    QCOMPARE(HasOptions(*item), anyOption);
+}
+
+void TestOptionRules::switchOptions_data()
+{
+    QTest::addColumn<qint16>("from");
+    QTest::addColumn<qint16>("to");
+    QTest::addColumn<QStringList>("current");
+    QTest::addColumn<QStringList>("target"); // the new kind's list before; unused within one kind
+    QTest::addColumn<QStringList>("expected");
+    const QStringList trueFalse{"^TRUE", "!GO Y", "^FALSE", "!GO N"};
+    QTest::newRow("Radio to Check") << qint16(Radio) << qint16(Check) << QStringList{"!SET [[A]]=1", "^Red", "!GO R"}
+                                    << trueFalse
+                                    << QStringList{"!SET [[A]]=1", "^Checked", "!GO Y", "^Not Checked", "!GO N"};
+    QTest::newRow("Check to Command") << qint16(Check) << qint16(Command)
+                                      << QStringList{"!SORT Cars: Price; Ascending", "^Checked", "!GO Y", "^not checked"}
+                                      << QStringList()
+                                      << QStringList{"!SORT Cars: Price; Ascending", "^Pushed", "!GO Y", "^Not Pushed"};
+    QTest::newRow("older wording, stray option") << qint16(Command) << qint16(Check)
+                                                 << QStringList{"^ true", "!GO Y", "^Maybe", "!GO M", "^False"}
+                                                 << QStringList()
+                                                 << QStringList{"^Checked", "!GO Y", "!GO M", "^Not Checked"};
+    QTest::newRow("missing answer added") << qint16(Command) << qint16(Check) << QStringList{"^Pushed", "!GO Y"}
+                                          << QStringList() << QStringList{"^Checked", "!GO Y", "^Not Checked"};
+    QTest::newRow("to numeric") << qint16(Radio) << qint16(NumBox) << QStringList{"!SET [[A]]=1", "^Red"}
+                                << QStringList{"!GO Old", "^1-10", "!GO Low", "^ten"}
+                                << QStringList{"!SET [[A]]=1", "^1-10", "!GO Low"};
+    QTest::newRow("Radio to StringBox") << qint16(Radio) << qint16(StringBox)
+                                        << QStringList{"!SET [[A]]=1", "^Red", "!GO R"} << QStringList()
+                                        << QStringList{"!SET [[A]]=1", "!GO R"};
+    QTest::newRow("Radio to Info") << qint16(Radio) << qint16(Info) << QStringList{"^Red", "!GO R"} << QStringList()
+                                   << QStringList{"^Red", "!GO R"};
+    QTest::newRow("back to a list finds its options")
+        << qint16(Check) << qint16(Radio) << QStringList{"!GO Pre", "^Checked"}
+        << QStringList{"!GO Old", "?stray", "^Red", "!GO R"} << QStringList{"!GO Pre", "?stray", "^Red", "!GO R"};
+    QTest::newRow("numeric to Check") << qint16(NumBox) << qint16(Check) << QStringList{"!SET [[A]]=1", "^1-5"}
+                                      << QStringList{"^TRUE", "^FALSE"}
+                                      << QStringList{"!SET [[A]]=1", "^Checked", "^Not Checked"};
+    QTest::newRow("same type") << qint16(Check) << qint16(Check) << QStringList{"^TRUE"} << QStringList()
+                               << QStringList{"^TRUE"};
+}
+
+void TestOptionRules::switchOptions()
+{
+    QFETCH(qint16, from);
+    QFETCH(qint16, to);
+    QFETCH(QStringList, current);
+    QFETCH(QStringList, target);
+    QFETCH(QStringList, expected);
+    const int fromKind = GetDataType(from);
+    const int toKind = GetDataType(to);
+    const QStringList untouched{"!GO Untouched", "^kept"};
+    std::array<QStringList, 3> lists{untouched, untouched, untouched};
+    lists.at(std::size_t(toKind)) = target;
+    lists.at(std::size_t(fromKind)) = current;
+    const int spare1 = fromKind == 0 ? 1 : 0;
+    const int spare2 = 3 - fromKind - spare1;
+    SwitchOptions(lists.at(std::size_t(fromKind)), lists.at(std::size_t(spare1)), lists.at(std::size_t(spare2)), from, to);
+    QCOMPARE(lists.at(std::size_t(toKind)), expected);
+    for (int kind = 0; kind < 3; ++kind) {
+        if (kind == fromKind && kind != toKind)
+            QCOMPARE(lists.at(std::size_t(kind)), current);
+        else if (kind != toKind)
+            QCOMPARE(lists.at(std::size_t(kind)), untouched);
+    }
+    if (from != to) {
+        QStringList valid = expected;
+        ValidOptions(valid, to);
+        QCOMPARE(valid, expected);
+    }
+}
+
+void TestOptionRules::switchFollowsTheDecision()
+{
+    CmDecisionItem item;
+    item.setOptsAndActs({"!SET [[A]]=1", "^Red", "!GO R"});
+    item.setIntControl(Check);
+    QCOMPARE(item.OptsAndActs(), (QStringList{"!SET [[A]]=1", "^Checked", "^Not Checked"}));
+    item.OptsAndActs().prepend(QStringLiteral("!CALL hello"));
+    item.setIntControl(NumBox);
+    QCOMPARE(item.OptsAndActs(), (QStringList{"!CALL hello", "!SET [[A]]=1"}));
+    item.setIntControl(Radio);
+    QCOMPARE(item.OptsAndActs(), (QStringList{"!CALL hello", "!SET [[A]]=1", "^Red", "!GO R"}));
+}
+
+void TestOptionRules::copyPreActions_data()
+{
+    QTest::addColumn<QStringList>("from");
+    QTest::addColumn<QStringList>("to");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("replaced, stray line kept") << QStringList{"!A", "?x", "!B", "^x"} << QStringList{"!C", "?stray", "^y", "!D"}
+                                               << QStringList{"!A", "!B", "?stray", "^y", "!D"};
+    QTest::newRow("none to copy") << QStringList{"^x", "!A"} << QStringList{"!C", "^y"} << QStringList{"^y"};
+    QTest::newRow("no options at all") << QStringList{"!A"} << QStringList{"!C", "!D"} << QStringList{"!A"};
+}
+
+void TestOptionRules::copyPreActions()
+{
+    QFETCH(QStringList, from);
+    QFETCH(QStringList, to);
+    QFETCH(QStringList, expected);
+    CopyPreActions(from, to);
+    QCOMPARE(to, expected);
+}
+
+void TestOptionRules::saveActions_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected"); // empty when refused
+    QTest::newRow("end of the option's group") << QStringList{"^Yes", "!GO A", "?help", "^No"}
+                                               << "Yes\t!SET [[B]]=1\t!GO C"
+                                               << QStringList{"^Yes", "!GO A", "?help", "!SET [[B]]=1", "!GO C", "^No"};
+    QTest::newRow("pre-actions") << QStringList{"!SET [[X]]=1", "^Yes"} << "_PREACTION\t!SORT Cars: Price; Ascending"
+                                 << QStringList{"!SET [[X]]=1", "!SORT Cars: Price; Ascending", "^Yes"};
+    QTest::newRow("unknown option") << QStringList{"^Yes"} << "Maybe\t!GO C" << QStringList();
+}
+
+void TestOptionRules::saveActions()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    const auto item = decision(Radio, lines);
+    UndoRecorder undo;
+    item->setEditHooks(&undo);
+    QCOMPARE(SaveActions(*item, text), !expected.isEmpty());
+    QCOMPARE(item->OptsAndActs(), expected.isEmpty() ? lines : expected);
+    QCOMPARE(undo.changes.size(), expected.isEmpty() ? 0 : 1);
+}
+
+void TestOptionRules::names_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("Engine_2") << "Engine_2" << true;
+    QTest::newRow("2Engine") << "2Engine" << false;
+    QTest::newRow("Engine-2") << "Engine-2" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("blank inside") << "Engine 2" << false;
+    QTest::newRow("letter beyond ASCII") << QString::fromUtf8("Éclair") << false;
+    QTest::newRow("digit beyond ASCII") << QString::fromUtf8("A\u0663") << false;
+}
+
+void TestOptionRules::names()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, valid);
+    QCOMPARE(IsValidControlName(name), valid);
+}
+
+void TestOptionRules::ranges_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("both ends") << "1-10" << true;
+    QTest::newRow("no lower end") << "-10" << true;
+    QTest::newRow("no upper end") << "5-" << true;
+    QTest::newRow("negative upper end") << "1--5" << true;
+    QTest::newRow("blanks around") << " 1 - 10 " << true;
+    QTest::newRow("no dash") << "10" << false;
+    QTest::newRow("dash alone") << "-" << false;
+    QTest::newRow("word") << "ten-20" << false;
+    QTest::newRow("infinity is no number") << "1-inf" << false;
+    QTest::newRow("two points") << "1.2.3-4" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestOptionRules::ranges()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QCOMPARE(IsValidRange(text), valid);
+}
+
+void TestOptionRules::linkTargets_data()
+{
+    QTest::addColumn<qint16>("id");
+    QTest::addColumn<qint16>("type");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("targets");
+    const qint16 radio = Radio;
+    QTest::newRow("every option goes, once each") << qint16(1) << radio
+                                                  << QStringList{"^A", "!GO Later", "^B", "!go later"}
+                                                  << QStringList{"Later"};
+    QTest::newRow("an option without GO") << qint16(1) << radio << QStringList{"^A", "!GO Later", "^B"}
+                                          << QStringList{"Later", "Next"};
+    QTest::newRow("pre-action GO covers all") << qint16(1) << radio << QStringList{"!GO Later", "^A", "^B"}
+                                              << QStringList{"Later"};
+    QTest::newRow("IF without ELSE") << qint16(1) << radio << QStringList{"^A", "!IF [[X]]=1", "!GO Later", "!ENDIF"}
+                                     << QStringList{"Later", "Next"};
+    QTest::newRow("IF and ELSE both go")
+        << qint16(1) << radio << QStringList{"^A", "!IF [[X]]=1", "!GO Later", "!ELSE", "!GO Start", "!ENDIF"}
+        << QStringList{"Later", "Start"};
+    QTest::newRow("an ELSEIF branch without GO")
+        << qint16(1) << radio
+        << QStringList{"^A", "!IF [[X]]=1", "!GO Later", "!ELSEIF [[X]]=2", "!NOOP", "!ELSE", "!GO Start", "!ENDIF"}
+        << QStringList{"Later", "Start", "Next"};
+    QTest::newRow("nested blocks, any case")
+        << qint16(1) << radio
+        << QStringList{"^A", "!if [[X]]=1", "!IF [[Y]]=1", "!GO Later", "!ELSE", "!GO Start", "!ENDIF", "!else",
+                       "!GO Later", "!endif"}
+        << QStringList{"Later", "Start"};
+    QTest::newRow("GO after an open block") << qint16(1) << radio
+                                            << QStringList{"^A", "!IF [[X]]=1", "!NOOP", "!ENDIF", "!GO Later"}
+                                            << QStringList{"Later"};
+    QTest::newRow("GO without target") << qint16(1) << radio << QStringList{"^A", "!GO "} << QStringList{"Next"};
+    QTest::newRow("no options, no GO") << qint16(1) << qint16(StringBox) << QStringList() << QStringList{"Next"};
+    QTest::newRow("a value outside the ranges") << qint16(1) << qint16(NumBox)
+                                                << QStringList{"^1-10", "!GO Later", "^11-", "!GO Later"}
+                                                << QStringList{"Later", "Next"};
+    QTest::newRow("missing ID skipped") << qint16(2) << radio << QStringList{"^A"} << QStringList{"Later"};
+    QTest::newRow("next control unnamed") << qint16(4) << radio << QStringList{"^A"} << QStringList{"_5"};
+    QTest::newRow("Done leads nowhere") << qint16(1) << qint16(Done) << QStringList{"!GO Later"} << QStringList();
+}
+
+void TestOptionRules::linkTargets()
+{
+    QFETCH(qint16, id);
+    QFETCH(qint16, type);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, targets);
+    CmDecisionManager decisions;
+    QVERIFY(decisions.add(decision(Radio, {}, 1, QStringLiteral("Start"))));
+    QVERIFY(decisions.add(decision(Radio, {}, 2, QStringLiteral("Next"))));
+    QVERIFY(decisions.add(decision(Radio, {}, 4, QStringLiteral("Later"))));
+    QVERIFY(decisions.add(decision(Radio, {}, 5)));
+    const auto item = decision(type, lines, id);
+    QCOMPARE(GetLinkTargets(*item, decisions), targets);
+}
+
+KV_REGISTER_TEST(TestOptionRules)
+#include "tst_OptionRules.moc"
