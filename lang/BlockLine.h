@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLatin1String>
 #include <QString>
 
 // One line of an options-and-actions block. Its kind is its first character: "^" an option,
@@ -12,6 +13,9 @@ enum class Kind { Option, Action, Help, Ignored };
 inline constexpr QChar OptionMarker = QLatin1Char('^');
 inline constexpr QChar ActionMarker = QLatin1Char('!');
 inline constexpr QChar HelpMarker = QLatin1Char('?');
+
+// The reserved !GO target that ends a web wizard; no control has this name.
+inline constexpr QLatin1String FinishLink("FinishLink");
 
 // The action keywords by their string-table ids.
 enum Keyword : int {

@@ -14,8 +14,6 @@ namespace {
 
 using BlockLine::IsKeyword;
 
-const QString finishLinkName = QStringLiteral("FinishLink");
-
 bool endsBranch(const QString& line)
 {
     return IsKeyword(line, BlockLine::ElseIf) || IsKeyword(line, BlockLine::Else) || IsKeyword(line, BlockLine::EndIf);
@@ -107,7 +105,7 @@ QString nextControl(const CmDecisionItem& decision, const CmDecisionManager& dec
 {
     for (int id = decision.intID() + 1; id <= decisions.LastIntID(); ++id) {
         const CmDecisionItem* next = decisions.Item(QVariant(id));
-        if (!next || next->strID().compare(finishLinkName, Qt::CaseInsensitive) == 0)
+        if (!next || next->strID().compare(BlockLine::FinishLink, Qt::CaseInsensitive) == 0)
             continue;
         return next->strID().isEmpty() ? decisions.GetKey(QVariant(id)) : next->strID();
     }

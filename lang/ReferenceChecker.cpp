@@ -1,6 +1,7 @@
 #include "lang/ReferenceChecker.h"
 
 #include "app/ResourceStrings.h"
+#include "lang/BlockLine.h"
 #include "lang/IValidationLog.h"
 #include "lang/ReferenceWalk.h"
 #include "model/CmDecisionManager.h"
@@ -12,8 +13,6 @@ constexpr int invalidSelectorId = 12505;
 constexpr int invalidPropertyId = 12506;
 constexpr int invalidItemId = 12507;
 constexpr int finishLinkOnDesktopId = 12532;
-
-const QString finishLinkName = QStringLiteral("FinishLink");
 
 } // namespace
 
@@ -38,7 +37,7 @@ bool ReferenceChecker::ValidateRefs(const QString& location, const QString& text
 bool ReferenceChecker::ValidateDecisionRef(const QString& location, const QString& name)
 {
     const QString trimmed = name.trimmed();
-    if (trimmed.compare(finishLinkName, Qt::CaseInsensitive) == 0 && (m_compileKVW || m_compileKVD)) {
+    if (trimmed.compare(BlockLine::FinishLink, Qt::CaseInsensitive) == 0 && (m_compileKVW || m_compileKVD)) {
         if (m_compileKVW)
             return true;
         m_log.AppendToLog(true, LoadResString(finishLinkOnDesktopId), location);
