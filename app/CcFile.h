@@ -32,6 +32,8 @@ public:
     void FileExit();
     void LoadCustomBlock();
     void ShowPropertiesForm();
+    // One explorer entry per selector and picture node of the open document.
+    void LoadProjectExplorer();
 
     void MRUFile(int index);
     void LoadMRUFromReg();
@@ -59,7 +61,6 @@ private:
     bool openProject(const QString& path);
     bool offerRecovery(const QString& path, bool& recover);
     void showOpenFailure(int messageId);
-    void LoadProjectExplorer();
     void createEmptyProject();
 
     bool m_startUp = false;

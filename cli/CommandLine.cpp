@@ -2,12 +2,14 @@
 
 #include "app/ResourceStrings.h"
 #include "cli/CheckExprCommand.h"
+#include "cli/InfoCommand.h"
 
 #include <QTextStream>
 
 CommandLine::CommandLine()
 {
     m_commands.push_back(std::make_unique<CheckExprCommand>());
+    m_commands.push_back(std::make_unique<InfoCommand>());
 }
 
 CommandLine::~CommandLine() = default;

@@ -26,6 +26,7 @@ constexpr int DesktopFilterId = 12025;
 constexpr int OpenTitleId = 13012;
 constexpr int LoadingFileId = 14001;
 constexpr int InUseMessageId = 31102;
+constexpr int FolderNotWritableId = 30050;
 constexpr int CallAppRoom = 5;
 
 const QString ProjectExtension = QStringLiteral("kvp");
@@ -143,13 +144,34 @@ CmDocument::Result CmDocument::startWorkingCopy(const QString& projectPath, bool
     return {};
 }
 
+CmDocument::Result CmDocument::InspectDocument(const QString& path)
+{
+    CloseDocument();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    // Only another Designer holding the project matters here; a folder we may not write to
+    // does not stop us from reading.
+    StorageResult refusal;
+    if (!lockProject(absolute, refusal) && refusal.kind == StorageErrorKind::InUse)
+        return failed(refusal);
+    m_lock.reset();
+    const StorageResult opened = m_storage->openReadOnly(absolute);
+    if (!opened) {
+        m_storage->create();
+        return failed(opened);
+    }
+    return {};
+}
+
 bool CmDocument::lockProject(const QString& path, StorageResult& refusal)
 {
     m_lock = std::make_unique<QLockFile>(MCommonUtil::GetTempFile(path) + QStringLiteral(".lock"));
     if (m_lock->tryLock(0))
         return true;
+    const bool heldElsewhere = m_lock->error() == QLockFile::LockFailedError;
     m_lock.reset();
-    refusal = StorageResult::failure(StorageErrorKind::InUse, LoadResString(InUseMessageId).arg(path));
+    refusal = heldElsewhere
+                  ? StorageResult::failure(StorageErrorKind::InUse, LoadResString(InUseMessageId).arg(path))
+                  : StorageResult::failure(StorageErrorKind::Io, LoadResString(FolderNotWritableId).arg(path));
     return false;
 }
 

@@ -35,6 +35,8 @@ public:
     // An empty path asks for one. On success the model has been cleared for reading.
     // With recoverWorkingCopy the work left in the working copy is read instead of the file.
     Result OpenDocument(const QString& path, bool recoverWorkingCopy = false);
+    // Reads a project for looking at it only: no working copy, nothing held, nothing written.
+    Result InspectDocument(const QString& path);
     // Writes the model into the working copy only; the project file stays as it is.
     StorageResult SaveWorkingCopy();
     // Writes the model and replaces the project file with it; asks for a path when there is none.

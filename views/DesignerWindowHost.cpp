@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QLocalSocket>
 #include <QScreen>
-#include <QStandardPaths>
 
 namespace {
 constexpr int ConnectTimeoutMs = 500;
@@ -52,9 +51,11 @@ DesignerWindowHost::~DesignerWindowHost() = default;
 
 QString DesignerWindowHost::InstanceServerName()
 {
-    const QString name = QStringLiteral("kvwDesigner-%1").arg(qEnvironmentVariable("USER", QStringLiteral("user")));
-    // Tests must not find, or be found by, a Designer the user is running.
-    return QStandardPaths::isTestModeEnabled() ? name + QStringLiteral("-test") : name;
+    // Tests name their own, so they neither find nor are found by a Designer the user runs.
+    const QString chosen = qEnvironmentVariable("KESTROVA_INSTANCE_NAME");
+    if (!chosen.isEmpty())
+        return chosen;
+    return QStringLiteral("kvwDesigner-%1").arg(qEnvironmentVariable("USER", QStringLiteral("user")));
 }
 
 bool DesignerWindowHost::IsAnotherInstanceRunning()

@@ -1,0 +1,51 @@
+#include "cli/ProjectSession.h"
+
+#include "app/CApplication.h"
+#include "app/CController.h"
+#include "app/CModel.h"
+#include "app/CcFile.h"
+#include "app/ResourceStrings.h"
+#include "app/StartUpTables.h"
+#include "model/CmDocument.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace {
+constexpr int InUseId = 12005;
+constexpr int CorruptId = 12007;
+constexpr int ControlsCorruptId = 12011;
+constexpr int MissingFileId = 32034;
+} // namespace
+
+ProjectSession::ProjectSession(QTextStream& err) : m_err(err), m_prompt(err)
+{
+    StartUpTables::Fill();
+    gApp = std::make_unique<CApplication>(m_prompt, m_windows);
+    gApp->Controller().Init();
+    gApp->Model().Init();
+}
+
+ProjectSession::~ProjectSession()
+{
+    gApp.reset();
+}
+
+bool ProjectSession::Inspect(const QString& path)
+{
+    if (!QFileInfo(path).isFile()) {
+        m_err << LoadResString(MissingFileId).arg(path) << '\n';
+        return false;
+    }
+    const CmDocument::Result opened = gApp->Model().Document().InspectDocument(path);
+    if (!opened.done()) {
+        m_err << LoadResString(opened.storage.kind == StorageErrorKind::InUse ? InUseId : CorruptId) << '\n';
+        return false;
+    }
+    if (!gApp->LoadDevData()) {
+        m_err << LoadResString(ControlsCorruptId) << '\n';
+        return false;
+    }
+    gApp->Controller().File().LoadProjectExplorer();
+    return true;
+}

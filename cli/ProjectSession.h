@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/HeadlessWindowHost.h"
+#include "cli/ConsolePrompt.h"
+
+class QTextStream;
+
+// The application object for one command, without windows; released at the end.
+class ProjectSession {
+public:
+    explicit ProjectSession(QTextStream& err);
+    ~ProjectSession();
+    ProjectSession(const ProjectSession&) = delete;
+    ProjectSession& operator=(const ProjectSession&) = delete;
+
+    // Reads the project without changing or holding it. On failure the reason is on err.
+    bool Inspect(const QString& path);
+
+private:
+    QTextStream& m_err;
+    ConsolePrompt m_prompt;
+    HeadlessWindowHost m_windows;
+};
