@@ -44,9 +44,19 @@ void CcGettingStarted::Choose(Choice choice, const QString& path)
     try {
         CcFile& file = gApp->Controller().File();
         switch (choice) {
-        case Choice::NewProject: file.FileNew(); break;
+        case Choice::NewProject:
+            // The author has just chosen; the new-or-open dialog would ask the same again.
+            file.setStartUp(true);
+            file.FileNew();
+            file.setStartUp(false);
+            break;
         case Choice::OpenFile: file.FileOpen(path); break;
-        case Choice::OpenSample: file.FileOpen(SampleProjectPath()); break;
+        case Choice::OpenSample: {
+            const QString sample = SampleProjectPath();
+            if (!sample.isEmpty())
+                file.FileOpen(sample);
+            break;
+        }
         }
     } catch (const std::exception& error) {
         ReportError(error, QStringLiteral("CcGettingStarted.Choose"));
