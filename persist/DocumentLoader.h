@@ -1,0 +1,29 @@
+#pragma once
+
+#include "persist/StorageResult.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class KvError;
+class SqliteDatabase;
+
+// Copies a document file into a database in memory. Only reads the file, so that opening can
+// never change it, and tells apart a missing file, a file in use and a file that is not ours.
+class DocumentLoader {
+public:
+    using Progress = std::function<void(int percent)>;
+
+    static StorageResult load(const QString& filePath, std::unique_ptr<SqliteDatabase>& memory,
+                              const Progress& progress);
+
+private:
+    static StorageResult checkHeader(const QString& filePath);
+    static StorageResult loadChecked(const QString& filePath, std::unique_ptr<SqliteDatabase>& memory,
+                                     const Progress& progress);
+    static void copy(SqliteDatabase& file, SqliteDatabase& memory, const Progress& progress);
+    static StorageResult checkCopy(SqliteDatabase& memory, const QString& filePath);
+    static StorageResult fromError(const QString& filePath, const KvError& error);
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "persist/DocumentProperties.h"
+#include "persist/PictureStore.h"
+#include "persist/StorageNode.h"
+#include "persist/StorageResult.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class SqliteDatabase;
+
+// One open document: a tree of nodes, a picture store and document properties, kept in a
+// database in memory while the document is open. Opening copies the file into memory and
+// only reads the file; the file is not held open afterwards. Saving writes a complete copy
+// beside the target and renames it over the target, so the target is never half written.
+// A new document lives in memory only until it is saved under a path.
+//
+// Nodes, the picture store and the properties handed out are handles: after close() (or
+// opening another file) they report that no document is open.
+class StorageDocument : public QObject {
+    Q_OBJECT
+
+public:
+    explicit StorageDocument(QObject* parent = nullptr);
+    ~StorageDocument() override;
+
+    StorageResult create();
+    StorageResult open(const QString& filePath);
+    // For inspection: save() is refused and nothing can be changed; saveAs() to another
+    // file makes it an ordinary document of that file.
+    StorageResult openReadOnly(const QString& filePath);
+    StorageResult save();
+    StorageResult saveAs(const QString& filePath);
+    void close();
+
+    bool isOpen() const { return m_db != nullptr; }
+    bool isReadOnly() const { return m_readOnly; }
+    // The absolute path of the file; empty for a new document.
+    QString path() const { return m_path; }
+
+    StorageNode rootNode() const;
+    PictureStore pictures() const;
+    DocumentProperties properties() const;
+
+    // For tests: the next save stops with a failure after writing this many bytes of its
+    // temporary file, as a full disk would.
+    void setFailAfterBytesForTest(qint64 bytes) { m_failAfterBytes = bytes; }
+
+signals:
+    void percentDone(int percent);
+    // After every open and save, whether it worked or not.
+    void operationFinished();
+
+private:
+    StorageResult load(const QString& filePath, bool readOnly);
+    StorageResult writeTo(const QString& filePath);
+    StorageResult writeChecked(const QString& filePath);
+    static StorageResult setQueryOnly(SqliteDatabase& db, bool on, const QString& filePath);
+    DatabaseLink link() const;
+
+    std::shared_ptr<SqliteDatabase> m_db;
+    QString m_path;
+    bool m_readOnly = false;
+    qint64 m_failAfterBytes = -1;
+};

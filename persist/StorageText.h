@@ -1,0 +1,30 @@
+#pragma once
+
+// Ids of the storage layer's messages in the string table.
+enum StorageText : int {
+    TextFileNotFound = 31100,
+    TextFileNotDocument = 31101,
+    TextFileInUse = 31102,
+    TextFileNotReadable = 31103,
+    TextFileNotSaved = 31104,
+    TextNoDocument = 31105,
+    TextDocumentReadOnly = 31106,
+    TextDocumentUnnamed = 31107,
+    TextItemFailed = 31108,
+    TextPictureMissing = 31109,
+    TextPictureExists = 31110,
+    TextPropertiesUnreadable = 31111,
+    TextCsvOpenQuote = 31112,
+    TextCsvTextAfterQuote = 31113,
+    TextFileNotCsv = 31114,
+    TextNodePropertiesUnreadable = 31115,
+    TextReasonEmpty = 31120,
+    TextReasonForeign = 31121,
+    TextReasonNewer = 31122,
+    TextReasonMissingTable = 31123,
+    TextReasonDamaged = 31124,
+    TextReasonTestFailure = 31125,
+    TextReasonReadOnly = 31126,
+    TextReasonNotBag = 31127,
+    TextReasonSyntax = 31128,
+};

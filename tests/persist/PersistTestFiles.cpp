@@ -1,0 +1,81 @@
+#include "PersistTestFiles.h"
+
+#include "persist/StorageDocument.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <memory>
+
+namespace {
+struct SqliteCloser {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+} // namespace
+
+PersistTestFiles::FileState PersistTestFiles::stateOf(const QString& filePath)
+{
+    return FileState{readAll(filePath), QFileInfo(filePath).lastModified()};
+}
+
+QByteArray PersistTestFiles::readAll(const QString& filePath)
+{
+    QFile file(filePath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool PersistTestFiles::writeAll(const QString& filePath, const QByteArray& bytes)
+{
+    QFile file(filePath);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QStringList PersistTestFiles::entriesOf(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+StorageNode PersistTestFiles::nodeAt(const StorageDocument& document, const QString& path)
+{
+    StorageNode node = document.rootNode();
+    if (!node.open(path))
+        return StorageNode();
+    return node;
+}
+
+bool PersistTestFiles::writeNode(const StorageDocument& document, const QString& path, const QString& text)
+{
+    return bool(nodeAt(document, path).writeText(text));
+}
+
+bool PersistTestFiles::saveNewDocument(const QString& filePath, const QString& nodePath, const QString& text)
+{
+    StorageDocument document;
+    return document.create() && writeNode(document, nodePath, text) && document.saveAs(filePath);
+}
+
+QString PersistTestFiles::textOf(const StorageDocument& document, const QString& path)
+{
+    StorageNode node = document.rootNode();
+    bool existed = false;
+    QString text;
+    if (!node.open(path, &existed) || !existed || !node.readText(text))
+        return QStringLiteral("<missing>");
+    return text;
+}
+
+QString PersistTestFiles::execSql(const QString& filePath, const QString& sql)
+{
+    sqlite3* raw = nullptr;
+    const int opened = sqlite3_open(QFile::encodeName(filePath).constData(), &raw);
+    const std::unique_ptr<sqlite3, SqliteCloser> db(raw);
+    if (opened != SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(raw));
+    if (sqlite3_exec(raw, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(raw));
+    return QString();
+}
