@@ -30,7 +30,8 @@ public:
     QList<qint16> typeChanges;
 };
 
-const QStringList trueFalse{QStringLiteral("^TRUE"), QStringLiteral("^FALSE")};
+// The created "^TRUE" and "^FALSE", reworded when the decision becomes a Check.
+const QStringList checked{QStringLiteral("^Checked"), QStringLiteral("^Not Checked")};
 
 } // namespace
 
@@ -38,18 +39,26 @@ class TestCmDecisionItem : public QObject {
     Q_OBJECT
 
 private slots:
+    // Each kind keeps its own list: the way back finds the first list again, adapted anew to its
+    // interface. Pre-actions follow into the list that becomes current.
     void listsFollowKind_data()
     {
         QTest::addColumn<qint16>("first");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<qint16>("second");
         QTest::addColumn<QStringList>("seenInSecond");
-        QTest::newRow("new to boolean") << qint16(Radio) << QStringList() << qint16(Check) << trueFalse;
-        QTest::newRow("choice to numeric") << qint16(Radio) << QStringList{"^A", "!GO B"} << qint16(NumBox) << QStringList();
-        QTest::newRow("numeric to boolean") << qint16(NumSlide) << QStringList{"^1-5"} << qint16(Command) << trueFalse;
-        QTest::newRow("boolean to choice") << qint16(Check) << QStringList{"^TRUE", "!GO X"} << qint16(List) << QStringList();
-        QTest::newRow("same kind shares") << qint16(Combo) << QStringList{"^Red"} << qint16(TextArea) << QStringList{"^Red"};
-        QTest::newRow("unknown is choice") << qint16(RealNumBox) << QStringList{"^2"} << UnknownControl << QStringList();
+        QTest::addColumn<QStringList>("seenBack");
+        QTest::newRow("new to boolean") << qint16(Radio) << QStringList() << qint16(Check) << checked << QStringList();
+        QTest::newRow("choice to numeric") << qint16(Radio) << QStringList{"!SET [[A]]=1", "^A", "!GO B"} << qint16(NumBox)
+                                           << QStringList{"!SET [[A]]=1"} << QStringList{"!SET [[A]]=1", "^A", "!GO B"};
+        QTest::newRow("numeric to boolean") << qint16(NumSlide) << QStringList{"^1-5"} << qint16(Command)
+                                            << QStringList{"^Pushed", "^Not Pushed"} << QStringList{"^1-5"};
+        QTest::newRow("boolean to choice") << qint16(Check) << QStringList{"^TRUE", "!GO X"} << qint16(List)
+                                           << QStringList() << QStringList{"^Checked", "!GO X", "^Not Checked"};
+        QTest::newRow("same kind shares") << qint16(Combo) << QStringList{"^Red", "!GO R"} << qint16(TextArea)
+                                          << QStringList{"!GO R"} << QStringList{"!GO R"};
+        QTest::newRow("unknown is choice") << qint16(RealNumBox) << QStringList{"^2", "^1-5"} << UnknownControl
+                                           << QStringList() << QStringList{"^1-5"};
     }
 
     void listsFollowKind()
@@ -58,6 +67,7 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(qint16, second);
         QFETCH(QStringList, seenInSecond);
+        QFETCH(QStringList, seenBack);
         CmDecisionItem item;
         item.setIntControl(first);
         item.setOptsAndActs(lines);
@@ -65,7 +75,7 @@ private slots:
         item.setIntControl(second);
         QCOMPARE(item.OptsAndActs(), seenInSecond);
         item.setIntControl(first);
-        QCOMPARE(item.OptsAndActs(), lines);
+        QCOMPARE(item.OptsAndActs(), seenBack);
         QCOMPARE(&item.OptsAndActs(), firstList);
     }
 
@@ -142,9 +152,9 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("oldText");
         QTest::addColumn<QString>("newText");
-        QTest::newRow("boolean") << qint16(Check) << QStringList{"^Yes", "!GO Next"} << "^TRUE\t^FALSE\t"
+        QTest::newRow("boolean") << qint16(Check) << QStringList{"^Yes", "!GO Next"} << "^Checked\t^Not Checked\t"
                                  << "^Yes\t!GO Next\t";
-        QTest::newRow("to empty") << qint16(Command) << QStringList() << "^TRUE\t^FALSE\t" << "";
+        QTest::newRow("to empty") << qint16(Command) << QStringList() << "^Pushed\t^Not Pushed\t" << "";
         QTest::newRow("commas, empty line") << qint16(Radio) << QStringList{"!SORT Cars: Price, Speed; Ascending", ""}
                                             << "" << "!SORT Cars: Price, Speed; Ascending\t\t";
     }
@@ -174,7 +184,7 @@ private slots:
         hooks.failUndo = true;
         item.setEditHooks(&hooks);
         item.setOptsAndActs(QStringList{"^Yes"});
-        QCOMPARE(item.OptsAndActs(), trueFalse);
+        QCOMPARE(item.OptsAndActs(), checked);
         QVERIFY(hooks.previewed.isEmpty());
     }
 };
