@@ -25,9 +25,11 @@ std::optional<QString> ScriptedPrompt::nextText(Kind kind, const QString& text, 
     m_shown.append({kind, text, title, PromptButtons::OkCancel, PromptIcon::None});
     if (m_texts.empty())
         return std::nullopt;
-    std::optional<QString> answer = std::move(m_texts.front());
+    const QueuedText answer = m_texts.front();
     m_texts.pop_front();
-    return answer;
+    if (answer.cancelled)
+        return std::nullopt;
+    return answer.text;
 }
 
 std::optional<QString> ScriptedPrompt::InputBox(const QString& text, const QString& title, const QString&)

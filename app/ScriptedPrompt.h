@@ -23,7 +23,7 @@ public:
 
     void QueueAnswer(PromptAnswer answer) { m_answers.push_back(answer); }
     // A text for an input box or a path for a file or folder dialog; nullopt cancels.
-    void QueueText(std::optional<QString> text) { m_texts.push_back(std::move(text)); }
+    void QueueText(const std::optional<QString>& text) { m_texts.push_back({!text.has_value(), text.value_or(QString())}); }
 
     // Edits the next document properties dialog applies; nullopt cancels it.
     void QueueDocumentProperties(std::optional<QMap<QString, QString>> edits)
@@ -54,7 +54,11 @@ private:
     std::optional<QString> nextText(Kind kind, const QString& text, const QString& title);
 
     std::deque<PromptAnswer> m_answers;
-    std::deque<std::optional<QString>> m_texts;
+    struct QueuedText {
+        bool cancelled;
+        QString text;
+    };
+    std::deque<QueuedText> m_texts;
     std::deque<std::optional<QMap<QString, QString>>> m_propertyEdits;
     std::deque<NewOrOpenChoice> m_newOrOpen;
     QList<Shown> m_shown;

@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     for (const QString& argument : app.arguments().mid(1))
         sizes.append(argument.toInt());
     if (sizes.isEmpty())
-        sizes = {7500, 15000, 30000, 60000};
+        sizes = {3750, 7500, 15000, 30000};
 
     QTemporaryDir folder;
     QTextStream out(stdout);
