@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <limits>
+
+// How much longer work(2n) takes than work(n), best of three runs each. Linear work gives
+// about 2, work that grows with the square about 4; the ratio does not depend on how fast
+// the machine is, or on a sanitizer build.
+template <typename Work>
+double GrowthRatio(Work&& work, int n)
+{
+    const auto best = [&](int size) {
+        qint64 fastest = std::numeric_limits<qint64>::max();
+        for (int round = 0; round < 3; ++round) {
+            QElapsedTimer timer;
+            timer.start();
+            work(size);
+            fastest = std::min(fastest, timer.nsecsElapsed());
+        }
+        return std::max<qint64>(fastest, 1);
+    };
+    const qint64 single = best(n);
+    return double(best(2 * n)) / double(single);
+}
