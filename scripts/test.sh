@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Builds everything with warnings as errors and runs every test.
+# Builds everything with warnings as errors, AddressSanitizer and UndefinedBehaviorSanitizer, and
+# runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/ensure-packages.sh
 
 build=build/test
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_WERROR=ON >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_WERROR=ON -DKV_SANITIZE=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"
-QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
