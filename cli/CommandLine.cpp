@@ -2,7 +2,9 @@
 
 #include "app/ResourceStrings.h"
 #include "cli/CheckExprCommand.h"
+#include "cli/FromRulesCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/RecordsCommand.h"
 
 #include <QTextStream>
 
@@ -10,6 +12,8 @@ CommandLine::CommandLine()
 {
     m_commands.push_back(std::make_unique<CheckExprCommand>());
     m_commands.push_back(std::make_unique<InfoCommand>());
+    m_commands.push_back(std::make_unique<FromRulesCommand>());
+    m_commands.push_back(std::make_unique<RecordsCommand>());
 }
 
 CommandLine::~CommandLine() = default;

@@ -16,6 +16,8 @@ constexpr int InUseId = 12005;
 constexpr int CorruptId = 12007;
 constexpr int ControlsCorruptId = 12011;
 constexpr int MissingFileId = 32034;
+constexpr int FileInUseId = 31102;
+constexpr int NotSavedId = 31104;
 } // namespace
 
 ProjectSession::ProjectSession(QTextStream& err) : m_err(err), m_prompt(err)
@@ -48,4 +50,16 @@ bool ProjectSession::Inspect(const QString& path)
     }
     gApp->Controller().File().LoadProjectExplorer();
     return true;
+}
+
+bool ProjectSession::SaveAs(const QString& path)
+{
+    const CmDocument::Result saved = gApp->Model().Document().SaveFileAs(path);
+    if (saved.done())
+        return true;
+    if (saved.storage.kind == StorageErrorKind::InUse)
+        m_err << LoadResString(FileInUseId).arg(path) << '\n';
+    else
+        m_err << LoadResString(NotSavedId).arg(path, saved.storage.message) << '\n';
+    return false;
 }

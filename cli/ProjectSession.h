@@ -15,6 +15,9 @@ public:
 
     // Reads the project without changing or holding it. On failure the reason is on err.
     bool Inspect(const QString& path);
+    // Saves the model as the project at path, whose name the document takes. On failure the
+    // reason is on err and a file already at path is left as it was.
+    bool SaveAs(const QString& path);
 
 private:
     QTextStream& m_err;

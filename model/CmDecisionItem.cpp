@@ -4,6 +4,7 @@
 #include "app/ResourceStrings.h"
 #include "lang/OptionLines.h"
 #include "lang/OptionRules.h"
+#include "model/DecisionDataConversion.h"
 #include "model/IDecisionEditHooks.h"
 #include "model/MDecisionDataUtil.h"
 #include "model/ProcedureBoundary.h"
@@ -94,6 +95,16 @@ QVariant readDefaultValue(const PropertyBag& bag)
 
 CmDecisionItem::CmDecisionItem() : m_booleanOptions{fixedOption(trueTextId), fixedOption(falseTextId)}
 {
+}
+
+bool CmDecisionItem::Load(const QString& text)
+{
+    return MDecisionDataUtil::LoadDecision(*this, text);
+}
+
+QString CmDecisionItem::Store() const
+{
+    return MDecisionDataUtil::StoreDecision(*this);
 }
 
 void CmDecisionItem::setGroup(const QStringList& group)

@@ -21,6 +21,12 @@ public:
     CmDecisionItem& operator=(const CmDecisionItem&) = delete;
     ~CmDecisionItem() override = default;
 
+    // Replaces what one stored record carries; false when it could not be read, the decision
+    // then unchanged.
+    bool Load(const QString& text);
+    // The decision as one stored record, displayed controls numbered through the application.
+    QString Store() const;
+
     // Not owned; null means changes tell nobody.
     IDecisionEditHooks* editHooks() const { return m_hooks; }
     void setEditHooks(IDecisionEditHooks* hooks) { m_hooks = hooks; }

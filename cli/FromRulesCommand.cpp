@@ -1,0 +1,98 @@
+#include "cli/FromRulesCommand.h"
+
+#include "app/CApplication.h"
+#include "app/CModel.h"
+#include "app/ResourceStrings.h"
+#include "cli/ProjectSession.h"
+#include "model/RulesText.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <optional>
+
+namespace {
+
+constexpr int NameId = 30450;
+constexpr int SummaryId = 30451;
+constexpr int UsageId = 30452;
+constexpr int WrongArgumentsId = 30453;
+constexpr int FileMessageId = 30454;
+constexpr int ProgramMessageId = 32003;
+constexpr int MissingFileId = 31100;
+constexpr int UnreadableFileId = 31103;
+
+struct Arguments {
+    QString rules;
+    QString project;
+};
+
+std::optional<Arguments> parse(const QStringList& args)
+{
+    Arguments parsed;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
+            if (i + 1 >= args.size() || !parsed.project.isEmpty())
+                return std::nullopt;
+            parsed.project = args.at(++i);
+        } else if (parsed.rules.isEmpty() && !arg.startsWith(QLatin1Char('-'))) {
+            parsed.rules = arg;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (parsed.rules.isEmpty() || parsed.project.isEmpty())
+        return std::nullopt;
+    return parsed;
+}
+
+std::optional<QString> readText(const QString& path, QTextStream& err)
+{
+    if (!QFileInfo(path).isFile()) {
+        err << LoadResString(MissingFileId).arg(path) << '\n';
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << LoadResString(UnreadableFileId).arg(path, file.errorString()) << '\n';
+        return std::nullopt;
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+} // namespace
+
+QString FromRulesCommand::Name() const
+{
+    return LoadResString(NameId);
+}
+
+QString FromRulesCommand::Summary() const
+{
+    return LoadResString(SummaryId);
+}
+
+QString FromRulesCommand::Usage() const
+{
+    return LoadResString(UsageId);
+}
+
+int FromRulesCommand::execute(const QStringList& args, QTextStream&, QTextStream& err)
+{
+    const std::optional<Arguments> parsed = parse(args);
+    if (!parsed)
+        return usageError(LoadResString(WrongArgumentsId), err);
+    const std::optional<QString> text = readText(parsed->rules, err);
+    if (!text)
+        return Failure;
+    ProjectSession session(err);
+    const RulesText::ReadResult read = RulesText::Read(*text, gApp->Model().Decisions());
+    if (!read.ok) {
+        err << LoadResString(ProgramMessageId).arg(LoadResString(FileMessageId).arg(parsed->rules, read.message))
+            << '\n';
+        return Failure;
+    }
+    return session.SaveAs(parsed->project) ? Success : Failure;
+}

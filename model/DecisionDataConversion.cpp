@@ -1,0 +1,387 @@
+#include "model/DecisionDataConversion.h"
+
+#include "app/CApplication.h"
+#include "app/CModel.h"
+#include "app/ErrorLog.h"
+#include "app/IPrompt.h"
+#include "app/ResourceStrings.h"
+#include "compile/MCompileUtil.h"
+#include "lang/BlockLine.h"
+#include "lang/OptionRules.h"
+#include "lang/RecordFields.h"
+#include "model/CmDecisionItem.h"
+#include "model/CmDecisionManager.h"
+#include "model/DecisionValues.h"
+#include "model/ProcedureBoundary.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+using namespace MDecisionDataUtil;
+using DecisionValues::Answer;
+
+constexpr int TrueId = 13016;
+constexpr int FalseId = 13017;
+constexpr int CorruptControlsId = 12011;
+constexpr int ProgramTitleId = 30000;
+
+constexpr QChar Tab = QLatin1Char('\t');
+constexpr QChar Quote = QLatin1Char('"');
+constexpr QChar Backslash = QLatin1Char('\\');
+constexpr QChar Blank = QLatin1Char(' ');
+constexpr QChar Dash = QLatin1Char('-');
+constexpr QChar DefaultMarker = QLatin1Char('&');
+constexpr QChar CaptionMarker = QLatin1Char('$');
+
+// Fields by their 1-based position.
+enum Field : int { IdField = 1, GroupField, NameField, PictureField, HelpField, HeaderField, InterfaceField };
+static_assert(HeaderField == RecordFields::HeaderField);
+
+// The ends of a numeric range, split at its first dash; leadingMinus lets the low end be negative.
+struct RangeEnds {
+    QString low;
+    QString high;
+};
+
+std::optional<RangeEnds> splitRange(const QString& range, bool leadingMinus)
+{
+    const qsizetype dash = range.indexOf(Dash, leadingMinus && range.startsWith(Dash) ? 1 : 0);
+    if (dash < 0)
+        return std::nullopt;
+    return RangeEnds{range.left(dash).trimmed(), range.mid(dash + 1).trimmed()};
+}
+
+QString rangeOption(const RangeEnds& ends)
+{
+    return BlockLine::OptionMarker + ends.low + Dash + ends.high;
+}
+
+QString storedOption(const QString& line, qint16 type)
+{
+    if (GetDataType(type) == BooleanData) {
+        switch (DecisionValues::AnswerOf(BlockLine::Body(line))) {
+        case Answer::Yes: return BlockLine::OptionMarker + LoadResString(TrueId);
+        case Answer::No: return BlockLine::OptionMarker + LoadResString(FalseId);
+        case Answer::Other: break;
+        }
+    }
+    if (IsNumericInterface(type) && IsValidRange(line))
+        return rangeOption(*splitRange(BlockLine::Body(line), false));
+    return line;
+}
+
+// The keyword is written in capitals, its orders as the runtimes' descending flags.
+QString storedSort(const QString& line)
+{
+    const QString argument = BlockLine::ActionArgument(line);
+    const QString keyword = BlockLine::MarkedKeyword(BlockLine::Sort);
+    return argument.isEmpty() ? keyword : keyword + Blank + MCompileUtil::ConvertSortExpr(argument);
+}
+
+QString storedLine(const QString& line, qint16 type)
+{
+    if (BlockLine::IsOption(line))
+        return storedOption(line, type);
+    if (BlockLine::IsKeyword(line, BlockLine::Sort))
+        return storedSort(line);
+    return line;
+}
+
+// An entry that names no held decision can only be kept when it is a number already.
+QString displayedField(const CmDecisionItem& decision, const CmDecisionManager* decisions)
+{
+    QStringList numbers;
+    for (const QString& entry : decision.Group()) {
+        bool isNumber = false;
+        const short number = entry.trimmed().toShort(&isNumber);
+        if (const CmDecisionItem* shown = decisions ? decisions->Item(entry) : nullptr)
+            numbers.append(QString::number(shown->intID()));
+        else if (isNumber)
+            numbers.append(QString::number(number));
+    }
+    return numbers.isEmpty() ? QString() : Quote + numbers.join(QLatin1Char(',')) + Quote;
+}
+
+// A closing quote must not follow a backslash, which would escape it.
+QString headerField(const QString& heading)
+{
+    const QString blankBeforeQuote = heading.endsWith(Backslash) ? QString(Blank) : QString();
+    return Quote + AddQuoteEscapes(heading) + blankBeforeQuote + Quote;
+}
+
+QString closingField(const CmDecisionItem& decision)
+{
+    const qint16 type = decision.intControl();
+    if (type == Check)
+        return CaptionMarker + decision.Caption();
+    if (IsNumericInterface(type) && !HasOptions(decision))
+        return BlockLine::OptionMarker + decision.Min() + Dash + decision.Max();
+    return QString();
+}
+
+QStringList storedFields(const CmDecisionItem& decision, const CmDecisionManager* decisions)
+{
+    const qint16 type = decision.intControl();
+    QStringList fields{QString::number(decision.intID()),
+                       displayedField(decision, decisions),
+                       RecordFields::Quoted(decision.strID()),
+                       RecordFields::Quoted(decision.Picture()),
+                       decision.kvdHelpID() ? QString::number(decision.kvdHelpID()) : QString(),
+                       headerField(decision.Heading()),
+                       decision.strControl()};
+    const QString defaultValue = decision.DefaultValue().toString();
+    if (!defaultValue.isEmpty())
+        fields.append(RecordFields::Quoted(DefaultMarker + defaultValue));
+    if (!decision.Caption().isEmpty() && type != Check)
+        fields.append(RecordFields::Quoted(CaptionMarker + decision.Caption()));
+    for (const QString& line : decision.OptsAndActs())
+        fields.append(RecordFields::Quoted(storedLine(line, type)));
+    const QString closing = closingField(decision);
+    if (!closing.isEmpty())
+        fields.append(RecordFields::Quoted(closing));
+    return fields;
+}
+
+// ---- Reading ----
+
+// What a record carries, read in full before the decision is touched.
+struct RecordContent {
+    std::optional<qint16> id;
+    QStringList group;
+    QString name;
+    QString picture;
+    std::optional<qint16> helpId;
+    QString heading;
+    qint16 type = 0;
+    QVariant defaultValue;
+    QString caption;
+    QStringList lines;
+    std::optional<RangeEnds> fullRange;
+};
+
+QString headerText(QString field)
+{
+    if (field.endsWith(QStringLiteral("\\ ")))
+        field.chop(1);
+    field.replace(QStringLiteral("\\\""), QStringLiteral("\""));
+    return field;
+}
+
+QStringList displayedIds(const QString& field)
+{
+    QStringList ids;
+    for (const QString& piece : field.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        if (const std::optional<qint16> id = DecisionValues::Int16Of(piece))
+            ids.append(QString::number(*id));
+    }
+    return ids;
+}
+
+// An empty help field means none; text that is no number leaves the help id as it was.
+std::optional<qint16> helpIdOf(const QString& field)
+{
+    return field.trimmed().isEmpty() ? std::optional<qint16>(0) : DecisionValues::Int16Of(field);
+}
+
+QString loadedOption(const QString& line, qint16 type)
+{
+    if (GetDataType(type) != BooleanData)
+        return line;
+    const QStringList answers = FixedOptions(type);
+    switch (DecisionValues::AnswerOf(BlockLine::Body(line))) {
+    case Answer::Yes: return BlockLine::OptionMarker + answers.value(0);
+    case Answer::No: return BlockLine::OptionMarker + answers.value(1);
+    case Answer::Other: break;
+    }
+    return line;
+}
+
+QString loadedLine(const QString& line, qint16 type)
+{
+    if (BlockLine::IsOption(line))
+        return loadedOption(line, type);
+    if (BlockLine::IsKeyword(line, BlockLine::Sort)) {
+        const QString argument = BlockLine::ActionArgument(line);
+        return line.left(line.size() - argument.size()) + MCompileUtil::RestoreSortExpr(argument);
+    }
+    return line;
+}
+
+// A numeric interface without options stores its full range as the record's last field. A
+// record whose only option is its last field reads the same way; the runtimes treat both alike.
+void takeClosingRange(RecordContent& content, bool lastFieldIsLine)
+{
+    if (!IsNumericInterface(content.type) || !lastFieldIsLine)
+        return;
+    const auto options = std::count_if(content.lines.cbegin(), content.lines.cend(), BlockLine::IsOption);
+    if (options != 1 || !BlockLine::IsOption(content.lines.last()))
+        return;
+    const std::optional<RangeEnds> ends = splitRange(BlockLine::Body(content.lines.last()), true);
+    if (!ends || !IsDecimalNumber(ends->low) || !IsDecimalNumber(ends->high))
+        return;
+    content.fullRange = ends;
+    content.lines.removeLast();
+}
+
+void readLaterFields(const QStringList& fields, RecordContent& content)
+{
+    bool lastFieldIsLine = false;
+    QString defaultText;
+    for (qsizetype i = InterfaceField; i < fields.size(); ++i) {
+        const QString& field = fields.at(i);
+        if (field.isEmpty())
+            continue;
+        lastFieldIsLine = false;
+        if (field.front() == CaptionMarker) {
+            content.caption = field.mid(1);
+        } else if (field.front() == DefaultMarker) {
+            defaultText = field.mid(1);
+        } else {
+            content.lines.append(loadedLine(field, content.type));
+            lastFieldIsLine = true;
+        }
+    }
+    content.defaultValue = DecisionValues::DefaultFromText(defaultText, content.type);
+    takeClosingRange(content, lastFieldIsLine);
+}
+
+RecordContent readRecord(const QString& text)
+{
+    qsizetype pos = 0;
+    const QStringList fields = RecordFields::Read(text, pos).fields;
+    const auto field = [&fields](int position) { return fields.value(position - 1); };
+    RecordContent content;
+    content.id = DecisionValues::Int16Of(field(IdField));
+    content.group = displayedIds(field(GroupField));
+    content.name = field(NameField);
+    content.picture = field(PictureField);
+    content.helpId = helpIdOf(field(HelpField));
+    content.heading = headerText(field(HeaderField));
+    content.type = ControlStrToInt(field(InterfaceField));
+    readLaterFields(fields, content);
+    return content;
+}
+
+void apply(const RecordContent& content, CmDecisionItem& decision)
+{
+    if (content.id)
+        decision.setIntID(*content.id);
+    decision.setGroup(content.group);
+    decision.setStrID(content.name);
+    decision.setPicture(content.picture);
+    if (content.helpId)
+        decision.setKvdHelpID(*content.helpId);
+    decision.setHeading(content.heading);
+    decision.setIntControl(content.type);
+    // A read is no edit: the lines go in without an undo record.
+    decision.OptsAndActs() = content.lines;
+    ValidOptions(decision);
+    decision.setDefaultValue(content.defaultValue);
+    decision.setCaption(content.caption);
+    if (content.fullRange) {
+        decision.setMin(content.fullRange->low);
+        decision.setMax(content.fullRange->high);
+    }
+}
+
+const CmDecisionManager* applicationDecisions()
+{
+    return gApp ? &gApp->Model().Decisions() : nullptr;
+}
+
+} // namespace
+
+QString MDecisionDataUtil::AddQuoteEscapes(const QString& text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == Quote && (i == 0 || text.at(i - 1) != Backslash))
+            escaped += Backslash;
+        escaped += text.at(i);
+    }
+    return escaped;
+}
+
+QString MDecisionDataUtil::StoreDecision(const CmDecisionItem& decision, const CmDecisionManager* decisions)
+{
+    return ProcedureBoundary::runOr("MDecisionDataUtil.StoreDecision", QString(), [&] {
+        return storedFields(decision, decisions).join(Tab) + Tab;
+    });
+}
+
+QString MDecisionDataUtil::StoreDecision(const CmDecisionItem& decision)
+{
+    return StoreDecision(decision, applicationDecisions());
+}
+
+bool MDecisionDataUtil::LoadDecision(CmDecisionItem& decision, const QString& text)
+{
+    try {
+        apply(readRecord(text), decision);
+        return true;
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("MDecisionDataUtil.LoadDecision"));
+    }
+    if (gApp) {
+        gApp->Prompt().MessageBox(LoadResString(CorruptControlsId), LoadResString(ProgramTitleId), PromptButtons::Ok,
+                                  PromptIcon::Critical);
+    }
+    return false;
+}
+
+QString MDecisionDataUtil::GetDefault(const CmDecisionItem& decision)
+{
+    return ProcedureBoundary::runOr("MDecisionDataUtil.GetDefault", QString(), [&] {
+        const QString value = decision.DefaultValue().toString();
+        if (GetDataType(decision.intControl()) == BooleanData) {
+            if (value.isEmpty())
+                return QString();
+            const bool yes = DecisionValues::AnswerOf(value) == Answer::Yes;
+            return LoadResString(yes ? TrueId : FalseId).toUpper();
+        }
+        if (IsNumericInterface(decision.intControl()) && !IsDecimalNumber(value))
+            return QString();
+        return value;
+    });
+}
+
+QString MDecisionDataUtil::GetDecisionName(const QString& id, const CmDecisionManager& decisions)
+{
+    return ProcedureBoundary::runOr("MDecisionDataUtil.GetDecisionName", QString(), [&] {
+        const CmDecisionItem* item = IsDecimalNumber(id) ? decisions.Item(id) : nullptr;
+        return item ? item->strID() : QString();
+    });
+}
+
+QString MDecisionDataUtil::GetDecisionName(qint16 id, const CmDecisionManager& decisions)
+{
+    return ProcedureBoundary::runOr("MDecisionDataUtil.GetDecisionName", QString(), [&] {
+        const QVariant number(static_cast<int>(id));
+        return decisions.Item(number) ? decisions.GetKey(number) : QString();
+    });
+}
+
+QStringList MDecisionDataUtil::GetNotIncluded(const CmDecisionItem& decision, const CmDecisionManager& decisions)
+{
+    return ProcedureBoundary::runOr("MDecisionDataUtil.GetNotIncluded", QStringList(), [&] {
+        QSet<qint16> shown;
+        for (const QString& entry : decision.Group()) {
+            if (const CmDecisionItem* item = decisions.Item(entry))
+                shown.insert(item->intID());
+        }
+        QStringList names;
+        for (int index = 1; index <= decisions.Count(); ++index) {
+            const CmDecisionItem* item = decisions.ItemByIndex(index);
+            if (item == &decision || item->intID() <= 0 || shown.contains(item->intID()))
+                continue;
+            names.append(item->strID().isEmpty() ? CmDecisionManager::keyFor(item->strID(), item->intID())
+                                                 : item->strID());
+        }
+        return names;
+    });
+}

@@ -1,0 +1,53 @@
+#include "model/DecisionValues.h"
+
+#include "app/KvError.h"
+#include "app/ResourceStrings.h"
+#include "lang/OptionRules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int ErrOverflow = 6;
+constexpr int YesIds[] = {8080, 8082, 13016};
+constexpr int NoIds[] = {8081, 8083, 13017};
+
+bool matchesAny(const QString& text, const int (&ids)[3])
+{
+    return std::any_of(std::begin(ids), std::end(ids),
+                       [&](int id) { return text.compare(LoadResString(id), Qt::CaseInsensitive) == 0; });
+}
+
+} // namespace
+
+std::optional<qint16> DecisionValues::Int16Of(const QString& text)
+{
+    if (!MDecisionDataUtil::IsDecimalNumber(text))
+        return std::nullopt;
+    // The default rounding mode rounds half to even.
+    const double number = std::nearbyint(text.trimmed().toDouble());
+    if (!(number >= std::numeric_limits<qint16>::min() && number <= std::numeric_limits<qint16>::max()))
+        throw KvError(ErrOverflow, QStringLiteral("MDecisionDataUtil"), QStringLiteral("Overflow"));
+    return static_cast<qint16>(number);
+}
+
+DecisionValues::Answer DecisionValues::AnswerOf(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (matchesAny(trimmed, YesIds))
+        return Answer::Yes;
+    if (matchesAny(trimmed, NoIds))
+        return Answer::No;
+    return Answer::Other;
+}
+
+QVariant DecisionValues::DefaultFromText(const QString& text, qint16 type)
+{
+    if (text.isEmpty())
+        return {};
+    if (MDecisionDataUtil::IsNumericInterface(type) && MDecisionDataUtil::IsDecimalNumber(text))
+        return text.trimmed().toDouble();
+    return text;
+}

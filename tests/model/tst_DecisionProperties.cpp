@@ -1,0 +1,142 @@
+#include "DecisionSpec.h"
+#include "common/TestRegistry.h"
+
+#include "app/StartUpTables.h"
+#include "model/CmDecisionItem.h"
+#include "model/CmDecisionManager.h"
+#include "model/DecisionDataConversion.h"
+#include "model/DecisionProperties.h"
+#include "model/IDecisionEditHooks.h"
+#include "model/IDecisionPropertyOwner.h"
+
+#include <QHash>
+#include <QTest>
+
+using namespace MDecisionDataUtil;
+
+namespace {
+
+// Stands in for the diagram and the tree editing.
+class FakeOwner : public IDecisionPropertyOwner {
+public:
+    QString OwnedProperty(const CmDecisionItem&, int labelId) const override { return values.value(labelId); }
+    bool SetOwnedProperty(CmDecisionItem&, int labelId, const QString& value) override
+    {
+        if (!refuse)
+            values.insert(labelId, value);
+        return !refuse;
+    }
+    QHash<int, QString> values;
+    bool refuse = false;
+};
+
+class FakeHooks : public IDecisionEditHooks {
+public:
+    void RecordUndo(qint16 kind, qint16 intID, const QVariant& oldValue, const QVariant& newValue) override
+    {
+        undo << QStringLiteral("%1 %2 %3 %4").arg(kind).arg(intID).arg(oldValue.toStringList().join('|'),
+                                                                         newValue.toStringList().join('|'));
+    }
+    void RefreshPreviews(const CmDecisionItem&) override { ++refreshed; }
+    void ControlTypeChanged(const CmDecisionItem&) override {}
+    QStringList undo;
+    int refreshed = 0;
+};
+
+} // namespace
+
+class TestDecisionProperties : public QObject {
+    Q_OBJECT
+
+    CmDecisionManager m_decisions;
+
+private slots:
+    void initTestCase()
+    {
+        StartUpTables::Fill();
+        for (const char* spec :
+             {"id=1;name=Welcome", "id=2;name=Budget", "id=3", "id=4;name=Colour;group=Welcome,3", "id=0;name=Hidden"})
+            m_decisions.add(DecisionSpec::build(QString::fromLatin1(spec).split(QLatin1Char(';'))));
+    }
+
+    void writes_data()
+    {
+        QTest::addColumn<QString>("spec");
+        QTest::addColumn<int>("label");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("readBack");
+        QTest::addColumn<QString>("defaultValue");
+        QTest::newRow("displayed controls") << "name=Me;group=Old" << int(DisplayedControlsLabel) << "Welcome,,ME,3"
+                                            << true << "Welcome,_3" << "";
+        QTest::newRow("help id too large") << "help=5" << int(HelpIdLabel) << "70000" << false << "5" << "";
+        QTest::newRow("to check keeps a yes") << "default=Checked" << int(InputInterfaceLabel) << "check" << true
+                                              << "Check" << "TRUE";
+        QTest::newRow("unknown interface") << "default=Red" << int(InputInterfaceLabel) << "Dial" << false << "Radio"
+                                           << "Red";
+        QTest::newRow("name without its owner") << "name=Me" << int(ControlNameLabel) << "You" << false << "Me" << "";
+    }
+    void writes()
+    {
+        QFETCH(QString, spec);
+        QFETCH(int, label);
+        QFETCH(QString, value);
+        QFETCH(bool, accepted);
+        QFETCH(QString, readBack);
+        QFETCH(QString, defaultValue);
+        const auto decision = DecisionSpec::build(("id=6;" + spec).split(';', Qt::SkipEmptyParts));
+        const QString before = StoreDecision(*decision, nullptr);
+        QCOMPARE(SetProperty(*decision, label, value), accepted);
+        QCOMPARE(GetProperty(*decision, label, &m_decisions), readBack);
+        QCOMPARE(decision->DefaultValue().toString(), defaultValue);
+        if (!accepted)
+            QCOMPARE(StoreDecision(*decision, nullptr), before);
+    }
+
+    void ownedPropertiesGoThroughTheirOwner()
+    {
+        FakeOwner diagram;
+        FakeOwner tree;
+        SetPropertyOwner(SizeLabel, &diagram);
+        SetPropertyOwner(ControlNameLabel, &tree);
+        const auto decision = DecisionSpec::build({"id=6", "name=Me"});
+        diagram.values.insert(SizeLabel, QStringLiteral("75"));
+        QCOMPARE(GetProperty(*decision, SizeLabel, nullptr), QStringLiteral("Medium"));
+        QVERIFY(SetProperty(*decision, SizeLabel, QStringLiteral("large")));
+        QVERIFY(!SetProperty(*decision, SizeLabel, QStringLiteral("Huge")));
+        QCOMPARE(diagram.values.value(SizeLabel), QStringLiteral("150"));
+        QVERIFY(!SetProperty(*decision, TopLabel, QStringLiteral("10")));
+
+        QVERIFY(SetProperty(*decision, ControlNameLabel, QStringLiteral("You")));
+        QCOMPARE(tree.values.value(ControlNameLabel), QStringLiteral("You"));
+        tree.refuse = true;
+        QVERIFY(!SetProperty(*decision, ControlNameLabel, QStringLiteral("2Bad")));
+        SetPropertyOwner(SizeLabel, nullptr);
+        SetPropertyOwner(ControlNameLabel, nullptr);
+        QCOMPARE(GetProperty(*decision, SizeLabel, nullptr), QString());
+    }
+
+    void aChangeIsOneUndoStep()
+    {
+        FakeHooks hooks;
+        const auto decision = DecisionSpec::build({"id=6", "caption=Old"});
+        decision->setEditHooks(&hooks);
+        QVERIFY(SetProperty(*decision, CaptionLabel, QStringLiteral("New")));
+        QVERIFY(SetProperty(*decision, CaptionLabel, QStringLiteral("New")));
+        QCOMPARE(hooks.undo, QStringList{QStringLiteral("3 6 8006|Old 8006|New")});
+        QCOMPARE(hooks.refreshed, 1);
+    }
+
+    void lookups()
+    {
+        QCOMPARE(GetDefault(*DecisionSpec::build({"type=Command", "default=not pushed"})), QStringLiteral("FALSE"));
+        QCOMPARE(GetDefault(*DecisionSpec::build({"type=Check", "default=maybe"})), QStringLiteral("FALSE"));
+        QCOMPARE(GetDefault(*DecisionSpec::build({"type=NumBox", "default=seven"})), QString());
+        QCOMPARE(GetDecisionName(QStringLiteral("2"), m_decisions), QStringLiteral("Budget"));
+        QCOMPARE(GetDecisionName(qint16(3), m_decisions), QStringLiteral("_3"));
+        QCOMPARE(GetNotIncluded(*m_decisions.Item(QStringLiteral("Colour")), m_decisions), QStringList{"Budget"});
+    }
+};
+
+KV_REGISTER_TEST(TestDecisionProperties)
+#include "tst_DecisionProperties.moc"
