@@ -1,4 +1,4 @@
-#include "DecisionSpec.h"
+#include "DecisionRecipe.h"
 #include "common/TestRegistry.h"
 
 #include "app/StartUpTables.h"
@@ -54,14 +54,14 @@ private slots:
     void initTestCase()
     {
         StartUpTables::Fill();
-        for (const char* spec :
+        for (const char* recipe :
              {"id=1;name=Welcome", "id=2;name=Budget", "id=3", "id=4;name=Colour;group=Welcome,3", "id=0;name=Hidden"})
-            m_decisions.add(DecisionSpec::build(QString::fromLatin1(spec).split(QLatin1Char(';'))));
+            m_decisions.add(DecisionRecipe::build(QString::fromLatin1(recipe).split(QLatin1Char(';'))));
     }
 
     void writes_data()
     {
-        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("recipe");
         QTest::addColumn<int>("label");
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("accepted");
@@ -78,13 +78,13 @@ private slots:
     }
     void writes()
     {
-        QFETCH(QString, spec);
+        QFETCH(QString, recipe);
         QFETCH(int, label);
         QFETCH(QString, value);
         QFETCH(bool, accepted);
         QFETCH(QString, readBack);
         QFETCH(QString, defaultValue);
-        const auto decision = DecisionSpec::build(("id=6;" + spec).split(';', Qt::SkipEmptyParts));
+        const auto decision = DecisionRecipe::build(("id=6;" + recipe).split(';', Qt::SkipEmptyParts));
         const QString before = StoreDecision(*decision, nullptr);
         QCOMPARE(SetProperty(*decision, label, value), accepted);
         QCOMPARE(GetProperty(*decision, label, &m_decisions), readBack);
@@ -99,7 +99,7 @@ private slots:
         FakeOwner tree;
         SetPropertyOwner(SizeLabel, &diagram);
         SetPropertyOwner(ControlNameLabel, &tree);
-        const auto decision = DecisionSpec::build({"id=6", "name=Me"});
+        const auto decision = DecisionRecipe::build({"id=6", "name=Me"});
         diagram.values.insert(SizeLabel, QStringLiteral("75"));
         QCOMPARE(GetProperty(*decision, SizeLabel, nullptr), QStringLiteral("Medium"));
         QVERIFY(SetProperty(*decision, SizeLabel, QStringLiteral("large")));
@@ -119,7 +119,7 @@ private slots:
     void aChangeIsOneUndoStep()
     {
         FakeHooks hooks;
-        const auto decision = DecisionSpec::build({"id=6", "caption=Old"});
+        const auto decision = DecisionRecipe::build({"id=6", "caption=Old"});
         decision->setEditHooks(&hooks);
         QVERIFY(SetProperty(*decision, CaptionLabel, QStringLiteral("New")));
         QVERIFY(SetProperty(*decision, CaptionLabel, QStringLiteral("New")));
@@ -129,9 +129,9 @@ private slots:
 
     void lookups()
     {
-        QCOMPARE(GetDefault(*DecisionSpec::build({"type=Command", "default=not pushed"})), QStringLiteral("FALSE"));
-        QCOMPARE(GetDefault(*DecisionSpec::build({"type=Check", "default=maybe"})), QStringLiteral("FALSE"));
-        QCOMPARE(GetDefault(*DecisionSpec::build({"type=NumBox", "default=seven"})), QString());
+        QCOMPARE(GetDefault(*DecisionRecipe::build({"type=Command", "default=not pushed"})), QStringLiteral("FALSE"));
+        QCOMPARE(GetDefault(*DecisionRecipe::build({"type=Check", "default=maybe"})), QStringLiteral("FALSE"));
+        QCOMPARE(GetDefault(*DecisionRecipe::build({"type=NumBox", "default=seven"})), QString());
         QCOMPARE(GetDecisionName(QStringLiteral("2"), m_decisions), QStringLiteral("Budget"));
         QCOMPARE(GetDecisionName(qint16(3), m_decisions), QStringLiteral("_3"));
         QCOMPARE(GetNotIncluded(*m_decisions.Item(QStringLiteral("Colour")), m_decisions), QStringList{"Budget"});

@@ -1,4 +1,4 @@
-#include "DecisionSpec.h"
+#include "DecisionRecipe.h"
 #include "common/Scaling.h"
 #include "common/SyntheticTree.h"
 #include "common/TestRegistry.h"
@@ -89,7 +89,7 @@ private slots:
         QFETCH(QString, bad);
         QFETCH(QString, reason);
         CmDecisionManager decisions;
-        decisions.add(DecisionSpec::build({"id=7", "name=Held"}));
+        decisions.add(DecisionRecipe::build({"id=7", "name=Held"}));
         const QString after = bad.endsWith("open") ? QString() : "\n" + Record.arg(9).arg("After");
         const QString text = "BEGIN\n" + Record.arg(1).arg("Good") + "\n" + bad + after;
         const RulesText::ReadResult read = RulesText::Read(text, decisions);

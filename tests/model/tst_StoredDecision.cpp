@@ -1,4 +1,4 @@
-#include "DecisionSpec.h"
+#include "DecisionRecipe.h"
 #include "common/TestRegistry.h"
 
 #include "app/CApplication.h"
@@ -39,9 +39,9 @@ QHash<QString, QString> goldenRecords()
 // The controls a record's displayed controls can name; they are written by number.
 void fillNamedControls(CmDecisionManager& decisions)
 {
-    decisions.add(DecisionSpec::build({"id=2", "name=Intro"}));
-    decisions.add(DecisionSpec::build({"id=9"}));
-    decisions.add(DecisionSpec::build({"id=7", "name=Extras"}));
+    decisions.add(DecisionRecipe::build({"id=2", "name=Intro"}));
+    decisions.add(DecisionRecipe::build({"id=9"}));
+    decisions.add(DecisionRecipe::build({"id=7", "name=Extras"}));
 }
 
 // A decision as an editor leaves it: the options its interface allows, actions in blocks,
@@ -81,8 +81,8 @@ private slots:
 
     void fieldRules_data()
     {
-        QTest::addColumn<QStringList>("spec");
-        const auto row = [](const char* name, const QStringList& spec) { QTest::newRow(name) << spec; };
+        QTest::addColumn<QStringList>("recipe");
+        const auto row = [](const char* name, const QStringList& recipe) { QTest::newRow(name) << recipe; };
         row("bare", {"id=1"});
         row("first seven fields", {"id=12", "name=Budget", "group=Intro,9,Extras", "picture=laptop.jpg", "help=110",
                                    "header=How much?", "type=Info", "url=web only"});
@@ -109,11 +109,11 @@ private slots:
     }
     void fieldRules()
     {
-        QFETCH(QStringList, spec);
+        QFETCH(QStringList, recipe);
         static const QHash<QString, QString> golden = goldenRecords();
         const QString expected = golden.value(QString::fromLatin1(QTest::currentDataTag()));
         QVERIFY2(!expected.isEmpty(), "no golden record for this case");
-        const QString record = StoreDecision(*DecisionSpec::build(spec), &m_decisions);
+        const QString record = StoreDecision(*DecisionRecipe::build(recipe), &m_decisions);
         QCOMPARE(record, expected);
         CmDecisionItem loaded;
         QVERIFY(LoadDecision(loaded, record));
@@ -122,7 +122,7 @@ private slots:
 
     void roundTripEveryInterface_data()
     {
-        QTest::addColumn<QStringList>("spec");
+        QTest::addColumn<QStringList>("recipe");
         for (qint16 type = 0; type < ControlTypeCount; ++type) {
             const QByteArray name = ControlIntToStr(type).toLatin1();
             QTest::newRow(name.constData()) << representative(type, true);
@@ -132,12 +132,12 @@ private slots:
     }
     void roundTripEveryInterface()
     {
-        QFETCH(QStringList, spec);
-        const auto original = DecisionSpec::build(spec);
+        QFETCH(QStringList, recipe);
+        const auto original = DecisionRecipe::build(recipe);
         const QString record = StoreDecision(*original, &m_decisions);
         CmDecisionItem loaded;
         QVERIFY(LoadDecision(loaded, record));
-        QCOMPARE(DecisionSpec::carried(loaded, &m_decisions), DecisionSpec::carried(*original, &m_decisions));
+        QCOMPARE(DecisionRecipe::carried(loaded, &m_decisions), DecisionRecipe::carried(*original, &m_decisions));
         QCOMPARE(StoreDecision(loaded, &m_decisions), record);
     }
 
@@ -161,15 +161,15 @@ private slots:
         QFETCH(QStringList, expected);
         CmDecisionItem decision;
         QVERIFY(LoadDecision(decision, record));
-        QCOMPARE(DecisionSpec::carried(decision, nullptr), expected);
+        QCOMPARE(DecisionRecipe::carried(decision, nullptr), expected);
     }
 
     void loadKeepsWhatTheRecordDoesNotCarry()
     {
-        const auto decision = DecisionSpec::build({"id=4", "type=NumBox", "lines=^1-2", "type=Radio", "caption=Old",
+        const auto decision = DecisionRecipe::build({"id=4", "type=NumBox", "lines=^1-2", "type=Radio", "caption=Old",
                                                    "default=Old", "url=help.html", "lines=^Old", "group=7"});
         QVERIFY(decision->Load(QStringLiteral("4\t\tNew\t\t\t\"\"\tRadio\t^New\t")));
-        QCOMPARE(DecisionSpec::carried(*decision, nullptr),
+        QCOMPARE(DecisionRecipe::carried(*decision, nullptr),
                  (QStringList{"4", "", "New", "", "0", "", "Radio", "text ", "", "^New"}));
         QCOMPARE(decision->kvwHelpID(), QStringLiteral("help.html"));
         decision->setIntControl(NumBox);
@@ -182,7 +182,7 @@ private slots:
         HeadlessWindowHost windows;
         gApp = std::make_unique<CApplication>(prompt, windows);
         fillNamedControls(gApp->Model().Decisions());
-        const auto decision = DecisionSpec::build({"id=4", "name=Kept", "group=Extras,Intro"});
+        const auto decision = DecisionRecipe::build({"id=4", "name=Kept", "group=Extras,Intro"});
         const QString before = decision->Store();
         QVERIFY(before.startsWith(QLatin1String("4\t\"7,2\"\tKept\t")));
 

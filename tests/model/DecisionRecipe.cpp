@@ -1,4 +1,4 @@
-#include "DecisionSpec.h"
+#include "DecisionRecipe.h"
 
 #include "lang/OptionRules.h"
 #include "model/CmDecisionItem.h"
@@ -40,19 +40,19 @@ const QHash<QString, Setter>& setters()
 
 } // namespace
 
-std::unique_ptr<CmDecisionItem> DecisionSpec::build(const QStringList& spec)
+std::unique_ptr<CmDecisionItem> DecisionRecipe::build(const QStringList& recipe)
 {
     auto decision = std::make_unique<CmDecisionItem>();
-    for (const QString& entry : spec) {
+    for (const QString& entry : recipe) {
         const qsizetype equals = entry.indexOf(QLatin1Char('='));
         const Setter setter = setters().value(entry.left(equals));
-        Q_ASSERT_X(setter, "DecisionSpec::build", qPrintable(entry));
+        Q_ASSERT_X(setter, "DecisionRecipe::build", qPrintable(entry));
         setter(*decision, entry.mid(equals + 1));
     }
     return decision;
 }
 
-QStringList DecisionSpec::carried(const CmDecisionItem& decision, const CmDecisionManager* decisions)
+QStringList DecisionRecipe::carried(const CmDecisionItem& decision, const CmDecisionManager* decisions)
 {
     QStringList group;
     for (const QString& entry : decision.Group()) {
