@@ -1,32 +1,74 @@
 #include "app/CView.h"
 
+#include "app/CApplication.h"
+#include "app/CController.h"
+#include "app/CModel.h"
+#include "app/CcFile.h"
+#include "app/CommandBand.h"
+#include "app/CommandBands.h"
+#include "app/CommandDispatcher.h"
+#include "app/CommandTable.h"
+#include "app/CommandTool.h"
 #include "app/CvProject.h"
 #include "app/CvProperties.h"
 #include "app/ErrorLog.h"
+#include "app/IUndoCounts.h"
 #include "app/IWindowHost.h"
 #include "app/MRegistry.h"
 #include "app/ResourceStrings.h"
 #include "app/ViewSettings.h"
+#include "model/CmDocument.h"
+#include "model/ProcedureBoundary.h"
 #include "persist/PropertyBag.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 namespace {
 constexpr int ReadyTextId = 14000;
-}
+constexpr int OpensRecentFileId = 30266;
+
+const QString StatusTool = QStringLiteral("miStatus");
+const QString ProgressTool = QStringLiteral("ccrpProgress1");
+const QString RecentSeparator = QStringLiteral("miFMRUSep");
+const QString RecentMenu = QStringLiteral("mnuRecent");
+const QString LogBand = QStringLiteral("barLog");
+
+using ProcedureBoundary::run;
+
+static_assert(CommandTable::RecentFileToolCount == CcFile::RecentFileCount, "every recent file has its tool");
+} // namespace
 
 CView::CView(IWindowHost& windows)
-    : m_windows(windows), m_status(LoadResString(ReadyTextId)), m_project(std::make_unique<CvProject>()),
-      m_properties(std::make_unique<CvProperties>()), m_settings(std::make_unique<ViewSettings>())
+    : m_windows(windows), m_bands(std::make_unique<CommandBands>()), m_status(LoadResString(ReadyTextId)),
+      m_project(std::make_unique<CvProject>()), m_properties(std::make_unique<CvProperties>()),
+      m_settings(std::make_unique<ViewSettings>())
 {
+    LoadResources();
+    // A band shown or hidden from anywhere, the Designer's own close buttons included, keeps
+    // the check marks of the View menu true.
+    for (CommandBand* band : m_bands->Bands())
+        connect(band, &CommandBand::visibleChanged, this, &CView::UpdateAllBands);
+    UpdateAllBands();
 }
 
 CView::~CView() = default;
 
 void CView::Init()
 {
+    followControllers();
     MRegistry::LoadFromRegistry();
+    UpdateAllBands();
     SetStatus(QString());
+}
+
+void CView::followControllers()
+{
+    if (!gApp)
+        return;
+    CcFile& file = gApp->Controller().File();
+    connect(&file, &CcFile::recentFilesChanged, this, &CView::showRecentFiles, Qt::UniqueConnection);
+    connect(&file, &CcFile::projectChanged, this, &CView::UpdateAllBands, Qt::UniqueConnection);
 }
 
 void CView::Show()
@@ -34,9 +76,16 @@ void CView::Show()
     m_windows.ShowMainWindow();
 }
 
+void CView::Hide()
+{
+    emit hideRequested();
+}
+
 void CView::SetStatus(const QString& text)
 {
     m_status = text.isEmpty() ? LoadResString(ReadyTextId) : text;
+    if (CommandTool* tool = m_bands->NamedTool(StatusTool))
+        tool->setCaption(m_status);
     emit statusChanged(m_status);
     letPendingEventsRun();
 }
@@ -45,6 +94,10 @@ void CView::SetProgress(int percent)
 {
     m_progressVisible = percent >= 0;
     m_progress = qBound(0, percent, 100);
+    if (CommandTool* tool = m_bands->NamedTool(ProgressTool)) {
+        tool->setCaption(QString::number(m_progress) + QLatin1Char('%'));
+        tool->setVisible(m_progressVisible);
+    }
     emit progressChanged(m_progress, m_progressVisible);
     letPendingEventsRun();
 }
@@ -52,6 +105,15 @@ void CView::SetProgress(int percent)
 void CView::HideProgressBar()
 {
     SetProgress(-1);
+}
+
+void CView::ProgressBusy(bool busy)
+{
+    if (m_progressBusy == busy)
+        return;
+    m_progressBusy = busy;
+    emit progressBusyChanged(busy);
+    SetProgress(busy ? 0 : -1);
 }
 
 void CView::ResizeStatusBar()
@@ -63,6 +125,213 @@ void CView::letPendingEventsRun() const
 {
     // Long operations report through here; let the window repaint and see user input.
     QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+}
+
+CommandBand* CView::Band(const QString& name) const
+{
+    return m_bands->Band(name);
+}
+
+CommandTool* CView::Tool(int id) const
+{
+    return m_bands->Tool(id);
+}
+
+void CView::LoadResources()
+{
+    run("CView.LoadResources", [this] {
+        m_bands->LoadResources();
+        showRecentFiles(m_recentFiles);
+    });
+}
+
+void CView::RegisterMenu(const QString& window, const QString& menu)
+{
+    run("CView.RegisterMenu", [&] {
+        if (!Band(menu))
+            return;
+        m_registeredMenus.emplace_back(window, menu);
+    });
+}
+
+void CView::SetActiveWindow(const QString& window)
+{
+    QStringList shown;
+    for (const auto& [owner, menu] : m_registeredMenus) {
+        if (owner == window)
+            shown.append(menu);
+    }
+    for (const auto& registered : m_registeredMenus)
+        setBandVisible(registered.second, shown.contains(registered.second));
+}
+
+void CView::setBandVisible(const QString& name, bool visible)
+{
+    if (CommandBand* band = Band(name))
+        band->setVisible(visible);
+}
+
+void CView::ShowToolBar(const QString& name)
+{
+    run("CView.ShowToolBar", [&] { setBandVisible(name, true); });
+}
+
+void CView::HideToolBar(const QString& name)
+{
+    run("CView.HideToolBar", [&] { setBandVisible(name, false); });
+}
+
+void CView::ShowMenu(const QString& name)
+{
+    setBandVisible(name, true);
+}
+
+void CView::HideMenu(const QString& name)
+{
+    setBandVisible(name, false);
+}
+
+void CView::ClearLog()
+{
+    m_log.clear();
+    emit logCleared();
+}
+
+void CView::AddLog(const QString& text)
+{
+    run("CView.AddLog", [&] {
+        const QString line = text + QStringLiteral("\r\n");
+        m_log += line;
+        emit logAppended(line);
+    });
+}
+
+void CView::ShowLog()
+{
+    ShowToolBar(LogBand);
+}
+
+void CView::HideLog()
+{
+    HideToolBar(LogBand);
+}
+
+void CView::showRecentFiles(const QStringList& files)
+{
+    m_recentFiles = files;
+    for (int index = 1; index <= CommandTable::RecentFileToolCount; ++index) {
+        CommandTool* tool = Tool(CommandTable::RecentFileToolId(index));
+        const QString path = QDir::toNativeSeparators(files.value(index - 1));
+        // The number is the access key up to 9; an ampersand of the path is shown as one.
+        const QString number = index < 10 ? QStringLiteral("&%1").arg(index) : QString::number(index);
+        tool->setCaption(path.isEmpty() ? QString() : number + QLatin1Char(' ') + QString(path).replace(QLatin1Char('&'), QLatin1String("&&")));
+        tool->setToolTip(path);
+        tool->setStatusHelp(path.isEmpty() ? QString() : LoadResString(OpensRecentFileId).arg(path));
+        tool->setVisible(!path.isEmpty());
+    }
+    if (CommandTool* separator = m_bands->NamedTool(RecentSeparator))
+        separator->setVisible(!files.isEmpty());
+    setBandVisible(RecentMenu, !files.isEmpty());
+    UpdateBand(RecentMenu);
+}
+
+void CView::mAB_ToolClick(int id)
+{
+    run("CView.mAB_ToolClick", [this, id] {
+        if (gApp && gApp->Model().Document().Busy())
+            return;
+        // A running control wizard is brought to the front here instead, once it exists.
+        CommandTool* tool = Tool(id);
+        if (!tool)
+            return;
+        refreshTool(*tool);
+        if (!tool->Enabled())
+            return;
+        CommandDispatcher::Run(*this, id);
+    });
+}
+
+void CView::CallToolID(int id)
+{
+    mAB_ToolClick(id);
+}
+
+void CView::DisableTools()
+{
+    m_toolsDisabled = true;
+    UpdateAllBands();
+}
+
+void CView::EnableTools()
+{
+    m_toolsDisabled = false;
+    UpdateAllBands();
+}
+
+bool CView::ToolAllowed(int id) const
+{
+    switch (id) {
+    case 201: return m_undoCounts && m_undoCounts->UndoCount() >= 1;
+    case 202: return m_undoCounts && m_undoCounts->RedoCount() >= 1;
+    case 902:
+    case 903: return m_project->CriteriaListCount() != 0;
+    case 1305:
+    case 1306: return m_project->PicturesCount() != 0;
+    default: break;
+    }
+    if (const int recent = CommandTable::RecentFileIndex(id))
+        return recent <= m_recentFiles.size();
+    return true;
+}
+
+void CView::refreshTool(CommandTool& tool) const
+{
+    if (tool.kind() != CommandTool::Kind::Command)
+        return;
+    const int id = tool.Id();
+    tool.setEnabled(!m_toolsDisabled && CommandDispatcher::Implemented(id) && ToolAllowed(id));
+    const QString toggled = CommandTable::ToggledBand(id);
+    if (!toggled.isEmpty()) {
+        const CommandBand* band = Band(toggled);
+        tool.setChecked(band && band->Visible());
+    }
+}
+
+void CView::UpdateBand(const QString& name)
+{
+    run("CView.UpdateBand", [&] {
+        if (const CommandBand* band = Band(name)) {
+            for (CommandTool* tool : band->Tools())
+                refreshTool(*tool);
+        }
+    });
+}
+
+void CView::UpdateAllBands()
+{
+    run("CView.UpdateAllBands", [this] {
+        for (CommandTool* tool : m_bands->Tools())
+            refreshTool(*tool);
+    });
+}
+
+void CView::RefreshProjectCommands()
+{
+    for (const int id : {902, 903, 1305, 1306}) {
+        if (CommandTool* tool = Tool(id))
+            refreshTool(*tool);
+    }
+    // The diagram's popup flag is cleared here once the diagram exists.
+}
+
+void CView::ArrangeWindows(WindowArrangement arrangement)
+{
+    emit windowArrangementRequested(arrangement);
+}
+
+void CView::ShowHelpPage(const QString& path)
+{
+    emit helpPageRequested(path);
 }
 
 ClassInstance CView::CreateClass(int classId)

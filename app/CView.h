@@ -5,26 +5,38 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
+class CommandBand;
+class CommandBands;
+class CommandTool;
 class CvProject;
 class CvProperties;
+class IUndoCounts;
 class IWindowHost;
 class ViewSettings;
 
-// The windows as the core sees them: status text, progress, and the editor views. The
-// Designer's main window follows it through its signals.
+// The windows as the core sees them: the command bands and their tools, the dispatcher every
+// click arrives at, status text, progress, the log, and the editor views. The Designer's main
+// window is built from the bands and follows them through their signals.
 class CView : public QObject, public IClassPersistable {
     Q_OBJECT
 public:
     static constexpr int ClassId = 7;
+
+    enum class WindowArrangement { TileHorizontally, TileVertically, Cascade, ArrangeIcons };
+    Q_ENUM(WindowArrangement)
 
     explicit CView(IWindowHost& windows);
     ~CView() override;
 
     void Init();
     void Show();
+    void Hide();
 
     // An empty text shows "Ready". Both let pending window events run.
     void SetStatus(const QString& text);
@@ -32,10 +44,60 @@ public:
     void SetProgress(int percent);
     void HideProgressBar();
     void ResizeStatusBar();
+    // A progress bar that only says "working" while an operation of unknown length runs.
+    void ProgressBusy(bool busy);
 
     const QString& StatusText() const { return m_status; }
     int Progress() const { return m_progress; }
     bool ProgressVisible() const { return m_progressVisible; }
+    bool ProgressIsBusy() const { return m_progressBusy; }
+
+    // Bands are named without regard to case; null when there is none of that name or id.
+    CommandBand* Band(const QString& name) const;
+    CommandTool* Tool(int id) const;
+    const CommandBands& Bands() const { return *m_bands; }
+
+    // Captions, tooltips and status help of every band and tool from the string table.
+    void LoadResources();
+    // The menu shows on the menu bar only while that document window is active.
+    void RegisterMenu(const QString& window, const QString& menu);
+    // The document window that became active; empty when none is.
+    void SetActiveWindow(const QString& window);
+    void ShowToolBar(const QString& name);
+    void HideToolBar(const QString& name);
+    void ShowMenu(const QString& name);
+    void HideMenu(const QString& name);
+
+    // The log: whole lines, each ended by CR LF, no prefix.
+    void ClearLog();
+    void AddLog(const QString& text);
+    const QString& GetLog() const { return m_log; }
+    void ShowLog();
+    void HideLog();
+
+    // Every menu and toolbar click arrives here. Ignored while the document is busy and for a
+    // tool that is disabled.
+    void mAB_ToolClick(int id);
+    // Runs the command of a tool as if it had been clicked.
+    void CallToolID(int id);
+    // Every tool stays disabled until EnableTools.
+    void DisableTools();
+    void EnableTools();
+    // Enabled and checked state of each tool from the state of the program.
+    void UpdateBand(const QString& name);
+    void UpdateAllBands();
+    // The main window's state timer: the project commands that depend on selectors and pictures.
+    void RefreshProjectCommands();
+    // Whether the program's state allows the command; it is enabled only when its operation
+    // exists as well.
+    bool ToolAllowed(int id) const;
+
+    // The undo history's counts enable Undo and Redo; null while there is no history.
+    void setUndoCounts(const IUndoCounts* counts) { m_undoCounts = counts; }
+
+    // Asks the Designer to arrange the document windows and to show a help page.
+    void ArrangeWindows(WindowArrangement arrangement);
+    void ShowHelpPage(const QString& path);
 
     CvProject& Project() const { return *m_project; }
     CvProperties& Properties() const { return *m_properties; }
@@ -55,15 +117,33 @@ public:
 signals:
     void statusChanged(const QString& text);
     void progressChanged(int percent, bool visible);
+    void progressBusyChanged(bool busy);
     void statusBarResizeRequested();
+    void hideRequested();
+    // text is the appended piece, CR LF included.
+    void logAppended(const QString& text);
+    void logCleared();
+    void windowArrangementRequested(CView::WindowArrangement arrangement);
+    void helpPageRequested(const QString& path);
 
 private:
     void letPendingEventsRun() const;
+    void followControllers();
+    void showRecentFiles(const QStringList& files);
+    void refreshTool(CommandTool& tool) const;
+    void setBandVisible(const QString& name, bool visible);
 
     IWindowHost& m_windows;
+    std::unique_ptr<CommandBands> m_bands;
     QString m_status;
     int m_progress = 0;
     bool m_progressVisible = false;
+    bool m_progressBusy = false;
+    QString m_log;
+    QStringList m_recentFiles;
+    std::vector<std::pair<QString, QString>> m_registeredMenus;
+    bool m_toolsDisabled = false;
+    const IUndoCounts* m_undoCounts = nullptr;
     int m_activeForm = 0;
     std::unique_ptr<CvProject> m_project;
     std::unique_ptr<CvProperties> m_properties;

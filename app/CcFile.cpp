@@ -137,7 +137,7 @@ void CcFile::createEmptyProject()
     gApp->Model().Clear();
     gApp->Model().Init();
     document().setDirty(false);
-    gApp->View().SetProgress(0);
+    gApp->View().HideProgressBar();
     emit projectChanged();
 }
 
@@ -261,7 +261,7 @@ bool CcFile::FileSave()
     try {
         setStatus(SavingFileId);
         const CmDocument::Result saved = document().SaveFile();
-        gApp->View().SetProgress(0);
+        gApp->View().HideProgressBar();
         setStatus(0);
         if (saved.outcome == CmDocument::Outcome::Failed)
             message(SaveFailedId, PromptIcon::Critical, 12000);
@@ -277,7 +277,7 @@ bool CcFile::FileSaveAs()
     try {
         setStatus(SavingFileId);
         const CmDocument::Result saved = document().SaveFileAs();
-        gApp->View().SetProgress(0);
+        gApp->View().HideProgressBar();
         setStatus(0);
         if (saved.outcome == CmDocument::Outcome::Failed)
             message(SaveFailedId, PromptIcon::Critical, 12000);

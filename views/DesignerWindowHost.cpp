@@ -30,6 +30,28 @@ bool reachable(const QRect& frame)
     }
     return false;
 }
+// A frame larger than its screen (one saved on a bigger monitor, or the built-in size on a
+// small one) would hide the status bar below the screen's edge.
+QRect fittedToScreen(const QRect& frame)
+{
+    const QScreen* screen = QGuiApplication::screenAt(frame.topLeft() + QPoint(frame.width() / 2, TitleBarHeight / 2));
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return frame;
+    const QRect area = screen->availableGeometry();
+    // Room is left for the title bar that the desktop puts above the frame.
+    QRect fitted(frame.topLeft(), frame.size().boundedTo(area.size() - QSize(0, TitleBarHeight)));
+    if (fitted.right() > area.right())
+        fitted.moveRight(area.right());
+    if (fitted.bottom() > area.bottom())
+        fitted.moveBottom(area.bottom());
+    if (fitted.left() < area.left())
+        fitted.moveLeft(area.left());
+    if (fitted.top() < area.top())
+        fitted.moveTop(area.top());
+    return fitted;
+}
 } // namespace
 
 DesignerWindowHost::DesignerWindowHost(IPrompt& prompt)
@@ -145,7 +167,7 @@ QByteArray DesignerWindowHost::SaveWindowLayout()
 
 void DesignerWindowHost::RestoreWindowLayout(const QByteArray& layout)
 {
-    m_mainWindow->restoreState(layout, LayoutStateVersion);
+    m_mainWindow->restoreLayout(layout, LayoutStateVersion);
 }
 
 WindowPlacement DesignerWindowHost::MainWindowPlacement()
@@ -168,7 +190,7 @@ void DesignerWindowHost::PlaceMainWindow(const WindowPlacement& placement)
 {
     const QRect frame(placement.Left, placement.Top, placement.Width, placement.Height);
     if (!frame.isEmpty() && reachable(frame))
-        m_mainWindow->setGeometry(frame);
+        m_mainWindow->setGeometry(fittedToScreen(frame));
     // A program that starts minimised looks as if it had not started.
     m_mainWindow->setWindowState(placement.WindowState == WindowPlacement::Maximized ? Qt::WindowMaximized
                                                                                     : Qt::WindowNoState);

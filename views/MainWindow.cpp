@@ -2,28 +2,43 @@
 
 #include "app/CApplication.h"
 #include "app/CController.h"
+#include "app/CModel.h"
 #include "app/CView.h"
 #include "app/CcGettingStarted.h"
+#include "app/CommandBand.h"
 #include "app/ErrorLog.h"
 #include "app/MStartUp.h"
 #include "app/ResourceStrings.h"
+#include "model/CmDocument.h"
+#include "views/CommandBars.h"
+#include "views/DocumentArea.h"
+#include "views/LogWindow.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
-#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QUrl>
 
 namespace {
 constexpr int ProgramNameId = 30000;
-}
+constexpr int TitleId = 30200;
+constexpr int NoHelpViewerId = 30268;
+} // namespace
 
 MainWindow::MainWindow(IWindowHost& windows) : m_windows(windows)
 {
     setWindowTitle(LoadResString(ProgramNameId));
     setObjectName(QStringLiteral("frmMain"));
-    m_documents = new QMdiArea(this);
+    m_bars = new CommandBars(*this);
+    m_documents = new DocumentArea(this);
     setCentralWidget(m_documents);
+    m_log = new LogWindow(this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_log);
     m_status = new QLabel(this);
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 100);
@@ -37,19 +52,74 @@ MainWindow::MainWindow(IWindowHost& windows) : m_windows(windows)
 
     m_stateTimer.setInterval(StateTimerInterval);
     connect(&m_stateTimer, &QTimer::timeout, this, &MainWindow::refreshCommandState);
+    connect(m_documents, &QMdiArea::subWindowActivated, this, [this](const QMdiSubWindow* window) {
+        if (m_view)
+            m_view->SetActiveWindow(window && window->widget() ? window->widget()->objectName() : QString());
+    });
 }
 
 void MainWindow::bindToApplication()
 {
+    if (!gApp || m_view == &gApp->View())
+        return;
+    m_view = &gApp->View();
+    followView(*m_view);
+    followDocument();
+    m_stateTimer.start();
+}
+
+void MainWindow::followView(CView& view)
+{
+    m_bars->build(view);
+    if (CommandBand* logBand = view.Band(QStringLiteral("barLog"))) {
+        m_log->setWindowTitle(logBand->Caption());
+        m_bars->followBand(*logBand, *m_log);
+    }
+    if (CommandBand* statusBand = view.Band(QStringLiteral("sb")))
+        m_bars->followBand(*statusBand, *statusBar());
+    m_log->follow(view);
+
+    connect(&view, &CView::statusChanged, m_status, &QLabel::setText);
+    connect(&view, &CView::progressChanged, this, &MainWindow::showProgress);
+    connect(&view, &CView::progressBusyChanged, m_progress, [this](bool busy) { m_progress->setRange(0, busy ? 0 : 100); });
+    connect(&view, &CView::hideRequested, this, &QWidget::hide);
+    connect(&view, &CView::windowArrangementRequested, m_documents, &DocumentArea::arrange);
+    connect(&view, &CView::helpPageRequested, this, &MainWindow::openHelpPage);
+    m_status->setText(view.StatusText());
+    showProgress(view.Progress(), view.ProgressVisible());
+}
+
+void MainWindow::followDocument()
+{
+    const CmDocument& document = gApp->Model().Document();
+    connect(&document, &CmDocument::nameChanged, this, &MainWindow::showTitle);
+    connect(&document, &CmDocument::dirtyChanged, this, &MainWindow::showTitle);
+    showTitle();
+}
+
+void MainWindow::showTitle()
+{
     if (!gApp)
         return;
-    CView& view = gApp->View();
-    connect(&view, &CView::statusChanged, m_status, &QLabel::setText, Qt::UniqueConnection);
-    connect(&view, &CView::progressChanged, this, &MainWindow::showProgress, Qt::UniqueConnection);
-    m_status->setText(view.StatusText());
-    m_progress->setValue(view.Progress());
-    m_progress->setVisible(view.ProgressVisible());
-    m_stateTimer.start();
+    const CmDocument& document = gApp->Model().Document();
+    // "[*]" is where Qt puts the changed marker.
+    setWindowTitle(LoadResString(TitleId).arg(document.Name(), LoadResString(ProgramNameId)));
+    setWindowModified(document.Dirty());
+}
+
+void MainWindow::openHelpPage(const QString& path)
+{
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        return;
+    QMessageBox::warning(this, LoadResString(ProgramNameId),
+                         LoadResString(NoHelpViewerId).arg(QDir::toNativeSeparators(path)));
+}
+
+void MainWindow::restoreLayout(const QByteArray& layout, int version)
+{
+    bindToApplication();
+    restoreState(layout, version);
+    m_bars->takeStateFromWidgets();
 }
 
 void MainWindow::showProgress(int percent, bool visible)
@@ -111,5 +181,7 @@ void MainWindow::bringRunningWizardToFront()
 
 void MainWindow::refreshCommandState()
 {
-    // Project commands that depend on selectors and pictures join the timer with the menus.
+    if (gApp)
+        gApp->View().RefreshProjectCommands();
+    // The control wizard, once it exists, is brought to the front here while it runs.
 }

@@ -1,15 +1,20 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
+class CView;
+class CommandBars;
+class DocumentArea;
 class IWindowHost;
+class LogWindow;
 class QLabel;
-class QMdiArea;
 class QProgressBar;
 
-// The Designer's main window: status bar, document area, and the close, resize, activation
-// and state-timer handling around the core.
+// The Designer's main window: menus and toolbars built from the view's bands, the document
+// area, the docked log, the status bar, and the close, resize, activation and state-timer
+// handling around the core.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -17,12 +22,17 @@ public:
 
     explicit MainWindow(IWindowHost& windows);
 
-    // Follows the application object's view once it exists.
+    // Follows the application object's view once it exists; again only for a new one.
     void bindToApplication();
+    // Builds the bars first, so that every bar and dock of the arrangement is there to take it.
+    void restoreLayout(const QByteArray& layout, int version);
 
     bool stateTimerActive() const { return m_stateTimer.isActive(); }
     QString statusText() const;
     const QProgressBar* progressBar() const { return m_progress; }
+    const CommandBars& commandBars() const { return *m_bars; }
+    const LogWindow& logWindow() const { return *m_log; }
+    DocumentArea& documents() const { return *m_documents; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -30,13 +40,20 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    void followView(CView& view);
+    void followDocument();
     void showProgress(int percent, bool visible);
+    void showTitle();
+    void openHelpPage(const QString& path);
     void refreshCommandState();
     void bringRunningWizardToFront();
 
     IWindowHost& m_windows;
+    QPointer<CView> m_view;
     QTimer m_stateTimer;
-    QMdiArea* m_documents = nullptr;
+    CommandBars* m_bars = nullptr;
+    DocumentArea* m_documents = nullptr;
+    LogWindow* m_log = nullptr;
     QLabel* m_status = nullptr;
     QProgressBar* m_progress = nullptr;
 };

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QIcon>
+#include <QKeySequence>
+#include <QList>
+
+// How a tool looks and which keys reach it: icons from the desktop's theme, with our own
+// drawings for the toolbar tools where the theme has none.
+namespace ToolDecorations {
+
+QIcon Icon(int toolId);
+// The first sequence is the one the menu shows.
+QList<QKeySequence> Shortcuts(int toolId);
+
+} // namespace ToolDecorations
