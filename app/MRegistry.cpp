@@ -145,9 +145,13 @@ void MRegistry::LoadLayout()
 void MRegistry::SaveLayout()
 {
     const char* procedure = "MRegistry.SaveLayout";
-    // No editor window may hold a control while the arrangement is taken. The project's own
-    // bands are hidden here once the command bands exist: they do not belong in it either.
+    // No editor window may hold a control while the arrangement is taken, and the bands of the
+    // project's own windows do not belong in it either.
     run(procedure, [] { app().Model().Decisions().setSelected(nullptr); });
+    run(procedure, [] {
+        for (const char* band : {"barPreview", "barDecisionTree", "barCriteriaList"})
+            app().View().HideToolBar(QLatin1String(band));
+    });
     run(procedure, [] { CRegistry::Write(ProgramKey, QStringLiteral("Program Path"), ProgramPath()); });
     run(procedure, [] {
         CRegistry::Write(ViewSection, QStringLiteral("LayoutVersion"), QLatin1String(CurrentLayoutVersion));
