@@ -8,11 +8,11 @@
 
 namespace {
 
-CommandTool::Kind namedToolKind(CommandTable::EntrySpec::Kind kind)
+CommandTool::Kind namedToolKind(CommandTable::EntryDefinition::Kind kind)
 {
     switch (kind) {
-    case CommandTable::EntrySpec::Kind::StatusText: return CommandTool::Kind::StatusText;
-    case CommandTable::EntrySpec::Kind::Progress: return CommandTool::Kind::Progress;
+    case CommandTable::EntryDefinition::Kind::StatusText: return CommandTool::Kind::StatusText;
+    case CommandTable::EntryDefinition::Kind::Progress: return CommandTool::Kind::Progress;
     default: return CommandTool::Kind::Separator;
     }
 }
@@ -21,8 +21,8 @@ CommandTool::Kind namedToolKind(CommandTable::EntrySpec::Kind kind)
 
 CommandBands::CommandBands()
 {
-    for (const CommandTable::BandSpec& spec : CommandTable::Bands())
-        addBand(spec);
+    for (const CommandTable::BandDefinition& definition : CommandTable::Bands())
+        addBand(definition);
 }
 
 CommandBands::~CommandBands() = default;
@@ -35,12 +35,12 @@ CommandTool& CommandBands::toolFor(int id)
     return *tool;
 }
 
-void CommandBands::addBand(const CommandTable::BandSpec& spec)
+void CommandBands::addBand(const CommandTable::BandDefinition& definition)
 {
-    using Kind = CommandTable::EntrySpec::Kind;
+    using Kind = CommandTable::EntryDefinition::Kind;
     using Entry = CommandBand::Entry;
-    auto band = std::make_unique<CommandBand>(QLatin1String(spec.name), spec.kind, spec.captionId, spec.visible);
-    for (const CommandTable::EntrySpec& entry : spec.entries) {
+    auto band = std::make_unique<CommandBand>(QLatin1String(definition.name), definition.kind, definition.captionId, definition.visible);
+    for (const CommandTable::EntryDefinition& entry : definition.entries) {
         switch (entry.kind) {
         case Kind::Tool:
         case Kind::ToolRange:

@@ -9,7 +9,7 @@
 class CommandBand;
 class CommandTool;
 namespace CommandTable {
-struct BandSpec;
+struct BandDefinition;
 }
 
 // Every band and every tool of the program, built from the command table. A tool with an id
@@ -36,7 +36,7 @@ public:
 
 private:
     CommandTool& toolFor(int id);
-    void addBand(const CommandTable::BandSpec& spec);
+    void addBand(const CommandTable::BandDefinition& definition);
 
     std::vector<std::unique_ptr<CommandBand>> m_bands;
     std::map<int, std::unique_ptr<CommandTool>> m_tools;

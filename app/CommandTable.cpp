@@ -7,16 +7,16 @@ namespace CommandTable {
 namespace {
 
 using K = CommandBand::Kind;
-using E = EntrySpec::Kind;
+using E = EntryDefinition::Kind;
 
-constexpr EntrySpec Sep{E::Separator, 0, 0, nullptr};
+constexpr EntryDefinition Sep{E::Separator, 0, 0, nullptr};
 
-constexpr EntrySpec range(int first, int last)
+constexpr EntryDefinition range(int first, int last)
 {
     return {E::ToolRange, first, last, nullptr};
 }
 
-constexpr EntrySpec submenu(const char* band)
+constexpr EntryDefinition submenu(const char* band)
 {
     return {E::Submenu, 0, 0, band};
 }
@@ -48,9 +48,9 @@ constexpr std::array Toggles{
 
 } // namespace
 
-const std::vector<BandSpec>& Bands()
+const std::vector<BandDefinition>& Bands()
 {
-    static const std::vector<BandSpec> bands{
+    static const std::vector<BandDefinition> bands{
         {"mnuFile", K::Menu, 30201, true,
          {101, 102, 103, Sep, 104, 105, Sep, submenu("mnuImport"), submenu("mnuExport"), submenu("mnuUpdate"), Sep,
           106, 107, 108, Sep, 114, {E::NamedSeparator, 0, 0, "miFMRUSep"}, submenu("mnuRecent"), Sep, 109}},

@@ -10,7 +10,7 @@
 // where a command appears. What a command does is the dispatcher's business.
 namespace CommandTable {
 
-struct EntrySpec {
+struct EntryDefinition {
     enum class Kind { Tool, ToolRange, Separator, NamedSeparator, Submenu, StatusText, Progress };
     Kind kind = Kind::Tool;
     int first = 0;
@@ -18,23 +18,23 @@ struct EntrySpec {
     const char* name = nullptr;
 
     // A plain number in a band's list is the tool of that id.
-    constexpr EntrySpec(int id) : first(id), last(id) {}
-    constexpr EntrySpec(Kind entryKind, int firstId, int lastId, const char* entryName)
+    constexpr EntryDefinition(int id) : first(id), last(id) {}
+    constexpr EntryDefinition(Kind entryKind, int firstId, int lastId, const char* entryName)
         : kind(entryKind), first(firstId), last(lastId), name(entryName)
     {
     }
 };
 
-struct BandSpec {
+struct BandDefinition {
     const char* name;
     CommandBand::Kind kind;
     int captionId;
     bool visible;
-    std::vector<EntrySpec> entries;
+    std::vector<EntryDefinition> entries;
 };
 
 // Menus first, in menu-bar order, then submenus, popups, toolbars, docked windows, status bar.
-const std::vector<BandSpec>& Bands();
+const std::vector<BandDefinition>& Bands();
 
 bool Checkable(int toolId);
 
