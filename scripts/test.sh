@@ -10,4 +10,5 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_WERROR=ON -DKV_SAN
 cmake --build "$build" -j"$(nproc)"
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+# One test program at a time: the growth checks compare timings.
+ctest --test-dir "$build" --output-on-failure

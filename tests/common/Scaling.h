@@ -6,8 +6,8 @@
 #include <limits>
 
 // How much longer work(2n) takes than work(n), best of three runs each. Linear work gives
-// about 2, work that grows with the square about 4; the ratio does not depend on how fast
-// the machine is, or on a sanitizer build.
+// about 2 (up to 3 once caches and a sanitizer's bookkeeping feel the larger size), work that
+// grows with the square about 4; the ratio does not depend on how fast the machine is.
 template <typename Work>
 double GrowthRatio(Work&& work, int n)
 {

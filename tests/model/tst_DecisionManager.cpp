@@ -303,7 +303,7 @@ private slots:
             QCOMPARE(read.Count(), count);
         };
         const double ratio = GrowthRatio(addAndLookUp, 8000);
-        QVERIFY2(ratio < 3.0, qPrintable(QString::number(ratio)));
+        QVERIFY2(ratio < 3.5, qPrintable(QString::number(ratio)));
     }
 };
 

@@ -123,7 +123,7 @@ private slots:
                 recordsText(decisions);
             },
             2000);
-        QVERIFY2(ratio < 3.0, qPrintable(QString::number(ratio)));
+        QVERIFY2(ratio < 3.5, qPrintable(QString::number(ratio)));
     }
 };
 
