@@ -6,6 +6,7 @@
 #include "app/ErrorLog.h"
 #include "app/IWindowHost.h"
 #include "app/KvError.h"
+#include "app/ProcedureBoundary.h"
 #include "app/ProjectNodes.h"
 #include "app/ResourceStrings.h"
 #include "model/CmDocument.h"
@@ -31,14 +32,12 @@ CApplication::~CApplication()
 
 void CApplication::Init()
 {
-    try {
+    ProcedureBoundary::run("CApplication.Init", [&] {
         m_controller->Init();
         m_view->Init();
         m_model->Init();
         m_view->HideProgressBar();
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CApplication.Init"));
-    }
+    });
     m_windows.CloseSplash();
 }
 
@@ -65,11 +64,9 @@ void CApplication::IClassPersistable_ReadProperties(PropertyBag& bag)
 {
     // Both are singletons: reading them fills the live objects through the lookup.
     for (const char* name : {"Model", "View"}) {
-        try {
+        ProcedureBoundary::run("CApplication.IClassPersistable_ReadProperties", [&] {
             bag.ReadObject(QLatin1String(name));
-        } catch (const std::exception& error) {
-            ReportError(error, QStringLiteral("CApplication.IClassPersistable_ReadProperties"));
-        }
+        });
     }
 }
 

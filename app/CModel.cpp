@@ -3,6 +3,7 @@
 #include "app/CApplication.h"
 #include "app/CView.h"
 #include "app/ErrorLog.h"
+#include "app/ProcedureBoundary.h"
 #include "app/ResourceStrings.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
@@ -41,20 +42,16 @@ CModel::~CModel()
 
 void CModel::Init()
 {
-    try {
+    ProcedureBoundary::run("CModel.Init", [&] {
         m_decisions->Init();
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CModel.Init"));
-    }
+    });
 }
 
 void CModel::Clear()
 {
-    try {
+    ProcedureBoundary::run("CModel.Clear", [&] {
         m_decisions->Clear();
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CModel.Clear"));
-    }
+    });
 }
 
 ClassInstance CModel::CreateClass(int classId)
@@ -77,10 +74,8 @@ void CModel::IClassPersistable_WriteProperties(PropertyBag& bag) const
 void CModel::IClassPersistable_ReadProperties(PropertyBag& bag)
 {
     for (const char* name : {"DecisionManager", "Document"}) {
-        try {
+        ProcedureBoundary::run("CModel.IClassPersistable_ReadProperties", [&] {
             bag.ReadObject(QLatin1String(name));
-        } catch (const std::exception& error) {
-            ReportError(error, QStringLiteral("CModel.IClassPersistable_ReadProperties"));
-        }
+        });
     }
 }

@@ -18,7 +18,7 @@
 #include "app/ResourceStrings.h"
 #include "app/ViewSettings.h"
 #include "model/CmDocument.h"
-#include "model/ProcedureBoundary.h"
+#include "app/ProcedureBoundary.h"
 #include "persist/PropertyBag.h"
 
 #include <QCoreApplication>
@@ -352,11 +352,9 @@ void CView::IClassPersistable_WriteProperties(PropertyBag& bag) const
 
 void CView::IClassPersistable_ReadProperties(PropertyBag& bag)
 {
-    try {
+    ProcedureBoundary::run("CView.IClassPersistable_ReadProperties", [&] {
         m_activeForm = bag.ReadProperty(QStringLiteral("ActiveForm"), 0).toInt();
         bag.ReadObject(QStringLiteral("Project"));
         bag.ReadObject(QStringLiteral("Properties"));
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CView.IClassPersistable_ReadProperties"));
-    }
+    });
 }

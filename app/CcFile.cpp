@@ -9,6 +9,7 @@
 #include "app/KvError.h"
 #include "app/MCommonUtil.h"
 #include "app/MStartUp.h"
+#include "app/ProcedureBoundary.h"
 #include "app/ProjectNodes.h"
 #include "app/ResourceStrings.h"
 #include "model/CmDocument.h"
@@ -337,13 +338,11 @@ QStringList CcFile::RecentFiles() const
 
 void CcFile::LoadMRUFromReg()
 {
-    try {
+    ProcedureBoundary::run("CcFile.LoadMRUFromReg", [&] {
         for (int i = 1; i <= RecentFileCount; ++i)
             m_recent[i - 1] = CRegistry::Read(MruSection, QStringLiteral("File%1").arg(i));
         document().setCurrentPath(CRegistry::Read(MruSection, QStringLiteral("Path")));
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CcFile.LoadMRUFromReg"));
-    }
+    });
 }
 
 void CcFile::AddToMRU(const QString& path)

@@ -4,6 +4,7 @@
 #include "app/CController.h"
 #include "app/CcFile.h"
 #include "app/ErrorLog.h"
+#include "app/ProcedureBoundary.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,7 +42,7 @@ void CcGettingStarted::Choose(Choice choice, const QString& path)
     StopWizard();
     if (!gApp)
         return;
-    try {
+    ProcedureBoundary::run("CcGettingStarted.Choose", [&] {
         CcFile& file = gApp->Controller().File();
         switch (choice) {
         case Choice::NewProject:
@@ -58,9 +59,7 @@ void CcGettingStarted::Choose(Choice choice, const QString& path)
             break;
         }
         }
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CcGettingStarted.Choose"));
-    }
+    });
 }
 
 QString CcGettingStarted::SampleProjectPath()

@@ -1,6 +1,7 @@
 #include "app/CvProject.h"
 
 #include "app/ErrorLog.h"
+#include "app/ProcedureBoundary.h"
 #include "persist/PropertyBag.h"
 
 namespace {
@@ -79,14 +80,12 @@ void CvProject::IClassPersistable_WriteProperties(PropertyBag& bag) const
 
 void CvProject::IClassPersistable_ReadProperties(PropertyBag& bag)
 {
-    try {
+    ProcedureBoundary::run("CvProject.IClassPersistable_ReadProperties", [&] {
         m_activeNode = bag.ReadProperty(QStringLiteral("ActiveNode"), QString()).toString();
         m_name = bag.ReadProperty(QStringLiteral("Name"), QString()).toString();
         m_pictures = readSeries(bag, QStringLiteral("Picture"), QStringLiteral("PictureCount"), false);
         m_criteriaLists = readSeries(bag, QStringLiteral("CL"), QStringLiteral("CLCount"), true);
         m_externalCriteriaLists = readSeries(bag, QStringLiteral("ExternalCL"), QStringLiteral("ExternalCLCount"), true);
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CvProject.IClassPersistable_ReadProperties"));
-    }
+    });
     emit changed();
 }

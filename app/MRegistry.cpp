@@ -12,7 +12,7 @@
 #include "app/ViewSettings.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
-#include "model/ProcedureBoundary.h"
+#include "app/ProcedureBoundary.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -11,6 +11,7 @@
 #include "app/IPrompt.h"
 #include "app/IWindowHost.h"
 #include "app/MRegistry.h"
+#include "app/ProcedureBoundary.h"
 #include "app/ResourceStrings.h"
 #include "app/StartUpTables.h"
 #include "lang/StringBuffer.h"
@@ -74,11 +75,9 @@ MStartUp::StartResult MStartUp::Main(IPrompt& prompt, IWindowHost& windows, cons
     windows.ShowSplash(SplashText());
     gApp->Init();
     gApp->View().Show();
-    try {
+    ProcedureBoundary::run("MStartUp.Main", [&] {
         openStartingDocument(commandLine);
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("MStartUp.Main"));
-    }
+    });
     return StartResult::Running;
 }
 

@@ -2,7 +2,7 @@
 
 #include "app/CRegistry.h"
 #include "app/KvError.h"
-#include "model/ProcedureBoundary.h"
+#include "app/ProcedureBoundary.h"
 
 #include <limits>
 #include <type_traits>

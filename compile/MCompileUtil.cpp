@@ -2,7 +2,7 @@
 
 #include "app/ResourceStrings.h"
 #include "lang/Tokenizer.h"
-#include "model/ProcedureBoundary.h"
+#include "app/ProcedureBoundary.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "lang/OptionRules.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
-#include "model/ProcedureBoundary.h"
+#include "app/ProcedureBoundary.h"
 
 #include <QSet>
 

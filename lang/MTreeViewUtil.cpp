@@ -1,7 +1,7 @@
 #include "lang/MTreeViewUtil.h"
 
 #include "lang/BlockLine.h"
-#include "model/ProcedureBoundary.h"
+#include "app/ProcedureBoundary.h"
 
 #include <QRegularExpression>
 

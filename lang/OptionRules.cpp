@@ -3,7 +3,7 @@
 #include "app/ResourceStrings.h"
 #include "lang/BlockLine.h"
 #include "model/CmDecisionItem.h"
-#include "model/ProcedureBoundary.h"
+#include "app/ProcedureBoundary.h"
 
 #include <QRegularExpression>
 

@@ -7,7 +7,7 @@
 #include "model/DecisionDataConversion.h"
 #include "model/IDecisionEditHooks.h"
 #include "model/MDecisionDataUtil.h"
-#include "model/ProcedureBoundary.h"
+#include "app/ProcedureBoundary.h"
 #include "persist/PropertyBag.h"
 
 #include <limits>

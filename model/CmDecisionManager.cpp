@@ -3,7 +3,7 @@
 #include "app/ErrorLog.h"
 #include "app/KvError.h"
 #include "model/CmDecisionItem.h"
-#include "model/ProcedureBoundary.h"
+#include "app/ProcedureBoundary.h"
 #include "persist/PropertyBag.h"
 
 #include <QScopedValueRollback>

@@ -7,6 +7,7 @@
 #include "app/ErrorLog.h"
 #include "app/KvError.h"
 #include "app/MCommonUtil.h"
+#include "app/ProcedureBoundary.h"
 #include "app/ResourceStrings.h"
 #include "persist/PropertyBag.h"
 
@@ -265,7 +266,7 @@ CmDocument::Result CmDocument::writeProject(const QString& path)
 
 void CmDocument::CloseDocument()
 {
-    try {
+    ProcedureBoundary::run("CmDocument.CloseDocument", [&] {
         if (m_storage->isOpen())
             m_storage->close();
         const QString workingCopy = WorkingCopyPath();
@@ -274,9 +275,7 @@ void CmDocument::CloseDocument()
         m_lock.reset();
         setPath(QString());
         setDirty(false);
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CmDocument.CloseDocument"));
-    }
+    });
 }
 
 QString CmDocument::SaveKVDDlg()
@@ -444,7 +443,7 @@ void CmDocument::IClassPersistable_WriteProperties(PropertyBag& bag) const
 
 void CmDocument::IClassPersistable_ReadProperties(PropertyBag& bag)
 {
-    try {
+    ProcedureBoundary::run("CmDocument.IClassPersistable_ReadProperties", [&] {
         setName(bag.ReadProperty(QStringLiteral("DocumentName"), QString()).toString());
         m_fileTypeSet = bag.ReadProperty(QStringLiteral("FileTypeSet"), false).toBool();
         m_fileType = bag.ReadProperty(QStringLiteral("FileType"), 0).toInt();
@@ -458,7 +457,5 @@ void CmDocument::IClassPersistable_ReadProperties(PropertyBag& bag)
         m_webSettings.EarlyFinish = bag.ReadProperty(QStringLiteral("KVWEarlyFinish"), false).toBool();
         m_webSettings.HostUrl = bag.ReadProperty(QStringLiteral("KVWHostUrl"), QString()).toString();
         m_webSettings.Template = bag.ReadProperty(QStringLiteral("KVWTemplate"), QString()).toString();
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CmDocument.IClassPersistable_ReadProperties"));
-    }
+    });
 }

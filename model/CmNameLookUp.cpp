@@ -1,7 +1,7 @@
 #include "model/CmNameLookUp.h"
 
 #include "app/KvError.h"
-#include "model/ProcedureBoundary.h"
+#include "app/ProcedureBoundary.h"
 #include "persist/PropertyBag.h"
 
 #include <algorithm>

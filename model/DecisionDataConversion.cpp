@@ -12,7 +12,7 @@
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/DecisionValues.h"
-#include "model/ProcedureBoundary.h"
+#include "app/ProcedureBoundary.h"
 
 #include <QSet>
 

@@ -8,7 +8,7 @@
 #include "model/DecisionValues.h"
 #include "model/IDecisionEditHooks.h"
 #include "model/IDecisionPropertyOwner.h"
-#include "model/ProcedureBoundary.h"
+#include "app/ProcedureBoundary.h"
 
 #include <QHash>
 #include <QVariantList>

@@ -1,6 +1,6 @@
 #include "model/HeadingText.h"
 
-#include "model/ProcedureBoundary.h"
+#include "app/ProcedureBoundary.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
