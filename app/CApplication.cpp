@@ -3,12 +3,14 @@
 #include "app/CController.h"
 #include "app/CModel.h"
 #include "app/CView.h"
-#include "app/ErrorLog.h"
+#include "app/CvProject.h"
+#include "base/ErrorLog.h"
 #include "app/IWindowHost.h"
-#include "app/KvError.h"
-#include "app/ProcedureBoundary.h"
-#include "app/ProjectNodes.h"
-#include "app/ResourceStrings.h"
+#include "base/KvError.h"
+#include "base/ProcedureBoundary.h"
+#include "persist/ProjectNodes.h"
+#include "base/ResourceStrings.h"
+#include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
 #include "persist/PropertyBag.h"
 #include "persist/StorageNode.h"
@@ -16,11 +18,28 @@
 std::unique_ptr<CApplication> gApp;
 
 CApplication::CApplication(IPrompt& prompt, IWindowHost& windows)
-    : m_prompt(prompt), m_windows(windows)
+    : m_prompt(prompt), m_windows(windows),
+      m_errorLogHook({[this](const QString& text) { m_errorLog.Append(text); }, [this] { return m_errorLog.Value(); }})
 {
     m_controller = std::make_unique<CController>();
     m_view = std::make_unique<CView>(windows);
     m_model = std::make_unique<CModel>();
+    connectDocument();
+}
+
+void CApplication::connectDocument()
+{
+    CmDocument& document = m_model->Document();
+    document.setPrompt(&m_prompt);
+    m_model->Decisions().setPrompt(&m_prompt);
+    document.setModelWriter([this] { return SaveDevData(); });
+    CView* view = m_view.get();
+    QObject::connect(&document, &CmDocument::nameChanged, view,
+                     [view](const QString& name) { view->Project().RenameFile(name); });
+    QObject::connect(&document, &CmDocument::statusChanged, view, &CView::SetStatus);
+    QObject::connect(&document, &CmDocument::progressChanged, view, &CView::SetProgress);
+    CModel* model = m_model.get();
+    QObject::connect(&document, &CmDocument::opened, view, [model] { model->Clear(); });
 }
 
 CApplication::~CApplication()
@@ -110,8 +129,7 @@ StorageResult CApplication::SaveDevData()
     }
     m_view->SetProgress(0);
     m_view->SetStatus(QString());
-    if (!result)
-        ReportError(KvError(0, QStringLiteral("StorageDocument"), result.message), QStringLiteral("CApplication.SaveDevData"));
+    ReportError(result, QStringLiteral("CApplication.SaveDevData"));
     return result;
 }
 
@@ -128,7 +146,6 @@ StorageResult CApplication::LoadDevData()
         result = StorageResult::failure(StorageErrorKind::Corrupt, LoadResString(12011));
     m_view->SetProgress(0);
     m_view->SetStatus(QString());
-    if (!result)
-        ReportError(KvError(0, QStringLiteral("StorageDocument"), result.message), QStringLiteral("CApplication.LoadDevData"));
+    ReportError(result, QStringLiteral("CApplication.LoadDevData"));
     return result;
 }

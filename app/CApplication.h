@@ -1,9 +1,10 @@
 #pragma once
 
+#include "base/ErrorLog.h"
 #include "lang/StringBuffer.h"
 #include "persist/IClassLookup.h"
 #include "persist/IClassPersistable.h"
-#include "persist/StorageResult.h"
+#include "base/StorageResult.h"
 
 #include <memory>
 
@@ -44,12 +45,15 @@ public:
     void IClassPersistable_WriteProperties(PropertyBag& bag) const override;
 
 private:
+    void connectDocument();
+
     IPrompt& m_prompt;
     IWindowHost& m_windows;
     std::unique_ptr<CController> m_controller;
     std::unique_ptr<CView> m_view;
     std::unique_ptr<CModel> m_model;
     StringBuffer m_errorLog;
+    ErrorLogBufferScope m_errorLogHook;
 };
 
 // The application object, set from start-up until the end of ExitProgram.

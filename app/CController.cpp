@@ -2,7 +2,7 @@
 
 #include "app/CcFile.h"
 #include "app/CcGettingStarted.h"
-#include "app/ErrorLog.h"
+#include "base/ErrorLog.h"
 
 CController::CController()
     : m_gettingStarted(std::make_unique<CcGettingStarted>()), m_file(std::make_unique<CcFile>())

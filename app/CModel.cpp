@@ -2,9 +2,9 @@
 
 #include "app/CApplication.h"
 #include "app/CView.h"
-#include "app/ErrorLog.h"
-#include "app/ProcedureBoundary.h"
-#include "app/ResourceStrings.h"
+#include "base/ErrorLog.h"
+#include "base/ProcedureBoundary.h"
+#include "base/ResourceStrings.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"

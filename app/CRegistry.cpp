@@ -1,6 +1,6 @@
 #include "app/CRegistry.h"
 
-#include "app/KvError.h"
+#include "base/KvError.h"
 
 namespace {
 

@@ -11,14 +11,14 @@
 #include "app/CommandTool.h"
 #include "app/CvProject.h"
 #include "app/CvProperties.h"
-#include "app/ErrorLog.h"
+#include "base/ErrorLog.h"
 #include "app/IUndoCounts.h"
 #include "app/IWindowHost.h"
 #include "app/MRegistry.h"
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "app/ViewSettings.h"
 #include "model/CmDocument.h"
-#include "app/ProcedureBoundary.h"
+#include "base/ProcedureBoundary.h"
 #include "persist/PropertyBag.h"
 
 #include <QCoreApplication>

@@ -5,13 +5,13 @@
 #include "app/CRegistry.h"
 #include "app/CView.h"
 #include "app/CvProject.h"
-#include "app/ErrorLog.h"
-#include "app/KvError.h"
-#include "app/MCommonUtil.h"
+#include "base/ErrorLog.h"
+#include "base/KvError.h"
+#include "base/MCommonUtil.h"
 #include "app/MStartUp.h"
-#include "app/ProcedureBoundary.h"
-#include "app/ProjectNodes.h"
-#include "app/ResourceStrings.h"
+#include "base/ProcedureBoundary.h"
+#include "persist/ProjectNodes.h"
+#include "base/ResourceStrings.h"
 #include "model/CmDocument.h"
 #include "persist/StorageNode.h"
 
@@ -310,8 +310,7 @@ void CcFile::SaveWorkingCopy()
     if (!gApp || !document().Dirty() || document().Busy() || m_loading)
         return;
     const StorageResult saved = document().SaveWorkingCopy();
-    if (!saved)
-        ReportError(KvError(0, QStringLiteral("StorageDocument"), saved.message), QStringLiteral("CcFile.SaveWorkingCopy"));
+    ReportError(saved, QStringLiteral("CcFile.SaveWorkingCopy"));
 }
 
 void CcFile::MRUFile(int index)

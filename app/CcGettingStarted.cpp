@@ -3,8 +3,8 @@
 #include "app/CApplication.h"
 #include "app/CController.h"
 #include "app/CcFile.h"
-#include "app/ErrorLog.h"
-#include "app/ProcedureBoundary.h"
+#include "base/ErrorLog.h"
+#include "base/ProcedureBoundary.h"
 
 #include <QCoreApplication>
 #include <QDir>

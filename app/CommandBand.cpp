@@ -1,7 +1,7 @@
 #include "app/CommandBand.h"
 
 #include "app/CommandTool.h"
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 
 #include <algorithm>
 #include <utility>

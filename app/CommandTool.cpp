@@ -1,6 +1,6 @@
 #include "app/CommandTool.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #include "app/CvProject.h"
 
-#include "app/ErrorLog.h"
-#include "app/ProcedureBoundary.h"
+#include "base/ErrorLog.h"
+#include "base/ProcedureBoundary.h"
 #include "persist/PropertyBag.h"
 
 namespace {

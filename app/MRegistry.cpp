@@ -7,12 +7,12 @@
 #include "app/CView.h"
 #include "app/CcFile.h"
 #include "app/IWindowHost.h"
-#include "app/KvError.h"
-#include "app/ResourceStrings.h"
+#include "base/KvError.h"
+#include "base/ResourceStrings.h"
 #include "app/ViewSettings.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
-#include "app/ProcedureBoundary.h"
+#include "base/ProcedureBoundary.h"
 
 #include <QCoreApplication>
 #include <QDir>

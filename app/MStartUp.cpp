@@ -7,13 +7,13 @@
 #include "app/CView.h"
 #include "app/CcFile.h"
 #include "app/CcGettingStarted.h"
-#include "app/ErrorLog.h"
-#include "app/IPrompt.h"
+#include "base/ErrorLog.h"
+#include "base/IPrompt.h"
 #include "app/IWindowHost.h"
 #include "app/MRegistry.h"
-#include "app/ProcedureBoundary.h"
-#include "app/ResourceStrings.h"
-#include "app/StartUpTables.h"
+#include "base/ProcedureBoundary.h"
+#include "base/ResourceStrings.h"
+#include "base/StartUpTables.h"
 #include "lang/StringBuffer.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "app/ViewSettings.h"
 
 #include "app/CRegistry.h"
-#include "app/KvError.h"
-#include "app/ProcedureBoundary.h"
+#include "base/KvError.h"
+#include "base/ProcedureBoundary.h"
 
 #include <limits>
 #include <type_traits>

@@ -1,6 +1,6 @@
 #include "cli/CheckExprCommand.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "lang/Tokenizer.h"
 
 #include <QTextStream>

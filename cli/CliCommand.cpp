@@ -1,6 +1,6 @@
 #include "cli/CliCommand.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 
 #include <QTextStream>
 

@@ -1,6 +1,6 @@
 #include "cli/CommandLine.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "cli/CheckExprCommand.h"
 #include "cli/FromRulesCommand.h"
 #include "cli/InfoCommand.h"

@@ -4,7 +4,7 @@
 #include "app/CModel.h"
 #include "app/CView.h"
 #include "app/CvProject.h"
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"

@@ -4,8 +4,8 @@
 #include "app/CController.h"
 #include "app/CModel.h"
 #include "app/CcFile.h"
-#include "app/ResourceStrings.h"
-#include "app/StartUpTables.h"
+#include "base/ResourceStrings.h"
+#include "base/StartUpTables.h"
 #include "model/CmDocument.h"
 
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include "app/CApplication.h"
 #include "app/CModel.h"
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "model/RulesText.h"
 

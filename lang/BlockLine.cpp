@@ -1,6 +1,6 @@
 #include "lang/BlockLine.h"
 
-#include "app/StartUpTables.h"
+#include "base/StartUpTables.h"
 
 namespace {
 

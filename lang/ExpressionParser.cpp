@@ -1,6 +1,6 @@
 #include "lang/ExpressionParser.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "lang/MTreeViewUtil.h"
 
 #include "lang/BlockLine.h"
-#include "app/ProcedureBoundary.h"
+#include "base/ProcedureBoundary.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
 #include "lang/OptionTree.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "lang/BlockLine.h"
 
 #include <algorithm>

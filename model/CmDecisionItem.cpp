@@ -1,13 +1,14 @@
 #include "model/CmDecisionItem.h"
 
-#include "app/KvError.h"
-#include "app/ResourceStrings.h"
+#include "base/KvError.h"
+#include "base/ResourceStrings.h"
 #include "lang/OptionLines.h"
-#include "lang/OptionRules.h"
+#include "model/OptionRules.h"
 #include "model/DecisionDataConversion.h"
-#include "model/IDecisionEditHooks.h"
+#include "model/CmDecisionManager.h"
+#include "model/DecisionChange.h"
 #include "model/MDecisionDataUtil.h"
-#include "app/ProcedureBoundary.h"
+#include "base/ProcedureBoundary.h"
 #include "persist/PropertyBag.h"
 
 #include <limits>
@@ -99,12 +100,18 @@ CmDecisionItem::CmDecisionItem() : m_booleanOptions{fixedOption(trueTextId), fix
 
 bool CmDecisionItem::Load(const QString& text)
 {
-    return MDecisionDataUtil::LoadDecision(*this, text);
+    return MDecisionDataUtil::LoadDecision(*this, text, m_manager ? m_manager->prompt() : nullptr);
 }
 
 QString CmDecisionItem::Store() const
 {
-    return MDecisionDataUtil::StoreDecision(*this);
+    return MDecisionDataUtil::StoreDecision(*this, m_manager);
+}
+
+void CmDecisionItem::reportChange(const DecisionChange& change)
+{
+    if (m_manager)
+        m_manager->reportChange(*this, change);
 }
 
 void CmDecisionItem::setGroup(const QStringList& group)
@@ -131,10 +138,11 @@ void CmDecisionItem::setStrGroup(const QString& text)
 void CmDecisionItem::setIntControl(qint16 code)
 {
     run("CmDecisionItem.intControl", [&] {
+        const qint16 before = m_intControl;
         switchOptions(m_intControl, code);
         m_intControl = code;
-        if (m_hooks)
-            m_hooks->ControlTypeChanged(*this);
+        if (before != code)
+            reportChange({DecisionChange::What::ControlType, 0, before, code});
     });
 }
 
@@ -162,14 +170,9 @@ void CmDecisionItem::setOptsAndActs(const QStringList& lines)
 {
     run("CmDecisionItem.OptsAndActs", [&] {
         QStringList& current = OptsAndActs();
-        if (m_hooks) {
-            m_hooks->RecordUndo(IDecisionEditHooks::UndoOptsAndActs, m_intID,
-                                MTreeViewUtil::OptsAndActsToString(current),
-                                MTreeViewUtil::OptsAndActsToString(lines));
-        }
+        const QString before = MTreeViewUtil::OptsAndActsToString(current);
         current = lines;
-        if (m_hooks)
-            m_hooks->RefreshPreviews(*this);
+        reportChange({DecisionChange::What::OptsAndActs, 0, before, MTreeViewUtil::OptsAndActsToString(lines)});
     });
 }
 

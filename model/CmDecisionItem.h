@@ -6,7 +6,8 @@
 #include <QStringList>
 #include <QVariant>
 
-class IDecisionEditHooks;
+class CmDecisionManager;
+struct DecisionChange;
 
 // One decision (control): one page of a wizard asking one question through one input
 // interface. It keeps an option list per data kind so that changing the interface and back
@@ -24,12 +25,16 @@ public:
     // Replaces what one stored record carries; false when it could not be read, the decision
     // then unchanged.
     bool Load(const QString& text);
-    // The decision as one stored record, displayed controls numbered through the application.
+    // The decision as one stored record, displayed controls numbered through its manager.
     QString Store() const;
 
-    // Not owned; null means changes tell nobody.
-    IDecisionEditHooks* editHooks() const { return m_hooks; }
-    void setEditHooks(IDecisionEditHooks* hooks) { m_hooks = hooks; }
+    // The manager that holds the decision, which tells every listener of its changes. Null for
+    // a decision held by nobody (being read, cut to the clipboard, kept by an undo record): its
+    // changes reach no one.
+    CmDecisionManager* manager() const { return m_manager; }
+    void setManager(CmDecisionManager* manager) { m_manager = manager; }
+    // Tells the manager's listeners, if a manager holds the decision.
+    void reportChange(const DecisionChange& change);
 
     const QString& Picture() const { return m_picture; }
     void setPicture(const QString& picture) { m_picture = picture; }
@@ -121,5 +126,5 @@ private:
     QString m_min;
     QString m_max;
 
-    IDecisionEditHooks* m_hooks = nullptr;
+    CmDecisionManager* m_manager = nullptr;
 };

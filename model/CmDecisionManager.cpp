@@ -1,9 +1,10 @@
 #include "model/CmDecisionManager.h"
+#include "model/DecisionChange.h"
 
-#include "app/ErrorLog.h"
-#include "app/KvError.h"
+#include "base/ErrorLog.h"
+#include "base/KvError.h"
 #include "model/CmDecisionItem.h"
-#include "app/ProcedureBoundary.h"
+#include "base/ProcedureBoundary.h"
 #include "persist/PropertyBag.h"
 
 #include <QScopedValueRollback>
@@ -135,13 +136,13 @@ bool CmDecisionManager::add(std::unique_ptr<CmDecisionItem> item)
 
 void CmDecisionManager::insert(const QString& key, std::unique_ptr<CmDecisionItem> item)
 {
-    if (m_hooks)
-        item->setEditHooks(m_hooks);
-    const CmDecisionItem& added = *item;
+    item->setManager(this);
+    CmDecisionItem& added = *item;
     m_decisions.insert(key, std::move(item));
     AddToDecisionSelector(added);
     if (added.intID() > m_lastIntID)
         m_lastIntID = added.intID();
+    emit decisionAdded(&added);
 }
 
 void CmDecisionManager::reportTakenNumber(qint16 number) const
@@ -165,9 +166,11 @@ std::unique_ptr<CmDecisionItem> CmDecisionManager::Remove(const QVariant& value)
         const qint16 number = item->intID();
         const bool heldLast = number == m_lastIntID;
         std::unique_ptr<CmDecisionItem> removed = m_decisions.take(key);
+        removed->setManager(nullptr);
         m_nameLookUp.Remove(number);
         if (heldLast)
             m_lastIntID = highestNumberBelow(number);
+        emit decisionRemoved(removed.get());
         emit documentChanged();
         return removed;
     });
@@ -197,7 +200,9 @@ void CmDecisionManager::Rename(const QVariant& oldValue, const QString& newName)
         m_selector.replaceAt(selectorPositionOf(oldKey), newName);
         m_nameLookUp.setIndex(item->intID(), newKey);
         m_decisions.rename(oldKey, newKey);
+        const QString oldName = item->strID();
         item->setStrID(newName);
+        emit decisionRenamed(item, oldName, newName);
     });
 }
 
@@ -259,6 +264,7 @@ void CmDecisionManager::Init()
     m_decisions.clear();
     m_selector.clear();
     m_lastIntID = 0;
+    emit cleared();
 }
 
 CmDecisionItem* CmDecisionManager::Item(const QVariant& value) const
@@ -309,11 +315,9 @@ void CmDecisionManager::AddToDecisionSelector(const CmDecisionItem& item)
     m_selector.append(item.strID());
 }
 
-void CmDecisionManager::setEditHooks(IDecisionEditHooks* hooks)
+void CmDecisionManager::reportChange(CmDecisionItem& item, const DecisionChange& change)
 {
-    m_hooks = hooks;
-    for (qsizetype index = 0; index < m_decisions.count(); ++index)
-        m_decisions.at(index)->setEditHooks(hooks);
+    emit decisionChanged(&item, change);
 }
 
 void CmDecisionManager::IClassPersistable_WriteProperties(PropertyBag& bag) const

@@ -2,6 +2,7 @@
 
 #include "model/CmNameLookUp.h"
 #include "model/ControlSelector.h"
+#include "model/DecisionChange.h"
 #include "model/DecisionDictionary.h"
 #include "persist/IClassPersistable.h"
 
@@ -12,7 +13,7 @@
 #include <memory>
 
 class CmDecisionItem;
-class IDecisionEditHooks;
+class IPrompt;
 
 // Every decision of the open project, keyed by upper-cased name ("_" and the number for an
 // unnamed one), found by name or by number, with the Control Selector kept in step and the
@@ -76,9 +77,12 @@ public:
     const ControlSelector& controlSelector() const { return m_selector; }
     const CmNameLookUp& nameLookUp() const { return m_nameLookUp; }
 
-    // Not owned; handed to every decision held and added from now on.
-    IDecisionEditHooks* editHooks() const { return m_hooks; }
-    void setEditHooks(IDecisionEditHooks* hooks);
+    // Who is told when a stored record cannot be read; may be null.
+    IPrompt* prompt() const { return m_prompt; }
+    void setPrompt(IPrompt* prompt) { m_prompt = prompt; }
+
+    // Called by a held decision when an editor changed it.
+    void reportChange(CmDecisionItem& item, const DecisionChange& change);
 
     int IClassPersistable_UCID() const override { return ClassId; }
     // Rebuilds the collection, the name lookup and the selector from the bag. The bag's class
@@ -91,6 +95,14 @@ public:
     static QString keyFor(const QString& name, qint16 number);
 
 signals:
+    // Any number of listeners follow the decisions: the windows, the undo history, the previews.
+    void decisionAdded(CmDecisionItem* item);
+    // Sent once the decision is detached, before it is handed back; it reports nothing after.
+    void decisionRemoved(CmDecisionItem* item);
+    void decisionRenamed(CmDecisionItem* item, const QString& oldName, const QString& newName);
+    void decisionChanged(CmDecisionItem* item, const DecisionChange& change);
+    // Every decision went at once (a new or opened project, or a read).
+    void cleared();
     // The properties window, the previews, the diagram selection and the format toolbar follow.
     void selectedChanged(CmDecisionItem* item);
     // A decision was removed: the document has unsaved changes.
@@ -112,7 +124,7 @@ private:
     DecisionDictionary m_decisions;
     ControlSelector m_selector;
     CmDecisionItem* m_selected = nullptr;
-    IDecisionEditHooks* m_hooks = nullptr;
+    IPrompt* m_prompt = nullptr;
     qint16 m_lastIntID = 0;
     bool m_setSelector = false;
     bool m_changing = false;

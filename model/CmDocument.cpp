@@ -1,14 +1,10 @@
 #include "model/CmDocument.h"
 
-#include "app/CApplication.h"
-#include "app/CModel.h"
-#include "app/CView.h"
-#include "app/CvProject.h"
-#include "app/ErrorLog.h"
-#include "app/KvError.h"
-#include "app/MCommonUtil.h"
-#include "app/ProcedureBoundary.h"
-#include "app/ResourceStrings.h"
+#include "base/ErrorLog.h"
+#include "base/KvError.h"
+#include "base/MCommonUtil.h"
+#include "base/ProcedureBoundary.h"
+#include "base/ResourceStrings.h"
 #include "persist/PropertyBag.h"
 
 #include <QDir>
@@ -35,16 +31,7 @@ const QStringList DocumentPropertyNames{QStringLiteral("Title"), QStringLiteral(
                                         QStringLiteral("Author"), QStringLiteral("Keywords"),
                                         QStringLiteral("Comments")};
 
-IPrompt* prompt()
-{
-    return gApp ? &gApp->Prompt() : nullptr;
-}
-
-void setStatus(int textId)
-{
-    if (gApp)
-        gApp->View().SetStatus(LoadResString(textId));
-}
+constexpr int NothingToWriteId = 31129;
 
 QString withExtension(const QString& path, const QString& extension)
 {
@@ -68,10 +55,10 @@ CmDocument::~CmDocument()
 
 PromptAnswer CmDocument::AskSaveDlg()
 {
-    IPrompt* ask = prompt();
-    if (!ask)
-        return PromptAnswer::No;
-    return ask->MessageBox(LoadResString(SaveQuestionId), LoadResString(SaveFileTitleId), PromptButtons::YesNoCancel,
+    // Nobody to ask: keep the work rather than throw it away.
+    if (!m_prompt)
+        return PromptAnswer::Cancel;
+    return m_prompt->MessageBox(LoadResString(SaveQuestionId), LoadResString(SaveFileTitleId), PromptButtons::YesNoCancel,
                            PromptIcon::Question);
 }
 
@@ -106,20 +93,19 @@ CmDocument::Result CmDocument::OpenDocument(const QString& path, bool recoverWor
 {
     QString chosen = path;
     if (chosen.isEmpty()) {
-        IPrompt* ask = prompt();
         const std::optional<QString> picked =
-            ask ? ask->OpenFileDialog(LoadResString(OpenTitleId), LoadResString(ProjectFilterId), m_currentPath)
+            m_prompt ? m_prompt->OpenFileDialog(LoadResString(OpenTitleId), LoadResString(ProjectFilterId), m_currentPath)
                 : std::nullopt;
         if (!picked)
             return {Outcome::Cancelled, {}};
         chosen = *picked;
     }
-    setStatus(LoadingFileId);
+    emit statusChanged(LoadResString(LoadingFileId));
     setBusy(true);
     CloseDocument();
     Result result = startWorkingCopy(QFileInfo(chosen).absoluteFilePath(), recoverWorkingCopy);
-    if (result.done() && gApp)
-        gApp->Model().Clear();
+    if (result.done())
+        emit opened();
     setBusy(false);
     return result;
 }
@@ -140,8 +126,7 @@ CmDocument::Result CmDocument::startWorkingCopy(const QString& projectPath, bool
     setPath(projectPath);
     const StorageResult copied = m_storage->saveAs(WorkingCopyPath());
     if (!copied)
-        ReportError(KvError(0, QStringLiteral("StorageDocument"), copied.message),
-                    QStringLiteral("CmDocument.OpenDocument"));
+        ReportError(copied, QStringLiteral("CmDocument.OpenDocument"));
     return {};
 }
 
@@ -181,7 +166,7 @@ StorageResult CmDocument::SaveWorkingCopy()
     const QString workingCopy = WorkingCopyPath();
     if (workingCopy.isEmpty() || m_storage->path() != workingCopy)
         return StorageResult::success();
-    StorageResult result = gApp ? gApp->SaveDevData() : StorageResult::success();
+    StorageResult result = writeModel();
     if (result)
         result = m_storage->save();
     return result;
@@ -196,10 +181,9 @@ CmDocument::Result CmDocument::SaveFile()
 
 CmDocument::Result CmDocument::SaveFileAs()
 {
-    IPrompt* ask = prompt();
     const QString suggested = QDir(m_currentPath).filePath(m_name + QLatin1Char('.') + ProjectExtension);
     const std::optional<QString> picked =
-        ask ? ask->SaveFileDialog(LoadResString(SaveAsTitleId), LoadResString(ProjectFilterId), suggested)
+        m_prompt ? m_prompt->SaveFileDialog(LoadResString(SaveAsTitleId), LoadResString(ProjectFilterId), suggested)
             : std::nullopt;
     if (!picked)
         return {Outcome::Cancelled, {}};
@@ -240,7 +224,7 @@ CmDocument::Result CmDocument::writeProject(const QString& path)
     try {
         DocumentProperties properties = m_storage->properties();
         properties.setValue(QStringLiteral("Title"), m_name);
-        const StorageResult written = gApp ? gApp->SaveDevData() : StorageResult::success();
+        const StorageResult written = writeModel();
         if (!written) {
             setBusy(false);
             return failed(written);
@@ -252,8 +236,7 @@ CmDocument::Result CmDocument::writeProject(const QString& path)
         } else {
             const StorageResult working = m_storage->saveAs(MCommonUtil::GetTempFile(path));
             if (!working)
-                ReportError(KvError(0, QStringLiteral("StorageDocument"), working.message),
-                            QStringLiteral("CmDocument.SaveFile"));
+                ReportError(working, QStringLiteral("CmDocument.SaveFile"));
             setDirty(false);
         }
     } catch (const std::exception& error) {
@@ -280,9 +263,8 @@ void CmDocument::CloseDocument()
 
 QString CmDocument::SaveKVDDlg()
 {
-    IPrompt* ask = prompt();
     const std::optional<QString> picked =
-        ask ? ask->SaveFileDialog(LoadResString(SaveFileTitleId), LoadResString(DesktopFilterId), m_currentPath)
+        m_prompt ? m_prompt->SaveFileDialog(LoadResString(SaveFileTitleId), LoadResString(DesktopFilterId), m_currentPath)
             : std::nullopt;
     if (!picked)
         return QString();
@@ -292,9 +274,8 @@ QString CmDocument::SaveKVDDlg()
 
 QString CmDocument::SaveKvwDlg()
 {
-    IPrompt* ask = prompt();
     const std::optional<QString> picked =
-        ask ? ask->SaveFileDialog(LoadResString(CompileToTitleId), LoadResString(WebFilterId), m_currentPath)
+        m_prompt ? m_prompt->SaveFileDialog(LoadResString(CompileToTitleId), LoadResString(WebFilterId), m_currentPath)
             : std::nullopt;
     if (!picked)
         return QString();
@@ -304,8 +285,7 @@ QString CmDocument::SaveKvwDlg()
 
 void CmDocument::ShowPropertiesForm()
 {
-    IPrompt* ask = prompt();
-    if (!ask)
+    if (!m_prompt)
         return;
     try {
         DocumentProperties stored = m_storage->properties();
@@ -317,7 +297,7 @@ void CmDocument::ShowPropertiesForm()
         }
         values.insert(QStringLiteral("Title"), m_name);
         const QMap<QString, QString> before = values;
-        if (!ask->DocumentPropertiesDialog(values) || values == before)
+        if (!m_prompt->DocumentPropertiesDialog(values) || values == before)
             return;
         for (auto value = values.cbegin(); value != values.cend(); ++value)
             stored.setValue(value.key(), value.value());
@@ -376,8 +356,6 @@ void CmDocument::setName(const QString& name)
     m_name = name;
     if (m_storage->isOpen())
         m_storage->properties().setValue(QStringLiteral("Title"), name);
-    if (gApp)
-        gApp->View().Project().RenameFile(name);
     emit nameChanged(name);
 }
 
@@ -408,6 +386,14 @@ QString CmDocument::WorkingCopyPath() const
     return MCommonUtil::GetTempFile(m_path);
 }
 
+StorageResult CmDocument::writeModel() const
+{
+    // Saving with nothing to write would replace the project with an empty one.
+    if (!m_modelWriter)
+        return StorageResult::failure(StorageErrorKind::Io, LoadResString(NothingToWriteId));
+    return m_modelWriter();
+}
+
 CmDocument::Result CmDocument::failed(const StorageResult& result)
 {
     return {Outcome::Failed, result};
@@ -415,14 +401,12 @@ CmDocument::Result CmDocument::failed(const StorageResult& result)
 
 void CmDocument::mDocIO_PercentDone(int percent)
 {
-    if (gApp)
-        gApp->View().SetProgress(percent);
+    emit progressChanged(percent);
 }
 
 void CmDocument::mDocIO_FinishOperation()
 {
-    if (gApp)
-        gApp->View().SetProgress(0);
+    emit progressChanged(0);
 }
 
 void CmDocument::IClassPersistable_WriteProperties(PropertyBag& bag) const

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/IPrompt.h"
-#include "compile/KvwSettings.h"
+#include "base/IPrompt.h"
+#include "model/KvwSettings.h"
 #include "persist/IClassPersistable.h"
 #include "persist/StorageDocument.h"
 
@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // The open project as a document: the storage document, name, path and change flag, the
@@ -25,8 +26,15 @@ public:
         bool done() const { return outcome == Outcome::Done; }
     };
 
+    // Writes the whole model into the open storage document before a save.
+    using ModelWriter = std::function<StorageResult()>;
+
     CmDocument();
     ~CmDocument() override;
+
+    // Who answers the document's questions; without one nothing is asked and nothing is lost.
+    void setPrompt(IPrompt* prompt) { m_prompt = prompt; }
+    void setModelWriter(ModelWriter writer) { m_modelWriter = std::move(writer); }
 
     static QString DefaultName() { return QStringLiteral("DecisionTree1"); }
 
@@ -88,6 +96,10 @@ signals:
     void nameChanged(const QString& name);
     void dirtyChanged(bool dirty);
     void busyChanged(bool busy);
+    void statusChanged(const QString& text);
+    void progressChanged(int percent);
+    // A project was opened: whatever the model held belongs to the previous one.
+    void opened();
 
 private:
     void mDocIO_PercentDone(int percent);
@@ -100,7 +112,10 @@ private:
     Result startWorkingCopy(const QString& projectPath, bool recoverWorkingCopy);
     Result writeProject(const QString& path);
     void growCallApps(int index);
+    StorageResult writeModel() const;
 
+    IPrompt* m_prompt = nullptr;
+    ModelWriter m_modelWriter;
     std::unique_ptr<StorageDocument> m_storage;
     std::unique_ptr<QLockFile> m_lock;
     bool m_busy = false;

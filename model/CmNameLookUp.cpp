@@ -1,7 +1,7 @@
 #include "model/CmNameLookUp.h"
 
-#include "app/KvError.h"
-#include "app/ProcedureBoundary.h"
+#include "base/KvError.h"
+#include "base/ProcedureBoundary.h"
 #include "persist/PropertyBag.h"
 
 #include <algorithm>

@@ -1,18 +1,16 @@
 #include "model/DecisionDataConversion.h"
 
-#include "app/CApplication.h"
-#include "app/CModel.h"
-#include "app/ErrorLog.h"
-#include "app/IPrompt.h"
-#include "app/ResourceStrings.h"
-#include "compile/MCompileUtil.h"
+#include "base/ErrorLog.h"
+#include "base/IPrompt.h"
+#include "base/ResourceStrings.h"
+#include "lang/MCompileUtil.h"
 #include "lang/BlockLine.h"
-#include "lang/OptionRules.h"
+#include "model/OptionRules.h"
 #include "lang/RecordFields.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/DecisionValues.h"
-#include "app/ProcedureBoundary.h"
+#include "base/ProcedureBoundary.h"
 
 #include <QSet>
 
@@ -288,11 +286,6 @@ void apply(const RecordContent& content, CmDecisionItem& decision)
     }
 }
 
-const CmDecisionManager* applicationDecisions()
-{
-    return gApp ? &gApp->Model().Decisions() : nullptr;
-}
-
 } // namespace
 
 QString MDecisionDataUtil::AddQuoteEscapes(const QString& text)
@@ -314,12 +307,7 @@ QString MDecisionDataUtil::StoreDecision(const CmDecisionItem& decision, const C
     });
 }
 
-QString MDecisionDataUtil::StoreDecision(const CmDecisionItem& decision)
-{
-    return StoreDecision(decision, applicationDecisions());
-}
-
-bool MDecisionDataUtil::LoadDecision(CmDecisionItem& decision, const QString& text)
+bool MDecisionDataUtil::LoadDecision(CmDecisionItem& decision, const QString& text, IPrompt* tell)
 {
     try {
         apply(readRecord(text), decision);
@@ -327,8 +315,8 @@ bool MDecisionDataUtil::LoadDecision(CmDecisionItem& decision, const QString& te
     } catch (const std::exception& error) {
         ReportError(error, QStringLiteral("MDecisionDataUtil.LoadDecision"));
     }
-    if (gApp) {
-        gApp->Prompt().MessageBox(LoadResString(CorruptControlsId), LoadResString(ProgramTitleId), PromptButtons::Ok,
+    if (tell) {
+        tell->MessageBox(LoadResString(CorruptControlsId), LoadResString(ProgramTitleId), PromptButtons::Ok,
                                   PromptIcon::Critical);
     }
     return false;

@@ -5,6 +5,7 @@
 
 class CmDecisionItem;
 class CmDecisionManager;
+class IPrompt;
 
 // The stored decision record, one line of text per decision: what the desktop rules text holds
 // for each control and what a decision is rebuilt from; and the lookups that go with it.
@@ -20,15 +21,14 @@ QString AddQuoteEscapes(const QString& text);
 // numeric interface's "^min-max" when it has no option). Displayed controls are looked up in
 // decisions; without any, only entries that are numbers already are written.
 QString StoreDecision(const CmDecisionItem& decision, const CmDecisionManager* decisions);
-// Through the application's decisions, when there is an application.
-QString StoreDecision(const CmDecisionItem& decision);
 
 // Replaces what the record carries; the web help address and the option lists of the other
 // data kinds stay. StoreDecision of the result gives the same record back: a Check or Command
 // control's ^True and ^False become its own two options again, !SORT orders become words again,
 // and a numeric interface's closing range becomes its minimum and maximum. On a failure the
-// decision is unchanged, the error is reported and the user told; the answer is then false.
-bool LoadDecision(CmDecisionItem& decision, const QString& text);
+// decision is unchanged, the error is reported and the user told through tell, when given; the
+// answer is then false.
+bool LoadDecision(CmDecisionItem& decision, const QString& text, IPrompt* tell = nullptr);
 
 // The default in the runtime's form: "TRUE" or "FALSE" for Check and Command (empty when there
 // is none), the value for a numeric interface only when it is a number, else the value.

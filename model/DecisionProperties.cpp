@@ -1,14 +1,14 @@
 #include "model/DecisionProperties.h"
 
-#include "app/KvError.h"
-#include "app/ResourceStrings.h"
-#include "lang/OptionRules.h"
+#include "base/KvError.h"
+#include "base/ResourceStrings.h"
+#include "model/OptionRules.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/DecisionValues.h"
-#include "model/IDecisionEditHooks.h"
+#include "model/DecisionChange.h"
 #include "model/IDecisionPropertyOwner.h"
-#include "app/ProcedureBoundary.h"
+#include "base/ProcedureBoundary.h"
 
 #include <QHash>
 #include <QVariantList>
@@ -20,7 +20,6 @@ namespace {
 
 using namespace MDecisionDataUtil;
 
-constexpr qint16 UndoProperty = 3;
 constexpr int TrueId = 13016;
 constexpr int FalseId = 13017;
 
@@ -203,11 +202,9 @@ bool MDecisionDataUtil::SetProperty(CmDecisionItem& decision, int labelId, const
         if (!setHeldValue(decision, labelId, value))
             return false;
         const QString after = GetProperty(decision, labelId, nullptr);
-        IDecisionEditHooks* hooks = decision.editHooks();
-        if (hooks && after != before) {
-            hooks->RecordUndo(UndoProperty, decision.intID(), QVariantList{labelId, before},
-                              QVariantList{labelId, after});
-            hooks->RefreshPreviews(decision);
+        if (after != before) {
+            decision.reportChange({DecisionChange::What::Property, labelId, QVariantList{labelId, before},
+                                   QVariantList{labelId, after}});
         }
         return true;
     });

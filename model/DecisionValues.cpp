@@ -1,8 +1,8 @@
 #include "model/DecisionValues.h"
 
-#include "app/KvError.h"
-#include "app/ResourceStrings.h"
-#include "lang/OptionRules.h"
+#include "base/KvError.h"
+#include "base/ResourceStrings.h"
+#include "model/OptionRules.h"
 
 #include <algorithm>
 #include <cmath>

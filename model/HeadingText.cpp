@@ -1,6 +1,6 @@
 #include "model/HeadingText.h"
 
-#include "app/ProcedureBoundary.h"
+#include "base/ProcedureBoundary.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

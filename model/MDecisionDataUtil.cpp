@@ -1,7 +1,7 @@
 #include "model/MDecisionDataUtil.h"
 
-#include "app/ResourceStrings.h"
-#include "app/StartUpTables.h"
+#include "base/ResourceStrings.h"
+#include "base/StartUpTables.h"
 
 #include <QHash>
 

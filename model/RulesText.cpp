@@ -1,8 +1,8 @@
 #include "model/RulesText.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "lang/BlockLine.h"
-#include "lang/OptionRules.h"
+#include "model/OptionRules.h"
 #include "lang/RecordFields.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"

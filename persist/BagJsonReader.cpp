@@ -1,6 +1,6 @@
 #include "persist/BagJsonReader.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "persist/PropertyTable.h"
 #include "persist/StorageText.h"
 

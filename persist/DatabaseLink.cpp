@@ -1,6 +1,6 @@
 #include "persist/DatabaseLink.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "persist/StorageText.h"
 
 #include <sqlite3.h>

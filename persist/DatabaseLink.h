@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/KvError.h"
+#include "base/KvError.h"
 #include "persist/SqliteDatabase.h"
-#include "persist/StorageResult.h"
+#include "base/StorageResult.h"
 
 #include <memory>
 #include <type_traits>

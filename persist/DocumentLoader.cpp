@@ -1,7 +1,7 @@
 #include "persist/DocumentLoader.h"
 
-#include "app/KvError.h"
-#include "app/ResourceStrings.h"
+#include "base/KvError.h"
+#include "base/ResourceStrings.h"
 #include "persist/DocumentSchema.h"
 #include "persist/SqliteDatabase.h"
 #include "persist/StorageText.h"

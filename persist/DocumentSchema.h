@@ -1,6 +1,6 @@
 #pragma once
 
-#include "persist/StorageResult.h"
+#include "base/StorageResult.h"
 
 #include <QString>
 

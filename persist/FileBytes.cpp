@@ -1,6 +1,6 @@
 #include "persist/FileBytes.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "persist/StorageText.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "persist/PictureStore.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "persist/FileBytes.h"
 #include "persist/StorageText.h"
 

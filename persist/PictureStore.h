@@ -1,7 +1,7 @@
 #pragma once
 
 #include "persist/DatabaseLink.h"
-#include "persist/StorageResult.h"
+#include "base/StorageResult.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "persist/PropertyBag.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "persist/BagJsonReader.h"
 #include "persist/BagJsonWriter.h"
 #include "persist/PropertyTable.h"

@@ -1,6 +1,6 @@
 #include "persist/SqliteDatabase.h"
 
-#include "app/KvError.h"
+#include "base/KvError.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "persist/SqliteStatement.h"
-#include "persist/StorageResult.h"
+#include "base/StorageResult.h"
 
 #include <QString>
 #include <QStringList>

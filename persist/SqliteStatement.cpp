@@ -1,6 +1,6 @@
 #include "persist/SqliteStatement.h"
 
-#include "app/KvError.h"
+#include "base/KvError.h"
 
 #include <sqlite3.h>
 

@@ -1,7 +1,7 @@
 #include "persist/StorageDocument.h"
 
-#include "app/KvError.h"
-#include "app/ResourceStrings.h"
+#include "base/KvError.h"
+#include "base/ResourceStrings.h"
 #include "persist/DocumentLoader.h"
 #include "persist/DocumentSchema.h"
 #include "persist/FileBytes.h"

@@ -3,7 +3,7 @@
 #include "persist/DocumentProperties.h"
 #include "persist/PictureStore.h"
 #include "persist/StorageNode.h"
-#include "persist/StorageResult.h"
+#include "base/StorageResult.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "persist/StorageNode.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "persist/FileBytes.h"
 #include "persist/SqliteTransaction.h"
 #include "persist/StoragePath.h"

@@ -2,7 +2,7 @@
 
 #include "persist/CsvTable.h"
 #include "persist/DatabaseLink.h"
-#include "persist/StorageResult.h"
+#include "base/StorageResult.h"
 
 #include <QByteArray>
 #include <QString>

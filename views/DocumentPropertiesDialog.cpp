@@ -1,6 +1,6 @@
 #include "views/DocumentPropertiesDialog.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,6 +1,6 @@
 #include "views/NewOrOpenDialog.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "views/QtPrompt.h"
 
 #include <QDialogButtonBox>

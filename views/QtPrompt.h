@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/IPrompt.h"
+#include "base/IPrompt.h"
 
 class QWidget;
 

@@ -1,6 +1,6 @@
 #include "views/SplashWindow.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

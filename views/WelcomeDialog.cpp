@@ -1,8 +1,8 @@
 #include "views/WelcomeDialog.h"
 
 #include "app/CcGettingStarted.h"
-#include "app/IPrompt.h"
-#include "app/ResourceStrings.h"
+#include "base/IPrompt.h"
+#include "base/ResourceStrings.h"
 
 #include <QLabel>
 #include <QPushButton>

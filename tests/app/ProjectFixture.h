@@ -3,7 +3,7 @@
 #include "app/CApplication.h"
 #include "app/CRegistry.h"
 #include "app/MStartUp.h"
-#include "app/ScriptedPrompt.h"
+#include "common/ScriptedPrompt.h"
 #include "common/TestEnvironment.h"
 #include "tests/app/RecordingWindowHost.h"
 

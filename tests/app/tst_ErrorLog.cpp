@@ -1,7 +1,7 @@
 #include "app/CApplication.h"
-#include "app/ErrorLog.h"
-#include "app/KvError.h"
-#include "app/ScriptedPrompt.h"
+#include "base/ErrorLog.h"
+#include "base/KvError.h"
+#include "common/ScriptedPrompt.h"
 #include "common/TestRegistry.h"
 #include "tests/app/RecordingWindowHost.h"
 

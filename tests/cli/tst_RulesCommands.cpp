@@ -1,6 +1,6 @@
 #include "common/TestRegistry.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "cli/CommandLine.h"
 
 #include <QDir>

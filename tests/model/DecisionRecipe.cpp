@@ -1,6 +1,6 @@
 #include "DecisionRecipe.h"
 
-#include "lang/OptionRules.h"
+#include "model/OptionRules.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 

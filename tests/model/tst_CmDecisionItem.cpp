@@ -1,9 +1,10 @@
 #include "common/TestRegistry.h"
 
-#include "app/KvError.h"
+#include "base/KvError.h"
 #include "lang/OptionLines.h"
 #include "model/CmDecisionItem.h"
-#include "model/IDecisionEditHooks.h"
+#include "model/ChangeRecorder.h"
+#include "model/CmDecisionManager.h"
 #include "model/MDecisionDataUtil.h"
 
 #include <QTest>
@@ -11,24 +12,6 @@
 using namespace MDecisionDataUtil;
 
 namespace {
-
-// Keeps what a decision reported, with the decision's state at each call.
-class RecordingHooks final : public IDecisionEditHooks {
-public:
-    void RecordUndo(qint16 kind, qint16 intID, const QVariant& oldValue, const QVariant& newValue) override
-    {
-        if (failUndo)
-            throw KvError(5, QStringLiteral("test"), QStringLiteral("undo refused"));
-        undo.append(QVariantList{kind, intID, oldValue, newValue});
-    }
-    void RefreshPreviews(const CmDecisionItem& item) override { previewed.append(item.OptsAndActs()); }
-    void ControlTypeChanged(const CmDecisionItem& item) override { typeChanges.append(item.intControl()); }
-
-    bool failUndo = false;
-    QList<QVariantList> undo;
-    QList<QStringList> previewed;
-    QList<qint16> typeChanges;
-};
 
 // The created "^TRUE" and "^FALSE", reworded when the decision becomes a Check.
 const QStringList checked{QStringLiteral("^Checked"), QStringLiteral("^Not Checked")};
@@ -93,12 +76,15 @@ private slots:
         QFETCH(QString, text);
         QFETCH(qint16, code);
         QFETCH(QString, readBack);
-        CmDecisionItem item;
-        RecordingHooks hooks;
-        item.setEditHooks(&hooks);
+        CmDecisionManager decisions;
+        ChangeRecorder recorder(decisions);
+        CmDecisionItem& item = ChangeRecorder::hold(decisions, std::make_unique<CmDecisionItem>());
+        recorder.events.clear();
+        const qint16 before = item.intControl();
         item.setStrControl(text);
         QCOMPARE(item.strControl(), readBack);
-        QCOMPARE(hooks.typeChanges, QList<qint16>{code});
+        const QStringList expected{QStringLiteral("changed type 1 %1 -> %2").arg(before).arg(code)};
+        QCOMPARE(recorder.events, code == before ? QStringList() : expected);
     }
 
     void strGroup_data()
@@ -165,27 +151,15 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(QString, oldText);
         QFETCH(QString, newText);
-        CmDecisionItem item;
-        item.setIntID(42);
-        item.setIntControl(code);
-        RecordingHooks hooks;
-        item.setEditHooks(&hooks);
+        CmDecisionManager decisions;
+        auto created = std::make_unique<CmDecisionItem>();
+        created->setIntID(42);
+        created->setIntControl(code);
+        CmDecisionItem& item = ChangeRecorder::hold(decisions, std::move(created));
+        ChangeRecorder recorder(decisions);
         item.setOptsAndActs(lines);
-        QCOMPARE(hooks.undo, QList<QVariantList>{(QVariantList{qint16(2), qint16(42), oldText, newText})});
+        QCOMPARE(recorder.blockChanges, QList<QStringList>{(QStringList{oldText, newText})});
         QCOMPARE(MTreeViewUtil::OptsAndActsToCol(newText), lines);
-        QCOMPARE(hooks.previewed, QList<QStringList>{lines});
-    }
-
-    void failedUndoLeavesListAlone()
-    {
-        CmDecisionItem item;
-        item.setIntControl(Check);
-        RecordingHooks hooks;
-        hooks.failUndo = true;
-        item.setEditHooks(&hooks);
-        item.setOptsAndActs(QStringList{"^Yes"});
-        QCOMPARE(item.OptsAndActs(), checked);
-        QVERIFY(hooks.previewed.isEmpty());
     }
 };
 

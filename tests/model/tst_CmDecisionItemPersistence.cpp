@@ -1,6 +1,6 @@
 #include "common/TestRegistry.h"
 
-#include "app/ErrorLog.h"
+#include "base/ErrorLog.h"
 #include "model/CmDecisionItem.h"
 #include "model/MDecisionDataUtil.h"
 #include "persist/PropertyBag.h"

@@ -1,8 +1,11 @@
 #include "common/Scaling.h"
 #include "common/TestRegistry.h"
 
-#include "app/ErrorLog.h"
+#include "base/ErrorLog.h"
+#include "model/ChangeRecorder.h"
 #include "model/CmDecisionItem.h"
+#include "model/DecisionProperties.h"
+#include "model/MDecisionDataUtil.h"
 #include "model/CmDecisionManager.h"
 #include "persist/PropertyBag.h"
 
@@ -281,6 +284,33 @@ private slots:
     }
 
     // Adding, looking up and reading back grow linearly with the number of controls.
+    // Every listener hears every event; a removed decision is detached, so what is done to it
+    // afterwards (on the clipboard, in an undo record) reaches nobody.
+    void listenersHearEveryChange()
+    {
+        CmDecisionManager manager;
+        ChangeRecorder undo(manager);
+        ChangeRecorder views(manager);
+        fill(manager, {{3, "Budget"}});
+        CmDecisionItem* budget = manager.Item(QStringLiteral("Budget"));
+        QVERIFY(MDecisionDataUtil::SetProperty(*budget, MDecisionDataUtil::CaptionLabel, QStringLiteral("How much?")));
+        budget->setOptsAndActs({QStringLiteral("^Low")});
+        manager.Rename(QStringLiteral("Budget"), QStringLiteral("Price"));
+        std::unique_ptr<CmDecisionItem> cut = manager.Remove(QStringLiteral("Price"));
+        QVERIFY(cut);
+        QCOMPARE(cut->manager(), nullptr);
+        cut->setOptsAndActs({QStringLiteral("^High")});
+        QVERIFY(MDecisionDataUtil::SetProperty(*cut, MDecisionDataUtil::CaptionLabel, QStringLiteral("Later")));
+        cut->setIntControl(MDecisionDataUtil::ControlType::NumBox);
+        const QStringList expected{QStringLiteral("added Budget"),
+                                   QStringLiteral("changed property 3 8006| -> 8006|How much?"),
+                                   QStringLiteral("changed block 3  -> ^Low\t"),
+                                   QStringLiteral("renamed Budget -> Price"),
+                                   QStringLiteral("removed Price")};
+        QCOMPARE(undo.events, expected);
+        QCOMPARE(views.events, expected);
+    }
+
     void manyControlsStayLinear()
     {
         const auto addAndLookUp = [](int count) {

@@ -1,12 +1,13 @@
 #include "DecisionRecipe.h"
 #include "common/TestRegistry.h"
 
-#include "app/StartUpTables.h"
+#include "base/StartUpTables.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/DecisionDataConversion.h"
 #include "model/DecisionProperties.h"
-#include "model/IDecisionEditHooks.h"
+#include "model/ChangeRecorder.h"
+#include "model/CmDecisionManager.h"
 #include "model/IDecisionPropertyOwner.h"
 
 #include <QHash>
@@ -30,18 +31,6 @@ public:
     bool refuse = false;
 };
 
-class FakeHooks : public IDecisionEditHooks {
-public:
-    void RecordUndo(qint16 kind, qint16 intID, const QVariant& oldValue, const QVariant& newValue) override
-    {
-        undo << QStringLiteral("%1 %2 %3 %4").arg(kind).arg(intID).arg(oldValue.toStringList().join('|'),
-                                                                         newValue.toStringList().join('|'));
-    }
-    void RefreshPreviews(const CmDecisionItem&) override { ++refreshed; }
-    void ControlTypeChanged(const CmDecisionItem&) override {}
-    QStringList undo;
-    int refreshed = 0;
-};
 
 } // namespace
 
@@ -118,13 +107,12 @@ private slots:
 
     void aChangeIsOneUndoStep()
     {
-        FakeHooks hooks;
-        const auto decision = DecisionRecipe::build({"id=6", "caption=Old"});
-        decision->setEditHooks(&hooks);
-        QVERIFY(SetProperty(*decision, CaptionLabel, QStringLiteral("New")));
-        QVERIFY(SetProperty(*decision, CaptionLabel, QStringLiteral("New")));
-        QCOMPARE(hooks.undo, QStringList{QStringLiteral("3 6 8006|Old 8006|New")});
-        QCOMPARE(hooks.refreshed, 1);
+        CmDecisionManager decisions;
+        CmDecisionItem& decision = ChangeRecorder::hold(decisions, DecisionRecipe::build({"id=6", "caption=Old"}));
+        ChangeRecorder recorder(decisions);
+        QVERIFY(SetProperty(decision, CaptionLabel, QStringLiteral("New")));
+        QVERIFY(SetProperty(decision, CaptionLabel, QStringLiteral("New")));
+        QCOMPARE(recorder.events, QStringList{QStringLiteral("changed property 6 8006|Old -> 8006|New")});
     }
 
     void lookups()

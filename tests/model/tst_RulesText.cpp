@@ -3,9 +3,9 @@
 #include "common/SyntheticTree.h"
 #include "common/TestRegistry.h"
 
-#include "app/ResourceStrings.h"
-#include "app/StartUpTables.h"
-#include "lang/OptionRules.h"
+#include "base/ResourceStrings.h"
+#include "base/StartUpTables.h"
+#include "model/OptionRules.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/RulesText.h"

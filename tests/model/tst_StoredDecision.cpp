@@ -1,13 +1,11 @@
 #include "DecisionRecipe.h"
 #include "common/TestRegistry.h"
 
-#include "app/CApplication.h"
-#include "app/CModel.h"
-#include "app/HeadlessWindowHost.h"
-#include "app/ResourceStrings.h"
-#include "app/ScriptedPrompt.h"
-#include "app/StartUpTables.h"
-#include "lang/OptionRules.h"
+#include "base/ErrorLog.h"
+#include "base/ResourceStrings.h"
+#include "common/ScriptedPrompt.h"
+#include "base/StartUpTables.h"
+#include "model/OptionRules.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/DecisionDataConversion.h"
@@ -176,21 +174,24 @@ private slots:
         QCOMPARE(decision->OptsAndActs(), QStringList{"^1-2"});
     }
 
-    void throughTheApplication()
+    void throughItsManager()
     {
         ScriptedPrompt prompt;
-        HeadlessWindowHost windows;
-        gApp = std::make_unique<CApplication>(prompt, windows);
-        fillNamedControls(gApp->Model().Decisions());
-        const auto decision = DecisionRecipe::build({"id=4", "name=Kept", "group=Extras,Intro"});
-        const QString before = decision->Store();
+        QString logged;
+        const ErrorLogBufferScope log({[&logged](const QString& text) { logged += text; }, [&logged] { return logged; }});
+        CmDecisionManager decisions;
+        decisions.setPrompt(&prompt);
+        fillNamedControls(decisions);
+        auto created = DecisionRecipe::build({"id=4", "name=Kept", "group=Extras,Intro"});
+        CmDecisionItem& decision = *created;
+        QVERIFY(decisions.add(std::move(created)));
+        const QString before = decision.Store();
         QVERIFY(before.startsWith(QLatin1String("4\t\"7,2\"\tKept\t")));
 
-        QVERIFY(!decision->Load(QStringLiteral("40000\t\tOther\t\t\t\"\"\tInfo\t")));
-        QCOMPARE(decision->Store(), before);
+        QVERIFY(!decision.Load(QStringLiteral("40000\t\tOther\t\t\t\"\"\tInfo\t")));
+        QCOMPARE(decision.Store(), before);
         QCOMPARE(prompt.shownTexts(), QStringList{LoadResString(12011)});
-        QVERIFY(gApp->ErrorLogBuffer().Value().contains(QLatin1String("MDecisionDataUtil.LoadDecision")));
-        gApp.reset();
+        QVERIFY(logged.contains(QLatin1String("MDecisionDataUtil.LoadDecision")));
     }
 };
 

@@ -3,7 +3,7 @@
 #include "app/CView.h"
 #include "app/CcGettingStarted.h"
 #include "app/MStartUp.h"
-#include "app/ScriptedPrompt.h"
+#include "common/ScriptedPrompt.h"
 #include "common/TestEnvironment.h"
 #include "common/TestRegistry.h"
 #include "views/DesignerWindowHost.h"

@@ -6,7 +6,7 @@
 #include "app/CommandBands.h"
 #include "app/CommandTool.h"
 #include "app/MStartUp.h"
-#include "app/ScriptedPrompt.h"
+#include "common/ScriptedPrompt.h"
 #include "common/TestEnvironment.h"
 #include "common/TestRegistry.h"
 #include "model/CmDocument.h"

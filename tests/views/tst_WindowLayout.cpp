@@ -2,7 +2,7 @@
 #include "app/CRegistry.h"
 #include "app/MRegistry.h"
 #include "app/MStartUp.h"
-#include "app/ScriptedPrompt.h"
+#include "common/ScriptedPrompt.h"
 #include "common/TestEnvironment.h"
 #include "common/TestRegistry.h"
 #include "views/DesignerWindowHost.h"

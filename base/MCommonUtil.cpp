@@ -1,4 +1,4 @@
-#include "app/MCommonUtil.h"
+#include "base/MCommonUtil.h"
 
 #include <QFileInfo>
 

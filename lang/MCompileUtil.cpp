@@ -1,8 +1,8 @@
-#include "compile/MCompileUtil.h"
+#include "lang/MCompileUtil.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "lang/Tokenizer.h"
-#include "app/ProcedureBoundary.h"
+#include "base/ProcedureBoundary.h"
 
 namespace {
 

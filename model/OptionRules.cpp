@@ -1,9 +1,9 @@
-#include "lang/OptionRules.h"
+#include "model/OptionRules.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "lang/BlockLine.h"
 #include "model/CmDecisionItem.h"
-#include "app/ProcedureBoundary.h"
+#include "base/ProcedureBoundary.h"
 
 #include <QRegularExpression>
 

@@ -1,4 +1,4 @@
-#include "app/KvError.h"
+#include "base/KvError.h"
 
 KvError::KvError(int number, QString source, QString description)
     : m_number(number), m_source(std::move(source)), m_description(std::move(description)),

@@ -1,8 +1,8 @@
-#include "lang/ExpressionBuilder.h"
+#include "edit/ExpressionBuilder.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "lang/BlockLine.h"
-#include "lang/OptionRules.h"
+#include "model/OptionRules.h"
 #include "lang/ReferenceWalk.h"
 #include "lang/SelectorLookup.h"
 #include "model/CmDecisionItem.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lang/IValidationLog.h"
+#include "validate/IValidationLog.h"
 
 #include <QList>
 #include <QString>

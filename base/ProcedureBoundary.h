@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ErrorLog.h"
+#include "base/ErrorLog.h"
 
 #include <QString>
 

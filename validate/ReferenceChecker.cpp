@@ -1,8 +1,8 @@
-#include "lang/ReferenceChecker.h"
+#include "validate/ReferenceChecker.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 #include "lang/BlockLine.h"
-#include "lang/IValidationLog.h"
+#include "validate/IValidationLog.h"
 #include "lang/ReferenceWalk.h"
 #include "model/CmDecisionManager.h"
 

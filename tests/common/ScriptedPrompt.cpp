@@ -1,4 +1,4 @@
-#include "app/ScriptedPrompt.h"
+#include "common/ScriptedPrompt.h"
 
 QStringList ScriptedPrompt::shownTexts() const
 {

@@ -1,6 +1,6 @@
-#include "lang/StoredSelectorCatalog.h"
+#include "selectors/StoredSelectorCatalog.h"
 
-#include "app/ProjectNodes.h"
+#include "persist/ProjectNodes.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "common/TestRegistry.h"
 
-#include "lang/ExpressionBuilder.h"
-#include "lang/ReferenceChecker.h"
-#include "lang/StoredSelectorCatalog.h"
-#include "lang/ValidationFindings.h"
+#include "edit/ExpressionBuilder.h"
+#include "validate/ReferenceChecker.h"
+#include "selectors/StoredSelectorCatalog.h"
+#include "validate/ValidationFindings.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/MDecisionDataUtil.h"

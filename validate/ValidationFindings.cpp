@@ -1,6 +1,6 @@
-#include "lang/ValidationFindings.h"
+#include "validate/ValidationFindings.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 
 namespace {
 

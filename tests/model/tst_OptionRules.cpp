@@ -1,10 +1,11 @@
 #include "common/TestRegistry.h"
 
-#include "lang/LinkTargets.h"
-#include "lang/OptionRules.h"
+#include "model/LinkTargets.h"
+#include "model/OptionRules.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
-#include "model/IDecisionEditHooks.h"
+#include "model/ChangeRecorder.h"
+#include "model/CmDecisionManager.h"
 
 #include <QTest>
 
@@ -14,18 +15,6 @@
 using namespace MDecisionDataUtil;
 
 namespace {
-
-class UndoRecorder final : public IDecisionEditHooks {
-public:
-    void RecordUndo(qint16, qint16, const QVariant& oldValue, const QVariant& newValue) override
-    {
-        changes.append({oldValue.toString(), newValue.toString()});
-    }
-    void RefreshPreviews(const CmDecisionItem&) override {}
-    void ControlTypeChanged(const CmDecisionItem&) override {}
-
-    QList<QStringList> changes;
-};
 
 std::unique_ptr<CmDecisionItem> decision(qint16 type, const QStringList& lines, qint16 id = 0,
                                          const QString& name = QString())
@@ -213,12 +202,12 @@ void TestOptionRules::saveActions()
     QFETCH(QStringList, lines);
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
-    const auto item = decision(Radio, lines);
-    UndoRecorder undo;
-    item->setEditHooks(&undo);
-    QCOMPARE(SaveActions(*item, text), !expected.isEmpty());
-    QCOMPARE(item->OptsAndActs(), expected.isEmpty() ? lines : expected);
-    QCOMPARE(undo.changes.size(), expected.isEmpty() ? 0 : 1);
+    CmDecisionManager decisions;
+    CmDecisionItem& item = ChangeRecorder::hold(decisions, decision(Radio, lines));
+    ChangeRecorder undo(decisions);
+    QCOMPARE(SaveActions(item, text), !expected.isEmpty());
+    QCOMPARE(item.OptsAndActs(), expected.isEmpty() ? lines : expected);
+    QCOMPARE(undo.blockChanges.size(), expected.isEmpty() ? 0 : 1);
 }
 
 void TestOptionRules::names_data()

@@ -1,10 +1,10 @@
-#include "lang/LinkTargets.h"
+#include "model/LinkTargets.h"
 
 #include "lang/BlockLine.h"
-#include "lang/OptionRules.h"
+#include "model/OptionRules.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
-#include "app/ProcedureBoundary.h"
+#include "base/ProcedureBoundary.h"
 
 #include <QSet>
 

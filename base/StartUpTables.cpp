@@ -1,6 +1,6 @@
-#include "app/StartUpTables.h"
+#include "base/StartUpTables.h"
 
-#include "app/ResourceStrings.h"
+#include "base/ResourceStrings.h"
 
 namespace {
 

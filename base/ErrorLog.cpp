@@ -1,15 +1,23 @@
-#include "app/ErrorLog.h"
+#include "base/ErrorLog.h"
 
-#include "app/CApplication.h"
-#include "app/KvError.h"
+#include "base/KvError.h"
+#include "base/StorageResult.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 
+#include <utility>
+
 namespace {
 
 const QString LineEnd = QStringLiteral("\r\n");
+
+ErrorLogBuffer& attachedBuffer()
+{
+    static ErrorLogBuffer buffer;
+    return buffer;
+}
 
 void writeLine(const QString& text, QIODevice::OpenMode mode)
 {
@@ -61,13 +69,28 @@ void ReportError(const std::exception& error, const QString& procedure)
     reportPieces(0, QString(), QString::fromLocal8Bit(error.what()), procedure);
 }
 
+ErrorLogBufferScope::ErrorLogBufferScope(ErrorLogBuffer buffer) : m_previous(std::exchange(attachedBuffer(), std::move(buffer)))
+{
+}
+
+ErrorLogBufferScope::~ErrorLogBufferScope()
+{
+    attachedBuffer() = std::move(m_previous);
+}
+
+void ReportError(const StorageResult& result, const QString& procedure)
+{
+    if (!result)
+        reportPieces(0, QStringLiteral("StorageDocument"), result.message, procedure);
+}
+
 void AppendErrorLog(const QString& text)
 {
     AppendErrorFile(text);
     // Without the application object there is no buffer; the piece is already in the file.
     // Replacing the file with each piece here would keep only the last one of a report.
-    if (gApp)
-        gApp->ErrorLogBuffer().Append(text);
+    if (const ErrorLogBuffer& buffer = attachedBuffer(); buffer.append)
+        buffer.append(text);
 }
 
 void AppendErrorFile(const QString& text)
@@ -78,8 +101,8 @@ void AppendErrorFile(const QString& text)
 void WriteErrorLog(const QString& text)
 {
     QString content = text;
-    if (content.isEmpty() && gApp)
-        content = gApp->ErrorLogBuffer().Value();
+    if (const ErrorLogBuffer& buffer = attachedBuffer(); content.isEmpty() && buffer.contents)
+        content = buffer.contents();
     if (content.isEmpty())
         return;
     writeLine(content, QIODevice::Truncate);

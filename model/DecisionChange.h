@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QVariant>
+
+// What an editor changed in one decision, with the values before and after in the form the
+// undo history keeps them.
+struct DecisionChange {
+    enum class What {
+        // A named property: property holds its label id; the values are [label id, text].
+        Property,
+        // The options-and-actions block of the current interface, each value in its one-text form.
+        OptsAndActs,
+        // The input interface; the values are the interface codes.
+        ControlType,
+    };
+    What what = What::Property;
+    int property = 0;
+    QVariant oldValue;
+    QVariant newValue;
+};

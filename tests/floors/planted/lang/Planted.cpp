@@ -1,0 +1,2 @@
+#include "model/CmDecisionItem.h"
+#include "base/KvError.h"

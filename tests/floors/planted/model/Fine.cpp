@@ -1,0 +1,1 @@
+#include "lang/Tokenizer.h"
