@@ -1,0 +1,116 @@
+#pragma once
+
+#include "base/StorageResult.h"
+#include "validate/IValidationLog.h"
+#include "validate/ValidationFindings.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+#include <memory>
+
+class CmDecisionItem;
+class CmDecisionManager;
+class CmDocument;
+class ISelectorCatalog;
+class ReferenceChecker;
+class StoredSelectorCatalog;
+
+// Checks every control of a tree before it is compiled: picture, displayed controls, the
+// interface against the runtime, numeric limits, header references and each option and
+// action line. Findings go to the log; errors stop a compilation, warnings do not.
+//
+// It needs no application object: the decisions and the document are given, status and
+// progress are signals, and the log is read through Log() or Findings() or handed out by
+// SaveLog's logSaved signal for the log window.
+class CcValidation final : public QObject, public IValidationLog {
+    Q_OBJECT
+
+public:
+    // Both must outlive the validator. Selectors are read from the document's storage.
+    CcValidation(const CmDecisionManager& decisions, const CmDocument& document, QObject* parent = nullptr);
+    ~CcValidation() override;
+    CcValidation(const CcValidation&) = delete;
+    CcValidation& operator=(const CcValidation&) = delete;
+
+    // Another source of selectors (an external database, a test); null returns to the stored
+    // ones. Must outlive the validator or be replaced first.
+    void setSelectorCatalog(const ISelectorCatalog* catalog);
+
+    // The runtimes the tree is checked for. Both set is what file type 0 asks for.
+    bool CompileKVW() const { return m_compileKVW; }
+    void setCompileKVW(bool web);
+    bool CompileKVD() const { return m_compileKVD; }
+    void setCompileKVD(bool desktop);
+    // 0 both runtimes, 1 web, 2 and 3 desktop.
+    void setTargetsForFileType(qint32 fileType);
+
+    // Set by the first error or warning since Clear().
+    bool Error() const { return m_findings.hasErrors(); }
+    bool Warning() const { return m_findings.hasWarnings(); }
+    // Every entry since Clear(), in the log file's form.
+    QString Log() const { return m_findings.text(); }
+    const ValidationFindings& Findings() const { return m_findings; }
+
+    // Empties the log and both flags.
+    void Clear();
+    // Runs every check on every control in decision order. Does not clear the log first.
+    void Validate();
+
+    void AppendToLog(bool isError, const QString& message, const QString& location,
+                     const QString& extra = QString()) override;
+
+    // Writes the log when it is not empty: to fileName, or beside the project with the
+    // extension "log". The file is replaced only by a complete write, so a failure leaves the
+    // previous log as it was. An empty log writes nothing and succeeds.
+    StorageResult SaveLog(const QString& fileName = QString());
+    // Where SaveLog writes without a name; empty for a project never saved.
+    QString DefaultLogFileName() const;
+
+    // The single checks, for Validate and the compilers. Each logs what it finds and answers
+    // whether the subject passed.
+    bool ValidatePictureRef(const CmDecisionItem& decision);
+    bool ValidateDecisionRef(const QString& location, const QString& name);
+    bool ValidateRefs(const QString& location, const QString& text);
+    bool ValidateCLRef(const QString& location, const QString& reference);
+    bool ValidateExpr(const QString& location, const QString& expression);
+    // Minimum, maximum and default of NumBox, RealNumBox and NumSlide controls.
+    bool ValidateRange(const CmDecisionItem& decision);
+    // Whether a !SET or !DEFAULT value suits the control; logs nothing.
+    bool ValidateDecisionValue(const CmDecisionItem& decision, const QString& value) const;
+    void ValidateOptionsAndActions(const CmDecisionItem& decision);
+
+signals:
+    void statusChanged(const QString& text);
+    // 0 to 100; sent when the value moves.
+    void progressChanged(int percent);
+    // The log was written to path; the log window shows text.
+    void logSaved(const QString& text, const QString& path);
+
+private:
+    class LineCheck;
+
+    ReferenceChecker& references();
+    void validateDecision(const CmDecisionItem& decision);
+    void prepareTreeFacts();
+    bool missingGoIsExpected(const CmDecisionItem& decision) const;
+    void reportProgress(int done, int total);
+
+    const CmDecisionManager& m_decisions;
+    const CmDocument& m_document;
+    const ISelectorCatalog* m_externalCatalog = nullptr;
+    std::unique_ptr<StoredSelectorCatalog> m_storedCatalog;
+    std::unique_ptr<ReferenceChecker> m_references;
+    ValidationFindings m_findings;
+    // Upper-cased names of the controls another control displays, and of those some other
+    // control's !GO leads to; filled by Validate.
+    QSet<QString> m_displayed;
+    QSet<QString> m_goTargets;
+    QSet<QString> m_pictures;
+    bool m_picturesRead = false;
+    int m_lastProgress = -1;
+    bool m_compileKVW = true;
+    bool m_compileKVD = true;
+};
