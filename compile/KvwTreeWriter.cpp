@@ -1,0 +1,196 @@
+#include "compile/KvwTreeWriter.h"
+
+#include "compile/KvwLines.h"
+#include "compile/KvwNotation.h"
+#include "compile/NewIntIdTable.h"
+#include "lang/BlockLine.h"
+#include "model/CmDecisionItem.h"
+#include "model/CmDecisionManager.h"
+#include "model/MDecisionDataUtil.h"
+#include "persist/ProjectNodes.h"
+#include "selectors/SelectorText.h"
+
+using namespace KvwLines;
+
+namespace {
+
+bool isNumericInterface(qint16 type)
+{
+    return type == MDecisionDataUtil::NumBox || type == MDecisionDataUtil::RealNumBox
+           || type == MDecisionDataUtil::NumSlide;
+}
+
+bool takesDefaultFromOptions(qint16 type)
+{
+    return type == MDecisionDataUtil::Combo || type == MDecisionDataUtil::List
+           || type == MDecisionDataUtil::MultiList || type == MDecisionDataUtil::Radio;
+}
+
+bool nodeExists(const StorageNode& project, const QString& path)
+{
+    bool found = false;
+    return project.exists(path, found).ok() && found;
+}
+
+} // namespace
+
+KvwTreeWriter::KvwTreeWriter(const NewIntIdTable& numbers, const KvwNotation& notation)
+    : m_numbers(numbers), m_notation(notation)
+{
+}
+
+QString KvwTreeWriter::Write(const KvwFileSettings& settings, const StorageNode& project,
+                             const std::function<void(int)>& progress) const
+{
+    QString text = Header(settings);
+    const int count = m_numbers.count();
+    int reported = -1;
+    for (int number = 1; number <= count; ++number) {
+        text += DecisionBlock(*m_numbers.byNumber(number), settings.imagePath);
+        const int percent = number * 100 / count;
+        if (progress && percent != reported)
+            progress(reported = percent);
+    }
+    text += Close(0, QStringLiteral("Decisions"));
+    text += CriteriaLists(project);
+    text += Close(0, QStringLiteral("TreeFile"));
+    // The whole text was one line written with a line end of its own.
+    return text + QLatin1String("\r\n");
+}
+
+QString KvwTreeWriter::Header(const KvwFileSettings& settings) const
+{
+    QString text = QStringLiteral("<?xml version='1.0' encoding='UTF-8'?>\n");
+    text += QLatin1String("<?mvDoc version='1.0' script=Morvane_Kestrova tree='") + EscapeAttribute(settings.path)
+            + QLatin1String("'?>\n");
+    text += Open(0, QStringLiteral("TreeFile"));
+    text += Element(0, QStringLiteral("EarlyFinish"), settings.earlyFinish ? QStringLiteral("On") : QStringLiteral("Off"));
+    text += Element(0, QStringLiteral("WizardTitle"), EscapeText(settings.wizardTitle));
+    if (!settings.templatePath.isEmpty())
+        text += Element(0, QStringLiteral("Template"), EscapeText(settings.templatePath));
+    text += Open(0, QStringLiteral("Decisions"));
+    return text;
+}
+
+QString KvwTreeWriter::DecisionBlock(const CmDecisionItem& decision, const QString& imagePath) const
+{
+    const qint16 type = decision.intControl();
+    QString text = Open(1, QStringLiteral("Decision"));
+    text += Element(2, QStringLiteral("Number"), QString::number(m_numbers.NewIntID(decision.intID())));
+    text += Element(2, QStringLiteral("Name"), EscapeText(decision.strID()));
+    text += Element(2, QStringLiteral("Type"), EscapeText(decision.strControl()));
+    text += Element(2, QStringLiteral("LeftImg"),
+                    decision.Picture().isEmpty() ? QString() : EscapeText(PictureReference(decision.Picture(), imagePath)));
+    text += Element(2, QStringLiteral("Help"), EscapeText(decision.kvwHelpID()));
+    text += Element(2, QStringLiteral("ControlCaption"), KvwNotation::ConvertStringToKvwFormat(decision.Caption()));
+    text += defaultLine(decision);
+    text += Element(2, QStringLiteral("PageHeader"),
+                    KvwNotation::ConvertStringToKvwFormat(m_notation.UpdateIntIDRefs(decision.Heading())));
+    text += displayedControls(decision);
+    if (isNumericInterface(type))
+        text += Range(2, false, decision.Min(), decision.Max());
+    text += m_notation.GetKVWOptsAndActs(decision.OptsAndActs(), isNumericInterface(type), type);
+    text += Close(1, QStringLiteral("Decision"));
+    return text;
+}
+
+QString KvwTreeWriter::defaultLine(const CmDecisionItem& decision) const
+{
+    const QString value = decision.DefaultValue().toString();
+    if (!value.isEmpty())
+        return Element(2, QStringLiteral("Default"), KvwNotation::ConvertStringToKvwFormat(value));
+    if (!takesDefaultFromOptions(decision.intControl()))
+        return QString();
+    for (const QString& line : decision.OptsAndActs()) {
+        if (BlockLine::IsOption(line))
+            return Element(0, QStringLiteral("Default"), KvwNotation::ConvertStringToKvwFormat(BlockLine::Body(line)));
+    }
+    return QString();
+}
+
+QString KvwTreeWriter::displayedControls(const CmDecisionItem& decision) const
+{
+    const QString tag = QStringLiteral("DisplayedControls");
+    QString text = Element(2, tag, QString::number(m_numbers.NewIntID(decision.intID())));
+    const CmDecisionManager* decisions = decision.manager();
+    for (const QString& entry : decision.Group()) {
+        if (entry.isEmpty() || !decisions)
+            continue;
+        // An entry that names no control has been reported by the validator.
+        const CmDecisionItem* shown = decisions->Item(entry);
+        const qint16 number = shown ? m_numbers.NewIntID(shown->intID()) : 0;
+        if (number != 0)
+            text += Element(2, tag, QString::number(number));
+    }
+    return text;
+}
+
+QStringList KvwTreeWriter::SelectorNames(const StorageNode& project)
+{
+    QStringList names;
+    QString folder = ProjectNodes::Databases;
+    folder.chop(1);
+    if (!nodeExists(project, folder))
+        return names;
+    StorageNode node = project;
+    node.reset();
+    if (!node.open(folder).ok() || !node.children(names).ok())
+        return {};
+    names.removeIf([](const QString& name) { return name.compare(QLatin1String("External"), Qt::CaseInsensitive) == 0; });
+    return names;
+}
+
+QString KvwTreeWriter::CriteriaLists(const StorageNode& project) const
+{
+    const QStringList names = SelectorNames(project);
+    if (names.isEmpty())
+        return QString();
+    QString text = Open(0, QStringLiteral("CriteriaLists"));
+    for (const QString& name : names)
+        text += criteriaList(project, name);
+    return text + Close(0, QStringLiteral("CriteriaLists"));
+}
+
+QString KvwTreeWriter::criteriaList(const StorageNode& project, const QString& name)
+{
+    StorageNode node = project;
+    node.reset();
+    QString stored;
+    SelectorText::Rows rows;
+    if (node.open(ProjectNodes::Databases + name).ok() && node.readText(stored).ok())
+        SelectorText::Read(stored, rows);
+    QString text = Open(1, QStringLiteral("CriteriaList"), name);
+    const QStringList headers = rows.value(0);
+    for (qsizetype row = 1; row < rows.size(); ++row) {
+        const QStringList& fields = rows.at(row);
+        if (fields.isEmpty() || fields.first().isEmpty())
+            continue;
+        text += Open(2, QStringLiteral("CriteriaItem"), fields.first());
+        for (qsizetype column = 0; column < fields.size(); ++column) {
+            // A field past the headers is named by its column's place, from 1.
+            const QString header = column < headers.size() ? headers.at(column) : QStringLiteral("Column%1").arg(column + 1);
+            text += Element(2, QStringLiteral("Category"), KvwNotation::ConvertStringToKvwFormat(fields.at(column)), header);
+        }
+        text += Close(2, QStringLiteral("CriteriaItem"));
+    }
+    return text + Close(1, QStringLiteral("CriteriaList"));
+}
+
+QString KvwTreeWriter::PictureFileName(const QString& picture)
+{
+    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
+    QString name = picture;
+    bool leading = true;
+    for (QChar& c : name) {
+        leading = leading && c == QLatin1Char('.');
+        if (leading || forbidden.contains(c) || c.unicode() < 0x20)
+            c = QLatin1Char('_');
+    }
+    return name;
+}
+
+QString KvwTreeWriter::PictureReference(const QString& picture, const QString& imagePath)
+{
+    const QString file = PictureFileName(picture) + QLatin1String(".jpg");
+    return imagePath.isEmpty() ? file : imagePath + QLatin1Char('/') + file;
+}

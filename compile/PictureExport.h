@@ -1,0 +1,19 @@
+#pragma once
+
+#include "base/StorageResult.h"
+
+#include <QString>
+
+class PictureStore;
+
+// Writes project pictures as JPEG files: the picture is decoded from whatever the project holds
+// (bitmap, GIF, JPEG) and encoded at quality 90, which keeps photographs sharp at about a tenth
+// of their bitmap size. The file is replaced only by a complete write.
+namespace PictureExport {
+
+inline constexpr int JpegQuality = 90;
+
+// Writes the picture as folder/<KvwTreeWriter::PictureFileName(name)>.jpg.
+StorageResult Export(const PictureStore& pictures, const QString& name, const QString& folder);
+
+} // namespace PictureExport
