@@ -55,6 +55,36 @@ void CvProject::AddExternalCriteriaList(const QString& name)
     emit changed();
 }
 
+bool CvProject::CLExists(const QString& name) const
+{
+    return m_criteriaLists.contains(name, Qt::CaseInsensitive);
+}
+
+bool CvProject::ExternalCLExists(const QString& name) const
+{
+    return m_externalCriteriaLists.contains(name, Qt::CaseInsensitive);
+}
+
+void CvProject::RemoveNode(const QString& name)
+{
+    const auto matches = [&](const QString& entry) { return entry.compare(name, Qt::CaseInsensitive) == 0; };
+    if (m_criteriaLists.removeIf(matches) + m_externalCriteriaLists.removeIf(matches) > 0)
+        emit changed();
+}
+
+void CvProject::RenameNode(const QString& oldName, const QString& newName)
+{
+    for (QStringList* names : {&m_criteriaLists, &m_externalCriteriaLists}) {
+        for (QString& entry : *names) {
+            if (entry.compare(oldName, Qt::CaseInsensitive) == 0) {
+                entry = newName;
+                emit changed();
+                return;
+            }
+        }
+    }
+}
+
 void CvProject::Clear()
 {
     m_activeNode.clear();

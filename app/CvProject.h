@@ -1,13 +1,14 @@
 #pragma once
 
 #include "persist/IClassPersistable.h"
+#include "selectors/ISelectorExplorer.h"
 
 #include <QObject>
 #include <QStringList>
 
 // The project explorer's content: the project name and the names of its pictures, internal
 // selectors and external selectors. The Designer's explorer window shows it.
-class CvProject : public QObject, public IClassPersistable {
+class CvProject : public QObject, public IClassPersistable, public ISelectorExplorer {
     Q_OBJECT
 public:
     static constexpr int ClassId = 11;
@@ -24,8 +25,18 @@ public:
     int CriteriaListCount() const { return static_cast<int>(m_criteriaLists.size()); }
 
     void AddPicture(const QString& name);
-    void AddCriteriaList(const QString& name);
+    void AddCriteriaList(const QString& name) override;
     void AddExternalCriteriaList(const QString& name);
+
+    // The selector commands keep the two selector lists through these.
+    void AddExternalCL(const QString& name) override { AddExternalCriteriaList(name); }
+    QStringList CriteriaListNames() const override { return m_criteriaLists; }
+    QStringList ExternalCLNames() const override { return m_externalCriteriaLists; }
+    bool CLExists(const QString& name) const override;
+    bool ExternalCLExists(const QString& name) const override;
+    int ExternalCLCount() const { return static_cast<int>(m_externalCriteriaLists.size()); }
+    void RemoveNode(const QString& name) override;
+    void RenameNode(const QString& oldName, const QString& newName) override;
     // The three lists only; the selected entry stays.
     void ClearLists();
     void Clear();

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "lang/ISelectorCatalog.h"
-#include "persist/CsvTable.h"
 #include "persist/StorageNode.h"
+#include "selectors/SelectorText.h"
 
 // The selectors of a project document: an internal one is the table stored at
-// "\Databases\" + name, an external one only its settings at "\Databases\External\" + name.
+// "\Databases\" + name in the selector text form, an external one only its settings at
+// "\Databases\External\" + name.
 // Every question reads the document again; callers that ask often keep the answers.
 class StoredSelectorCatalog final : public ISelectorCatalog {
 public:
@@ -21,7 +22,7 @@ private:
     bool isInternal(const QString& name) const;
     bool isExternal(const QString& name) const;
     // The stored table; no rows when it is missing or cannot be read.
-    CsvTable::Rows table(const QString& name) const;
+    SelectorText::Rows table(const QString& name) const;
 
     StorageNode m_root;
 };
