@@ -1,0 +1,408 @@
+#include "edit/CanvasModel.h"
+
+#include "base/KvError.h"
+#include "model/CmDecisionItem.h"
+#include "model/CmDecisionManager.h"
+#include "model/DecisionChange.h"
+#include "model/LinkTargets.h"
+
+#include <QStringList>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int errOverflow = 6;
+const QString LayoutHeader = QStringLiteral("KvDiagram\t1");
+
+QSizeF sizeOfKind(int kind)
+{
+    switch (kind) {
+    case 0: return QSizeF(64, 26);
+    case 2: return QSizeF(120, 48);
+    default: return QSizeF(92, 36);
+    }
+}
+
+QString captionOf(const CmDecisionItem& item)
+{
+    return item.strID().isEmpty() ? QString::number(item.intID()) : item.strID();
+}
+
+} // namespace
+
+CanvasModel::CanvasModel(CmDecisionManager& decisions, QObject* parent)
+    : QObject(parent), m_decisions(decisions), m_entitySize(sizeOfKind(1))
+{
+    connect(&decisions, &CmDecisionManager::decisionAdded, this, &CanvasModel::onDecisionAdded);
+    connect(&decisions, &CmDecisionManager::decisionRemoved, this, &CanvasModel::onDecisionRemoved);
+    connect(&decisions, &CmDecisionManager::decisionRenamed, this,
+            [this](CmDecisionItem* item, const QString&, const QString&) { onDecisionRenamed(item); });
+    connect(&decisions, &CmDecisionManager::decisionChanged, this, &CanvasModel::onDecisionChanged);
+    connect(&decisions, &CmDecisionManager::cleared, this, &CanvasModel::Clear);
+}
+
+CanvasEntity* CanvasModel::AddEntity(QPointF centre, qint16 key)
+{
+    if (key == 0)
+        key = NextFreeKey();
+    if (key <= 0 || m_entities.contains(key))
+        return nullptr;
+    CanvasEntity& entity = m_entities[key];
+    entity.key = key;
+    entity.caption = QString::number(key);
+    entity.centre = centre;
+    entity.size = m_entitySize;
+    growExtents(entity);
+    markLinksOutdated();
+    emit entityAdded(key);
+    emit changed();
+    return &entity;
+}
+
+CanvasEntity* CanvasModel::Entity(qint16 key)
+{
+    const auto found = m_entities.find(key);
+    return found == m_entities.end() ? nullptr : &found->second;
+}
+
+const CanvasEntity* CanvasModel::Entity(qint16 key) const
+{
+    const auto found = m_entities.find(key);
+    return found == m_entities.end() ? nullptr : &found->second;
+}
+
+CanvasEntity* CanvasModel::EntityByKeyText(const QString& keyText)
+{
+    bool ok = false;
+    const int key = keyText.trimmed().toInt(&ok);
+    if (!ok || key < std::numeric_limits<qint16>::min() || key > std::numeric_limits<qint16>::max())
+        return nullptr;
+    return Entity(static_cast<qint16>(key));
+}
+
+qint16 CanvasModel::NextFreeKey() const
+{
+    const int highest = std::max<int>(m_entities.empty() ? 0 : m_entities.rbegin()->first, m_decisions.LastIntID());
+    if (highest >= std::numeric_limits<qint16>::max())
+        throw KvError(errOverflow, QStringLiteral("CanvasModel.NextFreeKey"), QStringLiteral("Overflow"));
+    return static_cast<qint16>(highest + 1);
+}
+
+void CanvasModel::SetCaption(qint16 key, const QString& caption)
+{
+    if (CanvasEntity* entity = Entity(key); entity && entity->caption != caption) {
+        entity->caption = caption;
+        emit entityChanged(key);
+    }
+}
+
+void CanvasModel::MoveEntity(qint16 key, QPointF centre)
+{
+    CanvasEntity* entity = Entity(key);
+    if (!entity || entity->centre == centre)
+        return;
+    const QString oldPoints = MCanvasPoints::GetPtsData(entity->points());
+    entity->centre = centre;
+    m_extents.reset();
+    emit entityChanged(key);
+    emit entityMoved(key, oldPoints);
+    emit changed();
+}
+
+bool CanvasModel::DeleteEntity(qint16 key)
+{
+    if (!Entity(key))
+        return false;
+    if (m_deleteHandler && !m_deleteHandler(key))
+        return false;
+    // The handler normally removed the control, which took the entity with it.
+    RemoveEntity(key);
+    emit changed();
+    return true;
+}
+
+void CanvasModel::RemoveEntity(qint16 key)
+{
+    if (m_entities.erase(key) == 0)
+        return;
+    m_selected.remove(key);
+    m_extents.reset();
+    markLinksOutdated();
+    emit entityRemoved(key);
+}
+
+void CanvasModel::Clear()
+{
+    m_entities.clear();
+    m_selected.clear();
+    m_links.clear();
+    m_drawnLinks.clear();
+    m_extents.reset();
+    m_previousViews.clear();
+    m_view = QRectF();
+    m_pastePoint.reset();
+    m_linksOutdated = false;
+    emit cleared();
+}
+
+void CanvasModel::setEntitySizeKind(int kind)
+{
+    m_entitySize = sizeOfKind(kind);
+    for (auto& [key, entity] : m_entities)
+        entity.size = m_entitySize;
+    m_extents.reset();
+    emit linksReset();
+}
+
+void CanvasModel::Select(qint16 key, bool addToSelection)
+{
+    if (!addToSelection)
+        m_selected.clear();
+    if (Entity(key))
+        m_selected.insert(key, true);
+    emit selectionChanged();
+}
+
+void CanvasModel::DeselectAll()
+{
+    if (m_selected.isEmpty())
+        return;
+    m_selected.clear();
+    emit selectionChanged();
+}
+
+QList<qint16> CanvasModel::LinksFrom(qint16 key) const
+{
+    if (m_linksOutdated) {
+        m_links.clear();
+        m_linksOutdated = false;
+    }
+    if (!m_links.contains(key))
+        deriveLinks(key);
+    QList<qint16> links = m_links.value(key);
+    for (const auto& [source, destination] : m_drawnLinks) {
+        if (source == key)
+            links.append(destination);
+    }
+    return links;
+}
+
+void CanvasModel::deriveLinks(qint16 key) const
+{
+    QList<qint16>& links = m_links[key];
+    links.clear();
+    const CanvasEntity* entity = Entity(key);
+    if (!entity || !entity->data)
+        return;
+    for (const QString& target : MDecisionDataUtil::GetLinkTargets(*entity->data, m_decisions)) {
+        const CmDecisionItem* destination = m_decisions.Item(target);
+        if (destination && Entity(destination->intID()))
+            links.append(destination->intID());
+    }
+}
+
+void CanvasModel::RefreshLinks()
+{
+    m_links.clear();
+    m_linksOutdated = false;
+    emit linksReset();
+}
+
+void CanvasModel::markLinksOutdated()
+{
+    if (m_linksOutdated)
+        return;
+    m_linksOutdated = true;
+    emit linksOutdated();
+}
+
+void CanvasModel::CompleteLink(qint16 source, qint16 destination)
+{
+    if (!Entity(source) || !Entity(destination))
+        return;
+    m_drawnLinks.emplace_back(source, destination);
+    emit linksChanged(source);
+    if (m_linkHandler)
+        m_linkHandler(source, destination);
+}
+
+void CanvasModel::RemoveDrawnLink(qint16 source, qint16 destination)
+{
+    for (auto it = m_drawnLinks.begin(); it != m_drawnLinks.end(); ++it) {
+        if (it->first == source && it->second == destination) {
+            m_drawnLinks.erase(it);
+            emit linksChanged(source);
+            return;
+        }
+    }
+}
+
+QRectF CanvasModel::Extents() const
+{
+    if (!m_extents) {
+        QRectF box;
+        for (const auto& [key, entity] : m_entities)
+            box = box.isNull() ? entity.bounds() : box.united(entity.bounds());
+        m_extents = box;
+    }
+    return *m_extents;
+}
+
+void CanvasModel::growExtents(const CanvasEntity& entity)
+{
+    if (m_extents)
+        m_extents = m_extents->isNull() ? entity.bounds() : m_extents->united(entity.bounds());
+}
+
+void CanvasModel::setViewRect(const QRectF& view)
+{
+    if (view == m_view)
+        return;
+    m_previousViews.push_back(m_view);
+    m_view = view;
+    emit viewChanged();
+}
+
+void CanvasModel::ShowEntity(qint16 key)
+{
+    const CanvasEntity* entity = Entity(key);
+    if (!entity || m_view.isNull() || m_view.contains(entity->bounds()))
+        return;
+    QRectF moved = m_view;
+    moved.moveCenter(entity->centre);
+    m_view = moved;
+    emit viewChanged();
+}
+
+void CanvasModel::RestoreView()
+{
+    if (m_previousViews.empty())
+        return;
+    m_view = m_previousViews.back();
+    m_previousViews.pop_back();
+    emit viewChanged();
+}
+
+void CanvasModel::ZoomExtents()
+{
+    setViewRect(Extents());
+}
+
+void CanvasModel::ZoomToPercent(int percent)
+{
+    const QRectF extents = Extents();
+    const double width = std::abs(extents.width());
+    const double height = std::abs(extents.height());
+    const double side = width < height ? width : height;
+    const double reach = std::round(percent / 100.0 * side);
+    const QPointF origin = m_view.isNull() ? extents.topLeft() : m_view.topLeft();
+    setViewRect(QRectF(origin, QSizeF(reach, reach)));
+}
+
+void CanvasModel::ClickAt(QPointF point)
+{
+    m_lastMouse = point;
+    m_pastePoint = point;
+}
+
+QString CanvasModel::LayoutText() const
+{
+    QStringList lines{LayoutHeader};
+    for (const auto& [key, entity] : m_entities) {
+        lines.append(QStringLiteral("%1\t%2\t%3\t%4\t%5")
+                         .arg(key)
+                         .arg(entity.centre.x(), 0, 'g', 12)
+                         .arg(entity.centre.y(), 0, 'g', 12)
+                         .arg(entity.size.width(), 0, 'g', 12)
+                         .arg(entity.size.height(), 0, 'g', 12));
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+std::optional<std::map<qint16, QRectF>> CanvasModel::ParseLayoutText(const QString& text)
+{
+    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (lines.isEmpty() || lines.first() != LayoutHeader)
+        return std::nullopt;
+    std::map<qint16, QRectF> layout;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QStringList fields = lines.at(i).split(QLatin1Char('\t'));
+        if (fields.size() != 5)
+            return std::nullopt;
+        bool ok = true;
+        const int key = fields.at(0).toInt(&ok);
+        if (!ok || key <= 0 || key > std::numeric_limits<qint16>::max())
+            return std::nullopt;
+        double values[4] = {};
+        for (int f = 0; f < 4 && ok; ++f)
+            values[f] = fields.at(f + 1).toDouble(&ok);
+        if (!ok || !std::isfinite(values[0]) || !std::isfinite(values[1]))
+            return std::nullopt;
+        layout[static_cast<qint16>(key)] = QRectF(values[0], values[1], values[2], values[3]);
+    }
+    return layout;
+}
+
+void CanvasModel::ApplyLayout(const std::map<qint16, QRectF>& layout)
+{
+    for (const auto& [key, place] : layout) {
+        if (CanvasEntity* entity = Entity(key)) {
+            entity->centre = place.topLeft();
+            if (place.width() > 0 && place.height() > 0)
+                entity->size = place.size();
+        }
+    }
+    m_extents.reset();
+    emit linksReset();
+}
+
+QPointF CanvasModel::parkingPlace() const
+{
+    const QRectF extents = Extents();
+    if (extents.isNull())
+        return QPointF(0, 0);
+    return QPointF(extents.right() + m_entitySize.width(), extents.center().y());
+}
+
+void CanvasModel::onDecisionAdded(CmDecisionItem* item)
+{
+    CanvasEntity* entity = Entity(item->intID());
+    if (!entity)
+        entity = AddEntity(parkingPlace(), item->intID());
+    if (!entity)
+        return;
+    entity->data = item;
+    SetCaption(entity->key, captionOf(*item));
+    markLinksOutdated();
+}
+
+void CanvasModel::onDecisionRemoved(CmDecisionItem* item)
+{
+    const auto found = m_entities.find(item->intID());
+    if (found == m_entities.end() || found->second.data != item)
+        return;
+    const qint16 key = found->first;
+    m_entities.erase(found);
+    if (m_selected.remove(key) > 0)
+        emit selectionChanged();
+    m_extents.reset();
+    markLinksOutdated();
+    emit entityRemoved(key);
+}
+
+void CanvasModel::onDecisionRenamed(CmDecisionItem* item)
+{
+    SetCaption(item->intID(), captionOf(*item));
+    markLinksOutdated();
+}
+
+void CanvasModel::onDecisionChanged(CmDecisionItem* item, const DecisionChange& change)
+{
+    if (change.what == DecisionChange::What::Property)
+        return;
+    if (!m_linksOutdated)
+        deriveLinks(item->intID());
+    emit linksChanged(item->intID());
+}

@@ -1,0 +1,224 @@
+#include "common/TestRegistry.h"
+#include "edit/DiagramFixture.h"
+
+#include "edit/AutoLayout.h"
+#include "edit/CmBreadthFirstSearch.h"
+#include "edit/DiagramStore.h"
+#include "model/CmDecisionItem.h"
+#include "model/LinkTargets.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+QPointF centreOf(const DiagramFixture& diagram, qint16 key)
+{
+    const CanvasEntity* entity = diagram.view.Canvas().Entity(key);
+    return entity ? entity->centre : QPointF(-99999, -99999);
+}
+
+// The walk exactly as first written, one call per level, for trees small enough for the stack.
+struct RecursiveLevels {
+    const CmDecisionManager& decisions;
+    QHash<QString, int> level;
+    QSet<QString> found;
+    QSet<QString> visited;
+    int current = 0;
+
+    QString keyOf(const QString& name) const { return decisions.GetKey(QVariant(name)); }
+
+    QStringList known(const QStringList& names) const
+    {
+        QStringList keys;
+        for (const QString& name : names) {
+            if (!name.trimmed().isEmpty() && decisions.Exists(name.trimmed()))
+                keys.append(keyOf(name.trimmed()));
+        }
+        return keys;
+    }
+
+    void place(const QStringList& keys)
+    {
+        for (const QString& key : keys) {
+            if (!found.contains(key)) {
+                found.insert(key);
+                level[key] = current;
+            }
+        }
+    }
+
+    void visit(const QString& key)
+    {
+        visited.insert(key);
+        const CmDecisionItem* item = decisions.Item(key);
+        const QStringList siblings = known(item->Group());
+        place(siblings);
+        for (const QString& sibling : siblings) {
+            if (!visited.contains(sibling))
+                visit(sibling);
+        }
+        ++current;
+        const QStringList children = known(MDecisionDataUtil::GetLinkTargets(*item, decisions));
+        place(children);
+        for (const QString& child : children) {
+            if (!visited.contains(child)) {
+                visit(child);
+                --current;
+            }
+        }
+    }
+};
+
+} // namespace
+
+class TestAutoLayout : public QObject {
+    Q_OBJECT
+
+private slots:
+    void oneControlSitsAtHalfAStep()
+    {
+        DiagramFixture diagram;
+        diagram.add(1, QStringLiteral("Only"));
+        AutoLayout::LayOut(diagram.view.Canvas(), diagram.decisions);
+        // 3 * 75 / 2 = 112.5, to the even neighbour.
+        QCOMPARE(centreOf(diagram, 1), QPointF(112, 0));
+    }
+
+    void threeChildrenShareOneRow()
+    {
+        DiagramFixture diagram;
+        diagram.add(1, QStringLiteral("Root"), QStringLiteral("^a|!GO A|^b|!GO B|^c|!GO C"));
+        diagram.add(2, QStringLiteral("A"), QStringLiteral("!GO A"));
+        diagram.add(3, QStringLiteral("B"), QStringLiteral("!GO B"));
+        diagram.add(4, QStringLiteral("C"), QStringLiteral("!GO C"));
+        AutoLayout::LayOut(diagram.view.Canvas(), diagram.decisions);
+        QCOMPARE(centreOf(diagram, 2), QPointF(338, -225));
+        QCOMPARE(centreOf(diagram, 3), QPointF(112, -225));
+        QCOMPARE(centreOf(diagram, 4), QPointF(-112, -225));
+    }
+
+    void fiftyControlsUseTheSmallerUnit()
+    {
+        QCOMPARE(AutoLayout::SpacingUnit(49), 75);
+        QCOMPARE(AutoLayout::SpacingUnit(50), 50);
+        DiagramFixture diagram;
+        for (qint16 i = 1; i <= 50; ++i)
+            diagram.add(i, QStringLiteral("C%1").arg(i), i < 50 ? QStringLiteral("!GO C%1").arg(i + 1) : QString());
+        AutoLayout::LayOut(diagram.view.Canvas(), diagram.decisions);
+        QCOMPARE(centreOf(diagram, 1), QPointF(75, 0));
+        QCOMPARE(centreOf(diagram, 2), QPointF(75, -150));
+        QCOMPARE(centreOf(diagram, 50), QPointF(75, -150 * 49));
+    }
+
+    void firstPlacementKeepsItsLevel()
+    {
+        DiagramFixture diagram;
+        // B is displayed with A (level 1) and also a child of A (would be level 2).
+        diagram.add(1, QStringLiteral("Root"), QStringLiteral("!GO A"));
+        diagram.add(2, QStringLiteral("A"), QStringLiteral("!GO B"), QStringLiteral("B"));
+        diagram.add(3, QStringLiteral("B"), QStringLiteral("!GO Root"));
+        CmBreadthFirstSearch search(diagram.decisions);
+        for (const char* key : {"ROOT", "A", "B"})
+            search.add(QString::fromLatin1(key));
+        search.Search();
+        QCOMPARE(search.Item(QStringLiteral("b"))->level, qint16(1));
+        QCOMPARE(search.ItemsAtDepth(1), qint16(2));
+        QCOMPARE(search.Item(2)->level, qint16(1));
+    }
+
+    void unreachedControlsGetARowOfTheirOwn()
+    {
+        DiagramFixture diagram;
+        diagram.add(1, QStringLiteral("Root"), QStringLiteral("!GO A"));
+        diagram.add(2, QStringLiteral("A"), QStringLiteral("!GO A"));
+        diagram.add(3, QStringLiteral("Lost1"), QStringLiteral("!GO Lost1"));
+        diagram.add(4, QStringLiteral("Lost2"), QStringLiteral("!GO Lost2"));
+        AutoLayout::LayOut(diagram.view.Canvas(), diagram.decisions);
+        QCOMPARE(centreOf(diagram, 2), QPointF(112, -225));
+        QCOMPARE(centreOf(diagram, 3), QPointF(112, 225));
+        QCOMPARE(centreOf(diagram, 4), QPointF(-112, 225));
+    }
+
+    void iterativeWalkMatchesTheRecursiveOne()
+    {
+        QRandomGenerator random(20261206);
+        for (int round = 0; round < 12; ++round) {
+            DiagramFixture diagram;
+            const int count = 30;
+            for (int i = 1; i <= count; ++i) {
+                QStringList lines;
+                const int goes = int(random.bounded(3));
+                for (int g = 0; g < goes; ++g)
+                    lines << QStringLiteral("^o%1").arg(g) << QStringLiteral("!GO N%1").arg(random.bounded(1, count + 1));
+                QStringList group;
+                if (random.bounded(4) == 0)
+                    group << QStringLiteral("N%1").arg(random.bounded(1, count + 1));
+                diagram.add(qint16(i), QStringLiteral("N%1").arg(i), lines.join(QLatin1Char('|')),
+                            group.join(QLatin1Char('|')));
+            }
+            CmBreadthFirstSearch search(diagram.decisions);
+            for (int i = 1; i <= count; ++i)
+                search.add(QStringLiteral("N%1").arg(i).toUpper());
+            search.Search();
+            RecursiveLevels reference{diagram.decisions, {}, {}, {}, 0};
+            reference.found.insert(QStringLiteral("N1"));
+            reference.level[QStringLiteral("N1")] = 0;
+            reference.visit(QStringLiteral("N1"));
+            for (int i = 1; i <= count; ++i) {
+                const QString key = QStringLiteral("N%1").arg(i);
+                QCOMPARE(search.Item(key)->found, reference.found.contains(key));
+                QCOMPARE(int(search.Item(key)->level), reference.level.value(key, 0));
+            }
+        }
+    }
+
+    void chainOfThirtyThousandControls()
+    {
+        DiagramFixture diagram;
+        const int count = 30000;
+        for (int i = 1; i <= count; ++i)
+            diagram.add(qint16(i), QStringLiteral("C%1").arg(i), i < count ? QStringLiteral("!GO C%1").arg(i + 1) : QString());
+        AutoLayout::LayOut(diagram.view.Canvas(), diagram.decisions);
+        QCOMPARE(centreOf(diagram, 1), QPointF(75, 0));
+        QCOMPARE(centreOf(diagram, qint16(count)), QPointF(75, -150.0 * (count - 1)));
+        QCOMPARE(diagram.view.Canvas().LinksFrom(qint16(count - 1)), QList<qint16>{qint16(count)});
+    }
+
+    void storedLayoutComesBackAndBadOneIsRebuilt_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("used");
+        QTest::newRow("missing") << QString() << false;
+        QTest::newRow("foreign") << QStringLiteral("<layout/>") << false;
+        QTest::newRow("broken line") << QStringLiteral("KvDiagram\t1\n1\t5\n") << false;
+        QTest::newRow("no number") << QStringLiteral("KvDiagram\t1\nx\t1\t2\t3\t4\n") << false;
+        QTest::newRow("stored") << QString() << true;
+    }
+    void storedLayoutComesBackAndBadOneIsRebuilt()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, used);
+        DiagramFixture first;
+        first.add(1, QStringLiteral("Root"), QStringLiteral("!GO A"));
+        first.add(2, QStringLiteral("A"));
+        first.view.Canvas().MoveEntity(1, QPointF(-40, 70));
+        first.view.Canvas().MoveEntity(2, QPointF(400.5, -3));
+        const QString text = used ? first.view.Canvas().LayoutText() : stored;
+
+        DiagramFixture second;
+        second.add(1, QStringLiteral("Root"), QStringLiteral("!GO A"));
+        second.add(2, QStringLiteral("A"));
+        QCOMPARE(DiagramStore::Restore(text, second.view.Canvas(), second.decisions), used);
+        QCOMPARE(centreOf(second, 1), used ? QPointF(-40, 70) : QPointF(112, 0));
+        QCOMPARE(centreOf(second, 2), used ? QPointF(400.5, -3) : QPointF(112, -225));
+        QCOMPARE(second.view.Canvas().LinksFrom(1), QList<qint16>{2});
+        // Placing on open is not an edit.
+        QVERIFY(second.recorded.commands.empty());
+    }
+};
+
+KV_REGISTER_TEST(TestAutoLayout)
+#include "tst_AutoLayout.moc"

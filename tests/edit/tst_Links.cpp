@@ -1,0 +1,131 @@
+#include "common/TestRegistry.h"
+#include "edit/DiagramFixture.h"
+
+#include "edit/MLinkUtil.h"
+#include "model/CmDecisionItem.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <deque>
+
+namespace {
+
+QStringList lines(const QString& text)
+{
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('|'));
+}
+
+// Answers the link dialog from a script and remembers what it was shown.
+class ScriptedLinkDialog : public ILinkDialog {
+public:
+    LinkAnswer AskLink(const CmDecisionItem& source, const LinkPreferences&) override
+    {
+        askedFor.append(source.strID());
+        if (answers.empty())
+            return {};
+        LinkAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::deque<LinkAnswer> answers;
+    QStringList askedFor;
+};
+
+} // namespace
+
+class TestLinks : public QObject {
+    Q_OBJECT
+
+private slots:
+    void linkLinesGoWhereTheAnswerSays_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("expression");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("no lines") << "" << "" << "" << "!GO Next";
+        QTest::newRow("after option") << "^Yes|^No" << "No" << "" << "^Yes|^No|!GO Next";
+        QTest::newRow("before option's own lines") << "^Yes|!SET A = 1|^No" << "Yes" << ""
+                                                  << "^Yes|!GO Next|!SET A = 1|^No";
+        QTest::newRow("pre-action") << "^Yes|^No" << "" << "" << "!GO Next|^Yes|^No";
+        QTest::newRow("expression on top") << "^Yes|^No" << "" << "[[Age]] > 18"
+                                           << "!IF [[Age]] > 18|!GO Next|!ENDIF|^Yes|^No";
+        QTest::newRow("expression into empty") << "" << "" << "[[Age]] > 18" << "!IF [[Age]] > 18|!GO Next|!ENDIF";
+        QTest::newRow("option and expression") << "^Yes|!NOOP|^No" << "Yes" << "[[Age]] > 18"
+                                               << "^Yes|!IF [[Age]] > 18|!GO Next|!ENDIF|!NOOP|^No";
+        QTest::newRow("option gone") << "^Yes|^Maybe" << "No" << "" << "!GO Next|^Yes|^Maybe";
+        QTest::newRow("option compared exactly") << "^yes" << "Yes" << "" << "!GO Next|^yes";
+        QTest::newRow("first equal option") << "^A|^A" << "A" << "" << "^A|!GO Next|^A";
+    }
+    void linkLinesGoWhereTheAnswerSays()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, option);
+        QFETCH(QString, expression);
+        QFETCH(QString, after);
+        QCOMPARE(MLinkUtil::AddLinkLines(lines(before), option, expression, QStringLiteral("Next")), lines(after));
+    }
+
+    void drawnLinkWritesTheSourceControl()
+    {
+        DiagramFixture diagram;
+        ScriptedLinkDialog dialog;
+        diagram.view.setLinkDialog(&dialog);
+        CmDecisionItem* source = diagram.add(1, QStringLiteral("Ask"), QStringLiteral("^Yes|!GO Ask|^No|!GO Ask"));
+        diagram.add(2, QStringLiteral("Next"), QStringLiteral("!GO Next"));
+        CanvasModel& canvas = diagram.view.Canvas();
+        QCOMPARE(canvas.LinksFrom(1), QList<qint16>{1});
+        QSignalSpy redraw(&diagram.view, &CvDecisionTree::linkRedrawRequested);
+
+        dialog.answers.push_back({false, QStringLiteral("No"), QString()});
+        canvas.CompleteLink(1, 2);
+        QCOMPARE(dialog.askedFor, QStringList{QStringLiteral("Ask")});
+        QCOMPARE(source->OptsAndActs(), lines(QStringLiteral("^Yes|!GO Ask|^No|!GO Next|!GO Ask")));
+        QCOMPARE(canvas.LinksFrom(1), (QList<qint16>{1, 2}));
+        QCOMPARE(redraw.count(), 1);
+
+        // Drawn twice, written twice: nothing removes duplicates.
+        dialog.answers.push_back({false, QStringLiteral("No"), QString()});
+        canvas.CompleteLink(1, 2);
+        QCOMPARE(source->OptsAndActs(), lines(QStringLiteral("^Yes|!GO Ask|^No|!GO Next|!GO Next|!GO Ask")));
+        QCOMPARE(canvas.LinksFrom(1), (QList<qint16>{1, 2}));
+    }
+
+    void cancelledLinkLeavesNoTrace()
+    {
+        DiagramFixture diagram;
+        ScriptedLinkDialog dialog;
+        diagram.view.setLinkDialog(&dialog);
+        CmDecisionItem* source = diagram.add(1, QStringLiteral("Ask"), QStringLiteral("^Yes|!GO Ask"));
+        diagram.add(2, QStringLiteral("Next"), QStringLiteral("!GO Next"));
+        CanvasModel& canvas = diagram.view.Canvas();
+        QSignalSpy changed(&diagram.decisions, &CmDecisionManager::decisionChanged);
+        // While the dialog is open the drawn arrow shows.
+        QList<qint16> shownWhileAsking;
+        canvas.setLinkHandler([&](qint16 from, qint16 to) {
+            shownWhileAsking = canvas.LinksFrom(from);
+            diagram.view.mCustomBlk_LinkComplete(from, to);
+        });
+        canvas.CompleteLink(1, 2);
+        QCOMPARE(shownWhileAsking, (QList<qint16>{1, 2}));
+        QCOMPARE(source->OptsAndActs(), lines(QStringLiteral("^Yes|!GO Ask")));
+        QCOMPARE(canvas.LinksFrom(1), QList<qint16>{1});
+        QCOMPARE(changed.count(), 0);
+    }
+
+    void linkToUnnamedControlUsesItsKey()
+    {
+        DiagramFixture diagram;
+        ScriptedLinkDialog dialog;
+        diagram.view.setLinkDialog(&dialog);
+        CmDecisionItem* source = diagram.add(1, QStringLiteral("Ask"));
+        diagram.add(2, QString());
+        dialog.answers.push_back({false, QString(), QString()});
+        diagram.view.Canvas().CompleteLink(1, 2);
+        QCOMPARE(source->OptsAndActs(), QStringList{QStringLiteral("!GO _2")});
+    }
+};
+
+KV_REGISTER_TEST(TestLinks)
+#include "tst_Links.moc"
