@@ -133,7 +133,12 @@ QString KvdTreeWriter::ConvertLine(const QString& line) const
     if (!convertsReferences(keyword))
         return updated;
     const QString argument = BlockLine::ActionArgument(updated);
-    return updated.left(updated.size() - argument.size()) + m_notation.ConvertBooleanControlRef(argument);
+    const QString head = updated.left(updated.size() - argument.size());
+    // A selector's name and ":" stand before the expressions of !KILL and !SORT.
+    const qsizetype colon = keyword == BlockLine::KeywordText(BlockLine::Kill) || keyword == BlockLine::KeywordText(BlockLine::Sort)
+                                ? argument.indexOf(QLatin1Char(':'))
+                                : -1;
+    return head + argument.left(colon + 1) + m_notation.ConvertBooleanControlRef(argument.mid(colon + 1));
 }
 
 QString KvdTreeWriter::Record(const CmDecisionItem& decision) const
