@@ -4,7 +4,6 @@
 #include "validate/IValidationLog.h"
 #include "validate/ValidationFindings.h"
 
-#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -90,12 +89,19 @@ signals:
     void logSaved(const QString& text, const QString& path);
 
 private:
-    class LineCheck;
+    // What the lines of one control hold, for the warnings after them.
+    struct BlockSummary;
 
     ReferenceChecker& references();
+    const ISelectorCatalog& selectorCatalog();
     void validateDecision(const CmDecisionItem& decision);
-    void prepareTreeFacts();
-    bool missingGoIsExpected(const CmDecisionItem& decision) const;
+    void validateInterface(const CmDecisionItem& decision);
+    void validateSetValue(const QString& location, const QString& argument);
+    void validateSelectorAction(const QString& location, const QString& argument, bool sort);
+    void reportSyntax(const QString& location, const QString& line);
+    void reportDecisionWarnings(const CmDecisionItem& decision, const BlockSummary& summary);
+    void collectDisplayed();
+    bool pictureExists(const QString& name);
     void reportProgress(int done, int total);
 
     const CmDecisionManager& m_decisions;
@@ -104,10 +110,8 @@ private:
     std::unique_ptr<StoredSelectorCatalog> m_storedCatalog;
     std::unique_ptr<ReferenceChecker> m_references;
     ValidationFindings m_findings;
-    // Upper-cased names of the controls another control displays, and of those some other
-    // control's !GO leads to; filled by Validate.
+    // Upper-cased names of the controls another control displays; filled by Validate.
     QSet<QString> m_displayed;
-    QSet<QString> m_goTargets;
     QSet<QString> m_pictures;
     bool m_picturesRead = false;
     int m_lastProgress = -1;
