@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Answers for a run without a user: one NAME=VALUE a line, each answering the next page that
+// shows that control (a multi-selection separates its choices by "|"). A line FINISH lets the
+// run finish early where the answers run out; empty lines and lines beginning with # are skipped.
+class AnswerList {
+public:
+    // The reason, when a line is neither NAME=VALUE nor FINISH.
+    std::optional<QString> parse(const QString& text);
+
+    // The next answer for the control (by name, without regard to case), taken off the list.
+    std::optional<QString> take(const QString& name);
+    bool finishWhenOut() const { return m_finish; }
+    // NAME=VALUE lines no page took, in file order.
+    QStringList leftOver() const;
+
+private:
+    struct Entry {
+        int line = 0;
+        QString name;
+        QString value;
+        bool taken = false;
+    };
+
+    QList<Entry> m_entries;
+    QHash<QString, QList<int>> m_byName; // folded name -> entry indexes, in order
+    bool m_finish = false;
+};

@@ -1,0 +1,51 @@
+#include "runtime/CompiledTree.h"
+
+#include "base/ResourceStrings.h"
+#include "persist/ProjectNodes.h"
+#include "persist/StorageDocument.h"
+#include "persist/StorageNode.h"
+
+StorageResult CompiledTree::readFile(const QString& path, CompiledTree& tree)
+{
+    StorageDocument document;
+    if (StorageResult opened = document.openReadOnly(path); !opened)
+        return opened;
+    const StorageNode root = document.rootNode();
+    bool hasRules = false;
+    if (StorageResult found = root.exists(ProjectNodes::RulesFile, hasRules); !found)
+        return found;
+    if (!hasRules)
+        return StorageResult::failure(StorageErrorKind::Corrupt, LoadResString(32505).arg(path));
+    StorageNode rules = root;
+    if (StorageResult opened = rules.open(ProjectNodes::RulesFile); !opened)
+        return opened;
+    CompiledTree read;
+    if (StorageResult text = rules.readText(read.rulesText); !text)
+        return text;
+
+    bool hasTables = false;
+    if (StorageResult found = root.exists(ProjectNodes::Databases, hasTables); !found)
+        return found;
+    if (hasTables) {
+        StorageNode databases = root;
+        QStringList names;
+        if (StorageResult opened = databases.open(ProjectNodes::Databases); !opened)
+            return opened;
+        if (StorageResult listed = databases.children(names); !listed)
+            return listed;
+        const QString external = ProjectNodes::ExternalDatabases.section(QLatin1Char('\\'), -2, -2);
+        for (const QString& name : std::as_const(names)) {
+            if (name.compare(external, Qt::CaseInsensitive) == 0)
+                continue;
+            StorageNode table = root;
+            Table entry{name, {}};
+            if (StorageResult opened = table.open(ProjectNodes::Databases + name); !opened)
+                return opened;
+            if (StorageResult rows = table.readTable(entry.rows); !rows)
+                return rows;
+            read.tables.append(std::move(entry));
+        }
+    }
+    tree = std::move(read);
+    return StorageResult::success();
+}

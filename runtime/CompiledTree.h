@@ -1,0 +1,22 @@
+#pragma once
+
+#include "base/StorageResult.h"
+#include "persist/CsvTable.h"
+
+#include <QList>
+#include <QString>
+
+// What the engine runs: the rules text (BEGIN and one stored decision record a line) and the
+// selector tables by name. A desktop tree file and a project compiled in memory give the same.
+struct CompiledTree {
+    struct Table {
+        QString name;
+        CsvTable::Rows rows;
+    };
+
+    QString rulesText;
+    QList<Table> tables;
+
+    // Reads a desktop tree file: its rules text and every internal selector.
+    static StorageResult readFile(const QString& path, CompiledTree& tree);
+};

@@ -1,0 +1,165 @@
+#include "runtime/ExpressionEvaluator.h"
+
+#include "base/ResourceStrings.h"
+#include "runtime/RuntimeFault.h"
+
+#include <cmath>
+
+namespace {
+
+[[noreturn]] void fail(int id, const QString& detail, const ExpressionNode& node)
+{
+    throw RuntimeFault{LoadResString(id).arg(detail).arg(node.position())};
+}
+
+QString nodeText(const ExpressionNode& node)
+{
+    return node.toText();
+}
+
+double checked(double result, const ExpressionNode& node)
+{
+    if (!std::isfinite(result))
+        fail(32502, nodeText(node), node);
+    return result;
+}
+
+} // namespace
+
+RuntimeValue ExpressionEvaluator::evaluate(const ExpressionNode& node)
+{
+    switch (node.kind()) {
+    case ExpressionKind::Number:
+        return RuntimeValue::number(node.numberValue());
+    case ExpressionKind::Text:
+        return RuntimeValue::text(node.text());
+    case ExpressionKind::Boolean:
+        return RuntimeValue::boolean(node.booleanValue());
+    case ExpressionKind::ControlReference:
+        return controlValue(node);
+    case ExpressionKind::SelectorReference:
+        return m_scope.selectorValue(node.selectorReference());
+    case ExpressionKind::Property:
+        return m_scope.propertyValue(node.text());
+    case ExpressionKind::Unary: {
+        const double operand = numberOf(evaluate(node.operand(0)), node.operand(0));
+        return RuntimeValue::number(node.op() == ExpressionOperator::Negate ? -operand : operand);
+    }
+    case ExpressionKind::Binary:
+        return binary(node);
+    case ExpressionKind::Function:
+        return function(node);
+    }
+    return {};
+}
+
+bool ExpressionEvaluator::test(const ExpressionNode& node)
+{
+    return booleanOf(evaluate(node), node);
+}
+
+RuntimeValue ExpressionEvaluator::controlValue(const ExpressionNode& node)
+{
+    for (const auto& [known, value] : m_controlValues)
+        if (known == &node)
+            return value;
+    RuntimeValue value = m_scope.controlValue(node.text());
+    m_controlValues.emplace_back(&node, value);
+    return value;
+}
+
+RuntimeValue ExpressionEvaluator::binary(const ExpressionNode& node)
+{
+    const ExpressionOperator op = node.op();
+    if (op == ExpressionOperator::And || op == ExpressionOperator::Or) {
+        // Both sides are evaluated, so a fault on the right is never hidden by the left.
+        const bool left = test(node.operand(0));
+        const bool right = test(node.operand(1));
+        return RuntimeValue::boolean(op == ExpressionOperator::And ? left && right : left || right);
+    }
+    const RuntimeValue left = evaluate(node.operand(0));
+    const RuntimeValue right = evaluate(node.operand(1));
+    switch (op) {
+    case ExpressionOperator::Equal:
+        return RuntimeValue::boolean(left.equals(right));
+    case ExpressionOperator::NotEqual:
+        return RuntimeValue::boolean(!left.equals(right));
+    case ExpressionOperator::Less:
+        return RuntimeValue::boolean(left.compare(right) < 0);
+    case ExpressionOperator::LessEqual:
+        return RuntimeValue::boolean(left.compare(right) <= 0);
+    case ExpressionOperator::Greater:
+        return RuntimeValue::boolean(left.compare(right) > 0);
+    case ExpressionOperator::GreaterEqual:
+        return RuntimeValue::boolean(left.compare(right) >= 0);
+    default:
+        return arithmetic(op, left, right, node);
+    }
+}
+
+RuntimeValue ExpressionEvaluator::arithmetic(ExpressionOperator op, const RuntimeValue& left,
+                                             const RuntimeValue& right, const ExpressionNode& node)
+{
+    if (op == ExpressionOperator::Add && (!left.toNumber() || !right.toNumber()))
+        return RuntimeValue::text(left.toText() + right.toText());
+    const double a = numberOf(left, node.operand(0));
+    const double b = numberOf(right, node.operand(1));
+    switch (op) {
+    case ExpressionOperator::Add:
+        return RuntimeValue::number(checked(a + b, node));
+    case ExpressionOperator::Subtract:
+        return RuntimeValue::number(checked(a - b, node));
+    case ExpressionOperator::Multiply:
+        return RuntimeValue::number(checked(a * b, node));
+    case ExpressionOperator::Divide:
+        if (b == 0.0)
+            fail(32501, nodeText(node), node);
+        return RuntimeValue::number(checked(a / b, node));
+    case ExpressionOperator::Power:
+        return RuntimeValue::number(checked(std::pow(a, b), node));
+    default:
+        return {};
+    }
+}
+
+RuntimeValue ExpressionEvaluator::function(const ExpressionNode& node)
+{
+    const double x = numberOf(evaluate(node.operand(0)), node.operand(0));
+    double result = 0.0;
+    switch (node.function()) {
+    case ExpressionFunction::Abs: result = std::fabs(x); break;
+    case ExpressionFunction::Ceil: result = std::ceil(x); break;
+    case ExpressionFunction::Floor: result = std::floor(x); break;
+    case ExpressionFunction::Frac: result = x - std::trunc(x); break;
+    case ExpressionFunction::Int: result = std::floor(x); break;
+    case ExpressionFunction::Log10: result = std::log10(x); break;
+    case ExpressionFunction::Log: result = std::log(x); break;
+    case ExpressionFunction::Exp: result = std::exp(x); break;
+    case ExpressionFunction::Sin: result = std::sin(x); break;
+    case ExpressionFunction::Cos: result = std::cos(x); break;
+    case ExpressionFunction::Tan: result = std::tan(x); break;
+    case ExpressionFunction::Asin:
+    case ExpressionFunction::Arcs: result = std::asin(x); break;
+    case ExpressionFunction::Acos:
+    case ExpressionFunction::Arcc: result = std::acos(x); break;
+    case ExpressionFunction::Atn: result = std::atan(x); break;
+    case ExpressionFunction::Sqr: result = std::sqrt(x); break;
+    }
+    return RuntimeValue::number(checked(result, node));
+}
+
+double ExpressionEvaluator::numberOf(const RuntimeValue& value, const ExpressionNode& node)
+{
+    const auto number = value.toNumber();
+    if (!number)
+        fail(32503, value.toText(), node);
+    return *number;
+}
+
+bool ExpressionEvaluator::booleanOf(const RuntimeValue& value, const ExpressionNode& node)
+{
+    const auto result = value.toBoolean();
+    if (!result)
+        fail(32504, value.toText(), node);
+    return *result;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "lang/ExpressionNode.h"
+#include "runtime/RuntimeValue.h"
+
+#include <utility>
+#include <vector>
+
+// What an expression refers to while it is evaluated. Each lookup throws RuntimeFault when the
+// reference cannot be answered.
+class IEvaluationScope {
+public:
+    virtual ~IEvaluationScope() = default;
+    virtual RuntimeValue controlValue(const QString& reference) = 0;
+    virtual RuntimeValue selectorValue(const SelectorReference& reference) = 0;
+    // A bare name: a property of the item under test (only inside !KILL and !SORT).
+    virtual RuntimeValue propertyValue(const QString& name) = 0;
+
+protected:
+    IEvaluationScope() = default;
+    IEvaluationScope(const IEvaluationScope&) = default;
+    IEvaluationScope& operator=(const IEvaluationScope&) = default;
+};
+
+// Evaluates one parsed expression. Control values are read once per evaluator, since one
+// !KILL evaluates the same expression for every item and no control changes meanwhile.
+class ExpressionEvaluator {
+public:
+    explicit ExpressionEvaluator(IEvaluationScope& scope) : m_scope(scope) {}
+
+    RuntimeValue evaluate(const ExpressionNode& node);
+    // The value as true/false; a value that is neither is a fault.
+    bool test(const ExpressionNode& node);
+
+private:
+    RuntimeValue binary(const ExpressionNode& node);
+    RuntimeValue arithmetic(ExpressionOperator op, const RuntimeValue& left, const RuntimeValue& right,
+                            const ExpressionNode& node);
+    RuntimeValue function(const ExpressionNode& node);
+    RuntimeValue controlValue(const ExpressionNode& node);
+    double numberOf(const RuntimeValue& value, const ExpressionNode& node);
+    bool booleanOf(const RuntimeValue& value, const ExpressionNode& node);
+
+    IEvaluationScope& m_scope;
+    std::vector<std::pair<const ExpressionNode*, RuntimeValue>> m_controlValues;
+};

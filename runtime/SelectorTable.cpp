@@ -1,0 +1,109 @@
+#include "runtime/SelectorTable.h"
+
+namespace {
+
+bool isBlankRow(const QStringList& row)
+{
+    for (const QString& cell : row)
+        if (!cell.trimmed().isEmpty())
+            return false;
+    return true;
+}
+
+const RuntimeValue& emptyValue()
+{
+    static const RuntimeValue empty = RuntimeValue::text(QString());
+    return empty;
+}
+
+} // namespace
+
+SelectorTable::SelectorTable(const QString& name, const CsvTable::Rows& rows) : m_name(name)
+{
+    if (rows.isEmpty())
+        return;
+    for (const QString& property : rows.first()) {
+        m_columns.insert(property.trimmed().toCaseFolded(), static_cast<int>(m_properties.size()));
+        m_properties.append(property.trimmed());
+    }
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const QStringList& row = rows.at(r);
+        if (isBlankRow(row))
+            continue;
+        std::vector<RuntimeValue> cells;
+        cells.reserve(static_cast<std::size_t>(row.size()));
+        for (const QString& cell : row)
+            cells.push_back(RuntimeValue::guess(cell));
+        const int item = static_cast<int>(m_cells.size());
+        m_items.insert(row.first().trimmed().toCaseFolded(), item);
+        m_cells.push_back(std::move(cells));
+        m_order.append(item);
+    }
+    m_removedBy.assign(m_cells.size(), -1);
+}
+
+QString SelectorTable::itemName(int item) const
+{
+    return cell(item, 0).toText();
+}
+
+const RuntimeValue& SelectorTable::cell(int item, int column) const
+{
+    const auto& cells = m_cells.at(static_cast<std::size_t>(item));
+    return column >= 0 && column < int(cells.size()) ? cells.at(static_cast<std::size_t>(column)) : emptyValue();
+}
+
+int SelectorTable::column(const QString& property) const
+{
+    return m_columns.value(property.trimmed().toCaseFolded(), -1);
+}
+
+int SelectorTable::findItem(const QString& name) const
+{
+    return m_items.value(name.trimmed().toCaseFolded(), -1);
+}
+
+QList<int> SelectorTable::remaining() const
+{
+    QList<int> items;
+    items.reserve(m_order.size());
+    for (const int item : m_order)
+        if (!isRemoved(item))
+            items.append(item);
+    return items;
+}
+
+const SelectorRemoval* SelectorTable::removalOf(int item) const
+{
+    const int index = m_removedBy.at(static_cast<std::size_t>(item));
+    return index >= 0 ? &m_removals.at(static_cast<std::size_t>(index)) : nullptr;
+}
+
+void SelectorTable::remove(SelectorRemoval removal)
+{
+    const auto item = static_cast<std::size_t>(removal.item);
+    if (m_removedBy.at(item) >= 0)
+        return;
+    m_removedBy[item] = static_cast<int>(m_removals.size());
+    m_removals.push_back(std::move(removal));
+}
+
+void SelectorTable::reorder(const QList<int>& remainingInOrder)
+{
+    QList<int> order = remainingInOrder;
+    order.reserve(m_order.size());
+    for (const int item : std::as_const(m_order))
+        if (isRemoved(item))
+            order.append(item);
+    if (order != m_order)
+        m_order = std::move(order);
+}
+
+void SelectorTable::restore(const Mark& mark)
+{
+    while (qsizetype(m_removals.size()) > mark.removals) {
+        m_removedBy[static_cast<std::size_t>(m_removals.back().item)] = -1;
+        m_removals.pop_back();
+    }
+    m_order = mark.order;
+}
