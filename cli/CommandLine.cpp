@@ -5,6 +5,7 @@
 #include "cli/FromRulesCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/RecordsCommand.h"
+#include "cli/SelectorCommand.h"
 
 #include <QTextStream>
 
@@ -14,6 +15,7 @@ CommandLine::CommandLine()
     m_commands.push_back(std::make_unique<InfoCommand>());
     m_commands.push_back(std::make_unique<FromRulesCommand>());
     m_commands.push_back(std::make_unique<RecordsCommand>());
+    m_commands.push_back(std::make_unique<SelectorCommand>());
 }
 
 CommandLine::~CommandLine() = default;
