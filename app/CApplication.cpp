@@ -4,6 +4,7 @@
 #include "app/CModel.h"
 #include "app/CView.h"
 #include "app/CvProject.h"
+#include "edit/CvDecisionTree.h"
 #include "base/ErrorLog.h"
 #include "app/IWindowHost.h"
 #include "base/KvError.h"
@@ -24,6 +25,7 @@ CApplication::CApplication(IPrompt& prompt, IWindowHost& windows)
     m_controller = std::make_unique<CController>();
     m_view = std::make_unique<CView>(windows);
     m_model = std::make_unique<CModel>();
+    m_controller->AttachModel(*m_model, prompt);
     connectDocument();
 }
 
@@ -31,6 +33,7 @@ void CApplication::connectDocument()
 {
     CmDocument& document = m_model->Document();
     document.setPrompt(&m_prompt);
+    document.setBusyState(&m_busy);
     m_model->Decisions().setPrompt(&m_prompt);
     document.setModelWriter([this] { return SaveDevData(); });
     CView* view = m_view.get();
@@ -121,11 +124,10 @@ StorageResult CApplication::SaveDevData()
         result = bag.StoreInto(node);
     }
     if (result) {
-        // The diagram's layout joins here once the diagram exists; until then it is empty.
         StorageNode layout = m_model->Document().Storage().rootNode();
         result = openFresh(layout, ProjectNodes::CustomBlock);
         if (result)
-            result = layout.writeText(QString());
+            result = layout.writeText(m_controller->DiagramView().Canvas().LayoutText());
     }
     m_view->SetProgress(0);
     m_view->SetStatus(QString());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/BusyState.h"
 #include "base/ErrorLog.h"
 #include "lang/StringBuffer.h"
 #include "persist/IClassLookup.h"
@@ -36,6 +37,10 @@ public:
     IPrompt& Prompt() const { return m_prompt; }
     IWindowHost& Windows() const { return m_windows; }
 
+    // Every long operation enters it; clicks, the timed working-copy save and the exit check it.
+    BusyState& Busy() { return m_busy; }
+    bool IsBusy() const { return m_busy.busy(); }
+
     StringBuffer& ErrorLogBuffer() { return m_errorLog; }
     const StringBuffer& ErrorLogBuffer() const { return m_errorLog; }
 
@@ -49,6 +54,7 @@ private:
 
     IPrompt& m_prompt;
     IWindowHost& m_windows;
+    BusyState m_busy;
     std::unique_ptr<CController> m_controller;
     std::unique_ptr<CView> m_view;
     std::unique_ptr<CModel> m_model;

@@ -9,6 +9,7 @@
 #include "app/CommandDispatcher.h"
 #include "app/CommandTable.h"
 #include "app/CommandTool.h"
+#include "app/ToolRegistry.h"
 #include "app/CvProject.h"
 #include "app/CvProperties.h"
 #include "base/ErrorLog.h"
@@ -49,6 +50,7 @@ CView::CView(IWindowHost& windows)
     // the check marks of the View menu true.
     for (CommandBand* band : m_bands->Bands())
         connect(band, &CommandBand::visibleChanged, this, &CView::UpdateAllBands);
+    connect(m_project.get(), &CvProject::changed, this, &CView::RefreshProjectCommands);
     UpdateAllBands();
 }
 
@@ -238,7 +240,7 @@ void CView::showRecentFiles(const QStringList& files)
 void CView::mAB_ToolClick(int id)
 {
     run("CView.mAB_ToolClick", [this, id] {
-        if (gApp && gApp->Model().Document().Busy())
+        if (gApp && gApp->IsBusy())
             return;
         // A running control wizard is brought to the front here instead, once it exists.
         CommandTool* tool = Tool(id);
@@ -270,18 +272,18 @@ void CView::EnableTools()
 
 bool CView::ToolAllowed(int id) const
 {
-    switch (id) {
-    case 201: return m_undoCounts && m_undoCounts->UndoCount() >= 1;
-    case 202: return m_undoCounts && m_undoCounts->RedoCount() >= 1;
-    case 902:
-    case 903: return m_project->CriteriaListCount() != 0;
-    case 1305:
-    case 1306: return m_project->PicturesCount() != 0;
-    default: break;
-    }
-    if (const int recent = CommandTable::RecentFileIndex(id))
-        return recent <= m_recentFiles.size();
-    return true;
+    const ToolRegistry::Row* row = ToolRegistry::Find(id);
+    return !row || !row->allowed || row->allowed(*this, id);
+}
+
+int CView::UndoCount() const
+{
+    return m_undoCounts ? m_undoCounts->UndoCount() : 0;
+}
+
+int CView::RedoCount() const
+{
+    return m_undoCounts ? m_undoCounts->RedoCount() : 0;
 }
 
 void CView::refreshTool(CommandTool& tool) const
@@ -289,12 +291,10 @@ void CView::refreshTool(CommandTool& tool) const
     if (tool.kind() != CommandTool::Kind::Command)
         return;
     const int id = tool.Id();
-    tool.setEnabled(!m_toolsDisabled && CommandDispatcher::Implemented(id) && ToolAllowed(id));
-    const QString toggled = CommandTable::ToggledBand(id);
-    if (!toggled.isEmpty()) {
-        const CommandBand* band = Band(toggled);
-        tool.setChecked(band && band->Visible());
-    }
+    tool.setEnabled(!m_toolsDisabled && ToolRegistry::Implemented(id) && ToolAllowed(id));
+    const ToolRegistry::Row* row = ToolRegistry::Find(id);
+    if (row && row->checked)
+        tool.setChecked(row->checked(*this, id));
 }
 
 void CView::UpdateBand(const QString& name)
@@ -317,8 +317,8 @@ void CView::UpdateAllBands()
 
 void CView::RefreshProjectCommands()
 {
-    for (const int id : {902, 903, 1305, 1306}) {
-        if (CommandTool* tool = Tool(id))
+    for (const ToolId id : {ToolId::EditSelector, ToolId::DeleteSelector, ToolId::ViewPicture, ToolId::RemovePicture}) {
+        if (CommandTool* tool = Tool(+id))
             refreshTool(*tool);
     }
     // The diagram's popup flag is cleared here once the diagram exists.

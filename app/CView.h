@@ -86,12 +86,16 @@ public:
     // Enabled and checked state of each tool from the state of the program.
     void UpdateBand(const QString& name);
     void UpdateAllBands();
-    // The main window's state timer: the project commands that depend on selectors and pictures.
+    // The project commands that depend on selectors and pictures, when the explorer's lists change.
     void RefreshProjectCommands();
     // Whether the program's state allows the command; it is enabled only when its operation
     // exists as well.
     bool ToolAllowed(int id) const;
 
+    // 0 while there is no history.
+    int UndoCount() const;
+    int RedoCount() const;
+    int RecentFileCount() const { return static_cast<int>(m_recentFiles.size()); }
     // The undo history's counts enable Undo and Redo; null while there is no history.
     void setUndoCounts(const IUndoCounts* counts) { m_undoCounts = counts; }
 

@@ -1,6 +1,7 @@
 #include "app/CcFile.h"
 
 #include "app/CApplication.h"
+#include "app/CController.h"
 #include "app/CModel.h"
 #include "app/CRegistry.h"
 #include "app/CView.h"
@@ -12,6 +13,8 @@
 #include "base/ProcedureBoundary.h"
 #include "persist/ProjectNodes.h"
 #include "base/ResourceStrings.h"
+#include "edit/CvDecisionTree.h"
+#include "edit/DiagramStore.h"
 #include "model/CmDocument.h"
 #include "persist/StorageNode.h"
 
@@ -252,8 +255,14 @@ void CcFile::LoadProjectExplorer()
 
 void CcFile::LoadCustomBlock()
 {
-    // The diagram rebuilds itself from the stored layout once it exists.
     setStatus(LoadingDiagramId);
+    CView& view = gApp->View();
+    DiagramStore::Load(document().Storage(), gApp->Controller().DiagramView().Canvas(), gApp->Model().Decisions(),
+                       [&view](const QString& status, int percent) {
+                           view.SetStatus(status);
+                           view.SetProgress(percent);
+                       });
+    view.HideProgressBar();
     setStatus(0);
 }
 
@@ -307,7 +316,7 @@ void CcFile::ShowPropertiesForm()
 
 void CcFile::SaveWorkingCopy()
 {
-    if (!gApp || !document().Dirty() || document().Busy() || m_loading)
+    if (!gApp || !document().Dirty() || gApp->IsBusy() || m_loading)
         return;
     const StorageResult saved = document().SaveWorkingCopy();
     ReportError(saved, QStringLiteral("CcFile.SaveWorkingCopy"));

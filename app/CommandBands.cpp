@@ -2,6 +2,7 @@
 
 #include "app/CommandBand.h"
 #include "app/CommandTable.h"
+#include "app/ToolRegistry.h"
 #include "app/CommandTool.h"
 
 #include <QLatin1String>
@@ -31,7 +32,7 @@ CommandTool& CommandBands::toolFor(int id)
 {
     std::unique_ptr<CommandTool>& tool = m_tools[id];
     if (!tool)
-        tool = std::make_unique<CommandTool>(id, QString(), CommandTool::Kind::Command, CommandTable::Checkable(id));
+        tool = std::make_unique<CommandTool>(id, QString(), CommandTool::Kind::Command, ToolRegistry::Checkable(id));
     return *tool;
 }
 

@@ -4,8 +4,8 @@
 
 class CView;
 
-// Which operation each tool id runs. Every id of the command bands has its place here; an id
-// whose operation arrives with later work has none yet, and its tool stays disabled.
+// Runs the operation the tool registry gives an id; an id whose operation arrives with later
+// work has none yet, and its tool stays disabled.
 namespace CommandDispatcher {
 
 bool Implemented(int id);

@@ -1,5 +1,7 @@
 #include "app/CommandTable.h"
 
+#include "app/ToolId.h"
+
 #include <algorithm>
 #include <array>
 
@@ -23,16 +25,11 @@ constexpr EntryDefinition submenu(const char* band)
 
 // The first entries of the recent-files list have tools 110 to 113; 114 is taken, so the rest
 // go on at 140.
-constexpr int FirstRecentTool = 110;
-constexpr int EarlyRecentTools = 4;
-constexpr int LaterRecentTool = 140;
+constexpr int FirstRecentTool = +ToolId::RecentFileFirst;
+constexpr int EarlyRecentTools = +ToolId::RecentFileEarlyLast - FirstRecentTool + 1;
+constexpr int LaterRecentTool = +ToolId::RecentFileLater;
 constexpr int LastRecentTool = LaterRecentTool + RecentFileToolCount - EarlyRecentTools - 1;
-
-// Toggles and tools that stand for a choice among several.
-constexpr std::array CheckableTools{
-    std::pair{301, 312}, std::pair{314, 314}, std::pair{350, 351}, std::pair{1001, 1010},
-    std::pair{1101, 1102}, std::pair{1130, 1145}, std::pair{1150, 1155},
-};
+static_assert(LastRecentTool == +ToolId::RecentFileLast);
 
 struct Toggle {
     int toolId;
@@ -105,12 +102,6 @@ const std::vector<BandDefinition>& Bands()
          {{E::StatusText, 0, 0, "miStatus"}, {E::Progress, 0, 0, "ccrpProgress1"}}},
     };
     return bands;
-}
-
-bool Checkable(int toolId)
-{
-    return std::any_of(CheckableTools.cbegin(), CheckableTools.cend(),
-                       [toolId](const auto& span) { return toolId >= span.first && toolId <= span.second; });
 }
 
 QString ToggledBand(int toolId)

@@ -36,8 +36,6 @@ struct BandDefinition {
 // Menus first, in menu-bar order, then submenus, popups, toolbars, docked windows, status bar.
 const std::vector<BandDefinition>& Bands();
 
-bool Checkable(int toolId);
-
 // The band a View-menu toggle shows and hides; empty for any other tool.
 QString ToggledBand(int toolId);
 

@@ -88,6 +88,10 @@ bool MStartUp::ActivatePrevInstance(IWindowHost& windows)
 
 bool MStartUp::ExitProgram(IWindowHost& windows)
 {
+    // A close that arrives while a save or a read runs would tear the application down under
+    // it; the author closes again once it has finished.
+    if (gApp && gApp->IsBusy())
+        return false;
     WriteErrorLog(QString());
     if (gApp) {
         try {

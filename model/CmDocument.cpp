@@ -44,6 +44,7 @@ CmDocument::CmDocument() : m_storage(std::make_unique<StorageDocument>())
 {
     connect(m_storage.get(), &StorageDocument::percentDone, this, &CmDocument::mDocIO_PercentDone);
     connect(m_storage.get(), &StorageDocument::operationFinished, this, &CmDocument::mDocIO_FinishOperation);
+    setBusyState(nullptr);
     m_storage->create();
     ClearCallApps();
 }
@@ -100,13 +101,13 @@ CmDocument::Result CmDocument::OpenDocument(const QString& path, bool recoverWor
             return {Outcome::Cancelled, {}};
         chosen = *picked;
     }
+    // Busy before the status, whose showing lets pending clicks run.
+    const BusyScope busy(*m_busyState);
     emit statusChanged(LoadResString(LoadingFileId));
-    setBusy(true);
     CloseDocument();
     Result result = startWorkingCopy(QFileInfo(chosen).absoluteFilePath(), recoverWorkingCopy);
     if (result.done())
         emit opened();
-    setBusy(false);
     return result;
 }
 
@@ -166,6 +167,7 @@ StorageResult CmDocument::SaveWorkingCopy()
     const QString workingCopy = WorkingCopyPath();
     if (workingCopy.isEmpty() || m_storage->path() != workingCopy)
         return StorageResult::success();
+    const BusyScope busy(*m_busyState);
     StorageResult result = writeModel();
     if (result)
         result = m_storage->save();
@@ -219,16 +221,14 @@ CmDocument::Result CmDocument::SaveFileAs(const QString& path)
 
 CmDocument::Result CmDocument::writeProject(const QString& path)
 {
-    setBusy(true);
+    const BusyScope busy(*m_busyState);
     Result result;
     try {
         DocumentProperties properties = m_storage->properties();
         properties.setValue(QStringLiteral("Title"), m_name);
         const StorageResult written = writeModel();
-        if (!written) {
-            setBusy(false);
+        if (!written)
             return failed(written);
-        }
         // The project file is replaced only by a complete file; then the working copy follows it.
         const StorageResult saved = m_storage->saveAs(path);
         if (!saved) {
@@ -243,7 +243,6 @@ CmDocument::Result CmDocument::writeProject(const QString& path)
         ReportError(error, QStringLiteral("CmDocument.SaveFile"));
         result = {Outcome::Failed, StorageResult::failure(StorageErrorKind::Io, QString::fromUtf8(error.what()))};
     }
-    setBusy(false);
     return result;
 }
 
@@ -367,12 +366,11 @@ void CmDocument::setDirty(bool dirty)
     emit dirtyChanged(dirty);
 }
 
-void CmDocument::setBusy(bool busy)
+void CmDocument::setBusyState(BusyState* state)
 {
-    if (m_busy == busy)
-        return;
-    m_busy = busy;
-    emit busyChanged(busy);
+    disconnect(m_busyForward);
+    m_busyState = state ? state : &m_ownBusyState;
+    m_busyForward = connect(m_busyState, &BusyState::busyChanged, this, &CmDocument::busyChanged);
 }
 
 void CmDocument::setPath(const QString& path)

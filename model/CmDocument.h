@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/BusyState.h"
 #include "base/IPrompt.h"
 #include "model/KvwSettings.h"
 #include "persist/IClassPersistable.h"
@@ -35,6 +36,9 @@ public:
     // Who answers the document's questions; without one nothing is asked and nothing is lost.
     void setPrompt(IPrompt* prompt) { m_prompt = prompt; }
     void setModelWriter(ModelWriter writer) { m_modelWriter = std::move(writer); }
+    // The program's one busy state, which opening and saving enter; the document's own without.
+    void setBusyState(BusyState* state);
+    BusyState& busyState() const { return *m_busyState; }
 
     static QString DefaultName() { return QStringLiteral("DecisionTree1"); }
 
@@ -67,7 +71,7 @@ public:
     void setDirty(bool dirty);
     const QString& CurrentPath() const { return m_currentPath; }
     void setCurrentPath(const QString& folder) { m_currentPath = folder; }
-    bool Busy() const { return m_busy; }
+    bool Busy() const { return m_busyState->busy(); }
     bool FileTypeSet() const { return m_fileTypeSet; }
     void setFileTypeSet(bool set) { m_fileTypeSet = set; }
     qint32 FileType() const { return m_fileType; }
@@ -104,7 +108,6 @@ signals:
 private:
     void mDocIO_PercentDone(int percent);
     void mDocIO_FinishOperation();
-    void setBusy(bool busy);
     void setPath(const QString& path);
     Result failed(const StorageResult& result);
     // Holds the project against a second Designer; false when another one holds it.
@@ -118,7 +121,9 @@ private:
     ModelWriter m_modelWriter;
     std::unique_ptr<StorageDocument> m_storage;
     std::unique_ptr<QLockFile> m_lock;
-    bool m_busy = false;
+    BusyState m_ownBusyState;
+    BusyState* m_busyState = &m_ownBusyState;
+    QMetaObject::Connection m_busyForward;
     QString m_name = DefaultName();
     QString m_fileName;
     QString m_path;

@@ -50,8 +50,6 @@ MainWindow::MainWindow(IWindowHost& windows) : m_windows(windows)
     statusBar()->addPermanentWidget(m_progress);
     resize(1100, 760);
 
-    m_stateTimer.setInterval(StateTimerInterval);
-    connect(&m_stateTimer, &QTimer::timeout, this, &MainWindow::refreshCommandState);
     connect(m_documents, &QMdiArea::subWindowActivated, this, [this](const QMdiSubWindow* window) {
         if (m_view)
             m_view->SetActiveWindow(window && window->widget() ? window->widget()->objectName() : QString());
@@ -65,7 +63,6 @@ void MainWindow::bindToApplication()
     m_view = &gApp->View();
     followView(*m_view);
     followDocument();
-    m_stateTimer.start();
 }
 
 void MainWindow::followView(CView& view)
@@ -139,13 +136,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    m_stateTimer.stop();
     if (MStartUp::ExitProgram(m_windows)) {
         event->accept();
         return;
     }
     event->ignore();
-    m_stateTimer.start();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)
@@ -177,11 +172,4 @@ void MainWindow::bringRunningWizardToFront()
     CcGettingStarted& gettingStarted = gApp->Controller().GettingStarted();
     if (gettingStarted.Running())
         gettingStarted.ShowWizard();
-}
-
-void MainWindow::refreshCommandState()
-{
-    if (gApp)
-        gApp->View().RefreshProjectCommands();
-    // The control wizard, once it exists, is brought to the front here while it runs.
 }

@@ -2,7 +2,6 @@
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QTimer>
 
 class CView;
 class CommandBars;
@@ -18,7 +17,6 @@ class QProgressBar;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr int StateTimerInterval = 500;
 
     explicit MainWindow(IWindowHost& windows);
 
@@ -27,7 +25,6 @@ public:
     // Builds the bars first, so that every bar and dock of the arrangement is there to take it.
     void restoreLayout(const QByteArray& layout, int version);
 
-    bool stateTimerActive() const { return m_stateTimer.isActive(); }
     QString statusText() const;
     const QProgressBar* progressBar() const { return m_progress; }
     const CommandBars& commandBars() const { return *m_bars; }
@@ -45,12 +42,10 @@ private:
     void showProgress(int percent, bool visible);
     void showTitle();
     void openHelpPage(const QString& path);
-    void refreshCommandState();
     void bringRunningWizardToFront();
 
     IWindowHost& m_windows;
     QPointer<CView> m_view;
-    QTimer m_stateTimer;
     CommandBars* m_bars = nullptr;
     DocumentArea* m_documents = nullptr;
     LogWindow* m_log = nullptr;

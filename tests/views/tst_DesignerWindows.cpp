@@ -31,7 +31,6 @@ private slots:
         QCOMPARE(MStartUp::Main(prompt, windows, QString()), MStartUp::StartResult::Running);
         MainWindow& main = *windows.mainWindow();
         QVERIFY(main.isVisible());
-        QVERIFY(main.stateTimerActive());
         QCOMPARE(main.statusText(), QStringLiteral("Ready"));
         QVERIFY(!main.progressBar()->isVisible());
 

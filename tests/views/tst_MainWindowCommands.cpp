@@ -4,12 +4,17 @@
 #include "app/CView.h"
 #include "app/CommandBand.h"
 #include "app/CommandBands.h"
+#include "app/CommandTable.h"
 #include "app/CommandTool.h"
+#include "app/ToolRegistry.h"
+#include "base/ResourceStrings.h"
 #include "app/MStartUp.h"
 #include "common/ScriptedPrompt.h"
 #include "common/TestEnvironment.h"
 #include "common/TestRegistry.h"
 #include "model/CmDocument.h"
+#include "persist/ProjectNodes.h"
+#include "persist/StorageNode.h"
 #include "views/CommandBars.h"
 #include "views/DesignerWindowHost.h"
 #include "views/DocumentArea.h"
@@ -28,73 +33,37 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
-struct ToolRow {
-    int id;
-    const char* band;
-    const char* caption;
-};
+// The menu band that offers a tool; empty when only toolbars and popups do.
+QString menuOf(int id)
+{
+    for (const CommandTable::BandDefinition& band : CommandTable::Bands()) {
+        const bool menu = band.kind == CommandBand::Kind::Menu || band.kind == CommandBand::Kind::Submenu;
+        const bool offers = std::any_of(band.entries.cbegin(), band.entries.cend(), [id](const auto& entry) {
+            using Kind = CommandTable::EntryDefinition::Kind;
+            return (entry.kind == Kind::Tool || entry.kind == Kind::ToolRange) && id >= entry.first && id <= entry.last;
+        });
+        if (menu && offers)
+            return QLatin1String(band.name);
+    }
+    return QString();
+}
 
-// Every command with the band that offers it and its caption.
-const ToolRow Commands[] = {
-    {101, "mnuFile", "&New..."}, {102, "mnuFile", "&Open..."}, {103, "mnuFile", "&Close"},
-    {104, "mnuFile", "&Save"}, {105, "mnuFile", "S&ave as..."}, {106, "mnuFile", "&Print..."},
-    {107, "mnuFile", "Print Pre&view"}, {108, "mnuFile", "Page Set&up..."}, {109, "mnuFile", "E&xit"},
-    {114, "mnuFile", "File Properties"}, {121, "mnuImport", "Import Picture..."},
-    {122, "mnuImport", "Import Solution Set Selector..."}, {123, "mnuImport", "Import Decision Tree..."},
-    {131, "mnuExport", "Export Picture..."}, {132, "mnuExport", "Export Solution Set Selector..."},
-    {133, "mnuExport", "Export Decision Tree..."}, {180, "mnuUpdate", "Update Check Controls"},
-    {181, "mnuUpdate", "Update Command Controls"}, {182, "mnuUpdate", "Delete FinishLink from Model"},
-    {183, "mnuUpdate", "Update !Sort Order"}, {201, "mnuEdit", "&Undo"}, {202, "mnuEdit", "&Redo"},
-    {203, "mnuEdit", "Cu&t"}, {204, "mnuEdit", "&Copy"}, {205, "mnuEdit", "&Paste"}, {206, "mnuEdit", "C&lear"},
-    {207, "mnuEdit", "Select &All"}, {208, "mnuEdit", "&DeSelect All"}, {209, "mnuEdit", "Find..."},
-    {210, "mnuEdit", "Find Next"}, {211, "mnuEdit", "Replace..."}, {212, "mnuEdit", "Preferences..."},
-    {213, "mnuEdit", "&Spell Check..."}, {214, "mnuEdit", "Spell Check Selected Control..."},
-    {301, "mnuView", "&Standard Toolbar"}, {302, "mnuView", "&Decision Tree Toolbar"},
-    {303, "mnuView", "Solution Set Sele&ctor Toolbar"}, {304, "mnuView", "Stat&us Bar"},
-    {305, "mnuView", "P&roject Explorer"}, {306, "mnuView", "&Properties Window"},
-    {307, "mnuView", "&ThumbNail Window"}, {308, "mnuView", "&Log Window"}, {309, "mnuView", "Pr&eview Window"},
-    {310, "mnuView", "P&an Screen"}, {311, "mnuView", "Zoom &In"}, {312, "mnuView", "Zoom &Out"},
-    {313, "mnuView", "Restore &View"}, {314, "mnuView", "Input Interface Preview"},
-    {320, "mnuZoom", "Zoom &25%"}, {321, "mnuZoom", "Zoom &50%"}, {322, "mnuZoom", "Zoom &75%"},
-    {323, "mnuZoom", "Zoom &100%"}, {350, "mnuView", "Control Values Window"},
-    {351, "mnuView", "Solution Set Selector Values Window"}, {601, "mnuWindow", "Tile &Horizontally"},
-    {602, "mnuWindow", "Tile &Vertically"}, {603, "mnuWindow", "&Cascade"}, {604, "mnuWindow", "&Arrange Icons"},
-    {701, "mnuHelp", "&Contents..."}, {702, "mnuHelp", "&Index..."}, {703, "mnuHelp", "&Search..."},
-    {704, "mnuHelp", "What's This?"}, {705, "mnuHelp", "&About kvDesigner..."},
-    {901, "mnuProject", "&New Solution Set Selector"}, {902, "mnuProject", "&Edit Solution Set Selector"},
-    {903, "mnuProject", "&Delete Solution Set Selector"}, {904, "mnuCriteriaListMain", "Re&name Property Name"},
-    {905, "mnuCriteriaListMain", "Insert &Property"}, {906, "mnuCriteriaListMain", "De&lete Property"},
-    {907, "mnuCriteriaListMain", "&Insert Item"}, {908, "mnuCriteriaListMain", "De&lete Item"},
-    {912, "mnuProject", "&Rename Solution Set Selector"},
-    {913, "mnuCriteriaListMain", "I&mport Solution Set Selector..."},
-    {914, "mnuCriteriaListMain", "E&xport Solution Set Selector..."}, {1001, "mnuDecisionTree", "Select Control"},
-    {1009, "mnuDecisionTree", "Add Link"}, {1010, "mnuDecisionTree", "MultiSelect"},
-    {1020, "mnuDecisionTree", "Restore Previous View"}, {1021, "mnuDecisionTree", "Zoom Extents"},
-    {1022, "mnuDecisionTree", "Delete"}, {1023, "mnuDecisionTree", "Run From This Control..."},
-    {1024, "mnuDecisionTree", "Add New Control"}, {1101, "mnuDecisionTree", "Show/Hide Grid Lines"},
-    {1102, "mnuDecisionTree", "Snap To Grid"}, {1130, "mnuControls", "Check"}, {1145, "mnuControls", "TextArea"},
-    {1150, "mnuDecisionTree", "Straight Lines"}, {1151, "mnuDecisionTree", "Orthogonal Horizontal Lines"},
-    {1152, "mnuDecisionTree", "Orthogonal Vertical Lines"}, {1153, "mnuDTSize", "Small"},
-    {1154, "mnuDTSize", "Medium"}, {1155, "mnuDTSize", "Large"}, {1301, "mnuProject", "Open &Decision Tree"},
-    {1302, "mnuProject", "&Stop"}, {1303, "mnuProject", "&Run..."}, {1304, "mnuProject", "Import &Picture..."},
-    {1305, "mnuProject", "&View Picture..."}, {1306, "mnuProject", "&Remove Picture..."},
-    {1307, "mnuProject", "&Export Picture..."}, {1308, "mnuProject", "Re&name Picture..."},
-    {1309, "mnuProject", "Test &Options..."}, {1320, "mnuCompile", "Make Kestrova File for Windows..."},
-    {1321, "mnuCompile", "Make Kestrova File for the Web..."},
-    {1322, "mnuCompile", "Web Server Component Settings..."}, {1323, "mnuCompile", "Kestrova File Type..."},
-    {1324, "mnuCompile", "Windows Desktop Component Settings..."}, {1400, "mnuProject", "Action Wizard..."},
-    {1401, "mnuProject", "Control Wizard..."}, {1402, "mnuProject", "Getting Started Wizard..."},
-};
-
-// Commands whose operation arrives with later work.
-const int LaterCommands[] = {106, 107, 108, 121, 122, 131, 132, 180, 181, 183, 201, 202, 203, 204, 205, 206,
-                             207, 208, 209, 210, 211, 212, 213, 214, 305, 306, 307, 309, 310, 311, 312, 313,
-                             314, 320, 321, 322, 323, 350, 351, 901, 902, 903, 904, 905, 906, 907, 908, 912,
-                             913, 914, 1001, 1005, 1009, 1010, 1020, 1021, 1022, 1023, 1024, 1101, 1102, 1130,
-                             1145, 1150, 1153, 1301, 1302, 1303, 1304, 1305, 1306, 1307, 1308, 1309, 1320, 1321,
-                             1322, 1323, 1324, 1400, 1401};
+// Every id the registry holds, but the recent files, whose tools come and go with the list.
+QList<int> registeredCommands()
+{
+    QList<int> ids;
+    for (const ToolRegistry::Row& row : ToolRegistry::Rows()) {
+        for (int id = +row.first; id <= +row.last; ++id) {
+            if (CommandTable::RecentFileIndex(id) == 0 && !LoadResString(id).isEmpty())
+                ids.append(id);
+        }
+    }
+    return ids;
+}
 
 // Receives what the Designer hands to the desktop's viewer.
 class UrlCatcher : public QObject {
@@ -145,28 +114,43 @@ private slots:
     }
     void cleanup() { gApp.reset(); }
 
-    void everyCommandIsInItsBandWithItsCaption()
+    // Each registered command is reachable from a menu with its caption; a command the
+    // registry does not know would be a dead entry, and one no menu offers unreachable by keyboard.
+    void everyCommandIsInAMenuWithItsCaption()
     {
         Run run;
-        for (const ToolRow& row : Commands) {
-            const QString id = QString::number(row.id);
-            const CommandBand* band = gApp->View().Band(QLatin1String(row.band));
-            QVERIFY2(band && band->Contains(row.id), qPrintable(id));
-            QCOMPARE(gApp->View().Tool(row.id)->Caption(), QString::fromUtf8(row.caption));
-            QAction* action = run.action(row.id);
-            QVERIFY2(action, qPrintable(id));
-            QCOMPARE(action->text(), QString::fromUtf8(row.caption));
-            QVERIFY2(run.main().commandBars().menu(QLatin1String(row.band))->actions().contains(action), qPrintable(id));
+        const QList<int> ids = registeredCommands();
+        QVERIFY(ids.size() > 100);
+        for (const int id : ids) {
+            const QString number = QString::number(id);
+            const QString menu = menuOf(id);
+            QVERIFY2(!menu.isEmpty(), qPrintable(number));
+            QAction* action = run.action(id);
+            QVERIFY2(action, qPrintable(number));
+            QCOMPARE(action->text(), LoadResString(id));
+            QVERIFY2(run.main().commandBars().menu(menu)->actions().contains(action), qPrintable(number));
+        }
+        for (const CommandTable::BandDefinition& band : CommandTable::Bands()) {
+            for (const CommandTable::EntryDefinition& entry : band.entries) {
+                if (entry.kind == CommandTable::EntryDefinition::Kind::Tool)
+                    QVERIFY2(ToolRegistry::Find(entry.first), qPrintable(QString::number(entry.first)));
+            }
         }
     }
 
-    void laterCommandsAreDisabled()
+    // A command without its operation is disabled and does nothing when called by id.
+    void commandsWithoutOperationAreDisabled()
     {
         Run run;
-        for (const int id : LaterCommands) {
+        int disabled = 0;
+        for (const int id : registeredCommands()) {
+            if (ToolRegistry::Implemented(id))
+                continue;
             QVERIFY2(!run.action(id)->isEnabled(), qPrintable(QString::number(id)));
             gApp->View().CallToolID(id);
+            ++disabled;
         }
+        QVERIFY(disabled > 0);
         QVERIFY(run.prompt.shown().isEmpty());
     }
 
@@ -339,6 +323,39 @@ private slots:
         QVERIFY(run.prompt.shown().isEmpty());
         run.trigger(123);
         QCOMPARE(run.prompt.shownTexts(), QStringList{QStringLiteral("not implemented yet")});
+    }
+
+    // A close that arrives while the save runs is refused: the application stays, the save
+    // completes and the project file opens whole. Closing afterwards works.
+    void closingDuringASaveLeavesTheApplicationAlive()
+    {
+        Run run;
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("held.kvp"));
+        QVERIFY(gApp->Model().Document().SaveFileAs(path).done());
+        gApp->Model().Document().setDirty(true);
+        bool closedWhileBusy = false;
+        bool closeAccepted = true;
+        connect(&gApp->View(), &CView::progressChanged, this, [&] {
+            if (!gApp || !gApp->IsBusy() || closedWhileBusy)
+                return;
+            closedWhileBusy = true;
+            closeAccepted = run.main().close();
+        });
+        run.trigger(104);
+        QVERIFY(closedWhileBusy);
+        QVERIFY(!closeAccepted);
+        QVERIFY(gApp);
+        QVERIFY(run.main().isVisible());
+        QVERIFY(!gApp->Model().Document().Dirty());
+
+        QVERIFY(run.main().close());
+        QVERIFY(!gApp);
+        CmDocument reader;
+        QVERIFY(reader.InspectDocument(path).done());
+        bool found = false;
+        QVERIFY(reader.Storage().rootNode().exists(ProjectNodes::DevFile, found));
+        QVERIFY(found);
     }
 };
 

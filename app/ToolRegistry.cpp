@@ -1,0 +1,238 @@
+#include "app/ToolRegistry.h"
+
+#include "app/CApplication.h"
+#include "app/CController.h"
+#include "app/CModel.h"
+#include "app/CView.h"
+#include "app/CcFile.h"
+#include "app/CcGettingStarted.h"
+#include "app/CommandBand.h"
+#include "app/CommandDispatcher.h"
+#include "app/CommandTable.h"
+#include "app/CvProject.h"
+#include "base/IPrompt.h"
+#include "base/ResourceStrings.h"
+#include "lang/BlockLine.h"
+#include "model/CmDecisionItem.h"
+#include "model/CmDecisionManager.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+
+namespace ToolRegistry {
+namespace {
+
+constexpr int ProgramNameId = 30000;
+constexpr int MakerNameId = 44;
+constexpr int VersionCaptionId = 49;
+constexpr int NotImplementedId = 30260;
+constexpr int HelpSearchNotProvidedId = 30261;
+constexpr int WhatsThisNotProvidedId = 30262;
+constexpr int AboutTextId = 30263;
+constexpr int AboutTitleId = 30264;
+constexpr int HelpPageMissingId = 30265;
+constexpr int FinishLinkRemovedId = 30267;
+
+using T = ToolId;
+
+CcFile& file()
+{
+    return gApp->Controller().File();
+}
+
+void message(int textId, PromptIcon icon = PromptIcon::Information)
+{
+    gApp->Prompt().MessageBox(LoadResString(textId), LoadResString(ProgramNameId), PromptButtons::Ok, icon);
+}
+
+bool bandShown(const CView& view, int id)
+{
+    const CommandBand* band = view.Band(CommandTable::ToggledBand(id));
+    return band && band->Visible();
+}
+
+void toggleBand(CView& view, int id)
+{
+    const QString name = CommandTable::ToggledBand(id);
+    if (bandShown(view, id))
+        view.HideToolBar(name);
+    else
+        view.ShowToolBar(name);
+}
+
+void toggleLog(CView& view, int id)
+{
+    if (bandShown(view, id))
+        view.HideLog();
+    else
+        view.ShowLog();
+}
+
+void removeFinishLink(CView&, int)
+{
+    // An absent FinishLink is a failure of the removal, reported there; nothing is announced.
+    if (gApp->Model().Decisions().Remove(QString(BlockLine::FinishLink)))
+        message(FinishLinkRemovedId);
+}
+
+void arrangeWindows(CView& view, int id)
+{
+    using Arrangement = CView::WindowArrangement;
+    constexpr std::array arrangements{Arrangement::TileHorizontally, Arrangement::TileVertically,
+                                      Arrangement::Cascade, Arrangement::ArrangeIcons};
+    view.ArrangeWindows(arrangements.at(static_cast<std::size_t>(id - +T::TileHorizontally)));
+}
+
+void showHelp(CView& view, int id)
+{
+    const QString page = id == +T::HelpContents ? QStringLiteral("index.html") : QStringLiteral("keywords.html");
+    const QString folder = CommandDispatcher::HelpFolder();
+    const QString path = QDir(folder).filePath(page);
+    if (!QFileInfo::exists(path)) {
+        gApp->Prompt().MessageBox(LoadResString(HelpPageMissingId).arg(page, QDir::toNativeSeparators(folder)),
+                                  LoadResString(ProgramNameId), PromptButtons::Ok, PromptIcon::Exclamation);
+        return;
+    }
+    view.ShowHelpPage(path);
+}
+
+void showAbout(CView&, int)
+{
+    const QString version = QStringLiteral("%1.%2.%3").arg(KV_VERSION_MAJOR).arg(KV_VERSION_MINOR).arg(KV_VERSION_PATCH);
+    const QString text = LoadResString(AboutTextId)
+                             .arg(LoadResString(ProgramNameId), LoadResString(VersionCaptionId), version,
+                                  LoadResString(MakerNameId));
+    gApp->Prompt().MessageBox(text, LoadResString(AboutTitleId), PromptButtons::Ok, PromptIcon::Information);
+}
+
+void openRecentFile(CView&, int id)
+{
+    file().MRUFile(CommandTable::RecentFileIndex(id));
+}
+
+bool recentFileListed(const CView& view, int id)
+{
+    return CommandTable::RecentFileIndex(id) <= view.RecentFileCount();
+}
+
+bool canUndo(const CView& view, int)
+{
+    return view.UndoCount() >= 1;
+}
+
+bool canRedo(const CView& view, int)
+{
+    return view.RedoCount() >= 1;
+}
+
+bool hasSelectors(const CView& view, int)
+{
+    return view.Project().CriteriaListCount() != 0;
+}
+
+bool hasPictures(const CView& view, int)
+{
+    return view.Project().PicturesCount() != 0;
+}
+
+Row later(T first, T last, bool checkable = false)
+{
+    return {first, last, nullptr, nullptr, nullptr, checkable};
+}
+
+Row runs(T first, T last, Operation operation)
+{
+    return {first, last, operation, nullptr, nullptr, false};
+}
+
+Row toggles(T first, T last, Operation operation)
+{
+    return {first, last, operation, nullptr, &bandShown, true};
+}
+
+std::vector<Row> buildRows()
+{
+    return {
+        runs(T::FileNew, T::FileNew, [](CView&, int) { file().FileNew(); }),
+        runs(T::FileOpen, T::FileOpen, [](CView&, int) { file().FileOpen(); }),
+        runs(T::FileClose, T::FileClose, [](CView&, int) { file().FileClose(); }),
+        runs(T::FileSave, T::FileSave, [](CView&, int) { file().FileSave(); }),
+        runs(T::FileSaveAs, T::FileSaveAs, [](CView&, int) { file().FileSaveAs(); }),
+        later(T::Print, T::PageSetup),
+        runs(T::Exit, T::Exit, [](CView&, int) { file().FileExit(); }),
+        {T::RecentFileFirst, T::RecentFileEarlyLast, &openRecentFile, &recentFileListed},
+        runs(T::FileProperties, T::FileProperties, [](CView&, int) { file().ShowPropertiesForm(); }),
+        later(T::ImportPicture, T::ImportSelector),
+        runs(T::ImportDecisionTree, T::ImportDecisionTree, [](CView&, int) { message(NotImplementedId); }),
+        later(T::ExportPicture, T::ExportSelector),
+        runs(T::ExportDecisionTree, T::ExportDecisionTree, [](CView&, int) { message(NotImplementedId); }),
+        {T::RecentFileLater, T::RecentFileLast, &openRecentFile, &recentFileListed},
+        later(T::UpdateCheckControls, T::UpdateCommandControls),
+        runs(T::DeleteFinishLink, T::DeleteFinishLink, &removeFinishLink),
+        later(T::UpdateSortOrder, T::UpdateSortOrder),
+        {T::Undo, T::Undo, nullptr, &canUndo},
+        {T::Redo, T::Redo, nullptr, &canRedo},
+        later(T::Cut, T::SpellCheckSelected),
+        toggles(T::ShowStandardBar, T::ShowStatusBar, &toggleBand),
+        later(T::ShowProjectExplorer, T::ShowThumbNail, true),
+        toggles(T::ShowLog, T::ShowLog, &toggleLog),
+        later(T::ShowPreview, T::ViewZoomOut, true),
+        later(T::RestoreView, T::RestoreView),
+        later(T::ShowControlPreview, T::ShowControlPreview, true),
+        later(T::Zoom25, T::Zoom100),
+        later(T::ShowDecisionValues, T::ShowSelectorValues, true),
+        runs(T::TileHorizontally, T::ArrangeIcons, &arrangeWindows),
+        runs(T::HelpContents, T::HelpIndex, &showHelp),
+        runs(T::HelpSearch, T::HelpSearch, [](CView&, int) { message(HelpSearchNotProvidedId); }),
+        runs(T::WhatsThis, T::WhatsThis, [](CView&, int) { message(WhatsThisNotProvidedId); }),
+        runs(T::About, T::About, &showAbout),
+        later(T::NewSelector, T::NewSelector),
+        {T::EditSelector, T::DeleteSelector, nullptr, &hasSelectors},
+        later(T::RenameProperty, T::ExportSelectorFromGrid),
+        later(T::SelectControl, T::MultiSelect, true),
+        later(T::RestorePreviousView, T::AddNewControl),
+        later(T::ShowGridLines, T::SnapToGrid, true),
+        later(T::ControlTypeFirst, T::ControlTypeLast, true),
+        later(T::StraightLines, T::SizeLarge, true),
+        later(T::OpenDecisionTree, T::ImportPictureIntoProject),
+        {T::ViewPicture, T::RemovePicture, nullptr, &hasPictures},
+        later(T::ExportPictureFromProject, T::TestOptions),
+        later(T::CompileDesktop, T::DesktopSettings),
+        later(T::ActionWizard, T::ControlWizard),
+        runs(T::GettingStartedWizard, T::GettingStartedWizard,
+             [](CView&, int) { gApp->Controller().GettingStarted().StartWizard(); }),
+    };
+}
+
+} // namespace
+
+const std::vector<Row>& Rows()
+{
+    static const std::vector<Row> rows = buildRows();
+    return rows;
+}
+
+const Row* Find(int id)
+{
+    const std::vector<Row>& rows = Rows();
+    const auto row = std::lower_bound(rows.cbegin(), rows.cend(), id,
+                                      [](const Row& each, int wanted) { return +each.last < wanted; });
+    return row != rows.cend() && row->holds(id) ? &*row : nullptr;
+}
+
+bool Implemented(int id)
+{
+    const Row* row = Find(id);
+    return row && row->run;
+}
+
+bool Checkable(int id)
+{
+    const Row* row = Find(id);
+    return row && row->checkable;
+}
+
+} // namespace ToolRegistry
