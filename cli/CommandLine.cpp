@@ -3,8 +3,10 @@
 #include "base/ResourceStrings.h"
 #include "cli/CheckExprCommand.h"
 #include "cli/FromRulesCommand.h"
+#include "cli/GraphCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/RecordsCommand.h"
+#include "cli/RenameCommand.h"
 #include "cli/SelectorCommand.h"
 
 #include <QTextStream>
@@ -15,6 +17,8 @@ CommandLine::CommandLine()
     m_commands.push_back(std::make_unique<InfoCommand>());
     m_commands.push_back(std::make_unique<FromRulesCommand>());
     m_commands.push_back(std::make_unique<RecordsCommand>());
+    m_commands.push_back(std::make_unique<RenameCommand>());
+    m_commands.push_back(std::make_unique<GraphCommand>());
     m_commands.push_back(std::make_unique<SelectorCommand>());
 }
 

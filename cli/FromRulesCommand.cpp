@@ -1,9 +1,12 @@
 #include "cli/FromRulesCommand.h"
 
 #include "app/CApplication.h"
+#include "app/CController.h"
 #include "app/CModel.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
+#include "edit/AutoLayout.h"
+#include "edit/CvDecisionTree.h"
 #include "model/RulesText.h"
 
 #include <QFile>
@@ -94,5 +97,6 @@ int FromRulesCommand::execute(const QStringList& args, QTextStream&, QTextStream
             << '\n';
         return Failure;
     }
+    AutoLayout::LayOut(gApp->Controller().DiagramView().Canvas(), gApp->Model().Decisions());
     return session.SaveAs(parsed->project) ? Success : Failure;
 }

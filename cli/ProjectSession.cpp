@@ -6,6 +6,8 @@
 #include "app/CcFile.h"
 #include "base/ResourceStrings.h"
 #include "base/StartUpTables.h"
+#include "edit/CvDecisionTree.h"
+#include "edit/DiagramStore.h"
 #include "model/CmDocument.h"
 
 #include <QFileInfo>
@@ -50,6 +52,41 @@ bool ProjectSession::Inspect(const QString& path)
     }
     gApp->Controller().File().LoadProjectExplorer();
     return true;
+}
+
+bool ProjectSession::Open(const QString& path)
+{
+    if (!QFileInfo(path).isFile()) {
+        m_err << LoadResString(MissingFileId).arg(path) << '\n';
+        return false;
+    }
+    CmDocument& document = gApp->Model().Document();
+    const CmDocument::Result opened = document.OpenDocument(path);
+    if (!opened.done()) {
+        m_err << LoadResString(opened.storage.kind == StorageErrorKind::InUse ? InUseId : CorruptId) << '\n';
+        return false;
+    }
+    if (!gApp->LoadDevData()) {
+        m_err << LoadResString(ControlsCorruptId) << '\n';
+        return false;
+    }
+    DiagramStore::Load(document.Storage(), gApp->Controller().DiagramView().Canvas(), gApp->Model().Decisions());
+    document.setDirty(false);
+    return true;
+}
+
+bool ProjectSession::Save()
+{
+    CmDocument& document = gApp->Model().Document();
+    const CmDocument::Result saved = document.SaveFile();
+    if (saved.done())
+        return true;
+    const QString path = document.Path();
+    if (saved.storage.kind == StorageErrorKind::InUse)
+        m_err << LoadResString(FileInUseId).arg(path) << '\n';
+    else
+        m_err << LoadResString(NotSavedId).arg(path, saved.storage.message) << '\n';
+    return false;
 }
 
 bool ProjectSession::SaveAs(const QString& path)

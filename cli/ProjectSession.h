@@ -15,6 +15,10 @@ public:
 
     // Reads the project without changing or holding it. On failure the reason is on err.
     bool Inspect(const QString& path);
+    // Opens the project for a change, with its diagram; false with the reason on err.
+    bool Open(const QString& path);
+    // Saves the opened project in place (a complete copy replaces the file).
+    bool Save();
     // Saves the model as the project at path, whose name the document takes. On failure the
     // reason is on err and a file already at path is left as it was.
     bool SaveAs(const QString& path);

@@ -41,12 +41,20 @@ CanvasModel::CanvasModel(CmDecisionManager& decisions, QObject* parent)
             [this](CmDecisionItem* item, const QString&, const QString&) { onDecisionRenamed(item); });
     connect(&decisions, &CmDecisionManager::decisionChanged, this, &CanvasModel::onDecisionChanged);
     connect(&decisions, &CmDecisionManager::cleared, this, &CanvasModel::Clear);
+    for (int i = 1; i <= decisions.Count(); ++i)
+        onDecisionAdded(decisions.ItemByIndex(i));
 }
 
 CanvasEntity* CanvasModel::AddEntity(QPointF centre, qint16 key)
 {
-    if (key == 0)
-        key = NextFreeKey();
+    CanvasEntity* entity = createEntity(centre, key == 0 ? NextFreeKey() : key);
+    if (entity)
+        emit changed();
+    return entity;
+}
+
+CanvasEntity* CanvasModel::createEntity(QPointF centre, qint16 key)
+{
     if (key <= 0 || m_entities.contains(key))
         return nullptr;
     CanvasEntity& entity = m_entities[key];
@@ -57,7 +65,6 @@ CanvasEntity* CanvasModel::AddEntity(QPointF centre, qint16 key)
     growExtents(entity);
     markLinksOutdated();
     emit entityAdded(key);
-    emit changed();
     return &entity;
 }
 
@@ -370,7 +377,7 @@ void CanvasModel::onDecisionAdded(CmDecisionItem* item)
 {
     CanvasEntity* entity = Entity(item->intID());
     if (!entity)
-        entity = AddEntity(parkingPlace(), item->intID());
+        entity = createEntity(parkingPlace(), item->intID());
     if (!entity)
         return;
     entity->data = item;

@@ -18,7 +18,8 @@ struct DecisionChange;
 
 // The diagram of the decision tree without any drawing: one entity per control, the links that
 // the controls' actions yield, the selection and the visible part. It follows the decision
-// manager's change events and never owns a decision.
+// manager's change events and never owns a decision; decisions held before it was made get
+// their entities at once.
 class CanvasModel final : public QObject {
     Q_OBJECT
 
@@ -125,6 +126,7 @@ private:
     void markLinksOutdated();
     void deriveLinks(qint16 key) const;
     QPointF parkingPlace() const;
+    CanvasEntity* createEntity(QPointF centre, qint16 key);
     void growExtents(const CanvasEntity& entity);
 
     CmDecisionManager& m_decisions;
