@@ -2,6 +2,7 @@
 
 #include "base/ResourceStrings.h"
 #include "cli/CheckExprCommand.h"
+#include "cli/CompileCommand.h"
 #include "cli/FromRulesCommand.h"
 #include "cli/GraphCommand.h"
 #include "cli/InfoCommand.h"
@@ -20,6 +21,7 @@ CommandLine::CommandLine()
     m_commands.push_back(std::make_unique<RenameCommand>());
     m_commands.push_back(std::make_unique<GraphCommand>());
     m_commands.push_back(std::make_unique<SelectorCommand>());
+    m_commands.push_back(std::make_unique<CompileCommand>());
 }
 
 CommandLine::~CommandLine() = default;

@@ -1,0 +1,152 @@
+#include "common/TestRegistry.h"
+
+#include "base/ResourceStrings.h"
+#include "cli/CommandLine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Outcome {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Outcome run(const QStringList& args)
+{
+    Outcome outcome;
+    QTextStream out(&outcome.out);
+    QTextStream err(&outcome.err);
+    outcome.code = CommandLine().run(args, out, err);
+    return outcome;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QString usageError(const QString& message)
+{
+    return LoadResString(32003).arg(message) + u"\n"_s + LoadResString(32422) + u"\n"_s;
+}
+
+// A control that goes nowhere: an error for either runtime.
+const QByteArray BrokenRules("BEGIN\r\n1\t\tStart\t\t\t\"Hi\"\tRadio\t^Yes\t!GO Nowhere\t\r\n");
+
+} // namespace
+
+class TestCompileCommand : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_folder;
+    QString m_sample;
+
+    QString path(const QString& name) const { return m_folder.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        // The sample project, built as the build builds it.
+        m_sample = path(u"laptop-selector.kvp"_s);
+        QCOMPARE(run({u"from-rules"_s, QStringLiteral(KV_SOURCE_DIR "/examples/laptop-selector.rules"), u"-o"_s, m_sample}).code, 0);
+        QCOMPARE(run({u"selector"_s, u"import"_s, m_sample, QStringLiteral(KV_SOURCE_DIR "/examples/laptops.csv")}).code, 0);
+    }
+
+    void wrongArguments_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        const QString arguments = LoadResString(32423);
+        QTest::newRow("nothing") << QStringList{u"compile"_s} << arguments;
+        QTest::newRow("no runtime") << QStringList{u"compile"_s, u"p.kvp"_s, u"-o"_s, u"x"_s} << arguments;
+        QTest::newRow("both runtimes") << QStringList{u"compile"_s, u"p.kvp"_s, u"--web"_s, u"--desktop"_s, u"-o"_s, u"x"_s}
+                                       << arguments;
+        QTest::newRow("no output") << QStringList{u"compile"_s, u"p.kvp"_s, u"--web"_s} << arguments;
+        QTest::newRow("-o without a file") << QStringList{u"compile"_s, u"p.kvp"_s, u"--web"_s, u"-o"_s} << arguments;
+        QTest::newRow("two projects") << QStringList{u"compile"_s, u"a.kvp"_s, u"b.kvp"_s, u"--web"_s, u"-o"_s, u"x"_s}
+                                      << arguments;
+        QTest::newRow("image path for the desktop")
+            << QStringList{u"compile"_s, u"p.kvp"_s, u"--desktop"_s, u"-o"_s, u"x"_s, u"--image-path"_s, u"img"_s}
+            << LoadResString(32425);
+        QTest::newRow("unknown option") << QStringList{u"compile"_s, u"p.kvp"_s, u"--web"_s, u"-o"_s, u"x"_s, u"--fast"_s}
+                                        << LoadResString(32313).arg(u"--fast"_s);
+    }
+    void wrongArguments()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        const Outcome outcome = run(args);
+        QCOMPARE(outcome.code, 2);
+        QCOMPARE(outcome.out, QString());
+        QCOMPARE(outcome.err, usageError(message));
+    }
+
+    void sampleCompilesForBothRuntimes()
+    {
+        const QString desktop = path(u"laptops.kvd"_s);
+        const Outcome kvd = run({u"compile"_s, m_sample, u"--desktop"_s, u"-o"_s, desktop});
+        QCOMPARE(kvd.code, 0);
+        QCOMPARE(kvd.out, LoadResString(32424).arg(desktop) + u"\n"_s + LoadResString(14020) + u"\n"_s);
+        QVERIFY(kvd.err.startsWith(LoadResString(12516)));
+        QVERIFY(QFile::exists(desktop));
+
+        // The sample's sliders are not for the web: the file is written and the exit code says so.
+        const QString web = path(u"laptops.kvw"_s);
+        const Outcome kvw = run({u"compile"_s, m_sample, u"--web"_s, u"-o"_s, web, u"--image-path"_s, u"img"_s});
+        QCOMPARE(kvw.code, 1);
+        QCOMPARE(kvw.out, LoadResString(32424).arg(web) + u"\n"_s + LoadResString(14021) + u"\n"_s);
+        QVERIFY(kvw.err.startsWith(LoadResString(12502) + LoadResString(12528)));
+        const QByteArray written = readFile(web);
+        QVERIFY(written.contains(("tree='" + QFileInfo(web).absoluteFilePath() + "'?>").toUtf8()));
+        QVERIFY(written.contains("<CriteriaList Name='laptops'>"));
+        const QString xmllint = QStandardPaths::findExecutable(u"xmllint"_s);
+        if (xmllint.isEmpty())
+            QSKIP("xmllint is not installed (Debian package libxml2-utils)");
+        QCOMPARE(QProcess::execute(xmllint, {u"--noout"_s, web}), 0);
+    }
+
+    void desktopErrorsLeaveThePreviousFile()
+    {
+        const QString rules = path(u"broken.rules"_s);
+        const QString project = path(u"broken.kvp"_s);
+        QVERIFY(writeFile(rules, BrokenRules));
+        QCOMPARE(run({u"from-rules"_s, rules, u"-o"_s, project}).code, 0);
+        const QString target = path(u"broken.kvd"_s);
+        QVERIFY(writeFile(target, "previous"));
+        const Outcome outcome = run({u"compile"_s, project, u"--desktop"_s, u"-o"_s, target});
+        QCOMPARE(outcome.code, 1);
+        QCOMPARE(outcome.out, LoadResString(14021) + u"\n"_s);
+        QCOMPARE(outcome.err, LoadResString(12502) + LoadResString(12504) + u"Nowhere\r\n\t"_s + LoadResString(12537)
+                                  + u"Start.Options and Actions\r\n"_s);
+        QCOMPARE(readFile(target), QByteArray("previous"));
+    }
+
+    void missingProjectFails()
+    {
+        const Outcome outcome = run({u"compile"_s, path(u"none.kvp"_s), u"--web"_s, u"-o"_s, path(u"none.kvw"_s)});
+        QCOMPARE(outcome.code, 1);
+        QCOMPARE(outcome.out, QString());
+        QVERIFY(!outcome.err.isEmpty());
+        QVERIFY(!QFile::exists(path(u"none.kvw"_s)));
+    }
+};
+
+KV_REGISTER_TEST(TestCompileCommand)
+#include "tst_CompileCommand.moc"
