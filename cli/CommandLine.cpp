@@ -8,6 +8,7 @@
 #include "cli/InfoCommand.h"
 #include "cli/RecordsCommand.h"
 #include "cli/RenameCommand.h"
+#include "cli/RunCommand.h"
 #include "cli/SelectorCommand.h"
 
 #include <QTextStream>
@@ -22,6 +23,7 @@ CommandLine::CommandLine()
     m_commands.push_back(std::make_unique<GraphCommand>());
     m_commands.push_back(std::make_unique<SelectorCommand>());
     m_commands.push_back(std::make_unique<CompileCommand>());
+    m_commands.push_back(std::make_unique<RunCommand>());
 }
 
 CommandLine::~CommandLine() = default;

@@ -10,12 +10,17 @@ StorageResult CompiledTree::readFile(const QString& path, CompiledTree& tree)
     StorageDocument document;
     if (StorageResult opened = document.openReadOnly(path); !opened)
         return opened;
+    return read(document, tree);
+}
+
+StorageResult CompiledTree::read(const StorageDocument& document, CompiledTree& tree)
+{
     const StorageNode root = document.rootNode();
     bool hasRules = false;
     if (StorageResult found = root.exists(ProjectNodes::RulesFile, hasRules); !found)
         return found;
     if (!hasRules)
-        return StorageResult::failure(StorageErrorKind::Corrupt, LoadResString(32505).arg(path));
+        return StorageResult::failure(StorageErrorKind::Corrupt, LoadResString(32505).arg(document.path()));
     StorageNode rules = root;
     if (StorageResult opened = rules.open(ProjectNodes::RulesFile); !opened)
         return opened;

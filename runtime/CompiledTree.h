@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+class StorageDocument;
+
 // What the engine runs: the rules text (BEGIN and one stored decision record a line) and the
 // selector tables by name. A desktop tree file and a project compiled in memory give the same.
 struct CompiledTree {
@@ -19,4 +21,6 @@ struct CompiledTree {
 
     // Reads a desktop tree file: its rules text and every internal selector.
     static StorageResult readFile(const QString& path, CompiledTree& tree);
+    // The same from a document already open (a tree compiled in memory).
+    static StorageResult read(const StorageDocument& document, CompiledTree& tree);
 };

@@ -310,8 +310,11 @@ bool RuntimeEngine::start(const QString& reference)
 int RuntimeEngine::startTarget(const QString& reference)
 {
     const std::optional<int> told = std::exchange(m_hostNext, std::nullopt);
-    if (!reference.trimmed().isEmpty())
-        return resolveTarget(reference);
+    if (!reference.trimmed().isEmpty()) {
+        if (const RuntimeControl* named = findControl(reference))
+            return named->id;
+        fault(32523, reference.trimmed());
+    }
     if (told)
         return *told;
     return m_controls.begin()->first;

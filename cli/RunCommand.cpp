@@ -1,0 +1,134 @@
+#include "cli/RunCommand.h"
+
+#include "app/CApplication.h"
+#include "app/CModel.h"
+#include "base/ResourceStrings.h"
+#include "cli/ProjectSession.h"
+#include "compile/SharedCompilePass.h"
+#include "persist/StorageDocument.h"
+#include "runtime/AnswerList.h"
+#include "runtime/AnsweredRun.h"
+#include "runtime/CompiledTree.h"
+#include "runtime/RuntimeEngine.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace {
+constexpr int NameId = 32550;
+constexpr int SummaryId = 32551;
+constexpr int UsageId = 32552;
+constexpr int WrongArgumentsId = 32553;
+constexpr int AnswersUnreadableId = 32554;
+constexpr int TreeUnreadableId = 32555;
+constexpr int CompileFailedId = 32556;
+constexpr int MissingFileId = 32034;
+
+struct RunArguments {
+    QString tree;
+    QString start;
+    QString answers;
+    bool explain = false;
+};
+
+std::optional<RunArguments> parseArguments(const QStringList& args)
+{
+    RunArguments parsed;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        const bool hasValue = i + 1 < args.size();
+        if (arg == QLatin1String("--explain"))
+            parsed.explain = true;
+        else if (arg == QLatin1String("--start") && hasValue && parsed.start.isEmpty())
+            parsed.start = args.at(++i);
+        else if (arg == QLatin1String("--answers") && hasValue && parsed.answers.isEmpty())
+            parsed.answers = args.at(++i);
+        else if (!arg.startsWith(QLatin1String("--")) && parsed.tree.isEmpty())
+            parsed.tree = arg;
+        else
+            return std::nullopt;
+    }
+    if (parsed.tree.isEmpty() || parsed.answers.isEmpty())
+        return std::nullopt;
+    return parsed;
+}
+
+} // namespace
+
+QString RunCommand::Name() const
+{
+    return LoadResString(NameId);
+}
+
+QString RunCommand::Summary() const
+{
+    return LoadResString(SummaryId);
+}
+
+QString RunCommand::Usage() const
+{
+    return LoadResString(UsageId);
+}
+
+bool RunCommand::readTree(const QString& path, CompiledTree& tree, QTextStream& err)
+{
+    if (!QFileInfo(path).isFile()) {
+        err << LoadResString(MissingFileId).arg(path) << '\n';
+        return false;
+    }
+    if (QFileInfo(path).suffix().compare(QLatin1String("kvp"), Qt::CaseInsensitive) != 0) {
+        const StorageResult read = CompiledTree::readFile(path, tree);
+        if (!read)
+            err << LoadResString(TreeUnreadableId).arg(path, read.message) << '\n';
+        return read.ok();
+    }
+    ProjectSession session(err);
+    if (!session.Inspect(path))
+        return false;
+    const SharedCompilePass::CompiledTree compiled =
+        SharedCompilePass::CompileInMemory(gApp->Model().Decisions(), gApp->Model().Document());
+    if (!compiled.document) {
+        err << compiled.log;
+        err << LoadResString(CompileFailedId).arg(path, compiled.written.message) << '\n';
+        return false;
+    }
+    const StorageResult read = CompiledTree::read(*compiled.document, tree);
+    if (!read)
+        err << LoadResString(TreeUnreadableId).arg(path, read.message) << '\n';
+    return read.ok();
+}
+
+int RunCommand::execute(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const std::optional<RunArguments> parsed = parseArguments(args);
+    if (!parsed)
+        return usageError(LoadResString(WrongArgumentsId), err);
+
+    QFile answersFile(parsed->answers);
+    if (!answersFile.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        err << LoadResString(AnswersUnreadableId).arg(parsed->answers) << '\n';
+        return Failure;
+    }
+    AnswerList answers;
+    if (const std::optional<QString> problem = answers.parse(QString::fromUtf8(answersFile.readAll()))) {
+        err << *problem << '\n';
+        return Failure;
+    }
+
+    CompiledTree tree;
+    if (!readTree(parsed->tree, tree, err))
+        return Failure;
+    RuntimeEngine engine;
+    if (const StorageResult loaded = engine.load(tree); !loaded) {
+        err << LoadResString(TreeUnreadableId).arg(parsed->tree, loaded.message) << '\n';
+        return Failure;
+    }
+    AnsweredRun run(engine, answers);
+    const AnsweredRun::Outcome outcome = run.run(parsed->start);
+    for (const QString& line : run.transcript() + run.selectorReport(parsed->explain))
+        out << line << '\n';
+    if (const QStringList left = answers.leftOver(); !left.isEmpty())
+        out << LoadResString(32547).arg(left.join(QLatin1String(", "))) << '\n';
+    return outcome == AnsweredRun::Outcome::Stopped ? Failure : Success;
+}
