@@ -31,6 +31,7 @@ public:
     CcCriteriaList& operator=(const CcCriteriaList&) = delete;
 
     CvCriteriaListManager& Manager() { return m_manager; }
+    const CvCriteriaListManager& Manager() const { return m_manager; }
     void setDialogs(ISelectorDialogs* dialogs) { m_dialogs = dialogs; }
     void setUndoRecorder(ISelectorUndoRecorder* recorder);
 

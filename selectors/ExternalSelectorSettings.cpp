@@ -2,10 +2,6 @@
 
 #include <QRegularExpression>
 
-namespace {
-constexpr int FixedLines = 8;
-}
-
 QString ExternalSelectorSettings::Name() const
 {
     return Complete() ? database + QLatin1Char('.') + table : QString();
@@ -14,7 +10,7 @@ QString ExternalSelectorSettings::Name() const
 QString ExternalSelectorSettings::ToText() const
 {
     QString text;
-    for (const QString* line : {&table, &database, &server, &port, &driverName, &driverLocation, &user, &password})
+    for (const QString* line : FixedLines())
         text += *line + QLatin1String("\r\n");
     for (const QString& field : fields)
         text += field + QLatin1String("\r\n");
@@ -29,10 +25,9 @@ ExternalSelectorSettings ExternalSelectorSettings::FromText(const QString& text)
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     ExternalSelectorSettings settings;
-    QString* fixed[FixedLines] = {&settings.table, &settings.database, &settings.server, &settings.port,
-                                  &settings.driverName, &settings.driverLocation, &settings.user, &settings.password};
-    for (int i = 0; i < FixedLines && i < lines.size(); ++i)
-        *fixed[i] = lines.at(i);
-    settings.fields = lines.mid(FixedLines);
+    const std::array<QString*, 8> fixed = settings.FixedLines();
+    for (size_t i = 0; i < fixed.size() && qsizetype(i) < lines.size(); ++i)
+        *fixed.at(i) = lines.at(qsizetype(i));
+    settings.fields = lines.mid(qsizetype(fixed.size()));
     return settings;
 }

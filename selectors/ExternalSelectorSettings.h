@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+
 // The connection settings of an external selector: eight lines (table, database, server, port,
 // driver name, driver location, user, password as entered), then one line per accessible
 // field, every line ended by CR LF.
@@ -19,6 +21,15 @@ struct ExternalSelectorSettings {
 
     // database "." table; empty while either is empty.
     QString Name() const;
+    // The eight fixed lines in their stored order.
+    std::array<const QString*, 8> FixedLines() const
+    {
+        return {&table, &database, &server, &port, &driverName, &driverLocation, &user, &password};
+    }
+    std::array<QString*, 8> FixedLines()
+    {
+        return {&table, &database, &server, &port, &driverName, &driverLocation, &user, &password};
+    }
     bool Complete() const { return !table.isEmpty() && !database.isEmpty(); }
 
     QString ToText() const;

@@ -1,0 +1,118 @@
+#include "common/ScriptedPrompt.h"
+#include "common/TestRegistry.h"
+
+#include "app/CvProject.h"
+#include "model/CmDocument.h"
+#include "selectors/SelectorStore.h"
+#include "views/SelectorWorkspace.h"
+#include "views/frmCriteriaList.h"
+
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+struct Desk {
+    CmDocument document;
+    ScriptedPrompt prompt;
+    CvProject explorer;
+    QMdiArea area;
+    SelectorWorkspace workspace{area, document, prompt, explorer, nullptr};
+
+    Desk()
+    {
+        area.resize(900, 600);
+        area.show();
+    }
+
+    frmCriteriaList* window() const
+    {
+        QMdiSubWindow* active = area.activeSubWindow();
+        return active ? qobject_cast<frmCriteriaList*>(active->widget()) : nullptr;
+    }
+
+    QString stored(const QString& name)
+    {
+        QString text;
+        SelectorStore(document.Storage()).ReadText(name, text);
+        return text;
+    }
+};
+
+} // namespace
+
+class TestSelectorWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void typeInsertDeleteSaveAndReopen()
+    {
+        Desk desk;
+        desk.prompt.QueueText(QStringLiteral("Fruit"));
+        QVERIFY(desk.workspace.Commands().NewList(SelectorKind::Internal));
+        frmCriteriaList* window = desk.window();
+        QVERIFY(window);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Fruit"));
+        QCOMPARE(desk.explorer.CriteriaLists(), QStringList{"Fruit"});
+
+        // Typing on the grid opens the edit box with that character; Tab and Enter commit.
+        QTableView& table = window->Table();
+        table.setFocus();
+        QTest::keyClicks(&table, QStringLiteral("A"));
+        QVERIFY(window->EditBox().isVisible());
+        QTest::keyClicks(&window->EditBox(), QStringLiteral("pple"));
+        QTest::keyClick(&window->EditBox(), Qt::Key_Tab);
+        QTest::keyClicks(&table, QStringLiteral("3"));
+        QTest::keyClick(&window->EditBox(), Qt::Key_Return);
+        QTest::keyClicks(&table, QStringLiteral("x"));
+        QTest::keyClick(&window->EditBox(), Qt::Key_Escape);
+        QVERIFY(!window->EditBox().isVisible());
+        CvCriteriaList& list = window->List();
+        QCOMPARE(list.Cell(1, 0), QStringLiteral("Apple"));
+        QCOMPARE(list.Cell(1, 1), QStringLiteral("3"));
+        QCOMPARE(list.Cell(2, 1), QString());
+        QCOMPARE(list.CurrentRow(), 2);
+
+        // A property inserted before the second one and deleted again; the first is refused.
+        list.setCurrentCell(1, 1);
+        list.RenameColumn(QStringLiteral("Price"));
+        list.setCurrentCell(1, 0);
+        list.RenameColumn(QStringLiteral("Name"));
+        list.setCurrentCell(1, 1);
+        QVERIFY(desk.workspace.RunTool(905));
+        QCOMPARE(list.Cell(0, 2), QStringLiteral("Price"));
+        QVERIFY(desk.workspace.RunTool(906));
+        list.setCurrentCell(1, 0);
+        QVERIFY(desk.workspace.RunTool(906));
+        QCOMPARE(desk.prompt.shownTexts().last(), QStringLiteral("Can not delete the first property."));
+        QCOMPARE(list.Cell(0, 1), QStringLiteral("Price"));
+
+        // Closing the window saves; opening the selector again shows the same table.
+        QVERIFY(desk.area.activeSubWindow()->close());
+        QCOMPARE(desk.workspace.Commands().Manager().Count(), 0);
+        QCOMPARE(desk.stored(QStringLiteral("Fruit")), QStringLiteral("Name,Price\r\nApple,3\r\n"));
+        QVERIFY(desk.document.Dirty());
+        desk.workspace.Commands().EditList(QStringLiteral("fruit"));
+        QVERIFY(desk.window());
+        QCOMPARE(desk.window()->List().Cell(1, 0), QStringLiteral("Apple"));
+        QCOMPARE(desk.window()->List().Cell(0, 1), QStringLiteral("Price"));
+    }
+
+    void deletingTheSelectorClosesItsWindow()
+    {
+        Desk desk;
+        desk.prompt.QueueText(QStringLiteral("Gone"));
+        desk.workspace.Commands().NewList(SelectorKind::Internal);
+        QCOMPARE(desk.area.subWindowList().size(), 1);
+        desk.workspace.Commands().DeleteList({QStringLiteral("Gone")});
+        QTRY_COMPARE(desk.area.subWindowList().size(), 0);
+        QVERIFY(desk.explorer.CriteriaLists().isEmpty());
+        QVERIFY(!desk.workspace.RunTool(905));
+    }
+};
+
+KV_REGISTER_TEST(TestSelectorWindow)
+#include "tst_SelectorWindow.moc"

@@ -1,0 +1,115 @@
+#include "views/ExternalSelectorDialog.h"
+
+#include "base/ResourceStrings.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int TitleId = 10930;
+constexpr int FirstLabelId = 10931; // Table Name: ... Password: (10938)
+constexpr int PasswordIndex = 7;
+constexpr int FieldsId = 10939;
+constexpr int FieldPromptId = 10940;
+constexpr int FieldTitleId = 10941;
+constexpr int OkId = 13000;
+constexpr int CancelId = 13001;
+constexpr int AddId = 13002;
+constexpr int RemoveId = 13003;
+constexpr int ApplyId = 13009;
+constexpr int PasswordNoteId = 32206;
+} // namespace
+
+ExternalSelectorDialog::ExternalSelectorDialog(ExternalSelectorSession& session, QWidget* parent)
+    : QDialog(parent), m_session(session), m_accessible(new QListWidget)
+{
+    setWindowTitle(LoadResString(TitleId));
+    auto* form = new QFormLayout;
+    for (int i = 0; i < int(m_fields.size()); ++i) {
+        auto* field = new QLineEdit;
+        m_fields.at(static_cast<size_t>(i)) = field;
+        if (i != PasswordIndex) {
+            form->addRow(LoadResString(FirstLabelId + i), field);
+            continue;
+        }
+        field->setEchoMode(QLineEdit::Password);
+        auto* note = new QLabel(LoadResString(PasswordNoteId));
+        note->setWordWrap(true);
+        auto* password = new QVBoxLayout;
+        password->addWidget(field);
+        password->addWidget(note);
+        form->addRow(LoadResString(FirstLabelId + i), password);
+    }
+
+    auto* fieldsBox = new QGroupBox(LoadResString(FieldsId));
+    auto* add = new QPushButton(LoadResString(AddId));
+    auto* remove = new QPushButton(LoadResString(RemoveId));
+    connect(add, &QPushButton::clicked, this, &ExternalSelectorDialog::addField);
+    connect(remove, &QPushButton::clicked, this, [this] { delete m_accessible->currentItem(); });
+    auto* fieldButtons = new QVBoxLayout;
+    fieldButtons->addWidget(add);
+    fieldButtons->addWidget(remove);
+    fieldButtons->addStretch();
+    auto* fieldsLayout = new QHBoxLayout(fieldsBox);
+    fieldsLayout->addWidget(m_accessible);
+    fieldsLayout->addLayout(fieldButtons);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply);
+    buttons->button(QDialogButtonBox::Ok)->setText(LoadResString(OkId));
+    buttons->button(QDialogButtonBox::Cancel)->setText(LoadResString(CancelId));
+    buttons->button(QDialogButtonBox::Apply)->setText(LoadResString(ApplyId));
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        Apply();
+        accept();
+    });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, &ExternalSelectorDialog::Apply);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(fieldsBox);
+    layout->addWidget(buttons);
+    LoadData(session.settings);
+}
+
+void ExternalSelectorDialog::LoadData(const ExternalSelectorSettings& settings)
+{
+    const auto values = settings.FixedLines();
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        m_fields.at(i)->setText(*values.at(i));
+    m_accessible->clear();
+    m_accessible->addItems(settings.fields);
+}
+
+ExternalSelectorSettings ExternalSelectorDialog::Settings() const
+{
+    ExternalSelectorSettings settings;
+    const auto values = settings.FixedLines();
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        *values.at(i) = m_fields.at(i)->text();
+    for (int row = 0; row < m_accessible->count(); ++row)
+        settings.fields.append(m_accessible->item(row)->text());
+    return settings;
+}
+
+bool ExternalSelectorDialog::Apply()
+{
+    return m_session.apply && m_session.apply(Settings());
+}
+
+void ExternalSelectorDialog::addField()
+{
+    bool ok = false;
+    const QString name = QInputDialog::getText(this, LoadResString(FieldTitleId), LoadResString(FieldPromptId),
+                                               QLineEdit::Normal, QString(), &ok);
+    if (ok && !name.isEmpty())
+        m_accessible->addItem(name);
+}
