@@ -51,6 +51,15 @@ StorageResult CompiledTree::read(const StorageDocument& document, CompiledTree& 
             read.tables.append(std::move(entry));
         }
     }
+    QStringList pictureNames;
+    if (StorageResult listed = document.pictures().names(pictureNames); !listed)
+        return listed;
+    for (const QString& name : std::as_const(pictureNames)) {
+        QByteArray bytes;
+        if (StorageResult picture = document.pictures().read(name, bytes); !picture)
+            return picture;
+        read.pictures.insert(name.toCaseFolded(), bytes);
+    }
     tree = std::move(read);
     return StorageResult::success();
 }

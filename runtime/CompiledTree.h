@@ -3,6 +3,8 @@
 #include "base/StorageResult.h"
 #include "persist/CsvTable.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -18,6 +20,8 @@ struct CompiledTree {
 
     QString rulesText;
     QList<Table> tables;
+    // The pictures by name, without regard to case (the player shows them; the engine does not).
+    QHash<QString, QByteArray> pictures;
 
     // Reads a desktop tree file: its rules text and every internal selector.
     static StorageResult readFile(const QString& path, CompiledTree& tree);

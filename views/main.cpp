@@ -2,6 +2,7 @@
 #include "app/MStartUp.h"
 #include "views/DesignerWindowHost.h"
 #include "views/MainWindow.h"
+#include "views/PlayerWindow.h"
 #include "views/QtPrompt.h"
 
 #include <QApplication>
@@ -13,6 +14,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("kvwDesigner"));
     QApplication::setApplicationDisplayName(QStringLiteral("Kestrova Designer"));
     QApplication::setApplicationVersion(QStringLiteral(KV_VERSION_STRING));
+
+    // --play FILE.kvd plays a desktop tree file on its own, without the Designer.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--play"))
+        return PlayerWindow::playFile(arguments.at(2));
 
     QtPrompt prompt;
     DesignerWindowHost windows(prompt);

@@ -1,0 +1,120 @@
+#include "common/TestRegistry.h"
+
+#include "base/ResourceStrings.h"
+#include "lang/RecordFields.h"
+#include "runtime/CompiledTree.h"
+#include "views/PlayerControlView.h"
+#include "views/PlayerWindow.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+QString record(const QStringList& fields)
+{
+    QStringList quoted;
+    for (qsizetype i = 0; i < fields.size(); ++i) // the header (field 6) comes quoted already
+        quoted.append(i == RecordFields::HeaderField - 1 ? fields.at(i) : RecordFields::Quoted(fields.at(i)));
+    return quoted.join('\t') + '\t';
+}
+
+CompiledTree carsTree()
+{
+    CompiledTree tree;
+    tree.rulesText = "BEGIN\r\n" +
+                     record({"1", "", "Budget", "", "", "\"<B>Your</B> budget \\<5 & more\"", "Radio", "^Cheap",
+                             "!KILL Cars: Price > 30000", "!GO Seats", "^Any", "!GO Seats"}) + "\r\n" +
+                     record({"2", "", "Seats", "", "", "\"\"", "NumBox", "&4", "^1-9", "!KILL Cars: Seats < [[Seats]]",
+                             "!EARLYFINISH On"}) + "\r\n" +
+                     record({"3", "", "End", "", "", "\"Thanks\"", "Done"}) + "\r\n";
+    CompiledTree::Table cars{"Cars", {}};
+    CsvTable::parse("Name,Price,Seats\nMini,18000,4\nVan,32000,8\nEstate,29000,5\nMicro,12000,2\n", cars.rows);
+    tree.tables.append(cars);
+    return tree;
+}
+
+QPushButton* button(PlayerWindow& window, int textId)
+{
+    for (QPushButton* candidate : window.findChildren<QPushButton*>())
+        if (candidate->text() == LoadResString(textId))
+            return candidate;
+    return nullptr;
+}
+
+QStringList panelRows(PlayerWindow& window)
+{
+    QStringList rows;
+    auto* items = window.findChild<QTreeWidget*>("selectorItems");
+    for (int i = 0; i < items->topLevelItemCount(); ++i)
+        rows.append(items->topLevelItem(i)->text(0) + " | " + items->topLevelItem(i)->text(1));
+    return rows;
+}
+
+} // namespace
+
+class TestPlayerWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void playsAPageAtATime()
+    {
+        QString problem;
+        std::unique_ptr<PlayerWindow> window = PlayerWindow::create(carsTree(), "cars", problem);
+        QVERIFY2(window, qPrintable(problem));
+        QVERIFY(window->start());
+        QCOMPARE(window->findChild<QLabel*>("header")->text(), QString("<b>Your</b> budget &lt;5 &amp; more"));
+        QCOMPARE(window->controlViews().size(), 1);
+        QVERIFY(!button(*window, 32572)->isEnabled());
+        QVERIFY(!button(*window, 32578)->isEnabled());
+
+        button(*window, 32573)->click(); // nothing chosen yet
+        QCOMPARE(window->statusText(), LoadResString(32571).arg("Budget"));
+        QCOMPARE(window->engine().page(), QList<int>{1});
+
+        window->findChildren<QRadioButton*>().first()->setChecked(true);
+        button(*window, 32573)->click();
+        QCOMPARE(window->engine().page(), QList<int>{2});
+        QCOMPARE(panelRows(*window), (QStringList{"Mini | ", "Estate | ", "Micro | ",
+                                                  "Van | " + LoadResString(32577).arg("Budget", "Cheap",
+                                                                                      "!KILL Cars: Price > 30000")}));
+        auto* seats = window->controlViews().first()->findChild<QSpinBox*>();
+        QCOMPARE(seats->value(), 4); // the default
+        seats->setValue(5);
+        button(*window, 32573)->click();
+        QCOMPARE(window->engine().page(), QList<int>{3});
+        QCOMPARE(window->statusText(), LoadResString(32582).arg("End"));
+        QVERIFY(!button(*window, 32573)->isEnabled());
+        QVERIFY(button(*window, 32578)->isEnabled());
+
+        button(*window, 32572)->click(); // back to the seats page, its answer kept, its removals undone
+        QCOMPARE(window->controlViews().first()->findChild<QSpinBox*>()->value(), 5);
+        QCOMPARE(panelRows(*window).size(), 4);
+        button(*window, 32572)->click();
+        QVERIFY(window->findChildren<QRadioButton*>().first()->isChecked());
+
+        button(*window, 32573)->click();
+        button(*window, 32573)->click();
+        button(*window, 32578)->click();
+        QVERIFY(!window->engine().isRunning());
+        QCOMPARE(window->findChild<QLabel*>("header")->text(), LoadResString(32580));
+        // The seats page came back with its default, since the budget page was left without it.
+        QCOMPARE(panelRows(*window).mid(0, 2), (QStringList{"Mini | ", "Estate | "}));
+    }
+
+    void refusesATreeItCannotRead()
+    {
+        CompiledTree broken;
+        broken.rulesText = "hello";
+        QString problem;
+        QVERIFY(!PlayerWindow::create(broken, "broken", problem));
+        QCOMPARE(problem, LoadResString(32519));
+    }
+};
+
+KV_REGISTER_TEST(TestPlayerWindow)
+#include "tst_PlayerWindow.moc"

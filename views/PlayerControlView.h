@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QSlider;
+class QSpinBox;
+class RuntimeEngine;
+struct RuntimeControl;
+
+// One control of a player page: its caption and the input its interface takes, filled with the
+// control's current value; answer() gives back what the user chose, in the engine's answer form.
+class PlayerControlView : public QWidget {
+    Q_OBJECT
+
+public:
+    PlayerControlView(const RuntimeControl& control, const RuntimeEngine& engine, QWidget* parent = nullptr);
+
+    int controlId() const;
+    const RuntimeControl& control() const { return m_control; }
+    QString answer() const;
+    // Whether an empty answer means the user has not chosen yet.
+    bool needsChoice() const;
+
+private:
+    void buildChoices(const QString& value);
+    void buildList(const QStringList& entries, const QString& value, bool multiple);
+    void buildCombo(const QStringList& entries, const QString& value);
+    void buildNumber(const QString& value);
+    void buildSlide(const QString& value);
+    QStringList optionTexts() const;
+    QStringList selectorItems(const RuntimeEngine& engine) const;
+
+    const RuntimeControl& m_control;
+    QButtonGroup* m_radios = nullptr;
+    QCheckBox* m_check = nullptr;
+    QAbstractButton* m_command = nullptr;
+    QListWidget* m_list = nullptr;
+    QComboBox* m_combo = nullptr;
+    QSpinBox* m_integer = nullptr;
+    QDoubleSpinBox* m_real = nullptr;
+    QSlider* m_slider = nullptr;
+    QLabel* m_sliderText = nullptr;
+    QLineEdit* m_line = nullptr;
+    QPlainTextEdit* m_text = nullptr;
+};

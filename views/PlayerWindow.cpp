@@ -1,0 +1,276 @@
+#include "views/PlayerWindow.h"
+
+#include "base/ResourceStrings.h"
+#include "views/PlayerControlView.h"
+#include "views/PlayerSelectorPanel.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+std::unique_ptr<PlayerWindow> PlayerWindow::create(const CompiledTree& tree, const QString& title, QString& problem)
+{
+    std::unique_ptr<PlayerWindow> window(new PlayerWindow(tree, title));
+    const StorageResult loaded = window->m_engine.load(tree);
+    if (!loaded) {
+        problem = loaded.message;
+        return nullptr;
+    }
+    window->m_selectors = new PlayerSelectorPanel(window->m_engine, window.get());
+    window->findChild<QSplitter*>()->addWidget(window->m_selectors);
+    return window;
+}
+
+int PlayerWindow::playFile(const QString& path)
+{
+    CompiledTree tree;
+    QString problem;
+    const StorageResult read = CompiledTree::readFile(path, tree);
+    std::unique_ptr<PlayerWindow> window =
+        read ? create(tree, QFileInfo(path).completeBaseName(), problem) : nullptr;
+    if (!read)
+        problem = read.message;
+    if (!window) {
+        QMessageBox::critical(nullptr, LoadResString(32500), LoadResString(32583).arg(path, problem));
+        return 1;
+    }
+    window->show();
+    window->start();
+    return QApplication::exec();
+}
+
+PlayerWindow::PlayerWindow(const CompiledTree& tree, const QString& title) : m_tree(tree)
+{
+    setWindowTitle(LoadResString(32570).arg(title));
+    m_engine.registerHost(this);
+    m_engine.window().setShowHandler([this] {
+        show();
+        raise();
+        activateWindow();
+    });
+
+    auto* page = new QWidget(this);
+    auto* pageLayout = new QVBoxLayout(page);
+    m_header = new QLabel(page);
+    m_header->setObjectName(QStringLiteral("header"));
+    m_header->setWordWrap(true);
+    m_header->setTextFormat(Qt::RichText);
+    m_picture = new QLabel(page);
+    m_picture->setVisible(false);
+    m_controls = new QWidget(page);
+    m_controlsLayout = new QVBoxLayout(m_controls);
+    m_controlsLayout->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(page);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(m_controls);
+    scroll->setFrameShape(QFrame::NoFrame);
+    m_status = new QLabel(page);
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setWordWrap(true);
+
+    m_back = new QPushButton(LoadResString(32572), page);
+    m_next = new QPushButton(LoadResString(32573), page);
+    m_finish = new QPushButton(LoadResString(32578), page);
+    m_startOver = new QPushButton(LoadResString(32579), page);
+    m_next->setDefault(true);
+    connect(m_back, &QPushButton::clicked, this, &PlayerWindow::back);
+    connect(m_next, &QPushButton::clicked, this, &PlayerWindow::next);
+    connect(m_finish, &QPushButton::clicked, this, &PlayerWindow::finish);
+    connect(m_startOver, &QPushButton::clicked, this, &PlayerWindow::startOver);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_startOver);
+    buttons->addStretch();
+    buttons->addWidget(m_back);
+    buttons->addWidget(m_next);
+    buttons->addWidget(m_finish);
+
+    pageLayout->addWidget(m_header);
+    pageLayout->addWidget(m_picture);
+    pageLayout->addWidget(scroll, 1);
+    pageLayout->addWidget(m_status);
+    pageLayout->addLayout(buttons);
+
+    auto* splitter = new QSplitter(this);
+    splitter->addWidget(page);
+    setCentralWidget(splitter);
+    resize(980, 620);
+}
+
+PlayerWindow::~PlayerWindow()
+{
+    m_engine.stop();
+}
+
+bool PlayerWindow::start(const QString& control)
+{
+    setStatus(QString());
+    const bool started = m_engine.start(control);
+    if (!started && m_engine.isRunning())
+        showPage();
+    refreshButtons();
+    return started;
+}
+
+QString PlayerWindow::statusText() const
+{
+    return m_status->text();
+}
+
+void PlayerWindow::HandleEvent(int code, const QStringList& arguments, QString& text)
+{
+    Q_UNUSED(text);
+    switch (code) {
+    case RuntimeEvent::PageShown:
+        showPage();
+        break;
+    case RuntimeEvent::Closed:
+        showEnded();
+        break;
+    case RuntimeEvent::Error:
+        setStatus(LoadResString(12502) + arguments.value(0), true);
+        break;
+    case RuntimeEvent::Call:
+        setStatus(LoadResString(32581).arg(arguments.value(0)));
+        break;
+    default:
+        break; // nothing outside the tree answers definition or value requests here
+    }
+}
+
+void PlayerWindow::next()
+{
+    if (!giveAnswers())
+        return;
+    setStatus(QString());
+    if (m_engine.next() && m_engine.isRunning() && !m_engine.lastLeaveRanGo()) {
+        const QString reached = m_engine.onDefaultDonePage() ? LoadResString(32536)
+                                                             : m_engine.control(m_engine.page().first())->displayName();
+        setStatus(LoadResString(32582).arg(reached));
+    }
+    refreshButtons();
+}
+
+void PlayerWindow::back()
+{
+    setStatus(QString());
+    m_engine.back();
+    refreshButtons();
+}
+
+void PlayerWindow::finish()
+{
+    if (!giveAnswers())
+        return;
+    m_engine.finish();
+    refreshButtons();
+}
+
+void PlayerWindow::startOver()
+{
+    start();
+}
+
+bool PlayerWindow::giveAnswers()
+{
+    for (PlayerControlView* view : std::as_const(m_views)) {
+        if (!view->control().takesAnswer())
+            continue;
+        const QString answer = view->answer();
+        if (answer.isEmpty() && view->needsChoice() && !view->control().isSelectorList()) {
+            setStatus(LoadResString(32571).arg(view->control().displayName()), true);
+            return false;
+        }
+        if (const std::optional<QString> refused = m_engine.setAnswer(view->controlId(), answer)) {
+            setStatus(*refused, true);
+            return false;
+        }
+    }
+    return true;
+}
+
+void PlayerWindow::showPage()
+{
+    for (PlayerControlView* view : std::as_const(m_views))
+        view->deleteLater();
+    m_views.clear();
+    m_picture->clear();
+    m_picture->setVisible(false);
+    if (m_engine.onDefaultDonePage()) {
+        m_header->setText(headerHtml(LoadResString(11423)));
+    } else {
+        const RuntimeControl& main = *m_engine.control(m_engine.page().first());
+        m_header->setText(headerHtml(main.header));
+        QPixmap picture;
+        if (!main.picture.isEmpty() && picture.loadFromData(m_tree.pictures.value(main.picture.toCaseFolded()))) {
+            m_picture->setPixmap(picture.scaledToWidth(std::min(picture.width(), 480), Qt::SmoothTransformation));
+            m_picture->setVisible(true);
+        }
+        for (const int id : m_engine.page()) {
+            auto* view = new PlayerControlView(*m_engine.control(id), m_engine, m_controls);
+            m_controlsLayout->addWidget(view);
+            m_views.append(view);
+        }
+    }
+    if (m_selectors)
+        m_selectors->refresh();
+    refreshButtons();
+}
+
+void PlayerWindow::showEnded()
+{
+    for (PlayerControlView* view : std::as_const(m_views))
+        view->deleteLater();
+    m_views.clear();
+    m_header->setText(headerHtml(LoadResString(32580)));
+    if (m_selectors)
+        m_selectors->refresh();
+    refreshButtons();
+}
+
+void PlayerWindow::refreshButtons()
+{
+    const bool running = m_engine.isRunning();
+    m_back->setEnabled(running && m_engine.canGoBack());
+    m_next->setEnabled(running && !m_engine.onDonePage());
+    m_finish->setEnabled(running && (m_engine.earlyFinish() || m_engine.onDonePage()));
+}
+
+void PlayerWindow::setStatus(const QString& text, bool problem)
+{
+    m_status->setStyleSheet(problem ? QStringLiteral("color: #b00020;") : QString());
+    m_status->setText(text);
+}
+
+QString PlayerWindow::headerHtml(const QString& tagged)
+{
+    // Bold, italic and underline tags pass; "\<" and every other "<" are text.
+    static const QStringList kept{"<b>", "</b>", "<i>", "</i>", "<u>", "</u>"};
+    QString html;
+    for (qsizetype i = 0; i < tagged.size(); ++i) {
+        const QChar c = tagged.at(i);
+        if (c == QLatin1Char('\\') && i + 1 < tagged.size() && tagged.at(i + 1) == QLatin1Char('<')) {
+            html += QLatin1String("&lt;");
+            ++i;
+        } else if (c == QLatin1Char('<')) {
+            const QString tag = tagged.mid(i, tagged.indexOf(QLatin1Char('>'), i) - i + 1).toLower();
+            if (kept.contains(tag)) {
+                html += tag;
+                i += tag.size() - 1;
+            } else {
+                html += QLatin1String("&lt;");
+            }
+        } else if (c == QLatin1Char('\n')) {
+            html += QLatin1String("<br>");
+        } else if (c != QLatin1Char('\r')) {
+            html += QString(c).toHtmlEscaped();
+        }
+    }
+    return html;
+}

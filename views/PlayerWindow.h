@@ -1,0 +1,68 @@
+#pragma once
+
+#include "runtime/CompiledTree.h"
+#include "runtime/IRuntimeHost.h"
+#include "runtime/RuntimeEngine.h"
+
+#include <QList>
+#include <QMainWindow>
+
+class PlayerControlView;
+class PlayerSelectorPanel;
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+
+// Plays a compiled tree the way its user meets it: one page at a time with the page header,
+// picture and one input per control, Back, Next and Finish, and beside the page the items the
+// selectors still hold with the reason for each removed one.
+class PlayerWindow : public QMainWindow, public IRuntimeHost {
+    Q_OBJECT
+
+public:
+    // The reason on failure, when the tree cannot be loaded.
+    static std::unique_ptr<PlayerWindow> create(const CompiledTree& tree, const QString& title, QString& problem);
+    // For --play: shows the desktop tree file in its own window; the exit code.
+    static int playFile(const QString& path);
+
+    ~PlayerWindow() override;
+
+    RuntimeEngine& engine() { return m_engine; }
+    // Starts the run at the control named, or at the first control.
+    bool start(const QString& control = QString());
+    const QList<PlayerControlView*>& controlViews() const { return m_views; }
+    QString statusText() const;
+
+    void HandleEvent(int code, const QStringList& arguments, QString& text) override;
+
+public slots:
+    void next();
+    void back();
+    void finish();
+    void startOver();
+
+private:
+    PlayerWindow(const CompiledTree& tree, const QString& title);
+
+    void showPage();
+    void showEnded();
+    void refreshButtons();
+    void setStatus(const QString& text, bool problem = false);
+    // False, with the reason shown, when an answer does not suit its control.
+    bool giveAnswers();
+    static QString headerHtml(const QString& tagged);
+
+    CompiledTree m_tree;
+    RuntimeEngine m_engine;
+    QLabel* m_header = nullptr;
+    QLabel* m_picture = nullptr;
+    QWidget* m_controls = nullptr;
+    QVBoxLayout* m_controlsLayout = nullptr;
+    QList<PlayerControlView*> m_views;
+    QPushButton* m_back = nullptr;
+    QPushButton* m_next = nullptr;
+    QPushButton* m_finish = nullptr;
+    QPushButton* m_startOver = nullptr;
+    QLabel* m_status = nullptr;
+    PlayerSelectorPanel* m_selectors = nullptr;
+};
