@@ -1,4 +1,4 @@
-// Saves and opens generated projects of growing size and prints the times.
+// Saves, opens and validates generated projects of growing size and prints the times.
 #include "app/CApplication.h"
 #include "app/CController.h"
 #include "app/CModel.h"
@@ -9,6 +9,7 @@
 #include "common/SyntheticTree.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
+#include "validate/CcValidation.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -24,6 +25,7 @@ struct Timing {
     int controls;
     qint64 saveMs;
     qint64 openMs;
+    qint64 validateMs;
 };
 
 Timing measure(int controls, const QString& folder)
@@ -31,7 +33,7 @@ Timing measure(int controls, const QString& folder)
     ScriptedPrompt prompt;
     HeadlessWindowHost windows;
     const QString path = folder + QStringLiteral("/bench%1.kvp").arg(controls);
-    Timing timing{controls, 0, 0};
+    Timing timing{controls, 0, 0, 0};
     {
         gApp = std::make_unique<CApplication>(prompt, windows);
         gApp->Init();
@@ -52,6 +54,13 @@ Timing measure(int controls, const QString& folder)
     timing.openMs = timer.elapsed();
     if (gApp->Model().Decisions().Count() != controls)
         qFatal("opened %d controls of %d", gApp->Model().Decisions().Count(), controls);
+    {
+        // Both runtimes, as for a project of file type 0: every check runs.
+        CcValidation validation(gApp->Model().Decisions(), gApp->Model().Document());
+        timer.restart();
+        validation.Validate();
+        timing.validateMs = timer.elapsed();
+    }
     gApp.reset();
     return timing;
 }
@@ -71,17 +80,18 @@ int main(int argc, char** argv)
 
     QTemporaryDir folder;
     QTextStream out(stdout);
-    out << "controls\tsave ms\topen ms\tsave ratio\topen ratio\n";
+    out << "controls\tsave ms\topen ms\tvalidate ms\tsave ratio\topen ratio\tvalidate ratio\n";
     const Timing* previous = nullptr;
     QList<Timing> timings;
     timings.reserve(sizes.size());
     for (const int size : sizes) {
         timings.append(measure(size, folder.path()));
         const Timing& timing = timings.last();
-        out << timing.controls << '\t' << timing.saveMs << '\t' << timing.openMs;
+        out << timing.controls << '\t' << timing.saveMs << '\t' << timing.openMs << '\t' << timing.validateMs;
         if (previous && previous->controls * 2 == timing.controls)
             out << '\t' << double(timing.saveMs) / qMax<qint64>(1, previous->saveMs) << '\t'
-                << double(timing.openMs) / qMax<qint64>(1, previous->openMs);
+                << double(timing.openMs) / qMax<qint64>(1, previous->openMs) << '\t'
+                << double(timing.validateMs) / qMax<qint64>(1, previous->validateMs);
         out << '\n';
         out.flush();
         previous = &timing;

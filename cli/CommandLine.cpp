@@ -3,6 +3,7 @@
 #include "base/ResourceStrings.h"
 #include "cli/CheckExprCommand.h"
 #include "cli/CompileCommand.h"
+#include "cli/ConvertCommand.h"
 #include "cli/FromRulesCommand.h"
 #include "cli/GraphCommand.h"
 #include "cli/InfoCommand.h"
@@ -10,6 +11,7 @@
 #include "cli/RenameCommand.h"
 #include "cli/RunCommand.h"
 #include "cli/SelectorCommand.h"
+#include "cli/ValidateCommand.h"
 
 #include <QTextStream>
 
@@ -22,6 +24,8 @@ CommandLine::CommandLine()
     m_commands.push_back(std::make_unique<RenameCommand>());
     m_commands.push_back(std::make_unique<GraphCommand>());
     m_commands.push_back(std::make_unique<SelectorCommand>());
+    m_commands.push_back(std::make_unique<ValidateCommand>());
+    m_commands.push_back(std::make_unique<ConvertCommand>());
     m_commands.push_back(std::make_unique<CompileCommand>());
     m_commands.push_back(std::make_unique<RunCommand>());
 }

@@ -278,3 +278,17 @@ int FileTypeConversion::OutcomeMessageId(Outcome outcome)
     }
     return 0;
 }
+
+bool FileTypeConversion::IsCalledFromApplication(const CmDocument& document)
+{
+    return document.FileType() == DesktopCalled;
+}
+
+void FileTypeConversion::SetDesktopMode(CmDocument& document, bool calledFromApplication)
+{
+    const qint32 type = calledFromApplication ? DesktopCalled : Desktop;
+    if (document.FileType() != type || !document.FileTypeSet())
+        document.setDirty(true);
+    document.setFileType(type);
+    document.setFileTypeSet(true);
+}

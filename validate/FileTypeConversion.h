@@ -52,6 +52,10 @@ public:
     Outcome Apply(qint32 choice, bool convert);
     static int OutcomeMessageId(Outcome outcome);
 
+    // The desktop mode: stand alone (2) or started from another application (3).
+    static bool IsCalledFromApplication(const CmDocument& document);
+    static void SetDesktopMode(CmDocument& document, bool calledFromApplication);
+
 signals:
     void statusChanged(const QString& text);
     // The log window shows the text of a run that logged.

@@ -1,0 +1,110 @@
+#include "cli/ValidateCommand.h"
+
+#include "app/CApplication.h"
+#include "app/CModel.h"
+#include "base/ResourceStrings.h"
+#include "cli/ProjectSession.h"
+#include "validate/CcValidation.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace {
+
+constexpr int nameId = 32310;
+constexpr int summaryId = 32311;
+constexpr int usageId = 32312;
+constexpr int unknownArgumentId = 32313;
+constexpr int oneProjectId = 32314;
+
+struct Options {
+    QString project;
+    bool web = false;
+    bool desktop = false;
+    bool strict = false;
+    bool json = false;
+};
+
+// Empty when the arguments are sound, otherwise what is wrong with them.
+QString parse(const QStringList& args, Options& options)
+{
+    for (const QString& arg : args) {
+        if (arg == QLatin1String("--web"))
+            options.web = true;
+        else if (arg == QLatin1String("--desktop"))
+            options.desktop = true;
+        else if (arg == QLatin1String("--strict"))
+            options.strict = true;
+        else if (arg == QLatin1String("--format=json"))
+            options.json = true;
+        else if (arg == QLatin1String("--format=text"))
+            options.json = false;
+        else if (arg.startsWith(QLatin1Char('-')))
+            return LoadResString(unknownArgumentId).arg(arg);
+        else if (!options.project.isEmpty())
+            return LoadResString(oneProjectId);
+        else
+            options.project = arg;
+    }
+    return options.project.isEmpty() ? LoadResString(oneProjectId) : QString();
+}
+
+// The location is the control's name, ".", and the property with any detail after it; a
+// control name never holds a dot.
+QJsonObject toJson(const ValidationFindings::Entry& entry)
+{
+    const qsizetype dot = entry.location.indexOf(QLatin1Char('.'));
+    return QJsonObject{
+        {QStringLiteral("kind"), entry.isError ? QStringLiteral("error") : QStringLiteral("warning")},
+        {QStringLiteral("message"), entry.message},
+        {QStringLiteral("control"), dot < 0 ? entry.location : entry.location.left(dot)},
+        {QStringLiteral("property"), dot < 0 ? QString() : entry.location.mid(dot + 1)},
+        {QStringLiteral("extra"), entry.extra},
+    };
+}
+
+} // namespace
+
+QString ValidateCommand::Name() const
+{
+    return LoadResString(nameId);
+}
+
+QString ValidateCommand::Summary() const
+{
+    return LoadResString(summaryId);
+}
+
+QString ValidateCommand::Usage() const
+{
+    return LoadResString(usageId);
+}
+
+int ValidateCommand::execute(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    Options options;
+    const QString wrong = parse(args, options);
+    if (!wrong.isEmpty())
+        return usageError(wrong, err);
+    ProjectSession session(err);
+    if (!session.Inspect(options.project))
+        return Failure;
+    CcValidation validation(gApp->Model().Decisions(), gApp->Model().Document());
+    // Neither runtime named means both, as a project of file type 0 is checked.
+    const bool both = options.web == options.desktop;
+    validation.setCompileKVW(both || options.web);
+    validation.setCompileKVD(both || options.desktop);
+    validation.Validate();
+    if (options.json) {
+        QJsonArray findings;
+        for (const ValidationFindings::Entry& entry : validation.Findings().entries())
+            findings.append(toJson(entry));
+        out << QJsonDocument(findings).toJson(QJsonDocument::Indented);
+    } else {
+        out << validation.Log();
+    }
+    const bool failed = validation.Error() || (options.strict && validation.Warning());
+    return failed ? Failure : Success;
+}
