@@ -16,9 +16,46 @@ QString MCommonUtil::GetTempFile(const QString& path)
     return path + QStringLiteral(".tmp");
 }
 
+namespace {
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+bool isSign(QChar c)
+{
+    return c == QLatin1Char('+') || c == QLatin1Char('-');
+}
+
+} // namespace
+
 bool MCommonUtil::IsNumeric(const QString& text)
 {
-    bool ok = false;
-    text.trimmed().toDouble(&ok);
-    return ok;
+    const QString number = text.trimmed();
+    qsizetype pos = 0;
+    const auto at = [&number](qsizetype i) { return i < number.size() ? number.at(i) : QChar(); };
+    const auto skipDigits = [&] {
+        const qsizetype start = pos;
+        while (isAsciiDigit(at(pos)))
+            ++pos;
+        return pos - start;
+    };
+    if (isSign(at(pos)))
+        ++pos;
+    qsizetype digits = skipDigits();
+    if (at(pos) == QLatin1Char('.')) {
+        ++pos;
+        digits += skipDigits();
+    }
+    if (digits == 0)
+        return false;
+    if (at(pos) == QLatin1Char('e') || at(pos) == QLatin1Char('E')) {
+        ++pos;
+        if (isSign(at(pos)))
+            ++pos;
+        if (skipDigits() == 0)
+            return false;
+    }
+    return pos == number.size();
 }

@@ -8,7 +8,10 @@ namespace MCommonUtil {
 // ("cars.kvp" gives "cars.tmp"); "tmp" is appended when the name has no such extension.
 QString GetTempFile(const QString& path);
 
-// True when the text is a number in the C locale ("12", "-3.5", "1e3").
+// The program's one number rule: a decimal number with an optional sign, decimal point and
+// exponent, in ASCII digits ("12", "-3.5", ".5", "5.", "1e-3"), blanks around it allowed. It is
+// a rule of writing: a number too small or too large for a double still is one ("1e-400"),
+// while "inf", "nan", hexadecimal and group separators are not.
 bool IsNumeric(const QString& text);
 
 } // namespace MCommonUtil

@@ -2,6 +2,7 @@
 
 #include "base/ResourceStrings.h"
 #include "lang/BlockLine.h"
+#include "lang/ExpressionParser.h"
 #include "model/OptionRules.h"
 #include "lang/ReferenceWalk.h"
 #include "lang/SelectorLookup.h"
@@ -20,6 +21,8 @@ constexpr int controlWordId = 11208;
 constexpr int doesNotExistId = 11209;
 constexpr int selectorWordId = 11210;
 constexpr int errorTitleId = 11211;
+
+constexpr QChar blank = QLatin1Char(' ');
 
 // A function leaves the caret between the two blanks inside its parentheses.
 constexpr int insideParentheses = 3;
@@ -92,14 +95,18 @@ QString ExpressionBuilder::Insert(const QString& text, int caret, const Insertio
 
 QString ExpressionBuilder::ControlReferenceText(const QString& name)
 {
-    return QStringLiteral("[[") + name + QStringLiteral("]] ");
+    const QString reference = QStringLiteral("[[") + name + QStringLiteral("]]");
+    const ExpressionParseResult read = ExpressionParser::parse(reference);
+    const bool readBack = read.ok() && read.root->kind() == ExpressionKind::ControlReference
+                          && read.root->text() == name.trimmed();
+    return readBack ? reference + blank : QString();
 }
 
 QString ExpressionBuilder::OptionReferenceText(const QString& option)
 {
     if (MDecisionDataUtil::IsDecimalNumber(option))
         return option;
-    return QLatin1Char('"') + option + QLatin1Char('"');
+    return ExpressionNode::QuotedText(option);
 }
 
 QStringList ExpressionBuilder::OptionChoices(const CmDecisionItem& decision)
@@ -117,8 +124,20 @@ QStringList ExpressionBuilder::OptionChoices(const CmDecisionItem& decision)
 QString ExpressionBuilder::SelectorReferenceText(const QString& selector, const QString& property,
                                                  const QString& item)
 {
-    return QStringLiteral("<<") + selector + QLatin1Char(':') + property + QLatin1Char(';') + item
-           + QStringLiteral(">> ");
+    const SelectorReference parts{selector.trimmed(), property.trimmed(), item.trimmed()};
+    const QString reference = QStringLiteral("<<") + selector + QLatin1Char(':') + property + QLatin1Char(';') + item
+                              + QStringLiteral(">>");
+    const ExpressionParseResult read = ExpressionParser::parse(reference);
+    const bool readBack = read.ok() && read.root->kind() == ExpressionKind::SelectorReference
+                          && read.root->selectorReference() == parts;
+    return readBack ? reference + blank : QString();
+}
+
+QString ExpressionBuilder::PropertyReferenceText(const QString& property)
+{
+    const ExpressionParseResult read = ExpressionParser::parse(property);
+    const bool readBack = read.ok() && read.root->kind() == ExpressionKind::Property && read.root->text() == property;
+    return readBack ? property + blank : QString();
 }
 
 CheckResult ExpressionBuilder::CheckReferences(const QString& expression, const CmDecisionManager& decisions,

@@ -63,15 +63,24 @@ Insertion InsertionFor(Button button, bool inverse);
 // Puts the insertion into the text at the 0-based caret; gives the caret after it.
 QString Insert(const QString& text, int caret, const Insertion& insertion, int& newCaret);
 
+// The reference texts are those the expression check reads back as the reference meant, so the
+// builder never writes what the check refuses; empty when the grammar cannot carry the names.
+
 // "[[" + name + "]] ".
 QString ControlReferenceText(const QString& name);
-// The option in double quotes, or bare when it is a number; nothing follows it.
+// The option in double quotes, a quote inside it doubled, or bare when it is a number;
+// nothing follows it.
 QString OptionReferenceText(const QString& option);
 // The options a control offers for an option reference: the fixed pair of a Check or Command
 // control, otherwise its option lines without "^".
 QStringList OptionChoices(const CmDecisionItem& decision);
-// "<<" + selector + ":" + property + ";" + item + ">> ".
+// "<<" + selector + ":" + property + ";" + item + ">> "; empty when a part is empty or holds
+// ":", ";" or ">>".
 QString SelectorReferenceText(const QString& selector, const QString& property, const QString& item);
+// The bare property name and a blank: in a !KILL or !SORT expression, that property of the
+// item under test. Empty when the grammar would not read the name as one bare name (blanks,
+// signs, a leading digit, a function name, TRUE or FALSE); the full reference serves then.
+QString PropertyReferenceText(const QString& property);
 
 // The builder's Validate (and OK) check: the first unknown control or selector reference,
 // with the message shown for it.

@@ -6,13 +6,10 @@ namespace {
 
 constexpr QChar blank = QLatin1Char(' ');
 
-// Blanks between the marker and the keyword are not the blank that ends the keyword.
-qsizetype keywordStart(const QString& line)
+// The blank that ends the keyword: the first one after the marker, even right after it.
+qsizetype keywordEnd(const QString& line)
 {
-    qsizetype start = 1;
-    while (start < line.size() && line.at(start) == blank)
-        ++start;
-    return start;
+    return line.indexOf(blank, 1);
 }
 
 } // namespace
@@ -55,17 +52,21 @@ QString BlockLine::ActionKeyword(const QString& line)
 {
     if (!IsAction(line))
         return QString();
-    const qsizetype start = keywordStart(line);
-    const qsizetype end = line.indexOf(blank, start);
-    return line.mid(start, end < 0 ? -1 : end - start).trimmed();
+    const qsizetype end = keywordEnd(line);
+    return line.mid(1, end < 0 ? -1 : end - 1).trimmed();
 }
 
 QString BlockLine::ActionArgument(const QString& line)
 {
     if (!IsAction(line))
         return QString();
-    const qsizetype end = line.indexOf(blank, keywordStart(line));
+    const qsizetype end = keywordEnd(line);
     return end < 0 ? QString() : line.mid(end + 1);
+}
+
+bool BlockLine::IsKeywordAsWritten(const QString& line, Keyword keyword)
+{
+    return IsAction(line) && ActionKeyword(line) == KeywordText(keyword);
 }
 
 bool BlockLine::IsKeyword(const QString& line, Keyword keyword)

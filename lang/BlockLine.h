@@ -45,13 +45,16 @@ QString KeywordText(Keyword keyword);
 // The keyword with its marker, as written in capitals ("!GO").
 QString MarkedKeyword(Keyword keyword);
 
-// The text between "!" and the first blank after it, trimmed; the whole rest when there is none.
-// Blanks right after the marker are skipped, so "! GO x" still has the keyword GO.
+// The one keyword reader of the block: the text between "!" and the first blank, other
+// white space around it removed; the whole rest when there is no blank. A blank right after
+// the marker ends an empty keyword, so "! GO x" is no !GO (the validator names it).
 QString ActionKeyword(const QString& line);
 // Everything after the blank that ends the keyword, as written; empty when there is none.
 QString ActionArgument(const QString& line);
 // Whether the line is an action with this keyword, without regard to case.
 bool IsKeyword(const QString& line, Keyword keyword);
+// The same with the keyword written in capitals, as the option tree compares it.
+bool IsKeywordAsWritten(const QString& line, Keyword keyword);
 
 // The line without its first character: an option's text, a help text.
 QString Body(const QString& line);

@@ -1,5 +1,7 @@
 #include "lang/ExpressionLexer.h"
 
+#include "base/MCommonUtil.h"
+
 #include <QLocale>
 
 namespace {
@@ -15,6 +17,26 @@ bool isBlank(QChar c)
 }
 
 } // namespace
+
+std::optional<SelectorReference> SelectorReferenceParts(const QString& inside)
+{
+    const qsizetype colon = inside.indexOf(QLatin1Char(':'));
+    const qsizetype semicolon = inside.indexOf(QLatin1Char(';'));
+    SelectorReference parts;
+    parts.selector = inside.left(colon < 0 ? semicolon : colon).trimmed();
+    if (colon >= 0) {
+        parts.property = inside.mid(colon + 1, semicolon < 0 ? -1 : semicolon - colon - 1).trimmed();
+        if (semicolon >= 0)
+            parts.item = inside.mid(semicolon + 1).trimmed();
+    }
+    const bool partsInOrder = semicolon < 0 || (colon >= 0 && colon < semicolon);
+    const bool oneOfEach = inside.count(QLatin1Char(':')) <= 1 && inside.count(QLatin1Char(';')) <= 1;
+    const bool givenPartsNamed = !parts.selector.isEmpty() && (colon < 0 || !parts.property.isEmpty())
+                                 && (semicolon < 0 || !parts.item.isEmpty());
+    if (!partsInOrder || !oneOfEach || !givenPartsNamed)
+        return std::nullopt;
+    return parts;
+}
 
 bool ExpressionToken::startsOperand() const
 {
@@ -88,10 +110,12 @@ ExpressionToken ExpressionLexer::readNumber()
         ++m_pos;
     }
     ExpressionToken token = make(ExpressionTokenKind::Number, start);
-    bool ok = !malformed;
-    if (ok)
-        token.number = QLocale::c().toDouble(token.source, &ok);
-    return ok ? token : fail(ExpressionError::InvalidNumber, start, token.source);
+    if (malformed || !MCommonUtil::IsNumeric(token.source))
+        return fail(ExpressionError::InvalidNumber, start, token.source);
+    // The number rule decides; a value beyond a double becomes 0 or infinity, as it does
+    // wherever a number is read.
+    token.number = QLocale::c().toDouble(token.source);
+    return token;
 }
 
 ExpressionToken ExpressionLexer::readText()
@@ -156,24 +180,11 @@ ExpressionToken ExpressionLexer::readSelectorReference()
     const std::optional<QString> inside = readEnclosed(QLatin1String(">>"));
     if (!inside)
         return fail(ExpressionError::UnclosedSelectorReference, start);
-    // Parts are separated by ':' or ';' and read from the left: selector, property, item.
-    QStringList parts;
-    QString part;
-    for (const QChar c : *inside) {
-        if (c == QLatin1Char(':') || c == QLatin1Char(';')) {
-            parts.append(part.trimmed());
-            part.clear();
-        } else {
-            part += c;
-        }
-    }
-    parts.append(part.trimmed());
-    if (parts.size() > 3 || parts.contains(QString()))
+    const std::optional<SelectorReference> reference = SelectorReferenceParts(*inside);
+    if (!reference)
         return fail(ExpressionError::InvalidSelectorReference, start);
     ExpressionToken token = make(ExpressionTokenKind::SelectorReference, start);
-    token.selector.selector = parts.value(0);
-    token.selector.property = parts.value(1);
-    token.selector.item = parts.value(2);
+    token.selector = *reference;
     return token;
 }
 

@@ -29,6 +29,11 @@ enum class ExpressionError {
     NestedTooDeeply = 31016,
 };
 
+// The parts of a selector reference between "<<" and ">>": a selector, then optionally ":" and
+// a property, then optionally ";" and an item; each part named, no other ":" or ";". Nothing
+// for any other form.
+std::optional<SelectorReference> SelectorReferenceParts(const QString& inside);
+
 enum class ExpressionTokenKind {
     Number,
     Text,

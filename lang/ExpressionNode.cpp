@@ -21,23 +21,6 @@ constexpr std::array<FunctionEntry, 17> kFunctions{{
     {ExpressionFunction::Arcc, "ARCC"},   {ExpressionFunction::Sqr, "SQR"},
 }};
 
-QString quoted(const QString& text)
-{
-    QString escaped = text;
-    escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + escaped + QLatin1Char('"');
-}
-
-QString selectorText(const SelectorReference& reference)
-{
-    QString text = QLatin1String("<<") + reference.selector;
-    if (!reference.property.isEmpty())
-        text += QLatin1Char(':') + reference.property;
-    if (!reference.item.isEmpty())
-        text += QLatin1Char(';') + reference.item;
-    return text + QLatin1String(">>");
-}
-
 } // namespace
 
 ExpressionNode::Ptr ExpressionNode::makeLeaf(ExpressionKind kind, const QString& text, int position)
@@ -141,6 +124,23 @@ QList<SelectorReference> ExpressionNode::selectorReferences() const
     return references;
 }
 
+QString ExpressionNode::QuotedText(const QString& text)
+{
+    QString escaped = text;
+    escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+QString ExpressionNode::SelectorReferenceText(const SelectorReference& reference)
+{
+    QString text = QLatin1String("<<") + reference.selector;
+    if (!reference.property.isEmpty())
+        text += QLatin1Char(':') + reference.property;
+    if (!reference.item.isEmpty())
+        text += QLatin1Char(';') + reference.item;
+    return text + QLatin1String(">>");
+}
+
 QString ExpressionNode::toText(Parentheses style) const
 {
     switch (m_kind) {
@@ -150,11 +150,11 @@ QString ExpressionNode::toText(Parentheses style) const
     case ExpressionKind::ControlReference:
         return QLatin1String("[[") + m_text + QLatin1String("]]");
     case ExpressionKind::Text:
-        return quoted(m_text);
+        return QuotedText(m_text);
     case ExpressionKind::Boolean:
         return m_boolean ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     case ExpressionKind::SelectorReference:
-        return selectorText(m_selector);
+        return SelectorReferenceText(m_selector);
     case ExpressionKind::Function:
         return functionName(m_function) + QLatin1Char('(') + operand(0).toText(style) + QLatin1Char(')');
     case ExpressionKind::Unary:

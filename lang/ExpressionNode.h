@@ -110,6 +110,10 @@ public:
 
     // Canonical text that parses back into the same tree.
     QString toText(Parentheses style = Parentheses::Minimal) const;
+    // A text literal as the grammar reads it: in double quotes, a quote inside doubled.
+    static QString QuotedText(const QString& text);
+    // "<<Selector:Property;Item>>", the parts left out that are empty.
+    static QString SelectorReferenceText(const SelectorReference& reference);
 
     static int precedence(ExpressionOperator op);
     static QString operatorText(ExpressionOperator op);

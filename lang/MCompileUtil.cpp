@@ -4,6 +4,9 @@
 #include "lang/Tokenizer.h"
 #include "base/ProcedureBoundary.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 namespace {
 
 constexpr int AscendingId = 11101;
@@ -11,9 +14,13 @@ constexpr int DescendingId = 11102;
 constexpr int TrueId = 13016;
 constexpr int FalseId = 13017;
 
-// Rewrites the words after the first ";" that match one of the two given words.
-QString replaceOrderWords(const QString& argument, const QString& first, const QString& firstBecomes,
-                          const QString& second, const QString& secondBecomes)
+struct WordChange {
+    QString from;
+    QString to;
+};
+
+// Rewrites the words after the first ";" that match one of the changes, without regard to case.
+QString replaceOrderWords(const QString& argument, const std::initializer_list<WordChange>& changes)
 {
     Tokenizer words;
     words.setKeepDelimiters(true);
@@ -24,12 +31,10 @@ QString replaceOrderWords(const QString& argument, const QString& first, const Q
     bool inOrders = false;
     for (int i = 1; i <= words.Count(); ++i) {
         const QString word = words.Token(i);
-        if (inOrders && word.compare(first, Qt::CaseInsensitive) == 0)
-            result += firstBecomes;
-        else if (inOrders && word.compare(second, Qt::CaseInsensitive) == 0)
-            result += secondBecomes;
-        else
-            result += word;
+        const auto change = std::find_if(changes.begin(), changes.end(), [&](const WordChange& candidate) {
+            return candidate.from.compare(word, Qt::CaseInsensitive) == 0;
+        });
+        result += inOrders && change != changes.end() ? change->to : word;
         inOrders = inOrders || word == QLatin1String(";");
     }
     return result;
@@ -40,15 +45,19 @@ QString replaceOrderWords(const QString& argument, const QString& first, const Q
 QString MCompileUtil::ConvertSortExpr(const QString& argument)
 {
     return ProcedureBoundary::runOr("MCompileUtil.ConvertSortExpr", argument, [&] {
-        return replaceOrderWords(argument, LoadResString(AscendingId), LoadResString(FalseId),
-                                 LoadResString(DescendingId), LoadResString(TrueId));
+        const QString yes = LoadResString(TrueId);
+        const QString no = LoadResString(FalseId);
+        // An order already written as a flag gets the flag's own spelling, so that storing what
+        // was read gives the same record.
+        return replaceOrderWords(argument, {{LoadResString(AscendingId), no}, {LoadResString(DescendingId), yes},
+                                            {no, no}, {yes, yes}});
     });
 }
 
 QString MCompileUtil::RestoreSortExpr(const QString& argument)
 {
     return ProcedureBoundary::runOr("MCompileUtil.RestoreSortExpr", argument, [&] {
-        return replaceOrderWords(argument, LoadResString(FalseId), LoadResString(AscendingId),
-                                 LoadResString(TrueId), LoadResString(DescendingId));
+        return replaceOrderWords(argument, {{LoadResString(FalseId), LoadResString(AscendingId)},
+                                            {LoadResString(TrueId), LoadResString(DescendingId)}});
     });
 }

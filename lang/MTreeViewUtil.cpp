@@ -11,30 +11,23 @@
 
 namespace {
 
-using BlockLine::MarkedKeyword;
 using NodeList = std::vector<OptionTreeNode*>;
 
-// The tree builder reads keywords as written, up to the first blank; the validator is the
-// one that forgives letter case.
-QString rawKeyword(const QString& line)
-{
-    return line.section(QLatin1Char(' '), 0, 0);
-}
-
+// The tree builder compares keywords as written in capitals; the validator is the one that
+// forgives letter case.
 bool isBranchContinuation(const QString& line)
 {
-    const QString keyword = rawKeyword(line);
-    return keyword == MarkedKeyword(BlockLine::ElseIf) || keyword == MarkedKeyword(BlockLine::Else);
+    return BlockLine::IsKeywordAsWritten(line, BlockLine::ElseIf) || BlockLine::IsKeywordAsWritten(line, BlockLine::Else);
 }
 
 bool isBlockEnd(const QString& line)
 {
-    return rawKeyword(line) == MarkedKeyword(BlockLine::EndIf);
+    return BlockLine::IsKeywordAsWritten(line, BlockLine::EndIf);
 }
 
 bool opensBlock(const OptionTreeNode& node)
 {
-    return node.isBranchOpener() && !node.text().startsWith(MarkedKeyword(BlockLine::Else));
+    return BlockLine::IsKeywordAsWritten(node.text(), BlockLine::If);
 }
 
 // Reads the lines in order, keeping the current option, the last action placed and from

@@ -46,6 +46,7 @@ int OptionTreeNode::indexInParent() const
 bool OptionTreeNode::isBranchOpener() const
 {
     return m_kind == Kind::Action
-           && (m_text.startsWith(BlockLine::MarkedKeyword(BlockLine::If))
-               || m_text.startsWith(BlockLine::MarkedKeyword(BlockLine::Else)));
+           && (BlockLine::IsKeywordAsWritten(m_text, BlockLine::If)
+               || BlockLine::IsKeywordAsWritten(m_text, BlockLine::ElseIf)
+               || BlockLine::IsKeywordAsWritten(m_text, BlockLine::Else));
 }

@@ -105,7 +105,10 @@ bool CmDecisionItem::Load(const QString& text)
 
 QString CmDecisionItem::Store() const
 {
-    return MDecisionDataUtil::StoreDecision(*this, m_manager);
+    const QString record = MDecisionDataUtil::StoreDecision(*this, m_manager);
+    if (!record.isEmpty())
+        m_dirty = false;
+    return record;
 }
 
 void CmDecisionItem::reportChange(const DecisionChange& change)
@@ -176,6 +179,13 @@ void CmDecisionItem::setOptsAndActs(const QStringList& lines)
     });
 }
 
+void CmDecisionItem::setOptsAndActsAsRead(const QStringList& lines)
+{
+    OptsAndActs() = lines;
+    if (MDecisionDataUtil::GetDataType(m_intControl) == MDecisionDataUtil::ChoiceData)
+        m_setAsideOptions.clear();
+}
+
 QVariant CmDecisionItem::DefaultValue() const
 {
     if (!m_defaultValue.isValid() && MDecisionDataUtil::GetDataType(m_intControl) != MDecisionDataUtil::NumericData)
@@ -233,9 +243,9 @@ void CmDecisionItem::IClassPersistable_ReadProperties(PropertyBag& bag)
 void CmDecisionItem::readOptsAndActs(const PropertyBag& bag)
 {
     // A read is no edit: the new list goes in without an undo record or a preview refresh.
-    QStringList& lines = OptsAndActs();
-    lines = QStringList();
+    QStringList lines;
     readNumbered(bag, QStringLiteral("OptsAndActsCount"), QStringLiteral("OptsAndActs"), lines);
+    setOptsAndActsAsRead(lines);
 }
 
 void CmDecisionItem::readGroup(const PropertyBag& bag)
@@ -267,13 +277,16 @@ void CmDecisionItem::switchOptions(qint16 oldCode, qint16 newCode)
     // The old kind's list first, then the other two in kind order.
     switch (MDecisionDataUtil::GetDataType(oldCode)) {
     case MDecisionDataUtil::BooleanData:
-        MDecisionDataUtil::SwitchOptions(m_booleanOptions, m_choiceOptions, m_numericOptions, oldCode, newCode);
+        MDecisionDataUtil::SwitchOptions(m_booleanOptions, m_choiceOptions, m_numericOptions, oldCode, newCode,
+                                         m_setAsideOptions);
         break;
     case MDecisionDataUtil::NumericData:
-        MDecisionDataUtil::SwitchOptions(m_numericOptions, m_choiceOptions, m_booleanOptions, oldCode, newCode);
+        MDecisionDataUtil::SwitchOptions(m_numericOptions, m_choiceOptions, m_booleanOptions, oldCode, newCode,
+                                         m_setAsideOptions);
         break;
     case MDecisionDataUtil::ChoiceData:
-        MDecisionDataUtil::SwitchOptions(m_choiceOptions, m_booleanOptions, m_numericOptions, oldCode, newCode);
+        MDecisionDataUtil::SwitchOptions(m_choiceOptions, m_booleanOptions, m_numericOptions, oldCode, newCode,
+                                         m_setAsideOptions);
         break;
     }
 }

@@ -26,6 +26,7 @@ public:
     // then unchanged.
     bool Load(const QString& text);
     // The decision as one stored record, displayed controls numbered through its manager.
+    // Storing clears Dirty: the record now holds every change.
     QString Store() const;
 
     // The manager that holds the decision, which tells every listener of its changes. Null for
@@ -80,6 +81,10 @@ public:
     const QStringList& OptsAndActs() const;
     // Records the change for undo, replaces the current kind's list, refreshes the previews.
     void setOptsAndActs(const QStringList& lines);
+    // Replaces the current kind's list by lines read from a record or a project: no edit, so no
+    // undo record. Option groups set aside by an earlier change of interface belonged to the
+    // lines replaced and are dropped with them.
+    void setOptsAndActsAsRead(const QStringList& lines);
 
     // The empty text in place of an empty default, except for the numeric interfaces, which
     // tell "no default" apart from a value.
@@ -109,7 +114,8 @@ private:
     void readOptsAndActs(const PropertyBag& bag);
     void readGroup(const PropertyBag& bag);
 
-    bool m_dirty = false;
+    // Whether the stored record lags behind; storing, a const operation, clears it.
+    mutable bool m_dirty = false;
     qint16 m_kvdHelpID = 0;
     QString m_kvwHelpID;
     qint16 m_intID = 0;
@@ -117,6 +123,8 @@ private:
     QStringList m_choiceOptions;
     QStringList m_booleanOptions;
     QStringList m_numericOptions;
+    // The choice list's option groups while its interface answers without options.
+    QStringList m_setAsideOptions;
     qint16 m_intControl = 0;
     QString m_caption;
     QString m_heading;

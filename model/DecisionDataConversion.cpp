@@ -39,18 +39,34 @@ constexpr QChar CaptionMarker = QLatin1Char('$');
 enum Field : int { IdField = 1, GroupField, NameField, PictureField, HelpField, HeaderField, InterfaceField };
 static_assert(HeaderField == RecordFields::HeaderField);
 
-// The ends of a numeric range, split at its first dash; leadingMinus lets the low end be negative.
 struct RangeEnds {
     QString low;
     QString high;
 };
 
-std::optional<RangeEnds> splitRange(const QString& range, bool leadingMinus)
+// An option range, split at its first dash as the range rule reads it.
+RangeEnds splitOptionRange(const QString& range)
 {
-    const qsizetype dash = range.indexOf(Dash, leadingMinus && range.startsWith(Dash) ? 1 : 0);
-    if (dash < 0)
-        return std::nullopt;
+    const qsizetype dash = range.indexOf(Dash);
     return RangeEnds{range.left(dash).trimmed(), range.mid(dash + 1).trimmed()};
+}
+
+bool isLimit(const QString& text)
+{
+    return text.trimmed().isEmpty() || IsDecimalNumber(text);
+}
+
+// The closing "min-max" field. Both limits are numbers or empty, so the dash between them is
+// the one with a limit on either side: a sign or an exponent's dash leaves a piece that is no
+// number. There is at most one such dash; the limits keep their text as written.
+std::optional<RangeEnds> splitLimits(const QString& range)
+{
+    for (qsizetype dash = range.indexOf(Dash); dash >= 0; dash = range.indexOf(Dash, dash + 1)) {
+        RangeEnds ends{range.left(dash), range.mid(dash + 1)};
+        if (isLimit(ends.low) && isLimit(ends.high))
+            return ends;
+    }
+    return std::nullopt;
 }
 
 QString rangeOption(const RangeEnds& ends)
@@ -68,7 +84,7 @@ QString storedOption(const QString& line, qint16 type)
         }
     }
     if (IsNumericInterface(type) && IsValidRange(line))
-        return rangeOption(*splitRange(BlockLine::Body(line), false));
+        return rangeOption(splitOptionRange(BlockLine::Body(line)));
     return line;
 }
 
@@ -104,11 +120,33 @@ QString displayedField(const CmDecisionItem& decision, const CmDecisionManager* 
     return numbers.isEmpty() ? QString() : Quote + numbers.join(QLatin1Char(',')) + Quote;
 }
 
-// A closing quote must not follow a backslash, which would escape it.
+// A header ending in a backslash, blanks after it or not, gets one blank more: the closing
+// quote must not follow a backslash, and the reader takes exactly that one blank away.
+bool endsInBackslash(const QString& text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == Blank)
+        --end;
+    return end > 0 && text.at(end - 1) == Backslash;
+}
+
+// Quotes are written with a backslash before them. Backslashes that stand right before a quote
+// in the header are written doubled, so that they come back as they were; a header without a
+// backslash before a quote is written as AddQuoteEscapes writes it, which the runtimes read.
 QString headerField(const QString& heading)
 {
-    const QString blankBeforeQuote = heading.endsWith(Backslash) ? QString(Blank) : QString();
-    return Quote + AddQuoteEscapes(heading) + blankBeforeQuote + Quote;
+    QString field;
+    field.reserve(heading.size() + 2);
+    qsizetype backslashes = 0;
+    for (const QChar c : heading) {
+        if (c == Quote)
+            field += QString(backslashes + 1, Backslash);
+        backslashes = c == Backslash ? backslashes + 1 : 0;
+        field += c;
+    }
+    if (endsInBackslash(heading))
+        field += Blank;
+    return Quote + field + Quote;
 }
 
 QString closingField(const CmDecisionItem& decision)
@@ -161,12 +199,26 @@ struct RecordContent {
     std::optional<RangeEnds> fullRange;
 };
 
-QString headerText(QString field)
+// The inverse of headerField: a run of backslashes before a quote is halved (an odd run loses
+// the one that escapes the quote), and the blank after a closing backslash goes.
+QString headerText(const QString& field)
 {
-    if (field.endsWith(QStringLiteral("\\ ")))
-        field.chop(1);
-    field.replace(QStringLiteral("\\\""), QStringLiteral("\""));
-    return field;
+    QString text;
+    text.reserve(field.size());
+    qsizetype backslashes = 0;
+    for (const QChar c : field) {
+        if (c == Backslash) {
+            ++backslashes;
+            continue;
+        }
+        text += QString(c == Quote ? backslashes / 2 : backslashes, Backslash);
+        backslashes = 0;
+        text += c;
+    }
+    text += QString(backslashes, Backslash);
+    if (text.endsWith(Blank) && endsInBackslash(text))
+        text.chop(1);
+    return text;
 }
 
 QStringList displayedIds(const QString& field)
@@ -218,8 +270,8 @@ void takeClosingRange(RecordContent& content, bool lastFieldIsLine)
     const auto options = std::count_if(content.lines.cbegin(), content.lines.cend(), BlockLine::IsOption);
     if (options != 1 || !BlockLine::IsOption(content.lines.last()))
         return;
-    const std::optional<RangeEnds> ends = splitRange(BlockLine::Body(content.lines.last()), true);
-    if (!ends || !IsDecimalNumber(ends->low) || !IsDecimalNumber(ends->high))
+    const std::optional<RangeEnds> ends = splitLimits(BlockLine::Body(content.lines.last()));
+    if (!ends)
         return;
     content.fullRange = ends;
     content.lines.removeLast();
@@ -243,7 +295,7 @@ void readLaterFields(const QStringList& fields, RecordContent& content)
             lastFieldIsLine = true;
         }
     }
-    content.defaultValue = DecisionValues::DefaultFromText(defaultText, content.type);
+    content.defaultValue = DecisionValues::DefaultFromText(defaultText);
     takeClosingRange(content, lastFieldIsLine);
 }
 
@@ -275,8 +327,7 @@ void apply(const RecordContent& content, CmDecisionItem& decision)
         decision.setKvdHelpID(*content.helpId);
     decision.setHeading(content.heading);
     decision.setIntControl(content.type);
-    // A read is no edit: the lines go in without an undo record.
-    decision.OptsAndActs() = content.lines;
+    decision.setOptsAndActsAsRead(content.lines);
     ValidOptions(decision);
     decision.setDefaultValue(content.defaultValue);
     decision.setCaption(content.caption);

@@ -93,7 +93,7 @@ QVariant defaultInForm(const QVariant& value, qint16 type)
         }
     }
     if (IsNumericInterface(type))
-        return IsDecimalNumber(text) ? QVariant(text.trimmed().toDouble()) : QVariant();
+        return IsDecimalNumber(text) ? QVariant(text) : QVariant();
     return text;
 }
 
@@ -134,7 +134,7 @@ bool setHeldValue(CmDecisionItem& decision, int labelId, const QString& value)
     case MinimumLabel: decision.setMin(value); return true;
     case MaximumLabel: decision.setMax(value); return true;
     case DefaultValueLabel:
-        decision.setDefaultValue(DecisionValues::DefaultFromText(value, decision.intControl()));
+        decision.setDefaultValue(DecisionValues::DefaultFromText(value));
         return true;
     case HelpIdLabel: return setHelpId(decision, value);
     case HelpUrlLabel: decision.setKvwHelpID(value); return true;

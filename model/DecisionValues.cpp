@@ -43,11 +43,11 @@ DecisionValues::Answer DecisionValues::AnswerOf(const QString& text)
     return Answer::Other;
 }
 
-QVariant DecisionValues::DefaultFromText(const QString& text, qint16 type)
+QVariant DecisionValues::DefaultFromText(const QString& text)
 {
     if (text.isEmpty())
         return {};
-    if (MDecisionDataUtil::IsNumericInterface(type) && MDecisionDataUtil::IsDecimalNumber(text))
-        return text.trimmed().toDouble();
+    // Held as written ("007", "1.50", "1e-7", twenty digits): a number is read from it only
+    // where one is needed, so a record stored again is the record read.
     return text;
 }

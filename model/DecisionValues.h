@@ -17,8 +17,8 @@ enum class Answer { Yes, No, Other };
 // Not Pushed, False, without regard to case.
 Answer AnswerOf(const QString& text);
 
-// A default typed in or read back: a number for a numeric interface when the text is one,
-// empty for the empty text, otherwise the text.
-QVariant DefaultFromText(const QString& text, qint16 type);
+// A default typed in or read back: empty for the empty text, otherwise the text as written,
+// for every interface; whether it is a number is the number rule's to say when one is needed.
+QVariant DefaultFromText(const QString& text);
 
 } // namespace DecisionValues

@@ -1,11 +1,10 @@
 #include "model/OptionRules.h"
 
+#include "base/MCommonUtil.h"
 #include "base/ResourceStrings.h"
 #include "lang/BlockLine.h"
 #include "model/CmDecisionItem.h"
 #include "base/ProcedureBoundary.h"
-
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <array>
@@ -63,6 +62,43 @@ QStringList withoutRefusedOptions(const QStringList& lines, qint16 type)
             kept.append(line);
     }
     return kept;
+}
+
+// As withoutRefusedOptions, but a refused option takes its actions and help with it: left
+// behind, they would run for the option before it, or for every answer.
+QStringList withoutRefusedGroups(const QStringList& lines, qint16 type)
+{
+    QStringList kept;
+    kept.reserve(lines.size());
+    bool dropping = false;
+    for (const QString& line : lines) {
+        if (BlockLine::IsOption(line))
+            dropping = !optionAllowed(type, BlockLine::Body(line));
+        if (!dropping)
+            kept.append(line);
+    }
+    return kept;
+}
+
+// Whether the answers of a choice interface are its options. StringBox and TextArea take typed
+// text, Info and Done take no answer.
+bool answersWithOptions(qint16 type)
+{
+    return type != StringBox && type != TextArea && type != Info && type != Done;
+}
+
+// The option groups of a choice list that the new interface cannot answer with go aside as a
+// whole and come back, at the end, when an interface that answers with options is current again.
+void setAsideOrRestore(QStringList& lines, QStringList& setAside, qint16 type)
+{
+    if (answersWithOptions(type)) {
+        lines += setAside;
+        setAside.clear();
+        return;
+    }
+    const qsizetype first = firstOptionIndex(lines);
+    setAside += lines.mid(first);
+    lines.resize(first);
 }
 
 QStringList withPreActionsOf(const QStringList& from, const QStringList& to)
@@ -169,7 +205,7 @@ void MDecisionDataUtil::ValidOptions(QStringList& lines, qint16 type)
 }
 
 void MDecisionDataUtil::SwitchOptions(QStringList& current, QStringList& spare1, QStringList& spare2, qint16 oldType,
-                                      qint16 newType)
+                                      qint16 newType, QStringList& setAside)
 {
     ProcedureBoundary::run("MDecisionDataUtil.SwitchOptions", [&] {
         if (oldType == newType)
@@ -177,9 +213,21 @@ void MDecisionDataUtil::SwitchOptions(QStringList& current, QStringList& spare1,
         QStringList& target = listOfKind(GetDataType(newType), GetDataType(oldType), current, spare1, spare2);
         // Worked on aside, so that a failure leaves every list as it was.
         QStringList lines = &target == &current ? target : withPreActionsOf(current, target);
-        if (GetDataType(newType) == BooleanData)
+        QStringList aside = setAside;
+        switch (GetDataType(newType)) {
+        case BooleanData:
             rewordAnswers(lines, newType);
-        target = withoutRefusedOptions(lines, newType);
+            lines = withoutRefusedGroups(lines, newType);
+            break;
+        case NumericData:
+            lines = withoutRefusedGroups(lines, newType);
+            break;
+        case ChoiceData:
+            setAsideOrRestore(lines, aside, newType);
+            break;
+        }
+        target = lines;
+        setAside = aside;
     });
 }
 
@@ -247,7 +295,5 @@ bool MDecisionDataUtil::IsValidRange(const QString& text)
 
 bool MDecisionDataUtil::IsDecimalNumber(const QString& text)
 {
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?\\s*$"));
-    return number.match(text).hasMatch();
+    return MCommonUtil::IsNumeric(text);
 }

@@ -29,17 +29,24 @@ bool HasOptions(const CmDecisionItem& decision);
 void ValidOptions(CmDecisionItem& decision);
 void ValidOptions(QStringList& lines, qint16 type);
 
-// Adapts the option lists to a change of interface. current is the list of the old type's
-// data kind; spare1 and spare2 are the lists of the other two kinds, the lower kind code
-// first. The list of the new type's kind becomes current:
+// Adapts the option lists to a change of interface, by family: Check and Command, the
+// numeric interfaces, those without options (Info, Done) and the list-like rest. current is
+// the list of the old type's data kind; spare1 and spare2 are the lists of the other two kinds,
+// the lower kind code first. The list of the new type's kind becomes current:
 // - it takes over the pre-actions of the old list, which keeps its own copy;
 // - for Check and Command, the options that mean yes or no (Checked, Pushed, True and
 //   Not Checked, Not Pushed, False, without regard to case) get the new interface's wording,
 //   and a missing one of the two is added at the end;
-// - then the options the new interface refuses are removed (ValidOptions).
-// The lists of the other kinds keep their lines, so a return to an earlier kind finds its
-// options again. Nothing changes when the type stays the same.
-void SwitchOptions(QStringList& current, QStringList& spare1, QStringList& spare2, qint16 oldType, qint16 newType);
+// - an option the new interface refuses goes with its whole group (its actions and help), so
+//   that no action is left to run for another answer or for every answer;
+// - on the choice list, an interface that answers without options (StringBox, TextArea,
+//   Info, Done) keeps only the lines before the first option: the option groups move to
+//   setAside, and return to the end of the list when an interface that answers with options
+//   is current again.
+// The lists of the other kinds keep their lines, so a trip away and back leaves what every
+// answer does as it was. Nothing changes when the type stays the same.
+void SwitchOptions(QStringList& current, QStringList& spare1, QStringList& spare2, qint16 oldType, qint16 newType,
+                   QStringList& setAside);
 
 // Replaces the pre-actions of "to" by those of "from". Lines of "to" before its first option
 // that are no actions stay, after the new pre-actions.
@@ -58,8 +65,8 @@ bool IsValidControlName(const QString& name);
 // "low-high", "-high" or "low-" with decimal numbers, split at the first "-" (so a lower end
 // cannot be negative); a leading "^" is ignored, blanks around a number are allowed.
 bool IsValidRange(const QString& text);
-// A decimal number with optional sign, decimal point and exponent, blanks around it allowed:
-// the ends of a range, and an option that the expression builder writes without quotes.
+// The program's number rule (MCommonUtil::IsNumeric) where the option rules need it: the ends
+// of a range, and an option that the expression builder writes without quotes.
 bool IsDecimalNumber(const QString& text);
 
 } // namespace MDecisionDataUtil

@@ -1,5 +1,6 @@
 #include "common/TestRegistry.h"
 
+#include "base/MCommonUtil.h"
 #include "lang/ExpressionParser.h"
 
 #include <QTest>
@@ -14,6 +15,8 @@ private slots:
     void rejected();
     void nodeValues();
     void references();
+    void numberRule_data();
+    void numberRule();
 };
 
 // Each row: the text, its canonical form and the form with every operation in parentheses (which
@@ -64,8 +67,10 @@ void TestExpressionParser::accepted_data()
                                    << "\"say \"\"hi\"\"\" = [[A]]";
     QTest::newRow("blanks inside references") << "[[  Age  ]] = << Cars : Price ; Mini >>"
                                               << "[[Age]] = <<Cars:Price;Mini>>" << "[[Age]] = <<Cars:Price;Mini>>";
-    QTest::newRow("short selector forms") << "<<Cars>> = <<Cars;Price>>" << "<<Cars>> = <<Cars:Price>>"
+    QTest::newRow("short selector forms") << "<<Cars>> = <<Cars:Price>>" << "<<Cars>> = <<Cars:Price>>"
                                           << "<<Cars>> = <<Cars:Price>>";
+    QTest::newRow("numbers beyond a double") << "1e-400 < 2e-324 & 1e999 > 1" << "1e-400 < 2e-324 & 1e999 > 1"
+                                             << "(1e-400 < 2e-324) & (1e999 > 1)";
     QTest::newRow("redundant parentheses") << "((( [[A]] )))" << "[[A]]" << "[[A]]";
     QTest::newRow("tabs separate") << "1\t<\t2" << "1 < 2" << "1 < 2";
     QTest::newRow("deep but allowed") << QString(150, QLatin1Char('(')) + "1" + QString(150, QLatin1Char(')'))
@@ -133,10 +138,14 @@ void TestExpressionParser::rejected_data()
     QTest::newRow("selector without name") << "<<:Price>> > 1" << 1 << badSelector.arg(1);
     QTest::newRow("selector with empty part") << "1 = <<Cars:;Mini>>" << 5 << badSelector.arg(5);
     QTest::newRow("selector with four parts") << "<<A:B;C;D>>" << 1 << badSelector.arg(1);
+    QTest::newRow("selector, then the item") << "<<A;C>>" << 1 << badSelector.arg(1);
+    QTest::newRow("item before the property") << "<<A;C:B>>" << 1 << badSelector.arg(1);
+    QTest::newRow("second property") << "<<A:B:C>>" << 1 << badSelector.arg(1);
+    QTest::newRow("second item") << "<<A:B;C;>>" << 1 << badSelector.arg(1);
+    QTest::newRow("extra part after the item") << "<<A:B;C:D>>" << 1 << badSelector.arg(1);
     QTest::newRow("two decimal points") << "1.2.3 > 1" << 1 << "Invalid number '1.2.3' at position 1.";
     QTest::newRow("number glued to a name") << "12abc" << 1 << "Invalid number '12abc' at position 1.";
     QTest::newRow("exponent without digits") << "2 * 1e" << 5 << "Invalid number '1e' at position 5.";
-    QTest::newRow("number overflows") << "1e999" << 1 << "Invalid number '1e999' at position 1.";
     QTest::newRow("stray percent sign") << "3 % 4" << 3 << "Unexpected character '%' at position 3.";
     QTest::newRow("single bracket") << "[A] = 1" << 1 << "Unexpected character '[' at position 1.";
     QTest::newRow("comma") << "ABS(1, 2)" << 6 << "Unexpected character ',' at position 6.";
@@ -193,6 +202,42 @@ void TestExpressionParser::references()
     QCOMPARE(result.root->controlReferences(), (QStringList{"Age", "age", "X"}));
     const QList<SelectorReference> expected{{"Cars", "Price", "Mini"}, {"Cars", "", ""}};
     QCOMPARE(result.root->selectorReferences(), expected);
+}
+
+void TestExpressionParser::numberRule_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("isNumber");
+    QTest::newRow("whole") << "12" << true;
+    QTest::newRow("signed decimal") << "-3.5" << true;
+    QTest::newRow("point first") << ".5" << true;
+    QTest::newRow("point last") << "+5." << true;
+    QTest::newRow("exponent") << "1E+3" << true;
+    QTest::newRow("underflows a double") << "4e-325" << true;
+    QTest::newRow("overflows a double") << "1e400" << true;
+    QTest::newRow("blanks around") << " 7\t" << true;
+    QTest::newRow("point alone") << "." << false;
+    QTest::newRow("exponent without digits") << "1e" << false;
+    QTest::newRow("blank after the sign") << "- 5" << false;
+    QTest::newRow("infinity") << "inf" << false;
+    QTest::newRow("not a number") << "nan" << false;
+    QTest::newRow("hexadecimal") << "0x10" << false;
+    QTest::newRow("group separator") << "1,000" << false;
+    QTest::newRow("other digits") << QString::fromUtf8("\u0661\u0662") << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+// One number rule: the program's recogniser, and the expression check for unsigned numbers.
+void TestExpressionParser::numberRule()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, isNumber);
+    QCOMPARE(MCommonUtil::IsNumeric(text), isNumber);
+    const QString unsignedNumber = text.trimmed();
+    if (!unsignedNumber.isEmpty() && (unsignedNumber.front().isDigit() || unsignedNumber.front() == '.')) {
+        const ExpressionParseResult result = ExpressionParser::parse(unsignedNumber);
+        QCOMPARE(result.ok(), isNumber);
+    }
 }
 
 KV_REGISTER_TEST(TestExpressionParser)

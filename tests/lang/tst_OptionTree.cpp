@@ -88,6 +88,11 @@ void TestOptionTree::conversionsKeepOrder_data()
     const QStringList lower{"^A", "!if [[X]]=1", "!GO P", "!endif"};
     QTest::newRow("lower-case keywords open nothing") << lower << lower
                                                       << "^A\r\n\t!if [[X]]=1\r\n\t!GO P\r\n\t!endif\r\n";
+    // Every reader takes the keyword up to the first blank: "! ENDIF" and "!IF(...)" are none.
+    const QStringList noKeywords{"^A", "!IF [[X]]=1", "!GO P", "! ENDIF", "!IF([[Y]]=1)", "!GO Q"};
+    QTest::newRow("no keyword, no block") << noKeywords << noKeywords
+                                          << "^A\r\n\t!IF [[X]]=1\r\n\t\t!GO P\r\n\t\t! ENDIF\r\n"
+                                             "\t\t!IF([[Y]]=1)\r\n\t\t!GO Q\r\n";
     const QStringList unclosed{"^A", "!IF [[X]]=1", "!GO P", "^B", "!GO Q"};
     QTest::newRow("next option ends an open block") << unclosed << unclosed
                                                     << "^A\r\n\t!IF [[X]]=1\r\n\t\t!GO P\r\n^B\r\n\t!GO Q\r\n";

@@ -60,7 +60,10 @@ QStringList DecisionRecipe::carried(const CmDecisionItem& decision, const CmDeci
         group.append(shown ? QString::number(shown->intID()) : entry);
     }
     const QVariant value = decision.DefaultValue();
-    const bool isText = value.typeId() == QMetaType::QString;
+    // A numeric interface holds its default as written; a number is what the number rule calls one.
+    const bool isNumber = MDecisionDataUtil::IsNumericInterface(decision.intControl())
+                          && MDecisionDataUtil::IsDecimalNumber(value.toString());
+    const bool isText = value.typeId() == QMetaType::QString && !isNumber;
     QStringList fields{QString::number(decision.intID()), group.join(QLatin1Char(',')), decision.strID(),
                        decision.Picture(), QString::number(decision.kvdHelpID()), decision.Heading(),
                        decision.strControl(), (isText ? "text " : "number ") + value.toString(), decision.Caption()};

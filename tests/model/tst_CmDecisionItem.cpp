@@ -39,7 +39,7 @@ private slots:
         QTest::newRow("boolean to choice") << qint16(Check) << QStringList{"^TRUE", "!GO X"} << qint16(List)
                                            << QStringList() << QStringList{"^Checked", "!GO X", "^Not Checked"};
         QTest::newRow("same kind shares") << qint16(Combo) << QStringList{"^Red", "!GO R"} << qint16(TextArea)
-                                          << QStringList{"!GO R"} << QStringList{"!GO R"};
+                                          << QStringList() << QStringList{"^Red", "!GO R"};
         QTest::newRow("unknown is choice") << qint16(RealNumBox) << QStringList{"^2", "^1-5"} << UnknownControl
                                            << QStringList() << QStringList{"^1-5"};
     }

@@ -38,6 +38,9 @@ private slots:
     void switchOptions_data();
     void switchOptions();
     void switchFollowsTheDecision();
+    void tripsKeepWhatAnswersDo_data();
+    void tripsKeepWhatAnswersDo();
+    void optionsAsideDroppedByALoad();
     void copyPreActions_data();
     void copyPreActions();
     void saveActions_data();
@@ -89,36 +92,37 @@ void TestOptionRules::switchOptions_data()
     QTest::addColumn<QStringList>("current");
     QTest::addColumn<QStringList>("target"); // the new kind's list before; unused within one kind
     QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QStringList>("setAside"); // the option groups set aside afterwards
     const QStringList trueFalse{"^TRUE", "!GO Y", "^FALSE", "!GO N"};
     QTest::newRow("Radio to Check") << qint16(Radio) << qint16(Check) << QStringList{"!SET [[A]]=1", "^Red", "!GO R"}
                                     << trueFalse
-                                    << QStringList{"!SET [[A]]=1", "^Checked", "!GO Y", "^Not Checked", "!GO N"};
+                                    << QStringList{"!SET [[A]]=1", "^Checked", "!GO Y", "^Not Checked", "!GO N"} << QStringList();
     QTest::newRow("Check to Command") << qint16(Check) << qint16(Command)
                                       << QStringList{"!SORT Cars: Price; Ascending", "^Checked", "!GO Y", "^not checked"}
                                       << QStringList()
-                                      << QStringList{"!SORT Cars: Price; Ascending", "^Pushed", "!GO Y", "^Not Pushed"};
+                                      << QStringList{"!SORT Cars: Price; Ascending", "^Pushed", "!GO Y", "^Not Pushed"} << QStringList();
     QTest::newRow("older wording, stray option") << qint16(Command) << qint16(Check)
                                                  << QStringList{"^ true", "!GO Y", "^Maybe", "!GO M", "^False"}
                                                  << QStringList()
-                                                 << QStringList{"^Checked", "!GO Y", "!GO M", "^Not Checked"};
+                                                 << QStringList{"^Checked", "!GO Y", "^Not Checked"} << QStringList();
     QTest::newRow("missing answer added") << qint16(Command) << qint16(Check) << QStringList{"^Pushed", "!GO Y"}
-                                          << QStringList() << QStringList{"^Checked", "!GO Y", "^Not Checked"};
+                                          << QStringList() << QStringList{"^Checked", "!GO Y", "^Not Checked"} << QStringList();
     QTest::newRow("to numeric") << qint16(Radio) << qint16(NumBox) << QStringList{"!SET [[A]]=1", "^Red"}
                                 << QStringList{"!GO Old", "^1-10", "!GO Low", "^ten"}
-                                << QStringList{"!SET [[A]]=1", "^1-10", "!GO Low"};
+                                << QStringList{"!SET [[A]]=1", "^1-10", "!GO Low"} << QStringList();
     QTest::newRow("Radio to StringBox") << qint16(Radio) << qint16(StringBox)
                                         << QStringList{"!SET [[A]]=1", "^Red", "!GO R"} << QStringList()
-                                        << QStringList{"!SET [[A]]=1", "!GO R"};
+                                        << QStringList{"!SET [[A]]=1"} << QStringList{"^Red", "!GO R"};
     QTest::newRow("Radio to Info") << qint16(Radio) << qint16(Info) << QStringList{"^Red", "!GO R"} << QStringList()
-                                   << QStringList{"^Red", "!GO R"};
+                                   << QStringList() << QStringList{"^Red", "!GO R"};
     QTest::newRow("back to a list finds its options")
         << qint16(Check) << qint16(Radio) << QStringList{"!GO Pre", "^Checked"}
-        << QStringList{"!GO Old", "?stray", "^Red", "!GO R"} << QStringList{"!GO Pre", "?stray", "^Red", "!GO R"};
+        << QStringList{"!GO Old", "?stray", "^Red", "!GO R"} << QStringList{"!GO Pre", "?stray", "^Red", "!GO R"} << QStringList();
     QTest::newRow("numeric to Check") << qint16(NumBox) << qint16(Check) << QStringList{"!SET [[A]]=1", "^1-5"}
                                       << QStringList{"^TRUE", "^FALSE"}
-                                      << QStringList{"!SET [[A]]=1", "^Checked", "^Not Checked"};
+                                      << QStringList{"!SET [[A]]=1", "^Checked", "^Not Checked"} << QStringList();
     QTest::newRow("same type") << qint16(Check) << qint16(Check) << QStringList{"^TRUE"} << QStringList()
-                               << QStringList{"^TRUE"};
+                               << QStringList{"^TRUE"} << QStringList();
 }
 
 void TestOptionRules::switchOptions()
@@ -128,6 +132,7 @@ void TestOptionRules::switchOptions()
     QFETCH(QStringList, current);
     QFETCH(QStringList, target);
     QFETCH(QStringList, expected);
+    QFETCH(QStringList, setAside);
     const int fromKind = GetDataType(from);
     const int toKind = GetDataType(to);
     const QStringList untouched{"!GO Untouched", "^kept"};
@@ -136,8 +141,11 @@ void TestOptionRules::switchOptions()
     lists.at(std::size_t(fromKind)) = current;
     const int spare1 = fromKind == 0 ? 1 : 0;
     const int spare2 = 3 - fromKind - spare1;
-    SwitchOptions(lists.at(std::size_t(fromKind)), lists.at(std::size_t(spare1)), lists.at(std::size_t(spare2)), from, to);
+    QStringList aside;
+    SwitchOptions(lists.at(std::size_t(fromKind)), lists.at(std::size_t(spare1)), lists.at(std::size_t(spare2)), from, to,
+                  aside);
     QCOMPARE(lists.at(std::size_t(toKind)), expected);
+    QCOMPARE(aside, setAside);
     for (int kind = 0; kind < 3; ++kind) {
         if (kind == fromKind && kind != toKind)
             QCOMPARE(lists.at(std::size_t(kind)), current);
@@ -162,6 +170,67 @@ void TestOptionRules::switchFollowsTheDecision()
     QCOMPARE(item.OptsAndActs(), (QStringList{"!CALL hello", "!SET [[A]]=1"}));
     item.setIntControl(Radio);
     QCOMPARE(item.OptsAndActs(), (QStringList{"!CALL hello", "!SET [[A]]=1", "^Red", "!GO R"}));
+}
+
+// Lines an author leaves on each interface: pre-actions, and the options it answers with,
+// with their actions, blocks and help.
+QStringList typicalLines(qint16 type)
+{
+    const QStringList pre{"!SET [[A]]=1", "! ENDIF"};
+    const QStringList answers = FixedOptions(type);
+    if (!answers.isEmpty())
+        return pre + QStringList{"^" + answers.at(0), "!GO Y", "?Yes", "^" + answers.at(1), "!IF [[B]]=2", "!GO N",
+                                 "!ENDIF"};
+    if (IsNumericInterface(type))
+        return pre + QStringList{"^1-10", "!GO Low", "^11-", "!IF [[B]]=2", "!GO High", "!ELSE", "!NOOP", "!ENDIF"};
+    if (type == StringBox || type == TextArea || type == Info || type == Done)
+        return pre;
+    return pre + QStringList{"^Red, dark", "!GO R", "?Dark \"red\"", "^Blue", "!IF [[B]]=2", "!GO B", "!ENDIF"};
+}
+
+void TestOptionRules::tripsKeepWhatAnswersDo_data()
+{
+    QTest::addColumn<qint16>("home");
+    QTest::addColumn<qint16>("away");
+    for (qint16 home = 0; home < ControlTypeCount; ++home) {
+        for (qint16 away = 0; away < ControlTypeCount; ++away) {
+            if (home != away)
+                QTest::addRow("%s to %s", qPrintable(ControlIntToStr(home)), qPrintable(ControlIntToStr(away)))
+                    << home << away;
+        }
+    }
+}
+
+// Away from an interface and back: every answer does what it did, pre-actions follow the
+// control, and no answer's actions stay behind as pre-actions or as another answer's.
+void TestOptionRules::tripsKeepWhatAnswersDo()
+{
+    QFETCH(qint16, home);
+    QFETCH(qint16, away);
+    CmDecisionItem item;
+    item.setIntControl(home);
+    item.setOptsAndActs(typicalLines(home));
+    item.setIntControl(away);
+    const QStringList& awayLines = item.OptsAndActs();
+    QStringList valid = awayLines;
+    ValidOptions(valid, away);
+    QCOMPARE(awayLines, valid);
+    QCOMPARE(awayLines.mid(0, 2), typicalLines(home).mid(0, 2));
+    if (!HasOptions(item))
+        QCOMPARE(awayLines, typicalLines(home).mid(0, 2));
+    item.setIntControl(home);
+    QCOMPARE(item.OptsAndActs(), typicalLines(home));
+}
+
+void TestOptionRules::optionsAsideDroppedByALoad()
+{
+    CmDecisionItem item;
+    item.setIntControl(Combo);
+    item.setOptsAndActs({"^Red", "!GO R"});
+    item.setIntControl(TextArea);
+    QVERIFY(item.Load(QStringLiteral("1\t\t\t\t\t\"\"\tTextArea\t!GO Next\t")));
+    item.setIntControl(Combo);
+    QCOMPARE(item.OptsAndActs(), QStringList{"!GO Next"});
 }
 
 void TestOptionRules::copyPreActions_data()
@@ -293,6 +362,11 @@ void TestOptionRules::linkTargets_data()
     QTest::newRow("missing ID skipped") << qint16(2) << radio << QStringList{"^A"} << QStringList{"Later"};
     QTest::newRow("next control unnamed") << qint16(4) << radio << QStringList{"^A"} << QStringList{"_5"};
     QTest::newRow("Done leads nowhere") << qint16(1) << qint16(Done) << QStringList{"!GO Later"} << QStringList();
+    QTest::newRow("a blank after the marker makes no ELSE")
+        << qint16(1) << radio << QStringList{"^A", "!IF [[X]]=1", "!GO Later", "! ELSE", "!GO Start", "!ENDIF"}
+        << QStringList{"Later", "Start", "Next"};
+    QTest::newRow("a blank after the marker makes no GO") << qint16(1) << radio << QStringList{"^A", "! GO Later"}
+                                                          << QStringList{"Next"};
 }
 
 void TestOptionRules::linkTargets()

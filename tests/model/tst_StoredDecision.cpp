@@ -174,6 +174,113 @@ private slots:
         QCOMPARE(decision->OptsAndActs(), QStringList{"^1-2"});
     }
 
+    // The closing "min-max" field gives both limits back, in every number form and empty.
+    void limitsReadBack_data()
+    {
+        QTest::addColumn<QString>("min");
+        QTest::addColumn<QString>("max");
+        QTest::newRow("exponent with a minus") << "1e-5" << "10";
+        QTest::newRow("negative low with an exponent") << "-1e-5" << "10";
+        QTest::newRow("both negative") << "-5" << "-1";
+        QTest::newRow("negative exponents both") << "-2.5E-3" << "-1e-2";
+        QTest::newRow("empty high") << "-5" << "";
+        QTest::newRow("empty low") << "" << "-7";
+        QTest::newRow("both empty") << "" << "";
+        QTest::newRow("signs and points") << "+.5" << "5.";
+        QTest::newRow("leading zeros") << "007" << "1E+3";
+        QTest::newRow("beyond a double") << "-1e-400" << "1e400";
+    }
+    void limitsReadBack()
+    {
+        QFETCH(QString, min);
+        QFETCH(QString, max);
+        const auto original = DecisionRecipe::build({"id=3", "type=RealNumBox", "min=" + min, "max=" + max,
+                                                     "lines=!GO Next"});
+        const QString record = StoreDecision(*original, nullptr);
+        QVERIFY(record.endsWith("\t^" + min + '-' + max + '\t'));
+        CmDecisionItem loaded;
+        QVERIFY(LoadDecision(loaded, record));
+        QCOMPARE(loaded.Min(), min);
+        QCOMPARE(loaded.Max(), max);
+        QCOMPARE(loaded.OptsAndActs(), QStringList{"!GO Next"});
+        QCOMPARE(StoreDecision(loaded, nullptr), record);
+    }
+
+    // A default is read and stored as the author wrote it.
+    void defaultsKeepTheirText_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("runtimeForm");
+        QTest::newRow("leading zeros") << "NumBox" << "007" << "007";
+        QTest::newRow("trailing zero") << "RealNumBox" << "1.50" << "1.50";
+        QTest::newRow("small exponent") << "RealNumBox" << "1e-7" << "1e-7";
+        QTest::newRow("twenty digits") << "NumBox" << "12345678901234567891" << "12345678901234567891";
+        QTest::newRow("no number") << "NumSlide" << "many" << "";
+        QTest::newRow("text default") << "Combo" << "007" << "007";
+    }
+    void defaultsKeepTheirText()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, written);
+        QFETCH(QString, runtimeForm);
+        const QString record = "1\t\t\t\t\t\"\"\t" + type + "\t&" + written + "\t!GO Next\t^1-10\t";
+        CmDecisionItem decision;
+        QVERIFY(LoadDecision(decision, record));
+        QCOMPARE(decision.DefaultValue().toString(), written);
+        QCOMPARE(GetDefault(decision), runtimeForm);
+        QCOMPARE(StoreDecision(decision, nullptr), record);
+    }
+
+    // Every header comes back; one without a backslash before a quote is written as before.
+    void headersRoundTrip_data()
+    {
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("quotes") << "Say \"hi\"" << "\"Say \\\"hi\\\"\"";
+        QTest::newRow("backslash before a quote") << "a\\\"b" << "\"a\\\\\\\"b\"";
+        QTest::newRow("two backslashes before a quote") << "a\\\\\"b" << "\"a\\\\\\\\\\\"b\"";
+        QTest::newRow("escaped quote last") << "end\\\"" << "\"end\\\\\\\"\"";
+        QTest::newRow("backslash last") << "C:\\" << "\"C:\\ \"";
+        QTest::newRow("backslash and a blank last") << "C:\\ " << "\"C:\\  \"";
+        QTest::newRow("backslashes inside") << "a\\b\\\\c" << "\"a\\b\\\\c\"";
+        QTest::newRow("blank last") << "x " << "\"x \"";
+    }
+    void headersRoundTrip()
+    {
+        QFETCH(QString, heading);
+        QFETCH(QString, field);
+        const auto original = DecisionRecipe::build({"id=2", "type=Info", "header=" + heading});
+        const QString record = StoreDecision(*original, nullptr);
+        QCOMPARE(record.section('\t', 5, 5), field);
+        CmDecisionItem loaded;
+        QVERIFY(LoadDecision(loaded, record));
+        QCOMPARE(loaded.Heading(), heading);
+        QCOMPARE(StoreDecision(loaded, nullptr), record);
+    }
+
+    // "! SORT" has an empty keyword: no !SORT, so the store leaves it as written.
+    void blankAfterMarkerIsNoKeyword()
+    {
+        const QStringList lines{"^Cheap", "! SORT L: P; Descending", "!sort L: P; Descending"};
+        const auto decision = DecisionRecipe::build({"id=2", "lines=" + lines.join('\t')});
+        const QString record = StoreDecision(*decision, nullptr);
+        QVERIFY(record.endsWith("\t^Cheap\t! SORT L: P; Descending\t!SORT L: P; True\t"));
+        CmDecisionItem loaded;
+        QVERIFY(LoadDecision(loaded, record));
+        QCOMPARE(loaded.OptsAndActs(), (QStringList{"^Cheap", "! SORT L: P; Descending", "!SORT L: P; Descending"}));
+    }
+
+    void storingClearsDirty()
+    {
+        const auto decision = DecisionRecipe::build({"id=2", "lines=^A"});
+        decision->setDirty(true);
+        (void)StoreDecision(*decision, nullptr);
+        QVERIFY(decision->Dirty()); // the conversion alone stores nothing
+        QVERIFY(!decision->Store().isEmpty());
+        QVERIFY(!decision->Dirty());
+    }
+
     void throughItsManager()
     {
         ScriptedPrompt prompt;
