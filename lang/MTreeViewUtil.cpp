@@ -17,7 +17,8 @@ using NodeList = std::vector<OptionTreeNode*>;
 // forgives letter case.
 bool isBranchContinuation(const QString& line)
 {
-    return BlockLine::IsKeywordAsWritten(line, BlockLine::ElseIf) || BlockLine::IsKeywordAsWritten(line, BlockLine::Else);
+    return BlockLine::IsKeywordAsWritten(line, BlockLine::ElseIf)
+           || BlockLine::IsKeywordAsWritten(line, BlockLine::Else);
 }
 
 bool isBlockEnd(const QString& line)

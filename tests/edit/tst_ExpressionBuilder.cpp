@@ -70,7 +70,8 @@ void TestExpressionBuilder::references_data()
     QTest::newRow("control name closing early") << ControlReferenceText("A]] + [[B") << false;
     QTest::newRow("selector") << SelectorReferenceText("Cars", "Price", "Mini") << true;
     QTest::newRow("property with blanks") << SelectorReferenceText("Cars", "Top Speed", "Mini Van") << true;
-    QTest::newRow("names with quotes and signs") << SelectorReferenceText("Cars", "Size \"L\" > 2", "A-1 (new)") << true;
+    QTest::newRow("names with quotes and signs")
+        << SelectorReferenceText("Cars", "Size \"L\" > 2", "A-1 (new)") << true;
     QTest::newRow("property with a colon") << SelectorReferenceText("Cars", "km:h", "Mini") << false;
     QTest::newRow("item with a semicolon") << SelectorReferenceText("Cars", "Price", "a;b") << false;
     QTest::newRow("item closing early") << SelectorReferenceText("Cars", "Price", "a>>b") << false;

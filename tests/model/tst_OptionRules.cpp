@@ -96,17 +96,20 @@ void TestOptionRules::switchOptions_data()
     const QStringList trueFalse{"^TRUE", "!GO Y", "^FALSE", "!GO N"};
     QTest::newRow("Radio to Check") << qint16(Radio) << qint16(Check) << QStringList{"!SET [[A]]=1", "^Red", "!GO R"}
                                     << trueFalse
-                                    << QStringList{"!SET [[A]]=1", "^Checked", "!GO Y", "^Not Checked", "!GO N"} << QStringList();
+                                    << QStringList{"!SET [[A]]=1", "^Checked", "!GO Y", "^Not Checked", "!GO N"}
+                                    << QStringList();
     QTest::newRow("Check to Command") << qint16(Check) << qint16(Command)
                                       << QStringList{"!SORT Cars: Price; Ascending", "^Checked", "!GO Y", "^not checked"}
                                       << QStringList()
-                                      << QStringList{"!SORT Cars: Price; Ascending", "^Pushed", "!GO Y", "^Not Pushed"} << QStringList();
+                                      << QStringList{"!SORT Cars: Price; Ascending", "^Pushed", "!GO Y", "^Not Pushed"}
+                                      << QStringList();
     QTest::newRow("older wording, stray option") << qint16(Command) << qint16(Check)
                                                  << QStringList{"^ true", "!GO Y", "^Maybe", "!GO M", "^False"}
                                                  << QStringList()
                                                  << QStringList{"^Checked", "!GO Y", "^Not Checked"} << QStringList();
     QTest::newRow("missing answer added") << qint16(Command) << qint16(Check) << QStringList{"^Pushed", "!GO Y"}
-                                          << QStringList() << QStringList{"^Checked", "!GO Y", "^Not Checked"} << QStringList();
+                                          << QStringList() << QStringList{"^Checked", "!GO Y", "^Not Checked"}
+                                          << QStringList();
     QTest::newRow("to numeric") << qint16(Radio) << qint16(NumBox) << QStringList{"!SET [[A]]=1", "^Red"}
                                 << QStringList{"!GO Old", "^1-10", "!GO Low", "^ten"}
                                 << QStringList{"!SET [[A]]=1", "^1-10", "!GO Low"} << QStringList();
@@ -117,7 +120,8 @@ void TestOptionRules::switchOptions_data()
                                    << QStringList() << QStringList{"^Red", "!GO R"};
     QTest::newRow("back to a list finds its options")
         << qint16(Check) << qint16(Radio) << QStringList{"!GO Pre", "^Checked"}
-        << QStringList{"!GO Old", "?stray", "^Red", "!GO R"} << QStringList{"!GO Pre", "?stray", "^Red", "!GO R"} << QStringList();
+        << QStringList{"!GO Old", "?stray", "^Red", "!GO R"} << QStringList{"!GO Pre", "?stray", "^Red", "!GO R"}
+        << QStringList();
     QTest::newRow("numeric to Check") << qint16(NumBox) << qint16(Check) << QStringList{"!SET [[A]]=1", "^1-5"}
                                       << QStringList{"^TRUE", "^FALSE"}
                                       << QStringList{"!SET [[A]]=1", "^Checked", "^Not Checked"} << QStringList();
@@ -142,8 +146,8 @@ void TestOptionRules::switchOptions()
     const int spare1 = fromKind == 0 ? 1 : 0;
     const int spare2 = 3 - fromKind - spare1;
     QStringList aside;
-    SwitchOptions(lists.at(std::size_t(fromKind)), lists.at(std::size_t(spare1)), lists.at(std::size_t(spare2)), from, to,
-                  aside);
+    SwitchOptions(lists.at(std::size_t(fromKind)), lists.at(std::size_t(spare1)), lists.at(std::size_t(spare2)), from,
+                  to, aside);
     QCOMPARE(lists.at(std::size_t(toKind)), expected);
     QCOMPARE(aside, setAside);
     for (int kind = 0; kind < 3; ++kind) {

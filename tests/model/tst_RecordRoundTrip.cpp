@@ -67,7 +67,8 @@ private:
     {
         QString result;
         for (int i = below(8); i > 0; --i)
-            result += pick({"a", "Word", " ", ",", "\"", "\\", "\\\"", "\t", "\r\n", "<B>", "&", "$", "^", "!", ";", "-"});
+            result += pick({"a", "Word", " ", ",", "\"", "\\", "\\\"", "\t", "\r\n", "<B>", "&", "$", "^", "!", ";",
+                            "-"});
         return result;
     }
 
