@@ -37,7 +37,10 @@ QString XmlLint(const QString& path, bool& skipped)
 
 QJsonObject PythonRead(const QString& path, bool& skipped, QString& message)
 {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    // The system's own interpreter starts faster than a version manager's shim in front of it.
+    QString program = QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
+    if (program.isEmpty())
+        program = QStandardPaths::findExecutable(QStringLiteral("python3"));
     skipped = program.isEmpty();
     if (skipped)
         return {};

@@ -254,6 +254,8 @@ private slots:
         QFETCH(int, titleId);
         QFETCH(int, textId);
         QFETCH(int, logId);
+        for (const int id : {titleId, textId, logId, 32400})
+            QVERIFY2(!LoadResString(id).isEmpty(), qPrintable(QString::number(id)));
         QTemporaryDir folder;
         CompileFixture tree;
         addTree(tree, static_cast<Quality>(quality));
