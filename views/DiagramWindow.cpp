@@ -1,0 +1,617 @@
+#include "views/DiagramWindow.h"
+
+#include "base/ProcedureBoundary.h"
+#include "edit/CanvasModel.h"
+#include "edit/CcDecisionTree.h"
+#include "edit/CvDecisionTree.h"
+
+#include <QContextMenuEvent>
+#include <QGraphicsItem>
+#include <QGraphicsLineItem>
+#include <QGraphicsPathItem>
+#include <QGraphicsScene>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScrollBar>
+#include <QStyleOptionGraphicsItem>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace {
+
+QColor colour(int rgb)
+{
+    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+// Below this scale captions are left out and links drawn without heads.
+constexpr double CaptionDetail = 0.35;
+constexpr double ArrowDetail = 0.2;
+constexpr int LinkLayer = 0;
+constexpr int EntityLayer = 1;
+
+// Where the segment from a box's centre towards a point leaves the box.
+QPointF borderPoint(const QRectF& box, QPointF towards)
+{
+    const QPointF centre = box.center();
+    const double dx = towards.x() - centre.x();
+    const double dy = towards.y() - centre.y();
+    if (dx == 0 && dy == 0)
+        return centre;
+    const double sx = dx == 0 ? 1e9 : (box.width() / 2) / std::abs(dx);
+    const double sy = dy == 0 ? 1e9 : (box.height() / 2) / std::abs(dy);
+    const double s = std::min(sx, sy);
+    return QPointF(centre.x() + dx * s, centre.y() + dy * s);
+}
+
+void addArrowHead(QPainterPath& path, QPointF tip, QPointF from)
+{
+    const QLineF back(tip, from);
+    if (back.length() < 1)
+        return;
+    QLineF side = back;
+    side.setLength(9);
+    side.setAngle(back.angle() + 25);
+    path.moveTo(tip);
+    path.lineTo(side.p2());
+    side.setAngle(back.angle() - 25);
+    path.moveTo(tip);
+    path.lineTo(side.p2());
+}
+
+} // namespace
+
+// One control's box with its caption.
+class DiagramEntityItem : public QGraphicsItem {
+public:
+    DiagramEntityItem(qint16 key, const DiagramSettings& settings) : m_key(key), m_settings(settings)
+    {
+        setFlag(ItemIsSelectable);
+        setZValue(EntityLayer);
+    }
+    qint16 key() const { return m_key; }
+    void setShape(const QRectF& box, const QString& caption)
+    {
+        prepareGeometryChange();
+        m_box = box;
+        m_caption = caption;
+        update();
+    }
+    QRectF boxInScene() const { return m_box; }
+    QRectF boundingRect() const override { return m_box.adjusted(-2, -2, 2, 2); }
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*) override
+    {
+        const double detail = option->levelOfDetailFromTransform(painter->worldTransform());
+        painter->setBrush(colour(m_settings.EntityColor));
+        painter->setPen(QPen(isSelected() ? QColor(Qt::blue) : colour(m_settings.TextColor), isSelected() ? 2 : 1));
+        painter->drawRect(m_box);
+        if (detail < CaptionDetail)
+            return;
+        painter->setPen(colour(m_settings.TextColor));
+        painter->drawText(m_box, Qt::AlignCenter | Qt::TextWordWrap, m_caption);
+    }
+
+private:
+    qint16 m_key;
+    const DiagramSettings& m_settings;
+    QRectF m_box;
+    QString m_caption;
+};
+
+// All links of one control in one item: one path, so that a tree of thousands stays cheap.
+class DiagramLinksItem : public QGraphicsPathItem {
+public:
+    using QGraphicsPathItem::QGraphicsPathItem;
+    void setPaths(const QPainterPath& full, const QPainterPath& simple)
+    {
+        m_simple = simple;
+        setPath(full);
+    }
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override
+    {
+        if (option->levelOfDetailFromTransform(painter->worldTransform()) >= ArrowDetail) {
+            QGraphicsPathItem::paint(painter, option, widget);
+            return;
+        }
+        painter->setPen(pen());
+        painter->drawPath(m_simple);
+    }
+
+private:
+    QPainterPath m_simple;
+};
+
+DiagramWindow::DiagramWindow(CcDecisionTree& tree, const DiagramSettings& settings, QWidget* parent)
+    : QGraphicsView(parent), m_tree(tree), m_canvas(tree.View().Canvas()), m_settings(settings)
+{
+    setObjectName(QStringLiteral("frmDecisionTree"));
+    m_scene = new QGraphicsScene(this);
+    m_scene->setItemIndexMethod(QGraphicsScene::BspTreeIndex);
+    setScene(m_scene);
+    setRenderHint(QPainter::Antialiasing, false);
+    setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
+    setTransformationAnchor(QGraphicsView::AnchorUnderMouse);
+    setBackgroundBrush(colour(m_settings.BackColor));
+    m_linkTimer.setSingleShot(true);
+    m_linkTimer.setInterval(0);
+    connect(&m_linkTimer, &QTimer::timeout, this, &DiagramWindow::redrawLinks);
+    connect(&m_canvas, &CanvasModel::entityAdded, this, [this](qint16 key) {
+        addItem(key);
+        drawLinksOf(key);
+    });
+    connect(&m_canvas, &CanvasModel::entityRemoved, this, &DiagramWindow::removeItem);
+    connect(&m_canvas, &CanvasModel::entityChanged, this, &DiagramWindow::updateItem);
+    connect(&m_canvas, &CanvasModel::linksChanged, this, &DiagramWindow::drawLinksOf);
+    connect(&m_canvas, &CanvasModel::linksOutdated, &m_linkTimer, qOverload<>(&QTimer::start));
+    connect(&m_canvas, &CanvasModel::linksReset, this, &DiagramWindow::refreshAll);
+    connect(&m_canvas, &CanvasModel::cleared, this, &DiagramWindow::rebuild);
+    connect(&m_canvas, &CanvasModel::selectionChanged, this, &DiagramWindow::syncSelection);
+    connect(&m_canvas, &CanvasModel::viewChanged, this, &DiagramWindow::applyCanvasView);
+    connect(&tree.View(), &CvDecisionTree::linkRedrawRequested, &m_linkTimer, qOverload<>(&QTimer::start));
+    connect(&tree.View(), &CvDecisionTree::refreshRequested, this, [this] { viewport()->update(); });
+    connect(m_scene, &QGraphicsScene::selectionChanged, this, [this] {
+        if (m_syncingSelection)
+            return;
+        m_canvas.DeselectAll();
+        for (QGraphicsItem* item : m_scene->selectedItems()) {
+            if (auto* entity = dynamic_cast<DiagramEntityItem*>(item))
+                m_canvas.Select(entity->key(), true);
+        }
+    });
+    m_tree.View().setDiagramOpen(true);
+    rebuild();
+}
+
+DiagramWindow::~DiagramWindow()
+{
+    // The scene goes with the window's children and reports its selection on the way.
+    m_scene->disconnect(this);
+    m_canvas.disconnect(this);
+    m_tree.View().disconnect(this);
+    m_tree.View().setDiagramOpen(false);
+}
+
+void DiagramWindow::rebuild()
+{
+    m_scene->clear();
+    m_items.clear();
+    m_links.clear();
+    m_rubberLink = nullptr;
+    for (const auto& [key, entity] : m_canvas.AllEntities())
+        addItem(key);
+    redrawLinks();
+    syncSelection();
+}
+
+void DiagramWindow::refreshAll()
+{
+    for (auto it = m_items.cbegin(); it != m_items.cend(); ++it)
+        updateItem(it.key());
+    m_linkTimer.stop();
+    for (auto it = m_items.cbegin(); it != m_items.cend(); ++it)
+        drawLinksOf(it.key());
+}
+
+void DiagramWindow::addItem(qint16 key)
+{
+    if (m_items.contains(key))
+        return updateItem(key);
+    auto* item = new DiagramEntityItem(key, m_settings);
+    m_scene->addItem(item);
+    m_items.insert(key, item);
+    updateItem(key);
+}
+
+void DiagramWindow::removeItem(qint16 key)
+{
+    delete m_items.take(key);
+    delete m_links.take(key);
+    m_linkTimer.start();
+}
+
+void DiagramWindow::updateItem(qint16 key)
+{
+    const CanvasEntity* entity = m_canvas.Entity(key);
+    DiagramEntityItem* item = m_items.value(key);
+    if (!entity || !item)
+        return;
+    const QRectF box(toScene(entity->centre) - QPointF(entity->size.width() / 2, entity->size.height() / 2),
+                     entity->size);
+    const bool moved = item->boxInScene() != box;
+    item->setShape(box, entity->caption);
+    if (moved)
+        m_linkTimer.start();
+}
+
+void DiagramWindow::drawLinksOf(qint16 key)
+{
+    const DiagramEntityItem* from = m_items.value(key);
+    QGraphicsPathItem* item = m_links.value(key);
+    if (!from) {
+        delete m_links.take(key);
+        return;
+    }
+    QPainterPath full;
+    QPainterPath simple;
+    const QRectF source = from->boxInScene();
+    for (qint16 target : m_canvas.LinksFrom(key)) {
+        const DiagramEntityItem* to = m_items.value(target);
+        if (!to)
+            continue;
+        const QRectF destination = to->boxInScene();
+        simple.moveTo(source.center());
+        simple.lineTo(destination.center());
+        if (m_settings.LineStyle == DiagramSettings::Straight || to == from) {
+            const QPointF start = borderPoint(source, destination.center());
+            const QPointF tip = borderPoint(destination, source.center());
+            full.moveTo(start);
+            full.lineTo(tip);
+            addArrowHead(full, tip, start);
+        } else {
+            // Orthogonal: across first, then down; the tip enters the target's top or bottom.
+            const QPointF start = source.center();
+            const QPointF corner(destination.center().x(), start.y());
+            const QPointF tip = borderPoint(destination, corner);
+            full.moveTo(start);
+            full.lineTo(corner);
+            full.lineTo(tip);
+            addArrowHead(full, tip, corner);
+        }
+    }
+    if (!item) {
+        item = new DiagramLinksItem();
+        item->setZValue(LinkLayer);
+        item->setPen(QPen(colour(m_settings.LinkColor), 1));
+        m_scene->addItem(item);
+        m_links.insert(key, item);
+    }
+    static_cast<DiagramLinksItem*>(item)->setPaths(full, simple);
+}
+
+void DiagramWindow::redrawLinks()
+{
+    m_canvas.RefreshLinks();
+}
+
+void DiagramWindow::syncSelection()
+{
+    m_syncingSelection = true;
+    for (auto it = m_items.cbegin(); it != m_items.cend(); ++it) {
+        const bool selected = m_canvas.IsSelected(it.key());
+        if (it.value()->isSelected() != selected)
+            it.value()->setSelected(selected);
+    }
+    m_syncingSelection = false;
+}
+
+void DiagramWindow::applyCanvasView()
+{
+    const QRectF view = m_canvas.ViewRect();
+    if (view.isNull() || view.isEmpty())
+        return;
+    const QRectF scene(QPointF(view.left(), -view.bottom()), view.size());
+    fitInView(scene.adjusted(-20, -20, 20, 20), Qt::KeepAspectRatio);
+    reportVisibleArea();
+}
+
+qint16 DiagramWindow::entityAt(QPoint viewPoint) const
+{
+    for (QGraphicsItem* item : items(viewPoint)) {
+        if (auto* entity = dynamic_cast<DiagramEntityItem*>(item))
+            return entity->key();
+    }
+    return 0;
+}
+
+QPointF DiagramWindow::snapped(QPointF scenePoint) const
+{
+    if (!m_settings.SnapToGrid || m_settings.GridSpacing <= 0)
+        return scenePoint;
+    const double grid = m_settings.GridSpacing;
+    return QPointF(std::round(scenePoint.x() / grid) * grid, std::round(scenePoint.y() / grid) * grid);
+}
+
+void DiagramWindow::setTool(Tool tool)
+{
+    m_tool = tool;
+    setDragMode(tool == Tool::Pan ? QGraphicsView::ScrollHandDrag : QGraphicsView::NoDrag);
+}
+
+void DiagramWindow::setControlTool(int toolId)
+{
+    m_tree.View().setControlTool(toolId);
+    setTool(Tool::AddControl);
+}
+
+void DiagramWindow::scaleBy(double factor)
+{
+    scale(factor, factor);
+    reportVisibleArea();
+}
+
+void DiagramWindow::zoomIn()
+{
+    scaleBy(1.25);
+}
+
+void DiagramWindow::zoomOut()
+{
+    scaleBy(0.8);
+}
+
+void DiagramWindow::zoomExtents()
+{
+    m_tree.ZoomExtents();
+    applyCanvasView();
+}
+
+void DiagramWindow::restoreView()
+{
+    m_tree.RestoreView();
+}
+
+void DiagramWindow::zoom100()
+{
+    m_tree.Zoom100();
+}
+
+void DiagramWindow::zoom75()
+{
+    m_tree.Zoom75();
+}
+
+void DiagramWindow::zoom50()
+{
+    m_tree.Zoom50();
+}
+
+void DiagramWindow::zoom25()
+{
+    m_tree.Zoom25();
+}
+
+void DiagramWindow::setLineStyle(int toolId)
+{
+    m_settings.LineStyle = toolId == 1150 ? DiagramSettings::Straight : DiagramSettings::RightAngled;
+    redrawLinks();
+}
+
+void DiagramWindow::setGridLines(bool shown)
+{
+    m_settings.GridLines = shown;
+    viewport()->update();
+}
+
+void DiagramWindow::setSnapToGrid(bool snap)
+{
+    m_settings.SnapToGrid = snap;
+}
+
+void DiagramWindow::setEntitySize(int toolId)
+{
+    m_settings.EntitySize = toolId - 1153;
+    m_canvas.setEntitySizeKind(m_settings.EntitySize);
+}
+
+void DiagramWindow::deleteSelected()
+{
+    for (qint16 key : m_canvas.SelectedKeys())
+        m_tree.Remove(key);
+}
+
+void DiagramWindow::cutSelected()
+{
+    m_tree.CutEntity();
+}
+
+void DiagramWindow::copySelected()
+{
+    m_tree.CopyEntity();
+}
+
+void DiagramWindow::paste()
+{
+    m_tree.PasteEntity();
+}
+
+void DiagramWindow::showControl(qint16 key)
+{
+    m_tree.SelectDecision(key);
+    if (const DiagramEntityItem* item = m_items.value(key))
+        centerOn(item);
+    reportVisibleArea();
+}
+
+void DiagramWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (m_tool == Tool::Pan || event->button() != Qt::LeftButton)
+        return QGraphicsView::mousePressEvent(event);
+    ProcedureBoundary::run("CvDecisionTree.MouseDown", [&] {
+        const QPointF scenePoint = mapToScene(event->position().toPoint());
+        m_canvas.ClickAt(toCanvas(scenePoint));
+        m_pressScene = scenePoint;
+        m_pressedKey = entityAt(event->position().toPoint());
+        m_dragging = false;
+        switch (m_tool) {
+        case Tool::ZoomIn: zoomIn(); return;
+        case Tool::ZoomOut: zoomOut(); return;
+        case Tool::AddControl:
+            if (!m_pressedKey)
+                m_tree.AddNew(toCanvas(snapped(scenePoint)), 1);
+            return;
+        case Tool::AddLink:
+            if (m_pressedKey) {
+                const QPointF start = m_items.value(m_pressedKey)->boxInScene().center();
+                m_rubberLink = m_scene->addLine(QLineF(start, scenePoint), QPen(colour(m_settings.LinkColor), 1, Qt::DashLine));
+            }
+            return;
+        default: break;
+        }
+        if (m_pressedKey) {
+            m_pressCentre = m_canvas.Entity(m_pressedKey)->centre;
+            if (!(event->modifiers() & Qt::ControlModifier))
+                m_tree.SelectDecision(m_pressedKey);
+            else
+                m_canvas.Select(m_pressedKey, true);
+        } else {
+            m_tree.DeSelectDecision();
+            setDragMode(QGraphicsView::RubberBandDrag);
+            QGraphicsView::mousePressEvent(event);
+        }
+    });
+}
+
+void DiagramWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPointF scenePoint = mapToScene(event->position().toPoint());
+    m_canvas.setLastMousePos(toCanvas(scenePoint));
+    if (m_rubberLink) {
+        m_rubberLink->setLine(QLineF(m_rubberLink->line().p1(), scenePoint));
+        return;
+    }
+    if (m_tool == Tool::Select && m_pressedKey && (event->buttons() & Qt::LeftButton)) {
+        m_dragging = true;
+        if (DiagramEntityItem* item = m_items.value(m_pressedKey))
+            item->setPos(snapped(toScene(m_pressCentre) + scenePoint - m_pressScene) - toScene(m_pressCentre));
+        return;
+    }
+    QGraphicsView::mouseMoveEvent(event);
+}
+
+void DiagramWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    ProcedureBoundary::run("CvDecisionTree.MouseUp", [&] {
+        const QPointF scenePoint = mapToScene(event->position().toPoint());
+        if (m_rubberLink) {
+            delete m_rubberLink;
+            m_rubberLink = nullptr;
+            const qint16 target = entityAt(event->position().toPoint());
+            const qint16 source = m_pressedKey;
+            m_pressedKey = 0;
+            if (target)
+                m_canvas.CompleteLink(source, target);
+            return;
+        }
+        if (m_dragging && m_pressedKey) {
+            if (DiagramEntityItem* item = m_items.value(m_pressedKey)) {
+                const QPointF offset = item->pos();
+                item->setPos(0, 0);
+                m_canvas.MoveEntity(m_pressedKey, toCanvas(toScene(m_pressCentre) + offset));
+            }
+        }
+        m_dragging = false;
+        m_pressedKey = 0;
+        QGraphicsView::mouseReleaseEvent(event);
+        if (m_tool == Tool::Select)
+            setDragMode(QGraphicsView::NoDrag);
+        Q_UNUSED(scenePoint);
+    });
+}
+
+void DiagramWindow::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (const qint16 key = entityAt(event->position().toPoint()))
+        emit propertiesRequested(key);
+}
+
+void DiagramWindow::wheelEvent(QWheelEvent* event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier))
+        return QGraphicsView::wheelEvent(event);
+    scaleBy(event->angleDelta().y() > 0 ? 1.15 : 1 / 1.15);
+}
+
+void DiagramWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Delete))
+        deleteSelected();
+    else if (event->matches(QKeySequence::Cut))
+        cutSelected();
+    else if (event->matches(QKeySequence::Copy))
+        copySelected();
+    else if (event->matches(QKeySequence::Paste))
+        paste();
+    else
+        QGraphicsView::keyPressEvent(event);
+}
+
+void DiagramWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    const qint16 key = entityAt(event->pos());
+    if (key)
+        m_tree.SelectDecision(key);
+    m_canvas.ClickAt(toCanvas(mapToScene(event->pos())));
+    emit contextMenuRequested(key, event->globalPos());
+}
+
+void DiagramWindow::drawBackground(QPainter* painter, const QRectF& rect)
+{
+    QGraphicsView::drawBackground(painter, rect);
+    if (!m_settings.GridLines || m_settings.GridSpacing <= 0)
+        return;
+    const double grid = m_settings.GridSpacing;
+    // A grid finer than a few pixels is only noise, and costs lines for every pixel row.
+    if (grid * transform().m11() < 6)
+        return;
+    painter->setPen(QPen(colour(m_settings.GridColor), 0));
+    for (double x = std::floor(rect.left() / grid) * grid; x < rect.right(); x += grid)
+        painter->drawLine(QPointF(x, rect.top()), QPointF(x, rect.bottom()));
+    for (double y = std::floor(rect.top() / grid) * grid; y < rect.bottom(); y += grid)
+        painter->drawLine(QPointF(rect.left(), y), QPointF(rect.right(), y));
+}
+
+void DiagramWindow::scrollContentsBy(int dx, int dy)
+{
+    QGraphicsView::scrollContentsBy(dx, dy);
+    reportVisibleArea();
+}
+
+void DiagramWindow::resizeEvent(QResizeEvent* event)
+{
+    QGraphicsView::resizeEvent(event);
+    reportVisibleArea();
+}
+
+void DiagramWindow::reportVisibleArea()
+{
+    const QRectF visible = mapToScene(viewport()->rect()).boundingRect();
+    m_canvas.setVisibleRect(QRectF(QPointF(visible.left(), -visible.bottom()), visible.size()));
+    emit visibleAreaChanged(visible);
+}
+
+DiagramThumbnail::DiagramThumbnail(DiagramWindow& diagram, QWidget* parent)
+    : QGraphicsView(diagram.diagramScene(), parent), m_diagram(diagram)
+{
+    setObjectName(QStringLiteral("frmThumbNail"));
+    setInteractive(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(&diagram, &DiagramWindow::visibleAreaChanged, this, [this](const QRectF& visible) {
+        m_visible = visible;
+        viewport()->update();
+    });
+    connect(diagram.diagramScene(), &QGraphicsScene::sceneRectChanged, this,
+            [this](const QRectF& rect) { fitInView(rect, Qt::KeepAspectRatio); });
+}
+
+void DiagramThumbnail::drawForeground(QPainter* painter, const QRectF&)
+{
+    if (m_visible.isNull())
+        return;
+    painter->setPen(QPen(Qt::red, 0));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(m_visible);
+}
+
+void DiagramThumbnail::mousePressEvent(QMouseEvent* event)
+{
+    m_diagram.centerOn(mapToScene(event->position().toPoint()));
+}
+
+void DiagramThumbnail::resizeEvent(QResizeEvent* event)
+{
+    QGraphicsView::resizeEvent(event);
+    fitInView(sceneRect(), Qt::KeepAspectRatio);
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "app/DiagramSettings.h"
+
+#include <QGraphicsView>
+#include <QHash>
+#include <QTimer>
+
+class CanvasModel;
+class CcDecisionTree;
+class DiagramEntityItem;
+class QGraphicsLineItem;
+class QGraphicsPathItem;
+class QGraphicsScene;
+
+// The decision-tree diagram: draws the canvas model and turns the author's gestures into the
+// tree's editing operations. The thumbnail shows the same scene.
+class DiagramWindow : public QGraphicsView {
+    Q_OBJECT
+
+public:
+    enum class Tool { Select, Pan, ZoomIn, ZoomOut, AddControl, AddLink };
+
+    DiagramWindow(CcDecisionTree& tree, const DiagramSettings& settings, QWidget* parent = nullptr);
+    ~DiagramWindow() override;
+
+    QGraphicsScene* diagramScene() const { return m_scene; }
+    Tool tool() const { return m_tool; }
+    // Scene point of a canvas point: the canvas's y grows upwards.
+    static QPointF toScene(QPointF canvasPoint) { return QPointF(canvasPoint.x(), -canvasPoint.y()); }
+    static QPointF toCanvas(QPointF scenePoint) { return QPointF(scenePoint.x(), -scenePoint.y()); }
+
+public slots:
+    void setTool(DiagramWindow::Tool tool);
+    // An interface-type tool (1130 to 1145): new controls take that type.
+    void setControlTool(int toolId);
+    void zoomIn();
+    void zoomOut();
+    void zoomExtents();
+    void restoreView();
+    void zoom100();
+    void zoom75();
+    void zoom50();
+    void zoom25();
+    void setLineStyle(int toolId);
+    void setGridLines(bool shown);
+    void setSnapToGrid(bool snap);
+    void setEntitySize(int toolId);
+    void deleteSelected();
+    void cutSelected();
+    void copySelected();
+    void paste();
+    // The Control Selector: selects the control and scrolls to it.
+    void showControl(qint16 key);
+    // Derives and draws every link again (the redraw timer's tick).
+    void redrawLinks();
+
+signals:
+    // A double click asks for the control's properties.
+    void propertiesRequested(qint16 key);
+    // The entity popup ("mnuDTEntityPopup") is to show at the point.
+    void contextMenuRequested(qint16 key, QPoint globalPosition);
+    // The visible part moved: the thumbnail follows.
+    void visibleAreaChanged(QRectF sceneRect);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void drawBackground(QPainter* painter, const QRectF& rect) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void rebuild();
+    // Every box where the canvas has it and every link drawn again.
+    void refreshAll();
+    void addItem(qint16 key);
+    void removeItem(qint16 key);
+    void updateItem(qint16 key);
+    void drawLinksOf(qint16 key);
+    void syncSelection();
+    void applyCanvasView();
+    qint16 entityAt(QPoint viewPoint) const;
+    QPointF snapped(QPointF scenePoint) const;
+    void scaleBy(double factor);
+    void reportVisibleArea();
+
+    CcDecisionTree& m_tree;
+    CanvasModel& m_canvas;
+    DiagramSettings m_settings;
+    QGraphicsScene* m_scene = nullptr;
+    QHash<qint16, DiagramEntityItem*> m_items;
+    QHash<qint16, QGraphicsPathItem*> m_links;
+    QTimer m_linkTimer;
+    Tool m_tool = Tool::Select;
+    qint16 m_pressedKey = 0;
+    QPointF m_pressScene;
+    QPointF m_pressCentre;
+    bool m_dragging = false;
+    QGraphicsLineItem* m_rubberLink = nullptr;
+    bool m_syncingSelection = false;
+};
+
+// The thumbnail: the whole diagram small, with the visible part framed; a click moves there.
+class DiagramThumbnail : public QGraphicsView {
+    Q_OBJECT
+
+public:
+    DiagramThumbnail(DiagramWindow& diagram, QWidget* parent = nullptr);
+
+protected:
+    void drawForeground(QPainter* painter, const QRectF& rect) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    DiagramWindow& m_diagram;
+    QRectF m_visible;
+};
