@@ -27,6 +27,7 @@ PlayerControlView::PlayerControlView(const RuntimeControl& control, const Runtim
     : QWidget(parent), m_control(control)
 {
     setObjectName(QStringLiteral("control-%1").arg(control.displayName()));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 4, 0, 4);
     const QString value = engine.value(control.id);
@@ -45,8 +46,10 @@ PlayerControlView::PlayerControlView(const RuntimeControl& control, const Runtim
         break;
     case RuntimeInterface::Command: {
         auto* button = new QPushButton(caption, this);
-        button->setCheckable(true);
-        button->setChecked(value == QLatin1String("True"));
+        connect(button, &QPushButton::clicked, this, [this] {
+            m_pushed = true;
+            emit pushed();
+        });
         m_command = button;
         layout->addWidget(button);
         break;
@@ -194,7 +197,7 @@ void PlayerControlView::buildSlide(const QString& value)
 
 bool PlayerControlView::needsChoice() const
 {
-    return m_radios || m_list || m_combo;
+    return m_radios || m_combo || (m_list && m_control.type != RuntimeInterface::MultiList);
 }
 
 QString PlayerControlView::answer() const
@@ -204,7 +207,7 @@ QString PlayerControlView::answer() const
     if (m_check)
         return m_check->isChecked() ? QStringLiteral("True") : QStringLiteral("False");
     if (m_command)
-        return m_command->isChecked() ? QStringLiteral("True") : QStringLiteral("False");
+        return m_pushed ? QStringLiteral("True") : QStringLiteral("False");
     if (m_list && m_control.type == RuntimeInterface::MultiList) {
         QStringList chosen;
         for (int row = 0; row < m_list->count(); ++row)

@@ -31,6 +31,10 @@ public:
     // Whether an empty answer means the user has not chosen yet.
     bool needsChoice() const;
 
+signals:
+    // A command button was pushed: its page is answered.
+    void pushed();
+
 private:
     void buildChoices(const QString& value);
     void buildList(const QStringList& entries, const QString& value, bool multiple);
@@ -44,6 +48,7 @@ private:
     QButtonGroup* m_radios = nullptr;
     QCheckBox* m_check = nullptr;
     QAbstractButton* m_command = nullptr;
+    bool m_pushed = false;
     QListWidget* m_list = nullptr;
     QComboBox* m_combo = nullptr;
     QSpinBox* m_integer = nullptr;

@@ -1,6 +1,11 @@
 #include "views/PlayerWindow.h"
 
+#include "app/CApplication.h"
+#include "app/CModel.h"
 #include "base/ResourceStrings.h"
+#include "compile/SharedCompilePass.h"
+#include "model/CmDocument.h"
+#include "persist/StorageDocument.h"
 #include "views/PlayerControlView.h"
 #include "views/PlayerSelectorPanel.h"
 
@@ -26,6 +31,22 @@ std::unique_ptr<PlayerWindow> PlayerWindow::create(const CompiledTree& tree, con
     window->m_selectors = new PlayerSelectorPanel(window->m_engine, window.get());
     window->findChild<QSplitter*>()->addWidget(window->m_selectors);
     return window;
+}
+
+std::unique_ptr<PlayerWindow> PlayerWindow::forOpenProject(QString& problem)
+{
+    const SharedCompilePass::CompiledTree compiled =
+        SharedCompilePass::CompileInMemory(gApp->Model().Decisions(), gApp->Model().Document());
+    if (!compiled.document) {
+        problem = compiled.errors ? compiled.log : compiled.written.message;
+        return nullptr;
+    }
+    CompiledTree tree;
+    if (const StorageResult read = CompiledTree::read(*compiled.document, tree); !read) {
+        problem = read.message;
+        return nullptr;
+    }
+    return create(tree, gApp->Model().Document().Name(), problem);
 }
 
 int PlayerWindow::playFile(const QString& path)
@@ -67,6 +88,7 @@ PlayerWindow::PlayerWindow(const CompiledTree& tree, const QString& title) : m_t
     m_controls = new QWidget(page);
     m_controlsLayout = new QVBoxLayout(m_controls);
     m_controlsLayout->setContentsMargins(0, 0, 0, 0);
+    m_controlsLayout->addStretch(); // the controls stand at the top of the page
     auto* scroll = new QScrollArea(page);
     scroll->setWidgetResizable(true);
     scroll->setWidget(m_controls);
@@ -214,7 +236,8 @@ void PlayerWindow::showPage()
         }
         for (const int id : m_engine.page()) {
             auto* view = new PlayerControlView(*m_engine.control(id), m_engine, m_controls);
-            m_controlsLayout->addWidget(view);
+            m_controlsLayout->insertWidget(m_controlsLayout->count() - 1, view);
+            connect(view, &PlayerControlView::pushed, this, &PlayerWindow::next, Qt::QueuedConnection);
             m_views.append(view);
         }
     }

@@ -22,6 +22,9 @@ class PlayerWindow : public QMainWindow, public IRuntimeHost {
 public:
     // The reason on failure, when the tree cannot be loaded.
     static std::unique_ptr<PlayerWindow> create(const CompiledTree& tree, const QString& title, QString& problem);
+    // The open project, compiled in memory; null with the reason (the validation log when it
+    // found errors) when it cannot be played.
+    static std::unique_ptr<PlayerWindow> forOpenProject(QString& problem);
     // For --play: shows the desktop tree file in its own window; the exit code.
     static int playFile(const QString& path);
 
