@@ -106,6 +106,22 @@ private slots:
         QCOMPARE(panelRows(*window).mid(0, 2), (QStringList{"Mini | ", "Estate | "}));
     }
 
+    void aCommandButtonAnswersItsPage()
+    {
+        CompiledTree tree;
+        tree.rulesText = "BEGIN\r\n" + record({"1", "", "Go", "", "", "\"\"", "Command", "$Show them", "^True", "!GO End",
+                                                "^False", "!NOOP"}) +
+                         "\r\n" + record({"2", "", "End", "", "", "\"\"", "Done"}) + "\r\n";
+        QString problem;
+        std::unique_ptr<PlayerWindow> window = PlayerWindow::create(tree, "command", problem);
+        QVERIFY(window);
+        QVERIFY(window->start());
+        QPushButton* command = window->controlViews().first()->findChild<QPushButton*>();
+        QCOMPARE(command->text(), QString("Show them"));
+        command->click();
+        QTRY_COMPARE(window->engine().page(), QList<int>{2});
+    }
+
     void refusesATreeItCannotRead()
     {
         CompiledTree broken;
