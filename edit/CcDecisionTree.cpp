@@ -308,8 +308,11 @@ bool CcDecisionTree::IsValidName(const QString& name)
     return true;
 }
 
-bool CcDecisionTree::Rename(const QString& oldName, const QString& newName, qint16 key)
+bool CcDecisionTree::Rename(const QString& oldNameGiven, const QString& newNameGiven, qint16 key)
 {
+    // Callers pass the control's own name; it changes half way through.
+    const QString oldName = oldNameGiven;
+    const QString newName = newNameGiven;
     return ProcedureBoundary::runOr("CcDecisionTree.Rename", false, [&] {
         if (m_testRunning && m_testRunning()) {
             showMessage(LoadResString(TestingId));

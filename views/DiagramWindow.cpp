@@ -490,7 +490,8 @@ void DiagramWindow::mouseReleaseEvent(QMouseEvent* event)
             const qint16 target = entityAt(event->position().toPoint());
             const qint16 source = m_pressedKey;
             m_pressedKey = 0;
-            if (target)
+            // A click without a drag is no link.
+            if (target && target != source)
                 m_canvas.CompleteLink(source, target);
             return;
         }

@@ -81,6 +81,14 @@ private slots:
         QVERIFY(diagram.recorded.commands.empty());
     }
 
+    void renameGivenTheControlsOwnName()
+    {
+        DiagramFixture diagram;
+        CmDecisionItem* start = diagram.add(1, QStringLiteral("Start"), QStringLiteral("!GO Start"));
+        QVERIFY(diagram.tree.Rename(start->strID(), QStringLiteral("Begin"), 1));
+        QCOMPARE(start->OptsAndActs(), QStringList{QStringLiteral("!GO Begin")});
+    }
+
     void renameRefusals_data()
     {
         QTest::addColumn<QString>("newName");
