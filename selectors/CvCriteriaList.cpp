@@ -453,14 +453,17 @@ void CvCriteriaList::CommitEdit()
     ProcedureBoundary::run("CvCriteriaList.mGrid_LeaveCell", [&] {
         if (!m_editVisible)
             return;
-        const QString old = Cell(m_row, m_column);
+        // The cell is the one the box was opened on, whatever hiding the box sets off.
+        const int row = m_row;
+        const int column = m_column;
+        const QString old = Cell(row, column);
         const QString text = m_editText;
         hideEditBox();
         if (text == old)
             return;
-        setCell(m_row, m_column, text);
+        setCell(row, column, text);
         setDirty(true);
-        record(SelectorUndoRecord::Of(SelectorUndoRecord::CellEdited, m_row, m_column, old, text));
+        record(SelectorUndoRecord::Of(SelectorUndoRecord::CellEdited, row, column, old, text));
     });
 }
 
@@ -490,6 +493,8 @@ bool CvCriteriaList::EditKeyCode(int key)
             Delete();
             return true;
         }
+        const int row = m_row;
+        const int column = m_column;
         switch (key) {
         case KeyEscape:
             hideEditBox();
@@ -497,19 +502,19 @@ bool CvCriteriaList::EditKeyCode(int key)
         case KeyReturn:
         case KeyDown:
             CommitEdit();
-            if (m_row == RowCount() - 1)
+            if (row == RowCount() - 1)
                 appendRow();
-            moveTo(m_row + 1, m_column);
+            moveTo(row + 1, column);
             return true;
         case KeyUp:
             CommitEdit();
-            moveTo(m_row - 1, m_column);
+            moveTo(row - 1, column);
             return true;
         case KeyTab:
             CommitEdit();
-            if (m_column == m_columns - 1)
+            if (column == m_columns - 1)
                 appendColumn();
-            moveTo(m_row, m_column + 1);
+            moveTo(row, column + 1);
             return true;
         default:
             return false;

@@ -128,8 +128,10 @@ void frmCriteriaList::placeEditBox()
 void frmCriteriaList::followEditBox(bool visible)
 {
     if (!visible) {
-        m_editBox->hide();
+        // Focus first: hiding the focused box would hand the focus on like a Tab key, and the
+        // grid would take that as a move to the next cell.
         m_table->setFocus();
+        m_editBox->hide();
         return;
     }
     m_editBox->setText(m_list.EditText());

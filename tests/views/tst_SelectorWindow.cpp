@@ -7,6 +7,7 @@
 #include "views/SelectorWorkspace.h"
 #include "views/frmCriteriaList.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -99,6 +100,32 @@ private slots:
         QVERIFY(desk.window());
         QCOMPARE(desk.window()->List().Cell(1, 0), QStringLiteral("Apple"));
         QCOMPARE(desk.window()->List().Cell(0, 1), QStringLiteral("Price"));
+    }
+
+    void keysGoWhereTheFocusIs()
+    {
+        Desk desk;
+        desk.area.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&desk.area));
+        desk.prompt.QueueText(QStringLiteral("Keys"));
+        desk.workspace.Commands().NewList(SelectorKind::Internal);
+        frmCriteriaList* window = desk.window();
+        window->Table().setFocus();
+        const auto press = [](Qt::Key key, const QString& text = QString()) {
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY(focus);
+            QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+            QApplication::sendEvent(focus, &down);
+        };
+        window->List().setCurrentCell(3, 0);
+        press(Qt::Key_X, QStringLiteral("x"));
+        press(Qt::Key_Tab, QStringLiteral("\t"));
+        press(Qt::Key_Y, QStringLiteral("y"));
+        press(Qt::Key_Return, QStringLiteral("\r"));
+        QCOMPARE(window->List().Cell(3, 0), QStringLiteral("x"));
+        QCOMPARE(window->List().Cell(3, 1), QStringLiteral("y"));
+        QCOMPARE(window->List().CurrentRow(), 4);
+        QCOMPARE(window->List().CurrentColumn(), 1);
     }
 
     void deletingTheSelectorClosesItsWindow()
