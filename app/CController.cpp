@@ -1,5 +1,7 @@
 #include "app/CController.h"
 
+#include "base/ProcedureBoundary.h"
+
 #include "app/CModel.h"
 #include "app/CcFile.h"
 #include "app/CcGettingStarted.h"
@@ -30,12 +32,7 @@ void CController::AttachModel(CModel& model, IPrompt& prompt)
 
 void CController::Init()
 {
-    try {
-        m_file->setStartUp(true);
-        m_file->FileNew();
-        m_file->setStartUp(false);
-    } catch (const std::exception& error) {
-        m_file->setStartUp(false);
-        ReportError(error, QStringLiteral("CController.Init"));
-    }
+    m_file->setStartUp(true);
+    ProcedureBoundary::run("CController.Init", [&] { m_file->FileNew(); });
+    m_file->setStartUp(false);
 }

@@ -6,6 +6,7 @@
 #include "app/CRegistry.h"
 #include "app/CView.h"
 #include "app/CvProject.h"
+#include "base/StringId.h"
 #include "base/ErrorLog.h"
 #include "base/KvError.h"
 #include "base/MCommonUtil.h"
@@ -23,9 +24,7 @@
 
 namespace {
 
-constexpr int InUseId = 12005;
 constexpr int CannotOpenTitleId = 12006;
-constexpr int CorruptId = 12007;
 constexpr int CompiledFileId = 12010;
 constexpr int ControlsCorruptId = 12011;
 constexpr int SaveFailedId = 15000;
@@ -95,7 +94,7 @@ bool CcFile::askToSaveChanges()
 
 bool CcFile::FileClose()
 {
-    try {
+    return ProcedureBoundary::runOr("CcFile.FileClose", false, [&] {
         setStatus(ClosingFileId);
         if (!askToSaveChanges()) {
             setStatus(0);
@@ -106,15 +105,13 @@ bool CcFile::FileClose()
         gApp->Model().Clear();
         setStatus(0);
         emit projectChanged();
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CcFile.FileClose"));
-    }
-    return false;
+        return false;
+    });
 }
 
 void CcFile::FileNew()
 {
-    try {
+    ProcedureBoundary::run("CcFile.FileNew", [&] {
         if (!askToSaveChanges())
             return;
         if (!m_startUp) {
@@ -127,9 +124,7 @@ void CcFile::FileNew()
             }
         }
         createEmptyProject();
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CcFile.FileNew"));
-    }
+    });
 }
 
 void CcFile::createEmptyProject()
@@ -147,7 +142,7 @@ void CcFile::createEmptyProject()
 
 bool CcFile::FileOpen(const QString& path)
 {
-    try {
+    const auto open = [&] {
         if (!askToSaveChanges())
             return false;
         QString chosen = path;
@@ -159,11 +154,11 @@ bool CcFile::FileOpen(const QString& path)
             chosen = *picked;
         }
         return openProject(QFileInfo(chosen).absoluteFilePath());
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CcFile.FileOpen"));
+    };
+    return ProcedureBoundary::runOrElse("CcFile.FileOpen", open, [this](const std::exception&) {
         setLoading(false);
         return false;
-    }
+    });
 }
 
 bool CcFile::offerRecovery(const QString& path, bool& recover)
@@ -205,7 +200,7 @@ bool CcFile::openProject(const QString& path)
     if (!opened.done()) {
         setLoading(false);
         if (opened.outcome == CmDocument::Outcome::Failed)
-            showOpenFailure(opened.storage.kind == StorageErrorKind::InUse ? InUseId : CorruptId);
+            showOpenFailure(opened.storage.kind == StorageErrorKind::InUse ? StringId::ProjectInUse : StringId::ProjectCorrupt);
         createEmptyProject();
         return false;
     }
@@ -268,7 +263,7 @@ void CcFile::LoadCustomBlock()
 
 bool CcFile::FileSave()
 {
-    try {
+    return ProcedureBoundary::runOr("CcFile.FileSave", false, [&] {
         setStatus(SavingFileId);
         const CmDocument::Result saved = document().SaveFile();
         gApp->View().HideProgressBar();
@@ -276,15 +271,12 @@ bool CcFile::FileSave()
         if (saved.outcome == CmDocument::Outcome::Failed)
             message(SaveFailedId, PromptIcon::Critical, 12000);
         return saved.done();
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CcFile.FileSave"));
-        return false;
-    }
+    });
 }
 
 bool CcFile::FileSaveAs()
 {
-    try {
+    return ProcedureBoundary::runOr("CcFile.FileSaveAs", false, [&] {
         setStatus(SavingFileId);
         const CmDocument::Result saved = document().SaveFileAs();
         gApp->View().HideProgressBar();
@@ -296,10 +288,7 @@ bool CcFile::FileSaveAs()
         AddToMRU(document().Path());
         emit projectChanged();
         return true;
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CcFile.FileSaveAs"));
-        return false;
-    }
+    });
 }
 
 void CcFile::FileExit()

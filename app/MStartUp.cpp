@@ -94,18 +94,19 @@ bool MStartUp::ExitProgram(IWindowHost& windows)
         return false;
     WriteErrorLog(QString());
     if (gApp) {
-        try {
+        const bool cancelled = ProcedureBoundary::runOr("MStartUp.ExitProgram", false, [&] {
             // Test runs and the control and action wizards are stopped here once they exist.
             if (gApp->Controller().GettingStarted().Running())
                 gApp->Controller().GettingStarted().StopWizard();
             if (gApp->Controller().File().FileClose())
-                return false;
+                return true;
             gApp->View().SetProgress(0);
             gApp->View().SetStatus(QString());
             MRegistry::SaveToRegistry();
-        } catch (const std::exception& error) {
-            ReportError(error, QStringLiteral("MStartUp.ExitProgram"));
-        }
+            return false;
+        });
+        if (cancelled)
+            return false;
         gApp.reset();
     }
     windows.CloseAllWindows();

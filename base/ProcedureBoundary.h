@@ -32,4 +32,16 @@ Result runOr(const char* procedure, Result fallback, Body&& body)
     return fallback;
 }
 
+// As runOr, with the safe result made from the failure (to tell the user what went wrong).
+template <typename Body, typename Fallback>
+auto runOrElse(const char* procedure, Body&& body, Fallback&& fallback) -> decltype(body())
+{
+    try {
+        return std::forward<Body>(body)();
+    } catch (const std::exception& error) {
+        ReportError(error, QString::fromLatin1(procedure));
+        return std::forward<Fallback>(fallback)(error);
+    }
+}
+
 } // namespace ProcedureBoundary

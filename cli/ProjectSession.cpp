@@ -4,6 +4,7 @@
 #include "app/CController.h"
 #include "app/CModel.h"
 #include "app/CcFile.h"
+#include "base/StringId.h"
 #include "base/ResourceStrings.h"
 #include "base/StartUpTables.h"
 #include "edit/CvDecisionTree.h"
@@ -14,8 +15,6 @@
 #include <QTextStream>
 
 namespace {
-constexpr int InUseId = 12005;
-constexpr int CorruptId = 12007;
 constexpr int ControlsCorruptId = 12011;
 constexpr int MissingFileId = 32034;
 constexpr int FileInUseId = 31102;
@@ -43,7 +42,7 @@ bool ProjectSession::Inspect(const QString& path)
     }
     const CmDocument::Result opened = gApp->Model().Document().InspectDocument(path);
     if (!opened.done()) {
-        m_err << LoadResString(opened.storage.kind == StorageErrorKind::InUse ? InUseId : CorruptId) << '\n';
+        m_err << LoadResString(opened.storage.kind == StorageErrorKind::InUse ? StringId::ProjectInUse : StringId::ProjectCorrupt) << '\n';
         return false;
     }
     if (!gApp->LoadDevData()) {
@@ -63,7 +62,7 @@ bool ProjectSession::Open(const QString& path)
     CmDocument& document = gApp->Model().Document();
     const CmDocument::Result opened = document.OpenDocument(path);
     if (!opened.done()) {
-        m_err << LoadResString(opened.storage.kind == StorageErrorKind::InUse ? InUseId : CorruptId) << '\n';
+        m_err << LoadResString(opened.storage.kind == StorageErrorKind::InUse ? StringId::ProjectInUse : StringId::ProjectCorrupt) << '\n';
         return false;
     }
     if (!gApp->LoadDevData()) {

@@ -1,5 +1,6 @@
 #include "lang/MCompileUtil.h"
 
+#include "base/StringId.h"
 #include "base/ResourceStrings.h"
 #include "lang/Tokenizer.h"
 #include "base/ProcedureBoundary.h"
@@ -11,8 +12,6 @@ namespace {
 
 constexpr int AscendingId = 11101;
 constexpr int DescendingId = 11102;
-constexpr int TrueId = 13016;
-constexpr int FalseId = 13017;
 
 struct WordChange {
     QString from;
@@ -45,8 +44,8 @@ QString replaceOrderWords(const QString& argument, const std::initializer_list<W
 QString MCompileUtil::ConvertSortExpr(const QString& argument)
 {
     return ProcedureBoundary::runOr("MCompileUtil.ConvertSortExpr", argument, [&] {
-        const QString yes = LoadResString(TrueId);
-        const QString no = LoadResString(FalseId);
+        const QString yes = LoadResString(StringId::TrueText);
+        const QString no = LoadResString(StringId::FalseText);
         // An order already written as a flag gets the flag's own spelling, so that storing what
         // was read gives the same record.
         return replaceOrderWords(argument, {{LoadResString(AscendingId), no}, {LoadResString(DescendingId), yes},
@@ -57,7 +56,7 @@ QString MCompileUtil::ConvertSortExpr(const QString& argument)
 QString MCompileUtil::RestoreSortExpr(const QString& argument)
 {
     return ProcedureBoundary::runOr("MCompileUtil.RestoreSortExpr", argument, [&] {
-        return replaceOrderWords(argument, {{LoadResString(FalseId), LoadResString(AscendingId)},
-                                            {LoadResString(TrueId), LoadResString(DescendingId)}});
+        return replaceOrderWords(argument, {{LoadResString(StringId::FalseText), LoadResString(AscendingId)},
+                                            {LoadResString(StringId::TrueText), LoadResString(DescendingId)}});
     });
 }

@@ -1,5 +1,6 @@
 #include "model/CmDecisionItem.h"
 
+#include "base/StringId.h"
 #include "base/KvError.h"
 #include "base/ResourceStrings.h"
 #include "lang/OptionLines.h"
@@ -18,8 +19,6 @@ using ProcedureBoundary::run;
 
 namespace {
 
-constexpr int trueTextId = 13016;
-constexpr int falseTextId = 13017;
 
 constexpr int errTypeMismatch = 13;
 constexpr int errOverflow = 6;
@@ -94,7 +93,7 @@ QVariant readDefaultValue(const PropertyBag& bag)
 
 } // namespace
 
-CmDecisionItem::CmDecisionItem() : m_booleanOptions{fixedOption(trueTextId), fixedOption(falseTextId)}
+CmDecisionItem::CmDecisionItem() : m_booleanOptions{fixedOption(StringId::TrueText), fixedOption(StringId::FalseText)}
 {
 }
 

@@ -65,7 +65,7 @@ PromptAnswer CmDocument::AskSaveDlg()
 
 bool CmDocument::NewDocument()
 {
-    try {
+    return ProcedureBoundary::runOr("CmDocument.NewDocument", true, [&] {
         if (m_dirty) {
             const PromptAnswer answer = AskSaveDlg();
             if (answer == PromptAnswer::Cancel)
@@ -84,10 +84,8 @@ bool CmDocument::NewDocument()
         m_fileType = 0;
         m_webSettings = KvwSettings();
         ClearCallApps();
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CmDocument.NewDocument"));
-    }
-    return true;
+        return true;
+    });
 }
 
 CmDocument::Result CmDocument::OpenDocument(const QString& path, bool recoverWorkingCopy)
@@ -222,8 +220,7 @@ CmDocument::Result CmDocument::SaveFileAs(const QString& path)
 CmDocument::Result CmDocument::writeProject(const QString& path)
 {
     const BusyScope busy(*m_busyState);
-    Result result;
-    try {
+    const auto write = [&]() -> Result {
         DocumentProperties properties = m_storage->properties();
         properties.setValue(QStringLiteral("Title"), m_name);
         const StorageResult written = writeModel();
@@ -231,19 +228,16 @@ CmDocument::Result CmDocument::writeProject(const QString& path)
             return failed(written);
         // The project file is replaced only by a complete file; then the working copy follows it.
         const StorageResult saved = m_storage->saveAs(path);
-        if (!saved) {
-            result = failed(saved);
-        } else {
-            const StorageResult working = m_storage->saveAs(MCommonUtil::GetTempFile(path));
-            if (!working)
-                ReportError(working, QStringLiteral("CmDocument.SaveFile"));
-            setDirty(false);
-        }
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CmDocument.SaveFile"));
-        result = {Outcome::Failed, StorageResult::failure(StorageErrorKind::Io, QString::fromUtf8(error.what()))};
-    }
-    return result;
+        if (!saved)
+            return failed(saved);
+        const StorageResult working = m_storage->saveAs(MCommonUtil::GetTempFile(path));
+        ReportError(working, QStringLiteral("CmDocument.SaveFile"));
+        setDirty(false);
+        return Result{};
+    };
+    return ProcedureBoundary::runOrElse("CmDocument.SaveFile", write, [](const std::exception& error) {
+        return Result{Outcome::Failed, StorageResult::failure(StorageErrorKind::Io, QString::fromUtf8(error.what()))};
+    });
 }
 
 void CmDocument::CloseDocument()
@@ -286,7 +280,7 @@ void CmDocument::ShowPropertiesForm()
 {
     if (!m_prompt)
         return;
-    try {
+    ProcedureBoundary::run("CmDocument.ShowPropertiesForm", [&] {
         DocumentProperties stored = m_storage->properties();
         QMap<QString, QString> values;
         for (const QString& name : DocumentPropertyNames) {
@@ -302,9 +296,7 @@ void CmDocument::ShowPropertiesForm()
             stored.setValue(value.key(), value.value());
         setName(values.value(QStringLiteral("Title")));
         setDirty(true);
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("CmDocument.ShowPropertiesForm"));
-    }
+    });
 }
 
 void CmDocument::ClearCallApps()

@@ -1,5 +1,6 @@
 #include "model/DecisionDataConversion.h"
 
+#include "base/StringId.h"
 #include "base/ErrorLog.h"
 #include "base/IPrompt.h"
 #include "base/ResourceStrings.h"
@@ -22,8 +23,6 @@ namespace {
 using namespace MDecisionDataUtil;
 using DecisionValues::Answer;
 
-constexpr int TrueId = 13016;
-constexpr int FalseId = 13017;
 constexpr int CorruptControlsId = 12011;
 constexpr int ProgramTitleId = 30000;
 
@@ -78,8 +77,8 @@ QString storedOption(const QString& line, qint16 type)
 {
     if (GetDataType(type) == BooleanData) {
         switch (DecisionValues::AnswerOf(BlockLine::Body(line))) {
-        case Answer::Yes: return BlockLine::OptionMarker + LoadResString(TrueId);
-        case Answer::No: return BlockLine::OptionMarker + LoadResString(FalseId);
+        case Answer::Yes: return BlockLine::OptionMarker + LoadResString(StringId::TrueText);
+        case Answer::No: return BlockLine::OptionMarker + LoadResString(StringId::FalseText);
         case Answer::Other: break;
         }
     }
@@ -360,17 +359,15 @@ QString MDecisionDataUtil::StoreDecision(const CmDecisionItem& decision, const C
 
 bool MDecisionDataUtil::LoadDecision(CmDecisionItem& decision, const QString& text, IPrompt* tell)
 {
-    try {
+    const bool read = ProcedureBoundary::runOr("MDecisionDataUtil.LoadDecision", false, [&] {
         apply(readRecord(text), decision);
         return true;
-    } catch (const std::exception& error) {
-        ReportError(error, QStringLiteral("MDecisionDataUtil.LoadDecision"));
-    }
-    if (tell) {
+    });
+    if (!read && tell) {
         tell->MessageBox(LoadResString(CorruptControlsId), LoadResString(ProgramTitleId), PromptButtons::Ok,
-                                  PromptIcon::Critical);
+                         PromptIcon::Critical);
     }
-    return false;
+    return read;
 }
 
 QString MDecisionDataUtil::GetDefault(const CmDecisionItem& decision)
@@ -381,7 +378,7 @@ QString MDecisionDataUtil::GetDefault(const CmDecisionItem& decision)
             if (value.isEmpty())
                 return QString();
             const bool yes = DecisionValues::AnswerOf(value) == Answer::Yes;
-            return LoadResString(yes ? TrueId : FalseId).toUpper();
+            return LoadResString(yes ? StringId::TrueText : StringId::FalseText).toUpper();
         }
         if (IsNumericInterface(decision.intControl()) && !IsDecimalNumber(value))
             return QString();

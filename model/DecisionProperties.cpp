@@ -1,5 +1,6 @@
 #include "model/DecisionProperties.h"
 
+#include "base/StringId.h"
 #include "base/KvError.h"
 #include "base/ResourceStrings.h"
 #include "model/OptionRules.h"
@@ -20,8 +21,6 @@ namespace {
 
 using namespace MDecisionDataUtil;
 
-constexpr int TrueId = 13016;
-constexpr int FalseId = 13017;
 
 struct SizeWord {
     int size;
@@ -87,8 +86,8 @@ QVariant defaultInForm(const QVariant& value, qint16 type)
         return {};
     if (GetDataType(type) == BooleanData) {
         switch (DecisionValues::AnswerOf(text)) {
-        case DecisionValues::Answer::Yes: return LoadResString(TrueId).toUpper();
-        case DecisionValues::Answer::No: return LoadResString(FalseId).toUpper();
+        case DecisionValues::Answer::Yes: return LoadResString(StringId::TrueText).toUpper();
+        case DecisionValues::Answer::No: return LoadResString(StringId::FalseText).toUpper();
         case DecisionValues::Answer::Other: return {};
         }
     }

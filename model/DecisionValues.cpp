@@ -1,5 +1,7 @@
 #include "model/DecisionValues.h"
 
+#include "base/StringId.h"
+
 #include "base/KvError.h"
 #include "base/ResourceStrings.h"
 #include "model/OptionRules.h"
@@ -11,8 +13,8 @@
 namespace {
 
 constexpr int ErrOverflow = 6;
-constexpr int YesIds[] = {8080, 8082, 13016};
-constexpr int NoIds[] = {8081, 8083, 13017};
+constexpr int YesIds[] = {8080, 8082, StringId::TrueText};
+constexpr int NoIds[] = {8081, 8083, StringId::FalseText};
 
 bool matchesAny(const QString& text, const int (&ids)[3])
 {

@@ -4,6 +4,7 @@
 #include "base/ResourceStrings.h"
 #include "lang/BlockLine.h"
 #include "model/CmDecisionItem.h"
+#include "model/DecisionValues.h"
 #include "base/ProcedureBoundary.h"
 
 #include <algorithm>
@@ -17,8 +18,6 @@ constexpr int checkedId = 8080;
 constexpr int notCheckedId = 8081;
 constexpr int pushedId = 8082;
 constexpr int notPushedId = 8083;
-constexpr int trueId = 13016;
-constexpr int falseId = 13017;
 
 qsizetype firstOptionIndex(const QStringList& lines)
 {
@@ -118,19 +117,7 @@ QStringList withPreActionsOf(const QStringList& from, const QStringList& to)
     return result;
 }
 
-enum class Answer { Yes, No, Other };
-
-// Check and Command options under any of the wordings a boolean control has had.
-Answer answerOf(const QString& option)
-{
-    const QString text = option.trimmed();
-    const auto isText = [&text](int id) { return text.compare(LoadResString(id), Qt::CaseInsensitive) == 0; };
-    if (isText(checkedId) || isText(pushedId) || isText(trueId))
-        return Answer::Yes;
-    if (isText(notCheckedId) || isText(notPushedId) || isText(falseId))
-        return Answer::No;
-    return Answer::Other;
-}
+using DecisionValues::Answer;
 
 void rewordAnswers(QStringList& lines, qint16 type)
 {
@@ -142,7 +129,7 @@ void rewordAnswers(QStringList& lines, qint16 type)
     for (QString& line : lines) {
         if (!BlockLine::IsOption(line))
             continue;
-        switch (answerOf(BlockLine::Body(line))) {
+        switch (DecisionValues::AnswerOf(BlockLine::Body(line))) {
         case Answer::Yes:
             line = yes;
             hasYes = true;

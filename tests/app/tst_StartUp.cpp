@@ -9,6 +9,8 @@
 #include "base/StartUpTables.h"
 #include "common/TestEnvironment.h"
 #include "common/TestRegistry.h"
+#include "base/ResourceStrings.h"
+#include "base/StringId.h"
 #include "tests/app/RecordingWindowHost.h"
 
 #include <QSignalSpy>
@@ -55,6 +57,13 @@ private slots:
                   [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
         QCOMPARE(names, sorted);
         QCOMPARE(names.at(3), QStringLiteral("dCombo"));
+    }
+
+    // A named id that the table lacks would show the user an empty text.
+    void namedStringIdsHaveTexts()
+    {
+        for (const int id : StringId::All)
+            QVERIFY2(!LoadResString(id).isEmpty(), qPrintable(QString::number(id)));
     }
 
     void secondInstanceIsRefused_data()
