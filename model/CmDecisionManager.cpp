@@ -2,6 +2,7 @@
 #include "model/DecisionChange.h"
 
 #include "base/ErrorLog.h"
+#include "base/MCommonUtil.h"
 #include "base/KvError.h"
 #include "model/CmDecisionItem.h"
 #include "base/ProcedureBoundary.h"
@@ -38,19 +39,14 @@ KvError elementNotFound()
     return KvError(errElementNotFound, errorSource, QStringLiteral("Element not found"));
 }
 
-// A text spells a number when, after blanks and a sign, it starts with a digit or a point and
-// reads as a finite decimal number; that keeps names such as "Inf" or "NaN" names.
+// A text names a decision by number when it is a number by the program's one rule; names such
+// as "Inf" or "NaN" stay names. A number too large for a double is no decision's number either.
 std::optional<double> numberInText(const QString& text)
 {
-    const QString trimmed = text.trimmed();
-    qsizetype first = 0;
-    if (first < trimmed.size() && (trimmed.at(first) == QLatin1Char('+') || trimmed.at(first) == QLatin1Char('-')))
-        ++first;
-    if (first >= trimmed.size() || !(trimmed.at(first).isDigit() || trimmed.at(first) == QLatin1Char('.')))
+    if (!MCommonUtil::IsNumeric(text))
         return std::nullopt;
-    bool ok = false;
-    const double number = trimmed.toDouble(&ok);
-    if (!ok || !std::isfinite(number))
+    const double number = text.trimmed().toDouble();
+    if (!std::isfinite(number))
         return std::nullopt;
     return number;
 }
