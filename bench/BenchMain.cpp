@@ -1,4 +1,5 @@
 // Saves, opens and validates generated projects of growing size and prints the times.
+#include "DiagramBench.h"
 #include "app/CApplication.h"
 #include "app/CController.h"
 #include "app/CModel.h"
@@ -127,6 +128,14 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     StartUpTables::Fill();
+    // "diagram [N ...]": the diagram and rename benchmark instead.
+    if (app.arguments().value(1) == QLatin1String("diagram")) {
+        QList<int> sizes;
+        for (const QString& argument : app.arguments().mid(2))
+            sizes.append(argument.toInt());
+        QTextStream out(stdout);
+        return DiagramBench::run(sizes, out);
+    }
     // "compile [N ...]": the web compile against xmllint reading its file instead.
     if (app.arguments().value(1) == QLatin1String("compile")) {
         QList<int> sizes;
