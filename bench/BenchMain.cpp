@@ -1,5 +1,6 @@
 // Saves, opens and validates generated projects of growing size and prints the times.
 #include "DiagramBench.h"
+#include "SelectorBench.h"
 #include "app/CApplication.h"
 #include "app/CController.h"
 #include "app/CModel.h"
@@ -128,6 +129,14 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     StartUpTables::Fill();
+    // "selectors [ROWS ...]": the selector table benchmark instead.
+    if (app.arguments().value(1) == QLatin1String("selectors")) {
+        QList<int> rows;
+        for (const QString& argument : app.arguments().mid(2))
+            rows.append(argument.toInt());
+        QTextStream out(stdout);
+        return SelectorBench::run(rows, out);
+    }
     // "diagram [N ...]": the diagram and rename benchmark instead.
     if (app.arguments().value(1) == QLatin1String("diagram")) {
         QList<int> sizes;
