@@ -1,6 +1,8 @@
 #include "common/TestRegistry.h"
 
 #include "ValidationTree.h"
+#include "common/Scaling.h"
+#include "common/SyntheticTree.h"
 #include "base/ResourceStrings.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
@@ -82,6 +84,7 @@ private slots:
     void flagsStatusAndProgress();
     void logFile();
     void failedLogWriteKeepsPreviousLog();
+    void growsLinearly();
 };
 
 void TestCcValidation::optionsAndActions_data()
@@ -209,6 +212,8 @@ void TestCcValidation::controlChecks_data()
         {at("Displayed Controls", E(12504, "Ghost"))}, 0, QString(), {"Age", "Ghost"});
     row("header references", qint16(Info), noRange, {QStringLiteral("Start: ") + E(12504, "Ghost")}, 0, QString(), {},
         "<p>You are [[Age]], not [[Ghost]]</p>");
+    row("header selector, brackets apart", qint16(Info), noRange, {QStringLiteral("Start: ") + E(12505, "Bikes")}, 0,
+        QString(), {}, "<B>[ [Ghost] ]</B> <<Bikes>>");
     row("slide for both runtimes", qint16(Slide), noRange, {at("Input Interface=Slide", E(12528))});
     row("numslide for the web", qint16(NumSlide), noRange, {at("Input Interface=NumSlide", E(12528))}, 1);
     row("slide for the desktop", qint16(Slide), noRange, {}, 2);
@@ -388,6 +393,23 @@ void TestCcValidation::failedLogWriteKeepsPreviousLog()
 #else
     QSKIP("needs a file size limit");
 #endif
+}
+
+void TestCcValidation::growsLinearly()
+{
+    constexpr int size = 3000;
+    Project small;
+    Project large;
+    SyntheticTree::fill(small.decisions, size);
+    SyntheticTree::fill(large.decisions, 2 * size);
+    const double ratio = GrowthRatio(
+        [&](int count) {
+            Project& project = count == size ? small : large;
+            project.validation.Clear();
+            project.validation.Validate();
+        },
+        size);
+    QVERIFY2(ratio < 3.5, qPrintable(QString::number(ratio)));
 }
 
 KV_REGISTER_TEST(TestCcValidation)
