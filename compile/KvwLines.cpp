@@ -22,8 +22,20 @@ QString Indent(int tabs)
     return QString(tabs, QLatin1Char('\t'));
 }
 
+bool IsPlain(const QString& text, QStringView special)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != 0x9 && u != 0xA && u != 0xD) || c.isSurrogate() || u >= 0xFFFE || special.contains(c))
+            return false;
+    }
+    return true;
+}
+
 QString XmlCharactersOnly(const QString& text)
 {
+    if (IsPlain(text, {}))
+        return text;
     QString result;
     result.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -40,6 +52,8 @@ QString XmlCharactersOnly(const QString& text)
 
 QString EscapeText(const QString& text)
 {
+    if (IsPlain(text, u"&<>"))
+        return text;
     QString result;
     result.reserve(text.size() + 8);
     for (const QChar c : XmlCharactersOnly(text)) {
@@ -55,6 +69,8 @@ QString EscapeText(const QString& text)
 
 QString EscapeAttribute(const QString& value)
 {
+    if (IsPlain(value, u"&<>'\"\t\r\n"))
+        return value;
     QString result;
     result.reserve(value.size() + 8);
     for (const QChar c : EscapeText(value)) {

@@ -22,6 +22,10 @@ QString Close(int indent, const QString& tag);
 // <SubRange From='a' To='b'> or <Range From='a' To='b' />.
 QString Range(int indent, bool subRange, const QString& from, const QString& to);
 
+// True when the text holds none of the special characters, no control character but TAB, CR
+// and LF, and no surrogate or non-character: nothing in it needs escaping.
+bool IsPlain(const QString& text, QStringView special);
+
 // Drops the characters XML 1.0 cannot carry.
 QString XmlCharactersOnly(const QString& text);
 

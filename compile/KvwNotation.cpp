@@ -187,6 +187,9 @@ KvwNotation::KvwNotation(const CmDecisionManager& decisions, const NewIntIdTable
 
 QString KvwNotation::ConvertStringToKvwFormat(const QString& text)
 {
+    // Most texts need nothing: hand them back without building a copy.
+    if (KvwLines::IsPlain(text, u"<>&\"\\\r\n"))
+        return text;
     QString result;
     result.reserve(text.size() + 16);
     const QString clean = KvwLines::XmlCharactersOnly(text);
