@@ -36,13 +36,14 @@ RuntimeValue ExpressionEvaluator::evaluate(const ExpressionNode& node)
     case ExpressionKind::Boolean:
         return RuntimeValue::boolean(node.booleanValue());
     case ExpressionKind::ControlReference:
-        return controlValue(node);
+        return m_scope.controlValue(node.text());
     case ExpressionKind::SelectorReference:
         return m_scope.selectorValue(node.selectorReference());
     case ExpressionKind::Property:
         return m_scope.propertyValue(node.text());
     case ExpressionKind::Unary: {
-        const double operand = numberOf(evaluate(node.operand(0)), node.operand(0));
+        RuntimeValue store;
+        const double operand = numberOf(operandValue(node.operand(0), store), node.operand(0));
         return RuntimeValue::number(node.op() == ExpressionOperator::Negate ? -operand : operand);
     }
     case ExpressionKind::Binary:
@@ -58,14 +59,33 @@ bool ExpressionEvaluator::test(const ExpressionNode& node)
     return booleanOf(evaluate(node), node);
 }
 
-RuntimeValue ExpressionEvaluator::controlValue(const ExpressionNode& node)
+const RuntimeValue& ExpressionEvaluator::operandValue(const ExpressionNode& node, RuntimeValue& store)
 {
-    for (const auto& [known, value] : m_controlValues)
+    if (node.kind() == ExpressionKind::Property)
+        return m_scope.propertyValue(node.text());
+    for (const auto& [known, value] : m_constants)
         if (known == &node)
             return value;
-    RuntimeValue value = m_scope.controlValue(node.text());
-    m_controlValues.emplace_back(&node, value);
-    return value;
+    store = evaluate(node);
+    if (dependsOnItem(node))
+        return store;
+    m_constants.emplace_back(&node, store);
+    return m_constants.back().second;
+}
+
+bool ExpressionEvaluator::dependsOnItem(const ExpressionNode& node)
+{
+    for (const auto& [known, depends] : m_dependence)
+        if (known == &node)
+            return depends;
+    bool depends = false;
+    node.visit([&depends](const ExpressionNode& part) {
+        const bool currentItem = part.kind() == ExpressionKind::SelectorReference
+                                 && (part.selectorReference().item.isEmpty() || part.selectorReference().item == QLatin1String("-1"));
+        depends = depends || part.kind() == ExpressionKind::Property || currentItem;
+    });
+    m_dependence.emplace_back(&node, depends);
+    return depends;
 }
 
 RuntimeValue ExpressionEvaluator::binary(const ExpressionNode& node)
@@ -73,12 +93,16 @@ RuntimeValue ExpressionEvaluator::binary(const ExpressionNode& node)
     const ExpressionOperator op = node.op();
     if (op == ExpressionOperator::And || op == ExpressionOperator::Or) {
         // Both sides are evaluated, so a fault on the right is never hidden by the left.
-        const bool left = test(node.operand(0));
-        const bool right = test(node.operand(1));
+        RuntimeValue leftStore;
+        RuntimeValue rightStore;
+        const bool left = booleanOf(operandValue(node.operand(0), leftStore), node.operand(0));
+        const bool right = booleanOf(operandValue(node.operand(1), rightStore), node.operand(1));
         return RuntimeValue::boolean(op == ExpressionOperator::And ? left && right : left || right);
     }
-    const RuntimeValue left = evaluate(node.operand(0));
-    const RuntimeValue right = evaluate(node.operand(1));
+    RuntimeValue leftStore;
+    RuntimeValue rightStore;
+    const RuntimeValue& left = operandValue(node.operand(0), leftStore);
+    const RuntimeValue& right = operandValue(node.operand(1), rightStore);
     switch (op) {
     case ExpressionOperator::Equal:
         return RuntimeValue::boolean(left.equals(right));
@@ -124,7 +148,8 @@ RuntimeValue ExpressionEvaluator::arithmetic(ExpressionOperator op, const Runtim
 
 RuntimeValue ExpressionEvaluator::function(const ExpressionNode& node)
 {
-    const double x = numberOf(evaluate(node.operand(0)), node.operand(0));
+    RuntimeValue store;
+    const double x = numberOf(operandValue(node.operand(0), store), node.operand(0));
     double result = 0.0;
     switch (node.function()) {
     case ExpressionFunction::Abs: result = std::fabs(x); break;

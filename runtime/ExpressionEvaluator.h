@@ -3,6 +3,7 @@
 #include "lang/ExpressionNode.h"
 #include "runtime/RuntimeValue.h"
 
+#include <deque>
 #include <utility>
 #include <vector>
 
@@ -13,8 +14,9 @@ public:
     virtual ~IEvaluationScope() = default;
     virtual RuntimeValue controlValue(const QString& reference) = 0;
     virtual RuntimeValue selectorValue(const SelectorReference& reference) = 0;
-    // A bare name: a property of the item under test (only inside !KILL and !SORT).
-    virtual RuntimeValue propertyValue(const QString& name) = 0;
+    // A bare name: a property of the item under test (only inside !KILL and !SORT); the cell
+    // stays valid while the item is under test.
+    virtual const RuntimeValue& propertyValue(const QString& name) = 0;
 
 protected:
     IEvaluationScope() = default;
@@ -22,8 +24,9 @@ protected:
     IEvaluationScope& operator=(const IEvaluationScope&) = default;
 };
 
-// Evaluates one parsed expression. Control values are read once per evaluator, since one
-// !KILL evaluates the same expression for every item and no control changes meanwhile.
+// Evaluates one parsed expression. A part that does not depend on the item under test (a
+// control's value, a literal, arithmetic on them) is worked out once per evaluator, since one
+// !KILL evaluates the same expression for every item and nothing else changes meanwhile.
 class ExpressionEvaluator {
 public:
     explicit ExpressionEvaluator(IEvaluationScope& scope) : m_scope(scope) {}
@@ -37,10 +40,14 @@ private:
     RuntimeValue arithmetic(ExpressionOperator op, const RuntimeValue& left, const RuntimeValue& right,
                             const ExpressionNode& node);
     RuntimeValue function(const ExpressionNode& node);
-    RuntimeValue controlValue(const ExpressionNode& node);
+    // The operand's value: a table cell or a worked-out constant by reference, else evaluated
+    // into store.
+    const RuntimeValue& operandValue(const ExpressionNode& node, RuntimeValue& store);
+    bool dependsOnItem(const ExpressionNode& node);
     double numberOf(const RuntimeValue& value, const ExpressionNode& node);
     bool booleanOf(const RuntimeValue& value, const ExpressionNode& node);
 
     IEvaluationScope& m_scope;
-    std::vector<std::pair<const ExpressionNode*, RuntimeValue>> m_controlValues;
+    std::deque<std::pair<const ExpressionNode*, RuntimeValue>> m_constants; // stable addresses
+    std::vector<std::pair<const ExpressionNode*, bool>> m_dependence;
 };

@@ -163,7 +163,7 @@ public:
         return table.cell(item, column);
     }
 
-    RuntimeValue propertyValue(const QString& name) override
+    const RuntimeValue& propertyValue(const QString& name) override
     {
         if (!m_table)
             fault(32515, name);
@@ -821,11 +821,14 @@ void RuntimeEngine::runKill(const QString& argument, const Source& source, const
     const ExpressionNode::Ptr test = parseOrFault(expression, line);
     Scope scope(*this);
     ExpressionEvaluator evaluator(scope);
+    const SelectorRemoval reason{-1, source.control->displayName(), source.option, line.trimmed()};
     int removed = 0;
     for (const int item : table.remaining()) {
         scope.setItem(&table, item);
         if (evaluator.test(*test)) {
-            table.remove(SelectorRemoval{item, source.control->displayName(), source.option, line.trimmed()});
+            SelectorRemoval removal = reason;
+            removal.item = item;
+            table.remove(std::move(removal));
             ++removed;
         }
     }
@@ -858,24 +861,54 @@ void RuntimeEngine::runSort(const QString& argument, const Source& source, const
         }
     }
     // Each key is evaluated once per item, then the items are ordered by those values.
+    bool cellsOnly = true;
+    for (const auto& key : keys)
+        key->visit([&cellsOnly](const ExpressionNode& part) {
+            cellsOnly = cellsOnly && part.kind() != ExpressionKind::ControlReference
+                        && part.kind() != ExpressionKind::SelectorReference;
+        });
+    const QString signature = cellsOnly ? rest : QString();
+    if (!signature.isEmpty() && table.sortedBy() == signature) {
+        record(source, line);
+        return;
+    }
+    // A bare property key is read from the table where it stands; any other key is worked out
+    // once per item and kept.
     const QList<int> items = table.remaining();
-    std::vector<std::vector<RuntimeValue>> values(std::size_t(items.size()));
+    const std::size_t keyCount = keys.size();
+    std::vector<int> columns;
+    for (const auto& key : keys) {
+        const int column = key->kind() == ExpressionKind::Property ? table.column(key->text()) : -1;
+        if (key->kind() == ExpressionKind::Property && column < 0)
+            fault(32513, table.name(), key->text());
+        columns.push_back(column);
+    }
+    std::vector<RuntimeValue> computed;
+    computed.reserve(std::size_t(items.size()) * keyCount);
+    std::vector<const RuntimeValue*> values;
+    values.reserve(std::size_t(items.size()) * keyCount);
     Scope scope(*this);
     ExpressionEvaluator evaluator(scope);
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        scope.setItem(&table, items.at(i));
-        for (const auto& key : keys)
-            values[std::size_t(i)].push_back(evaluator.evaluate(*key));
+    for (const int item : items) {
+        scope.setItem(&table, item);
+        for (std::size_t k = 0; k < keyCount; ++k) {
+            if (columns[k] >= 0) {
+                values.push_back(&table.cell(item, columns[k]));
+            } else {
+                computed.push_back(evaluator.evaluate(*keys[k]));
+                values.push_back(&computed.back());
+            }
+        }
     }
-    const auto before = [&values, &descending](std::size_t a, std::size_t b) {
-        for (std::size_t k = 0; k < descending.size(); ++k) {
-            const int order = values[a][k].compare(values[b][k]);
+    const auto before = [&values, &descending, keyCount](std::size_t a, std::size_t b) {
+        for (std::size_t k = 0; k < keyCount; ++k) {
+            const int order = values[a * keyCount + k]->compare(*values[b * keyCount + k]);
             if (order != 0)
                 return descending[k] ? order > 0 : order < 0;
         }
         return false;
     };
-    std::vector<std::size_t> positions(values.size());
+    std::vector<std::size_t> positions(std::size_t(items.size()));
     for (std::size_t i = 0; i < positions.size(); ++i)
         positions[i] = i;
     if (!std::is_sorted(positions.begin(), positions.end(), before)) {
@@ -886,6 +919,7 @@ void RuntimeEngine::runSort(const QString& argument, const Source& source, const
             sorted.append(items.at(qsizetype(position)));
         table.reorder(sorted);
     }
+    table.setSortedBy(signature);
     record(source, line);
 }
 

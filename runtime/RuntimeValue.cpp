@@ -38,12 +38,12 @@ RuntimeValue RuntimeValue::guess(const QString& value)
 {
     bool ok = false;
     const double asNumber = value.trimmed().toDouble(&ok);
-    if (ok) {
-        RuntimeValue result = number(asNumber);
-        result.m_text = value; // kept as written for display
-        return result;
-    }
-    return text(value);
+    if (ok)
+        return number(asNumber);
+    RuntimeValue result = text(value);
+    result.m_plainText = true;
+    result.m_folded = value.toCaseFolded();
+    return result;
 }
 
 std::optional<bool> RuntimeValue::booleanWord(const QString& word)
@@ -72,6 +72,8 @@ std::optional<double> RuntimeValue::toNumber() const
     case Kind::Text:
         break;
     }
+    if (m_plainText)
+        return std::nullopt;
     bool ok = false;
     const double value = m_text.trimmed().toDouble(&ok);
     return ok ? std::optional<double>(value) : std::nullopt;
@@ -96,7 +98,7 @@ QString RuntimeValue::toText() const
     case Kind::Boolean:
         return m_boolean ? QStringLiteral("True") : QStringLiteral("False");
     case Kind::Number:
-        return m_text.isEmpty() ? QString::number(m_number, 'g', 15) : m_text;
+        return QString::number(m_number, 'g', 15);
     case Kind::Text:
         break;
     }
@@ -126,6 +128,8 @@ int RuntimeValue::compare(const RuntimeValue& other) const
 {
     if (m_kind == Kind::Number && other.m_kind == Kind::Number)
         return (m_number > other.m_number) - (m_number < other.m_number);
+    if (m_plainText && other.m_plainText)
+        return m_folded.compare(other.m_folded);
     const auto left = toNumber();
     const auto right = other.toNumber();
     if (left && right && m_kind != Kind::Boolean && other.m_kind != Kind::Boolean)

@@ -37,8 +37,11 @@ public:
 
 private:
     Kind m_kind = Kind::Text;
-    double m_number = 0.0;
+    // A text known not to be a number (a table cell read once) skips the number check.
+    bool m_plainText = false;
     bool m_boolean = false;
+    double m_number = 0.0;
     QString m_text;
+    QString m_folded; // of a plain text, compared as is
     QStringList m_choices;
 };

@@ -26,31 +26,31 @@ SelectorTable::SelectorTable(const QString& name, const CsvTable::Rows& rows) : 
         m_columns.insert(property.trimmed().toCaseFolded(), static_cast<int>(m_properties.size()));
         m_properties.append(property.trimmed());
     }
+    m_cells.resize(static_cast<std::size_t>(m_properties.size()));
     for (qsizetype r = 1; r < rows.size(); ++r) {
         const QStringList& row = rows.at(r);
         if (isBlankRow(row))
             continue;
-        std::vector<RuntimeValue> cells;
-        cells.reserve(static_cast<std::size_t>(row.size()));
-        for (const QString& cell : row)
-            cells.push_back(RuntimeValue::guess(cell));
-        const int item = static_cast<int>(m_cells.size());
+        const int item = static_cast<int>(m_names.size());
+        for (std::size_t column = 0; column < m_cells.size(); ++column)
+            m_cells[column].push_back(RuntimeValue::guess(row.value(qsizetype(column))));
         m_items.insert(row.first().trimmed().toCaseFolded(), item);
-        m_cells.push_back(std::move(cells));
+        m_names.append(row.first());
         m_order.append(item);
     }
-    m_removedBy.assign(m_cells.size(), -1);
+    m_removedBy.assign(static_cast<std::size_t>(m_names.size()), -1);
 }
 
 QString SelectorTable::itemName(int item) const
 {
-    return cell(item, 0).toText();
+    return m_names.at(item);
 }
 
 const RuntimeValue& SelectorTable::cell(int item, int column) const
 {
-    const auto& cells = m_cells.at(static_cast<std::size_t>(item));
-    return column >= 0 && column < int(cells.size()) ? cells.at(static_cast<std::size_t>(column)) : emptyValue();
+    if (column < 0 || column >= int(m_cells.size()))
+        return emptyValue();
+    return m_cells[static_cast<std::size_t>(column)][static_cast<std::size_t>(item)];
 }
 
 int SelectorTable::column(const QString& property) const
@@ -106,4 +106,5 @@ void SelectorTable::restore(const Mark& mark)
         m_removals.pop_back();
     }
     m_order = mark.order;
+    m_sortedBy = mark.sortedBy;
 }

@@ -27,13 +27,14 @@ public:
     struct Mark {
         QList<int> order;
         qsizetype removals = 0;
+        QString sortedBy;
     };
 
     SelectorTable(const QString& name, const CsvTable::Rows& rows);
 
     const QString& name() const { return m_name; }
     const QStringList& properties() const { return m_properties; }
-    int itemCount() const { return static_cast<int>(m_cells.size()); }
+    int itemCount() const { return static_cast<int>(m_names.size()); }
     // The item's identity: its first cell.
     QString itemName(int item) const;
     const RuntimeValue& cell(int item, int column) const;
@@ -55,16 +56,24 @@ public:
     // when nothing moved.
     void reorder(const QList<int>& remainingInOrder);
 
-    Mark mark() const { return Mark{m_order, static_cast<qsizetype>(m_removals.size())}; }
+    Mark mark() const { return Mark{m_order, static_cast<qsizetype>(m_removals.size()), m_sortedBy}; }
     void restore(const Mark& mark);
+
+    // The sort the order stands in, when its keys read nothing but the items' own cells:
+    // removing items keeps such an order, so the same sort again has nothing to do.
+    const QString& sortedBy() const { return m_sortedBy; }
+    void setSortedBy(const QString& sort) { m_sortedBy = sort; }
 
 private:
     QString m_name;
     QStringList m_properties;
     QHash<QString, int> m_columns;
+    // Column by column: a !KILL or !SORT reads one property of every item.
     std::vector<std::vector<RuntimeValue>> m_cells;
     QHash<QString, int> m_items;
+    QStringList m_names; // first cells as written
     QList<int> m_order;
     std::vector<int> m_removedBy; // index into m_removals, -1 while the item remains
     std::vector<SelectorRemoval> m_removals;
+    QString m_sortedBy;
 };

@@ -91,6 +91,7 @@ private slots:
     void conditions();
     void sorting_data();
     void sorting();
+    void sortsStayThroughRemovalsAndBack();
     void faults_data();
     void faults();
     void backRestoresValuesItemsAndOrder();
@@ -165,6 +166,27 @@ void TestRuntimeEngine::sorting()
     QVERIFY(engine.start());
     QVERIFY(engine.next());
     QCOMPARE(remainingNames(engine), order);
+}
+
+void TestRuntimeEngine::sortsStayThroughRemovalsAndBack()
+{
+    RuntimeEngine engine;
+    QVERIFY(engine.load(RuntimeFixture::tree({record(1, "A", "Info", {"!SORT Cars: Price; Descending", "!GO B"}),
+                                              record(2, "B", "Info", {"!KILL Cars: Seats > 4", "!SORT Cars: Price; Descending", "!GO C"}),
+                                              record(3, "C", "Info", {"!SORT Cars: Name", "!GO D"}),
+                                              record(4, "D", "Done", {})},
+                                             "Cars", RuntimeFixture::cars())));
+    QVERIFY(engine.start());
+    QVERIFY(engine.next());
+    QVERIFY(engine.next());
+    const QStringList dearestFirst{"Coupe", "Roadster", "Mini", "Micro"};
+    QCOMPARE(remainingNames(engine), dearestFirst);
+    QVERIFY(engine.next());
+    QCOMPARE(remainingNames(engine), (QStringList{"Coupe", "Micro", "Mini", "Roadster"}));
+    QVERIFY(engine.back());
+    QCOMPARE(remainingNames(engine), dearestFirst);
+    QVERIFY(engine.next()); // the order Back restored is sorted again, not taken for sorted
+    QCOMPARE(remainingNames(engine), (QStringList{"Coupe", "Micro", "Mini", "Roadster"}));
 }
 
 void TestRuntimeEngine::faults_data()
