@@ -1,7 +1,7 @@
 #include "common/TestRegistry.h"
 
 #include "base/ResourceStrings.h"
-#include "cli/CommandLine.h"
+#include "tests/cli/CliRun.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,20 +10,8 @@
 
 namespace {
 
-struct Outcome {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Outcome run(const QStringList& args)
-{
-    Outcome outcome;
-    QTextStream out(&outcome.out);
-    QTextStream err(&outcome.err);
-    outcome.code = CommandLine().run(args, out, err);
-    return outcome;
-}
+using CliRun::Outcome;
+using CliRun::run;
 
 QString readText(const QString& path)
 {
