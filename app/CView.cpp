@@ -14,6 +14,7 @@
 #include "app/CvProperties.h"
 #include "base/ErrorLog.h"
 #include "app/IUndoCounts.h"
+#include "app/IWindowTools.h"
 #include "app/IWindowHost.h"
 #include "app/MRegistry.h"
 #include "base/ResourceStrings.h"
@@ -24,6 +25,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+
+#include <algorithm>
 
 namespace {
 constexpr int ReadyTextId = 14000;
@@ -158,6 +161,7 @@ void CView::RegisterMenu(const QString& window, const QString& menu)
 
 void CView::SetActiveWindow(const QString& window)
 {
+    m_activeWindow = window;
     QStringList shown;
     for (const auto& [owner, menu] : m_registeredMenus) {
         if (owner == window)
@@ -165,6 +169,34 @@ void CView::SetActiveWindow(const QString& window)
     }
     for (const auto& registered : m_registeredMenus)
         setBandVisible(registered.second, shown.contains(registered.second));
+    UpdateAllBands();
+}
+
+void CView::AddWindowTools(IWindowTools* tools)
+{
+    m_windowTools.push_back(tools);
+    UpdateAllBands();
+}
+
+void CView::RemoveWindowTools(IWindowTools* tools)
+{
+    std::erase(m_windowTools, tools);
+}
+
+bool CView::WindowToolAllowed(int id) const
+{
+    return std::any_of(m_windowTools.cbegin(), m_windowTools.cend(),
+                       [id](const IWindowTools* tools) { return tools->Handles(id) && tools->Allowed(id); });
+}
+
+void CView::RunWindowTool(int id)
+{
+    for (IWindowTools* tools : m_windowTools) {
+        if (tools->Handles(id) && tools->Allowed(id)) {
+            tools->Run(id);
+            return;
+        }
+    }
 }
 
 void CView::setBandVisible(const QString& name, bool visible)

@@ -17,6 +17,7 @@ class CommandTool;
 class CvProject;
 class CvProperties;
 class IUndoCounts;
+class IWindowTools;
 class IWindowHost;
 class ViewSettings;
 
@@ -63,6 +64,15 @@ public:
     void RegisterMenu(const QString& window, const QString& menu);
     // The document window that became active; empty when none is.
     void SetActiveWindow(const QString& window);
+    // The object name of the active document window; empty when none is.
+    const QString& ActiveWindow() const { return m_activeWindow; }
+    // Windows that carry out commands; not owned, removed by their owner before it goes.
+    void AddWindowTools(IWindowTools* tools);
+    void RemoveWindowTools(IWindowTools* tools);
+    // The first window that handles the id and allows it now runs it.
+    bool WindowToolAllowed(int id) const;
+    void RunWindowTool(int id);
+    void RequestWindow(const QString& window) { emit windowRequested(window); }
     void ShowToolBar(const QString& name);
     void HideToolBar(const QString& name);
     void ShowMenu(const QString& name);
@@ -129,6 +139,8 @@ signals:
     void logCleared();
     void windowArrangementRequested(CView::WindowArrangement arrangement);
     void helpPageRequested(const QString& path);
+    // A window the Designer opens or brings to the front, by its object name.
+    void windowRequested(const QString& window);
 
 private:
     void letPendingEventsRun() const;
@@ -146,6 +158,8 @@ private:
     QString m_log;
     QStringList m_recentFiles;
     std::vector<std::pair<QString, QString>> m_registeredMenus;
+    QString m_activeWindow;
+    std::vector<IWindowTools*> m_windowTools;
     bool m_toolsDisabled = false;
     const IUndoCounts* m_undoCounts = nullptr;
     int m_activeForm = 0;

@@ -15,6 +15,8 @@
 #include "lang/BlockLine.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
+#include "model/MDecisionDataUtil.h"
+#include "edit/MUpdateUtil.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -128,14 +130,34 @@ bool canRedo(const CView& view, int)
     return view.RedoCount() >= 1;
 }
 
-bool hasSelectors(const CView& view, int)
-{
-    return view.Project().CriteriaListCount() != 0;
-}
-
 bool hasPictures(const CView& view, int)
 {
     return view.Project().PicturesCount() != 0;
+}
+
+const QString DiagramWindowName = QStringLiteral("frmDecisionTree");
+
+bool windowAllows(const CView& view, int id)
+{
+    return view.WindowToolAllowed(id);
+}
+
+void runInWindow(CView& view, int id)
+{
+    view.RunWindowTool(id);
+}
+
+// A command that a window carries out (the diagram, the selector grid), enabled while one allows it.
+Row window(T first, T last, bool checkable = false)
+{
+    return {first, last, &runInWindow, &windowAllows, nullptr, checkable};
+}
+
+void updateControls(CView&, int id)
+{
+    using namespace MDecisionDataUtil;
+    const qint16 type = id == +T::UpdateCheckControls ? qint16(Check) : qint16(Command);
+    MUpdateUtil::UpdateControlsCommand(gApp->Model().Decisions(), type, gApp->Prompt());
 }
 
 Row later(T first, T last, bool checkable = false)
@@ -165,42 +187,54 @@ std::vector<Row> buildRows()
         runs(T::Exit, T::Exit, [](CView&, int) { file().FileExit(); }),
         {T::RecentFileFirst, T::RecentFileEarlyLast, &openRecentFile, &recentFileListed},
         runs(T::FileProperties, T::FileProperties, [](CView&, int) { file().ShowPropertiesForm(); }),
-        later(T::ImportPicture, T::ImportSelector),
+        later(T::ImportPicture, T::ImportPicture),
+        window(T::ImportSelector, T::ImportSelector),
         runs(T::ImportDecisionTree, T::ImportDecisionTree, [](CView&, int) { message(NotImplementedId); }),
-        later(T::ExportPicture, T::ExportSelector),
+        later(T::ExportPicture, T::ExportPicture),
+        window(T::ExportSelector, T::ExportSelector),
         runs(T::ExportDecisionTree, T::ExportDecisionTree, [](CView&, int) { message(NotImplementedId); }),
         {T::RecentFileLater, T::RecentFileLast, &openRecentFile, &recentFileListed},
-        later(T::UpdateCheckControls, T::UpdateCommandControls),
+        runs(T::UpdateCheckControls, T::UpdateCommandControls, &updateControls),
         runs(T::DeleteFinishLink, T::DeleteFinishLink, &removeFinishLink),
-        later(T::UpdateSortOrder, T::UpdateSortOrder),
+        runs(T::UpdateSortOrder, T::UpdateSortOrder,
+             [](CView&, int) { MUpdateUtil::UpdateSortOrder(gApp->Model().Decisions(), gApp->Prompt()); }),
         {T::Undo, T::Undo, nullptr, &canUndo},
         {T::Redo, T::Redo, nullptr, &canRedo},
-        later(T::Cut, T::SpellCheckSelected),
+        window(T::Cut, T::Clear),
+        later(T::SelectAll, T::SpellCheckSelected),
         toggles(T::ShowStandardBar, T::ShowStatusBar, &toggleBand),
         later(T::ShowProjectExplorer, T::ShowThumbNail, true),
         toggles(T::ShowLog, T::ShowLog, &toggleLog),
-        later(T::ShowPreview, T::ViewZoomOut, true),
-        later(T::RestoreView, T::RestoreView),
+        later(T::ShowPreview, T::ShowPreview, true),
+        window(T::PanScreen, T::ViewZoomOut, true),
+        window(T::RestoreView, T::RestoreView),
         later(T::ShowControlPreview, T::ShowControlPreview, true),
-        later(T::Zoom25, T::Zoom100),
+        window(T::Zoom25, T::Zoom100),
         later(T::ShowDecisionValues, T::ShowSelectorValues, true),
         runs(T::TileHorizontally, T::ArrangeIcons, &arrangeWindows),
         runs(T::HelpContents, T::HelpIndex, &showHelp),
         runs(T::HelpSearch, T::HelpSearch, [](CView&, int) { message(HelpSearchNotProvidedId); }),
         runs(T::WhatsThis, T::WhatsThis, [](CView&, int) { message(WhatsThisNotProvidedId); }),
         runs(T::About, T::About, &showAbout),
-        later(T::NewSelector, T::NewSelector),
-        {T::EditSelector, T::DeleteSelector, nullptr, &hasSelectors},
-        later(T::RenameProperty, T::ExportSelectorFromGrid),
-        later(T::SelectControl, T::MultiSelect, true),
-        later(T::RestorePreviousView, T::AddNewControl),
-        later(T::ShowGridLines, T::SnapToGrid, true),
-        later(T::ControlTypeFirst, T::ControlTypeLast, true),
-        later(T::StraightLines, T::SizeLarge, true),
-        later(T::OpenDecisionTree, T::ImportPictureIntoProject),
+        window(T::NewSelector, T::ExportSelectorFromGrid),
+        window(T::SelectControl, T::ZoomOut, true),
+        later(T::ZoomWindow, T::ZoomWindow, true),
+        window(T::DrawControl, T::DrawControl, true),
+        later(T::DrawGroup, T::RemoveLink, true),
+        window(T::AddLink, T::MultiSelect, true),
+        window(T::RestorePreviousView, T::DeleteControl),
+        later(T::RunFromControl, T::RunFromControl),
+        window(T::AddNewControl, T::AddNewControl),
+        window(T::ShowGridLines, T::SnapToGrid, true),
+        window(T::ControlTypeFirst, T::ControlTypeLast, true),
+        window(T::StraightLines, T::SizeLarge, true),
+        runs(T::OpenDecisionTree, T::OpenDecisionTree, [](CView& view, int) { view.RequestWindow(DiagramWindowName); }),
+        later(T::Stop, T::Stop),
+        window(T::Run, T::Run),
+        later(T::ImportPictureIntoProject, T::ImportPictureIntoProject),
         {T::ViewPicture, T::RemovePicture, nullptr, &hasPictures},
         later(T::ExportPictureFromProject, T::TestOptions),
-        later(T::CompileDesktop, T::DesktopSettings),
+        window(T::CompileDesktop, T::DesktopSettings),
         later(T::ActionWizard, T::ControlWizard),
         runs(T::GettingStartedWizard, T::GettingStartedWizard,
              [](CView&, int) { gApp->Controller().GettingStarted().StartWizard(); }),

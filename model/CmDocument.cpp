@@ -376,11 +376,12 @@ QString CmDocument::WorkingCopyPath() const
     return MCommonUtil::GetTempFile(m_path);
 }
 
-StorageResult CmDocument::writeModel() const
+StorageResult CmDocument::writeModel()
 {
     // Saving with nothing to write would replace the project with an empty one.
     if (!m_modelWriter)
         return StorageResult::failure(StorageErrorKind::Io, LoadResString(NothingToWriteId));
+    emit aboutToSave();
     return m_modelWriter();
 }
 

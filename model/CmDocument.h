@@ -102,6 +102,8 @@ signals:
     void busyChanged(bool busy);
     void statusChanged(const QString& text);
     void progressChanged(int percent);
+    // The model is about to be written: editors holding changes of their own hand them in.
+    void aboutToSave();
     // A project was opened: whatever the model held belongs to the previous one.
     void opened();
 
@@ -115,7 +117,7 @@ private:
     Result startWorkingCopy(const QString& projectPath, bool recoverWorkingCopy);
     Result writeProject(const QString& path);
     void growCallApps(int index);
-    StorageResult writeModel() const;
+    StorageResult writeModel();
 
     IPrompt* m_prompt = nullptr;
     ModelWriter m_modelWriter;

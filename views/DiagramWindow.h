@@ -26,6 +26,7 @@ public:
 
     QGraphicsScene* diagramScene() const { return m_scene; }
     Tool tool() const { return m_tool; }
+    const DiagramSettings& settings() const { return m_settings; }
     // Scene point of a canvas point: the canvas's y grows upwards.
     static QPointF toScene(QPointF canvasPoint) { return QPointF(canvasPoint.x(), -canvasPoint.y()); }
     static QPointF toCanvas(QPointF scenePoint) { return QPointF(scenePoint.x(), -scenePoint.y()); }
