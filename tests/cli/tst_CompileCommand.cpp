@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "common/TestRegistry.h"
 
 #include "base/ResourceStrings.h"
@@ -15,20 +16,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Outcome {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Outcome run(const QStringList& args)
-{
-    Outcome outcome;
-    QTextStream out(&outcome.out);
-    QTextStream err(&outcome.err);
-    outcome.code = CommandLine().run(args, out, err);
-    return outcome;
-}
+using CliRun::Outcome;
+using CliRun::run;
 
 QByteArray readFile(const QString& path)
 {
