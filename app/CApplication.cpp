@@ -16,6 +16,8 @@
 #include "persist/PropertyBag.h"
 #include "persist/StorageNode.h"
 
+#include <QObject>
+
 std::unique_ptr<CApplication> gApp;
 
 CApplication::CApplication(IPrompt& prompt, IWindowHost& windows)
@@ -47,9 +49,16 @@ void CApplication::connectDocument()
 
 CApplication::~CApplication()
 {
+    while (!m_attached.empty())
+        m_attached.pop_back();
     m_controller.reset();
     m_view.reset();
     m_model.reset();
+}
+
+void CApplication::Attach(std::unique_ptr<QObject> part)
+{
+    m_attached.push_back(std::move(part));
 }
 
 void CApplication::Init()

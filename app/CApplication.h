@@ -8,6 +8,9 @@
 #include "base/StorageResult.h"
 
 #include <memory>
+#include <vector>
+
+class QObject;
 
 class CController;
 class CModel;
@@ -41,6 +44,10 @@ public:
     BusyState& Busy() { return m_busy; }
     bool IsBusy() const { return m_busy.busy(); }
 
+    // Window-side helpers that live exactly as long as this object. They go first, while the
+    // controllers, the view and the model they work on are all still there.
+    void Attach(std::unique_ptr<QObject> part);
+
     StringBuffer& ErrorLogBuffer() { return m_errorLog; }
     const StringBuffer& ErrorLogBuffer() const { return m_errorLog; }
 
@@ -60,6 +67,7 @@ private:
     std::unique_ptr<CModel> m_model;
     StringBuffer m_errorLog;
     ErrorLogBufferScope m_errorLogHook;
+    std::vector<std::unique_ptr<QObject>> m_attached;
 };
 
 // The application object, set from start-up until the end of ExitProgram.

@@ -11,8 +11,10 @@
 #include "base/ResourceStrings.h"
 #include "model/CmDocument.h"
 #include "views/CommandBars.h"
+#include "views/DiagramHost.h"
 #include "views/DocumentArea.h"
 #include "views/LogWindow.h"
+#include "views/ProjectTools.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -63,6 +65,18 @@ void MainWindow::bindToApplication()
     m_view = &gApp->View();
     followView(*m_view);
     followDocument();
+    attachWindowTools(*gApp);
+}
+
+void MainWindow::attachWindowTools(CApplication& application)
+{
+    auto diagram = std::make_unique<DiagramHost>(application, *m_documents);
+    connect(&application.View(), &CView::windowRequested, diagram.get(), [host = diagram.get()](const QString& name) {
+        if (name == QLatin1String(DiagramHost::WindowName))
+            host->show();
+    });
+    application.Attach(std::move(diagram));
+    application.Attach(std::make_unique<ProjectTools>(application, *m_documents, *this));
 }
 
 void MainWindow::followView(CView& view)

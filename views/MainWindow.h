@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class CApplication;
 class CView;
 class CommandBars;
 class DocumentArea;
@@ -39,6 +40,8 @@ protected:
 private:
     void followView(CView& view);
     void followDocument();
+    // The windows and dialogs behind the diagram's and the project's commands, for as long as the application lives.
+    void attachWindowTools(CApplication& application);
     void showProgress(int percent, bool visible);
     void showTitle();
     void openHelpPage(const QString& path);

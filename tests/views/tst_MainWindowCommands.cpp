@@ -6,13 +6,17 @@
 #include "app/CommandBands.h"
 #include "app/CommandTable.h"
 #include "app/CommandTool.h"
+#include "app/ToolId.h"
 #include "app/ToolRegistry.h"
 #include "base/ResourceStrings.h"
 #include "app/MStartUp.h"
 #include "common/ScriptedPrompt.h"
 #include "common/TestEnvironment.h"
 #include "common/TestRegistry.h"
+#include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
+#include "selectors/CvCriteriaList.h"
+#include "selectors/SelectorStore.h"
 #include "persist/ProjectNodes.h"
 #include "persist/StorageNode.h"
 #include "views/CommandBars.h"
@@ -20,8 +24,11 @@
 #include "views/DocumentArea.h"
 #include "views/LogWindow.h"
 #include "views/MainWindow.h"
+#include "views/frmCriteriaList.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QMdiSubWindow>
@@ -29,6 +36,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
@@ -227,6 +235,49 @@ private slots:
         // The dialog was cancelled: the project is still open as it was.
         QCOMPARE(gApp->Model().Document().Dirty(), changed);
         QVERIFY(run.main().windowTitle().startsWith(CmDocument::DefaultName()));
+    }
+
+    // The diagram opens from the View menu and takes its commands while it is the active window;
+    // the selector grid opened by New Selector takes the edit commands, and saving the project
+    // takes the grid's edits with it.
+    void windowCommandsReachTheirWindows()
+    {
+        const QTemporaryDir folder;
+        Run run;
+        run.main().resize(1000, 700);
+        run.main().show();
+        QVERIFY(!run.action(+ToolId::AddNewControl)->isEnabled());
+        run.trigger(+ToolId::OpenDecisionTree);
+        const QMdiSubWindow* diagram = run.main().documents().activeSubWindow();
+        QVERIFY(diagram);
+        QCOMPARE(diagram->widget()->objectName(), QStringLiteral("frmDecisionTree"));
+        QVERIFY(run.action(+ToolId::AddNewControl)->isEnabled());
+        const int before = gApp->Model().Decisions().Count();
+        run.trigger(+ToolId::AddNewControl);
+        QCOMPARE(gApp->Model().Decisions().Count(), before + 1);
+
+        // The selector type dialog is modal: take its default, an internal selector.
+        QTimer::singleShot(0, this, [] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                dialog->accept();
+        });
+        run.prompt.QueueText(QStringLiteral("Fruit"));
+        run.trigger(+ToolId::NewSelector);
+        const QMdiSubWindow* grid = run.main().documents().activeSubWindow();
+        QVERIFY(grid && grid != diagram);
+        auto* selector = qobject_cast<frmCriteriaList*>(grid->widget());
+        QVERIFY(selector);
+        QVERIFY(!run.action(+ToolId::AddNewControl)->isEnabled());
+        CvCriteriaList& list = selector->List();
+        list.setCurrentCell(1, 0);
+        list.GridEdit(QLatin1Char('A'));
+        list.setEditText(QStringLiteral("Apple"));
+        list.CommitEdit();
+
+        QVERIFY(gApp->Model().Document().SaveFileAs(folder.filePath(QStringLiteral("grid.kvp"))).done());
+        QString stored;
+        SelectorStore(gApp->Model().Document().Storage()).ReadText(QStringLiteral("Fruit"), stored);
+        QVERIFY2(stored.contains(QStringLiteral("Apple")), qPrintable(stored));
     }
 
     void exitLeaves()
