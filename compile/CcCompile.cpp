@@ -115,6 +115,23 @@ void CcCompile::progress(int percent)
         m_host->SetProgress(percent);
 }
 
+void CcCompile::saveLog()
+{
+    const StorageResult saved = m_validation->SaveLog();
+    if (!m_host)
+        return;
+    if (!saved) {
+        m_host->AddLog(saved.message);
+        return;
+    }
+    const QString log = m_validation->Log();
+    if (log.isEmpty())
+        return;
+    // The log lines end in CR LF already; the log window adds its own.
+    m_host->AddLog(log.endsWith(QLatin1String("\r\n")) ? log.chopped(2) : log);
+    m_host->ShowLog();
+}
+
 void CcCompile::cleanUp()
 {
     m_compilingKVW = false;
@@ -154,7 +171,7 @@ bool CcCompile::CompileIntoThisFile(const QString& fileName)
         m_validation->Clear();
         m_validation->Validate();
         if (m_saveLogFile)
-            m_validation->SaveLog();
+            saveLog();
         m_error = m_validation->Error();
         m_warning = m_validation->Warning();
         m_numbers.build(m_decisions);

@@ -90,6 +90,8 @@ private:
     void status(const QString& text, bool alsoLog);
     void progress(int percent);
     void cleanUp();
+    // The validation log into its file and the log window.
+    void saveLog();
     void report(const QString& path);
     void fail(const QString& text);
     bool writeKvw(const QString& path);

@@ -26,6 +26,8 @@ public:
     virtual void HideProgressBar() = 0;
     // One line of the log window.
     virtual void AddLog(const QString& line) = 0;
+    // Brings the log window up.
+    virtual void ShowLog() = 0;
     // A read-only viewer showing the text.
     virtual void ViewText(const QString& title, const QString& text) = 0;
 

@@ -139,6 +139,11 @@ void ProjectTools::AddLog(const QString& line)
     m_application.View().AddLog(line);
 }
 
+void ProjectTools::ShowLog()
+{
+    m_application.View().ShowLog();
+}
+
 void ProjectTools::ViewText(const QString& title, const QString& text)
 {
     QDialog viewer(&m_dialogParent);

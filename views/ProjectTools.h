@@ -34,6 +34,7 @@ public:
     void SetProgress(int percent) override;
     void HideProgressBar() override;
     void AddLog(const QString& line) override;
+    void ShowLog() override;
     void ViewText(const QString& title, const QString& text) override;
     std::optional<qint32> DesktopModeDialog(qint32 currentFileType) override;
     bool WebSettingsDialog(KvwCompileSettings& settings, const QString& documentFolder) override;

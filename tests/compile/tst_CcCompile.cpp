@@ -31,6 +31,7 @@ public:
     void SetProgress(int percent) override { lastProgress = percent; }
     void HideProgressBar() override { ++hidden; }
     void AddLog(const QString& line) override { log.append(line); }
+    void ShowLog() override { ++logShown; }
     void ViewText(const QString& title, const QString& text) override { viewed = {title, text}; }
     std::optional<qint32> DesktopModeDialog(qint32 current) override
     {
@@ -51,6 +52,7 @@ public:
     QStringList viewed;
     int lastProgress = -1;
     int hidden = 0;
+    int logShown = 0;
     int webDialogs = 0;
     qint32 shownFileType = -1;
     std::optional<qint32> desktopAnswer;
@@ -326,6 +328,48 @@ private slots:
         QCOMPARE(prompt.shown().first().title, LoadResString(12000));
         QCOMPARE(prompt.shown().last().text, LoadResString(14019));
         QCOMPARE(host.log, (QStringList{LoadResString(14009), LoadResString(14019)}));
+        tree.document.CloseDocument();
+    }
+
+    // The validation log goes beside the project and into the log window; a log that cannot be
+    // written is said there too, and the compile goes on.
+    void validationLogIsSavedAndShown_data()
+    {
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("written") << true;
+        QTest::newRow("not written") << false;
+    }
+    void validationLogIsSavedAndShown()
+    {
+        QFETCH(bool, writable);
+        QTemporaryDir folder;
+        CompileFixture tree;
+        addTree(tree, Quality::Warnings);
+        ScriptedPrompt prompt;
+        tree.document.setPrompt(&prompt);
+        tree.document.setModelWriter([] { return StorageResult::success(); });
+        QVERIFY(tree.document.SaveFileAs(folder.filePath(u"Garage.kvp"_s)).done());
+        const QString logFile = folder.filePath(u"Garage.log"_s);
+        if (!writable)
+            QVERIFY(QDir(folder.path()).mkdir(u"Garage.log"_s));
+        RecordingHost host;
+        CcCompile compiler(tree.decisions, tree.document);
+        compiler.setPrompt(&prompt);
+        compiler.setHost(&host);
+        prompt.QueueText(folder.filePath(u"Garage.kvd"_s));
+        compiler.CompileToKVD();
+        QVERIFY(QFile::exists(folder.filePath(u"Garage.kvd"_s)));
+        const QString log = compiler.Validation().Log();
+        QVERIFY(log.startsWith(u"Warning. "_s));
+        QCOMPARE(host.log.last(), LoadResString(14020));
+        if (writable) {
+            QCOMPARE(QString::fromUtf8(fileBytes(logFile)), log);
+            QCOMPARE(host.log.at(1) + u"\r\n"_s, log);
+            QCOMPARE(host.logShown, 1);
+        } else {
+            QVERIFY2(host.log.at(1).contains(logFile), qPrintable(host.log.join(u'|')));
+            QCOMPARE(host.logShown, 0);
+        }
         tree.document.CloseDocument();
     }
 
