@@ -514,7 +514,9 @@ QString KvwNotation::convertSetValue(const QString& argument) const
     if (state) {
         converted = *state ? QStringLiteral("True") : QStringLiteral("False");
     } else if (isQuoted(value)) {
-        converted = QuotedValue(value.mid(1, value.size() - 2));
+        // A doubled quote inside quotes is one quote to the author, as everywhere in the option
+        // language; the web runtime would show two.
+        converted = QuotedValue(value.mid(1, value.size() - 2).replace(QLatin1String("\"\""), QLatin1String("\"")));
     } else {
         CastType cast = TextCast;
         if (control && MDecisionDataUtil::GetDataType(control->intControl()) == MDecisionDataUtil::NumericData)

@@ -4,6 +4,7 @@
 #include "app/CModel.h"
 #include "app/CView.h"
 #include "app/CvProject.h"
+#include "app/ViewSettings.h"
 #include "app/ToolId.h"
 #include "base/IPrompt.h"
 #include "base/ResourceStrings.h"
@@ -43,6 +44,8 @@ ProjectTools::ProjectTools(CApplication& application, DocumentArea& documents, Q
       m_conversion(application.Model().Decisions(), application.Model().Document())
 {
     m_compile.setPrompt(&application.Prompt());
+    // The image folder is the user's setting, not the project's.
+    m_compile.setImagePath(application.View().Settings().Editing.ImagePath);
     m_compile.setHost(this);
     CmDocument& document = application.Model().Document();
     // Open selector grids hold edits the project does not have yet; a save takes them first.
@@ -174,5 +177,6 @@ bool ProjectTools::WebSettingsDialog(KvwCompileSettings& settings, const QString
     if (dialog.exec() != QDialog::Accepted)
         return false;
     settings = dialog.settings();
+    m_application.View().Settings().Editing.ImagePath = settings.ImagePath;
     return true;
 }

@@ -174,6 +174,9 @@ private slots:
         QTest::newRow("set text with quotes")
             << u"!SET [[Name]] = \"He said \"hi\"\""_s
             << u"\t\t<Action>!SET [[6]]=&quot;He said +dquothi+dquot&quot;;</Action>\n"_s;
+        QTest::newRow("set text with doubled quotes")
+            << u"!SET [[Name]] = \"He said \"\"hi\"\"\""_s
+            << u"\t\t<Action>!SET [[6]]=&quot;He said +dquothi+dquot&quot;;</Action>\n"_s;
         QTest::newRow("set from a reference")
             << u"!SET [[Name]]=[[Age]]"_s << u"\t\t<Action>!SET [[6]]=[[2]](stringReturnQuotes);</Action>\n"_s;
         QTest::newRow("set by arithmetic")
