@@ -110,6 +110,31 @@ QString CmDecisionItem::Store() const
     return record;
 }
 
+bool CmDecisionItem::LoadEdited(const QString& text)
+{
+    const QString before = MDecisionDataUtil::StoreDecision(*this, m_manager);
+    const qint16 number = m_intID;
+    const QString name = m_strID;
+    if (!Load(text))
+        return false;
+    // Held under its key: a record of another name or number would orphan it.
+    m_intID = number;
+    m_strID = name;
+    const QString after = MDecisionDataUtil::StoreDecision(*this, m_manager);
+    if (after != before)
+        reportChange({DecisionChange::What::Record, 0, before, after});
+    return true;
+}
+
+void CmDecisionItem::EditHeading(const QString& heading)
+{
+    if (heading == m_heading)
+        return;
+    const QString before = m_heading;
+    m_heading = heading;
+    reportChange({DecisionChange::What::Heading, 0, before, heading});
+}
+
 void CmDecisionItem::reportChange(const DecisionChange& change)
 {
     if (m_manager)

@@ -25,6 +25,9 @@ public:
     // Replaces what one stored record carries; false when it could not be read, the decision
     // then unchanged.
     bool Load(const QString& text);
+    // An editor's replacement of the whole decision (the properties dialog, Clear): Load that
+    // reports the records before and after. The name and number stay as held.
+    bool LoadEdited(const QString& text);
     // The decision as one stored record, displayed controls numbered through its manager.
     // Storing clears Dirty: the record now holds every change.
     QString Store() const;
@@ -63,6 +66,8 @@ public:
 
     const QString& Heading() const { return m_heading; }
     void setHeading(const QString& heading) { m_heading = heading; }
+    // The header editor's save: sets the header and reports the change.
+    void EditHeading(const QString& heading);
 
     qint16 kvdHelpID() const { return m_kvdHelpID; }
     void setKvdHelpID(qint16 helpId) { m_kvdHelpID = helpId; }

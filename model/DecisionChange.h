@@ -12,6 +12,10 @@ struct DecisionChange {
         OptsAndActs,
         // The input interface; the values are the interface codes.
         ControlType,
+        // The page header, each value its stored text.
+        Heading,
+        // The whole decision at once, each value its stored record.
+        Record,
     };
     What what = What::Property;
     int property = 0;

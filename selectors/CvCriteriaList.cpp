@@ -237,15 +237,21 @@ void CvCriteriaList::DeleteColumn()
             return;
         }
         const int column = m_column;
-        QStringList kept;
-        kept.reserve(RowCount());
-        for (const QStringList& row : std::as_const(m_cells))
-            kept.append(row.at(column));
-        removeColumnAt(column);
-        moveTo(m_row, column);
-        setDirty(true);
+        const QStringList kept = takeColumnAt(column);
         record(SelectorUndoRecord::Of(SelectorUndoRecord::ColumnDeleted, -1, column, {}, {}, kept));
     });
+}
+
+QStringList CvCriteriaList::takeColumnAt(int column)
+{
+    QStringList kept;
+    kept.reserve(RowCount());
+    for (const QStringList& row : std::as_const(m_cells))
+        kept.append(row.at(column));
+    removeColumnAt(column);
+    moveTo(m_row, column);
+    setDirty(true);
+    return kept;
 }
 
 void CvCriteriaList::insertRowAt(int row, const QStringList& cells)
@@ -262,6 +268,18 @@ void CvCriteriaList::removeRowAt(int row)
     beginRemoveRows(QModelIndex(), row - 1, row - 1);
     m_cells.removeAt(row);
     endRemoveRows();
+}
+
+QStringList CvCriteriaList::takeRowAt(int row)
+{
+    const QStringList kept = m_cells.at(row);
+    removeRowAt(row);
+    // The grid keeps one item row to stand on.
+    if (RowCount() < 2)
+        appendRow();
+    moveTo(row, m_column);
+    setDirty(true);
+    return kept;
 }
 
 void CvCriteriaList::appendRow()
@@ -291,14 +309,92 @@ void CvCriteriaList::DeleteRow()
     ProcedureBoundary::run("CvCriteriaList.DeleteRow", [&] {
         CommitEdit();
         const int row = m_row;
-        const QStringList kept = m_cells.at(row);
-        removeRowAt(row);
-        // The grid keeps one item row to stand on.
-        if (RowCount() < 2)
-            appendRow();
-        moveTo(row, m_column);
-        setDirty(true);
+        const QStringList kept = takeRowAt(row);
         record(SelectorUndoRecord::Of(SelectorUndoRecord::RowDeleted, row, -1, {}, {}, kept));
+    });
+}
+
+void CvCriteriaList::EditCell(int row, int column, const QString& text)
+{
+    ProcedureBoundary::run("CvCriteriaList.EditCell", [&] {
+        CommitEdit();
+        if (row < 0 || row >= RowCount() || column < 0 || column >= m_columns)
+            return;
+        if (row == 0) {
+            moveTo(1, column);
+            RenameColumn(text);
+            return;
+        }
+        const QString old = Cell(row, column);
+        if (text == old)
+            return;
+        setCell(row, column, text);
+        moveTo(row, column);
+        setDirty(true);
+        record(SelectorUndoRecord::Of(SelectorUndoRecord::CellEdited, row, column, old, text));
+    });
+}
+
+void CvCriteriaList::PutCell(int row, int column, const QString& text)
+{
+    ProcedureBoundary::run("CvCriteriaList.PutCell", [&] {
+        hideEditBox();
+        while (row >= RowCount())
+            appendRow();
+        while (column >= m_columns)
+            appendColumn();
+        setCell(row, column, text);
+        if (row > 0)
+            moveTo(row, column);
+        setDirty(true);
+    });
+}
+
+void CvCriteriaList::PutColumn(int column, const QStringList& cells)
+{
+    ProcedureBoundary::run("CvCriteriaList.PutColumn", [&] {
+        hideEditBox();
+        const int at = std::clamp(column, 0, m_columns);
+        insertColumnAt(at, cells);
+        while (RowCount() < cells.size()) {
+            appendRow();
+            m_cells.last()[at] = cells.at(RowCount() - 1);
+        }
+        moveTo(m_row, at);
+        setDirty(true);
+    });
+}
+
+QStringList CvCriteriaList::TakeColumn(int column)
+{
+    return ProcedureBoundary::runOr("CvCriteriaList.TakeColumn", QStringList(), [&] {
+        hideEditBox();
+        if (column < 0 || column >= m_columns || m_columns < 2)
+            return QStringList();
+        return takeColumnAt(column);
+    });
+}
+
+void CvCriteriaList::PutRow(int row, const QStringList& cells)
+{
+    ProcedureBoundary::run("CvCriteriaList.PutRow", [&] {
+        hideEditBox();
+        while (m_columns < cells.size())
+            appendColumn();
+        const int at = std::clamp(row, 1, RowCount());
+        insertRowAt(at, cells);
+        moveTo(at, m_column);
+        setDirty(true);
+    });
+}
+
+QStringList CvCriteriaList::TakeRow(int row)
+{
+    return ProcedureBoundary::runOr("CvCriteriaList.TakeRow", QStringList(), [&] {
+        hideEditBox();
+        if (row < 1 || row >= RowCount())
+            return QStringList();
+        return takeRowAt(row);
     });
 }
 

@@ -69,6 +69,18 @@ public:
     void InsertRow();
     void DeleteRow();
 
+    // An edit of one cell as the author's would be, recorded; row 0 renames the property (an
+    // empty name is refused there).
+    void EditCell(int row, int column, const QString& text);
+    // Undo and redo put a recorded change back; nothing is recorded. Positions out of the grid
+    // are taken to its edge.
+    void PutCell(int row, int column, const QString& text);
+    void PutColumn(int column, const QStringList& cells);
+    // The cells of the column from the header down, before it goes.
+    QStringList TakeColumn(int column);
+    void PutRow(int row, const QStringList& cells);
+    QStringList TakeRow(int row);
+
     bool CanCut() const { return m_editVisible && m_editHasSelection; }
     bool CanPaste() const;
     void Cut();
@@ -124,8 +136,11 @@ private:
     void appendColumn();
     void insertColumnAt(int column, const QStringList& cells);
     void removeColumnAt(int column);
+    // Removes the column and keeps its cells from the header down.
+    QStringList takeColumnAt(int column);
     void insertRowAt(int row, const QStringList& cells);
     void removeRowAt(int row);
+    QStringList takeRowAt(int row);
     void openEditBox(const QString& text);
     void hideEditBox();
     void moveTo(int row, int column);

@@ -15,6 +15,8 @@ QString whatText(DecisionChange::What what)
     case DecisionChange::What::Property: return QStringLiteral("property");
     case DecisionChange::What::OptsAndActs: return QStringLiteral("block");
     case DecisionChange::What::ControlType: return QStringLiteral("type");
+    case DecisionChange::What::Heading: return QStringLiteral("heading");
+    case DecisionChange::What::Record: return QStringLiteral("record");
     }
     return QString();
 }

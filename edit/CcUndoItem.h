@@ -1,0 +1,30 @@
+#pragma once
+
+#include "selectors/SelectorUndoRecord.h"
+
+#include <QVariant>
+
+// One command of the undo history. What Key and Data hold depends on the kind:
+//   0-3   Key: the control's number; 0 and 1 and 2 the stored record, header text or option
+//         text before and after; 3 [label id, text] before and after.
+//   4, 5  Key: the control's number; Data: its stored record; NewValue: its position
+//         ("x,y,flag" for 5, the point list for 4).
+//   6     Key: the control's number; old and new point lists.
+//   7-9   Key: the picture's name; old and new bytes.
+//   10-19 Selector: the selector command as its editor recorded it.
+struct CcUndoItem {
+    qint16 Kind = 0;
+    QVariant Key;
+    QVariant Data;
+    QVariant OldValue;
+    QVariant NewValue;
+    SelectorUndoRecord Selector;
+
+    // The record that undoes this one: old and new exchanged, a paired kind turned to its
+    // inverse.
+    CcUndoItem Copy() const;
+
+    static qint16 InverseKind(qint16 kind);
+    // Kinds that record even when old and new agree.
+    static bool AlwaysRecorded(qint16 kind);
+};
