@@ -3,7 +3,7 @@
 #include "app/DiagramSettings.h"
 #include "app/EditingOptions.h"
 #include "app/PrintSelections.h"
-#include "app/TestModeOptions.h"
+#include "testmode/TestModeOptions.h"
 #include "app/WindowPlacement.h"
 
 #include <QString>
