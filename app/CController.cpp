@@ -2,11 +2,14 @@
 
 #include "base/ProcedureBoundary.h"
 
+#include "app/CApplication.h"
 #include "app/CModel.h"
+#include "app/CView.h"
 #include "app/CcFile.h"
 #include "app/CcGettingStarted.h"
 #include "base/ErrorLog.h"
 #include "edit/CcDecisionTree.h"
+#include "edit/CcEdit.h"
 #include "edit/CvDecisionTree.h"
 #include "model/CmDocument.h"
 
@@ -17,6 +20,7 @@ CController::CController()
 
 CController::~CController()
 {
+    m_edit.reset();
     m_decisionTree.reset();
     m_diagramView.reset();
 }
@@ -28,10 +32,37 @@ void CController::AttachModel(CModel& model, IPrompt& prompt)
     CmDocument* document = &model.Document();
     QObject::connect(m_diagramView.get(), &CvDecisionTree::diagramChanged, document,
                      [document] { document->setDirty(true); });
+    m_edit = std::make_unique<CcEdit>(model.Decisions(), prompt);
+    m_edit->setTree(m_decisionTree.get());
+    m_edit->setDocument(document);
+}
+
+int CController::UndoCount() const
+{
+    return m_edit ? m_edit->Undo().UndoCount() : 0;
+}
+
+int CController::RedoCount() const
+{
+    return m_edit ? m_edit->Undo().RedoCount() : 0;
+}
+
+void CController::followUndo()
+{
+    if (!gApp || !m_edit)
+        return;
+    CView* view = &gApp->View();
+    view->setUndoCounts(this);
+    QObject::disconnect(&m_edit->Undo(), &CcUndo::countsChanged, view, nullptr);
+    QObject::connect(&m_edit->Undo(), &CcUndo::countsChanged, view, [view] {
+        view->UpdateBand(QStringLiteral("mnuEdit"));
+        view->UpdateBand(QStringLiteral("barStandard"));
+    });
 }
 
 void CController::Init()
 {
+    followUndo();
     m_file->setStartUp(true);
     ProcedureBoundary::run("CController.Init", [&] { m_file->FileNew(); });
     m_file->setStartUp(false);

@@ -1,19 +1,23 @@
 #pragma once
 
+#include "app/IUndoCounts.h"
+
 #include <memory>
 
 class CModel;
+class CcEdit;
 class CcDecisionTree;
 class CcFile;
 class CcGettingStarted;
 class CvDecisionTree;
 class IPrompt;
 
-// The command controllers. More arrive with the editing, selector and picture commands.
-class CController {
+// The command controllers. More arrive with the selector and picture commands. The undo
+// history's counts enable Undo and Redo.
+class CController : public IUndoCounts {
 public:
     CController();
-    ~CController();
+    ~CController() override;
     CController(const CController&) = delete;
     CController& operator=(const CController&) = delete;
 
@@ -24,13 +28,22 @@ public:
     void AttachModel(CModel& model, IPrompt& prompt);
     CcDecisionTree& DecisionTree() const { return *m_decisionTree; }
     CvDecisionTree& DiagramView() const { return *m_diagramView; }
+    // The edit commands with the project's undo history, made with the diagram.
+    CcEdit& Edit() const { return *m_edit; }
+
+    int UndoCount() const override;
+    int RedoCount() const override;
 
     // Creates the empty document silently, before the main window shows.
     void Init();
 
 private:
+    // The view shows the history's counts once the application exists.
+    void followUndo();
+
     std::unique_ptr<CcGettingStarted> m_gettingStarted;
     std::unique_ptr<CcFile> m_file;
     std::unique_ptr<CvDecisionTree> m_diagramView;
     std::unique_ptr<CcDecisionTree> m_decisionTree;
+    std::unique_ptr<CcEdit> m_edit;
 };

@@ -16,6 +16,7 @@
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/MDecisionDataUtil.h"
+#include "edit/CcEdit.h"
 #include "edit/MUpdateUtil.h"
 
 #include <QDir>
@@ -160,6 +161,17 @@ void updateControls(CView&, int id)
     MUpdateUtil::UpdateControlsCommand(gApp->Model().Decisions(), type, gApp->Prompt());
 }
 
+CcEdit& edit()
+{
+    return gApp->Controller().Edit();
+}
+
+void showFindBar(CView& view, int)
+{
+    view.ShowToolBar(QStringLiteral("barFind"));
+    edit().Find();
+}
+
 Row later(T first, T last, bool checkable = false)
 {
     return {first, last, nullptr, nullptr, nullptr, checkable};
@@ -198,10 +210,14 @@ std::vector<Row> buildRows()
         runs(T::DeleteFinishLink, T::DeleteFinishLink, &removeFinishLink),
         runs(T::UpdateSortOrder, T::UpdateSortOrder,
              [](CView&, int) { MUpdateUtil::UpdateSortOrder(gApp->Model().Decisions(), gApp->Prompt()); }),
-        {T::Undo, T::Undo, nullptr, &canUndo},
-        {T::Redo, T::Redo, nullptr, &canRedo},
+        {T::Undo, T::Undo, [](CView&, int) { edit().UndoCommand(); }, &canUndo},
+        {T::Redo, T::Redo, [](CView&, int) { edit().RedoCommand(); }, &canRedo},
         window(T::Cut, T::Clear),
-        later(T::SelectAll, T::SpellCheckSelected),
+        later(T::SelectAll, T::DeselectAll),
+        runs(T::Find, T::Find, &showFindBar),
+        runs(T::FindNext, T::FindNext, [](CView&, int) { edit().FindNext(); }),
+        runs(T::Replace, T::Replace, &showFindBar),
+        later(T::Preferences, T::SpellCheckSelected),
         toggles(T::ShowStandardBar, T::ShowStatusBar, &toggleBand),
         later(T::ShowProjectExplorer, T::ShowThumbNail, true),
         toggles(T::ShowLog, T::ShowLog, &toggleLog),

@@ -9,6 +9,8 @@
 #include "cli/InfoCommand.h"
 #include "cli/RecordsCommand.h"
 #include "cli/RenameCommand.h"
+#include "cli/FindCommand.h"
+#include "cli/ReplaceCommand.h"
 #include "cli/RunCommand.h"
 #include "cli/SelectorCommand.h"
 #include "cli/ValidateCommand.h"
@@ -22,6 +24,8 @@ CommandLine::CommandLine()
     m_commands.push_back(std::make_unique<FromRulesCommand>());
     m_commands.push_back(std::make_unique<RecordsCommand>());
     m_commands.push_back(std::make_unique<RenameCommand>());
+    m_commands.push_back(std::make_unique<FindCommand>());
+    m_commands.push_back(std::make_unique<ReplaceCommand>());
     m_commands.push_back(std::make_unique<GraphCommand>());
     m_commands.push_back(std::make_unique<SelectorCommand>());
     m_commands.push_back(std::make_unique<ValidateCommand>());

@@ -72,10 +72,7 @@ void CcUndo::setDocument(CmDocument* document)
         return;
     connect(document, &CmDocument::opened, this, &CcUndo::onOpened);
     // A save ends what undo can reach back to.
-    connect(document, &CmDocument::dirtyChanged, this, [this](bool dirty) {
-        if (!dirty)
-            Clear();
-    });
+    connect(document, &CmDocument::aboutToSave, this, &CcUndo::Clear);
 }
 
 void CcUndo::setSelectors(CcCriteriaList* selectors, ISelectorExplorer* explorer)

@@ -116,9 +116,32 @@ private slots:
         view().RefreshProjectCommands();
         view().UpdateAllBands();
         QCOMPARE(view().ToolAllowed(id), allowed);
-        // Their operations arrive with later work; until then the state does not enable them.
-        QVERIFY(!view().Tool(id)->Enabled());
+        // Undo and Redo have their operations; the others arrive with later work, and until
+        // then the state does not enable them.
+        const bool built = id == 201 || id == 202;
+        QCOMPARE(view().Tool(id)->Enabled(), allowed && built);
         view().setUndoCounts(nullptr);
+    }
+
+    void undoAndRedoFollowTheHistory()
+    {
+        ProjectFixture fixture;
+        CmDecisionManager& decisions = gApp->Model().Decisions();
+        decisions.add(decision(1, QStringLiteral("Start")));
+        QVERIFY(!view().Tool(201)->Enabled());
+        decisions.Item(1)->setOptsAndActs({QStringLiteral("^Yes")});
+        QVERIFY(view().Tool(201)->Enabled());
+        QVERIFY(!view().Tool(202)->Enabled());
+        view().CallToolID(201);
+        QVERIFY(decisions.Item(1)->OptsAndActs().isEmpty());
+        QVERIFY(!view().Tool(201)->Enabled());
+        QVERIFY(view().Tool(202)->Enabled());
+        view().CallToolID(202);
+        QCOMPARE(decisions.Item(1)->OptsAndActs(), QStringList{QStringLiteral("^Yes")});
+        // A save ends what undo reaches back to.
+        QVERIFY(document().SaveFileAs(fixture.path(QStringLiteral("saved.kvp"))).done());
+        QVERIFY(!view().Tool(201)->Enabled());
+        QVERIFY(!view().Tool(202)->Enabled());
     }
 
     void finishLinkIsRemoved_data()

@@ -183,9 +183,9 @@ private slots:
         SetProperty(*control(p, 2), CaptionLabel, "A");
         p.undo.UndoCommand();
         SetProperty(*control(p, 2), CaptionLabel, "B");
-        p.document.setDirty(true);
-        p.document.setDirty(false);
+        emit p.document.aboutToSave();
         QCOMPARE(p.undo.UndoCount(), 0);
+        QCOMPARE(p.undo.RedoCount(), 0);
         SetProperty(*control(p, 2), CaptionLabel, "C");
         p.decisions.Clear();
         QCOMPARE(p.undo.UndoCount(), 0);

@@ -1,0 +1,63 @@
+#include "cli/ReplaceCommand.h"
+
+#include "app/CApplication.h"
+#include "app/CController.h"
+#include "app/CModel.h"
+#include "app/CView.h"
+#include "app/CcFile.h"
+#include "app/CvProject.h"
+#include "base/ResourceStrings.h"
+#include "cli/ProjectSession.h"
+#include "cli/SearchArguments.h"
+#include "selectors/CcCriteriaList.h"
+
+#include <QTextStream>
+
+namespace {
+
+constexpr int NameId = 32760;
+constexpr int SummaryId = 32761;
+constexpr int UsageId = 32762;
+constexpr int ReplacedId = 32763;
+constexpr int SkippedId = 32764;
+
+} // namespace
+
+QString ReplaceCommand::Name() const
+{
+    return LoadResString(NameId);
+}
+
+QString ReplaceCommand::Summary() const
+{
+    return LoadResString(SummaryId);
+}
+
+QString ReplaceCommand::Usage() const
+{
+    return LoadResString(UsageId);
+}
+
+int ReplaceCommand::execute(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    SearchArguments arguments;
+    if (!arguments.Parse(args, 2))
+        return usageError(arguments.Error(), err);
+    ProjectSession session(err);
+    if (!session.Open(arguments.Project()))
+        return Failure;
+    gApp->Controller().File().LoadProjectExplorer();
+    CvProject& explorer = gApp->View().Project();
+    CcCriteriaList selectors(gApp->Model().Document(), gApp->Prompt(), explorer);
+    FindReplace finder(gApp->Model().Decisions());
+    finder.setTree(&gApp->Controller().DecisionTree());
+    finder.setSelectors(&selectors, &explorer, &gApp->Model().Document());
+    const FindReplace::Outcome outcome = finder.ReplaceAll(arguments.Request());
+    out << LoadResString(ReplacedId).arg(outcome.replaced) << '\n';
+    if (outcome.skipped > 0)
+        err << LoadResString(SkippedId).arg(outcome.skipped) << '\n';
+    if (outcome.replaced == 0)
+        return Success;
+    selectors.Manager().SaveAll();
+    return session.Save() ? Success : Failure;
+}
