@@ -4,6 +4,7 @@
 #include "app/CModel.h"
 #include "app/CView.h"
 #include "app/CvProject.h"
+#include "app/ViewSettings.h"
 #include "edit/CvDecisionTree.h"
 #include "base/ErrorLog.h"
 #include "app/IWindowHost.h"
@@ -45,6 +46,13 @@ void CApplication::connectDocument()
     QObject::connect(&document, &CmDocument::progressChanged, view, &CView::SetProgress);
     CModel* model = m_model.get();
     QObject::connect(&document, &CmDocument::opened, view, [model] { model->Clear(); });
+    QObject::connect(&document, &CmDocument::opened, view, [view] {
+        if (!view->Settings().Editing.StartDTEditorOnOpen)
+            return;
+        // Once the open has read the whole project into the model.
+        QMetaObject::invokeMethod(
+            view, [view] { view->RequestWindow(QLatin1String(CView::DiagramWindowName)); }, Qt::QueuedConnection);
+    });
 }
 
 CApplication::~CApplication()

@@ -73,6 +73,8 @@ public:
     bool WindowToolAllowed(int id) const;
     void RunWindowTool(int id);
     void RequestWindow(const QString& window) { emit windowRequested(window); }
+    // The diagram's window, which an open project brings up when the settings say so.
+    static constexpr const char* DiagramWindowName = "frmDecisionTree";
     void ShowToolBar(const QString& name);
     void HideToolBar(const QString& name);
     void ShowMenu(const QString& name);

@@ -7,6 +7,7 @@
 #include "app/CommandTable.h"
 #include "app/CommandTool.h"
 #include "app/ToolId.h"
+#include "app/ViewSettings.h"
 #include "app/ToolRegistry.h"
 #include "base/ResourceStrings.h"
 #include "app/MStartUp.h"
@@ -278,6 +279,26 @@ private slots:
         QString stored;
         SelectorStore(gApp->Model().Document().Storage()).ReadText(QStringLiteral("Fruit"), stored);
         QVERIFY2(stored.contains(QStringLiteral("Apple")), qPrintable(stored));
+    }
+
+    void openingBringsUpTheDiagram_data()
+    {
+        QTest::addColumn<bool>("wanted");
+        QTest::newRow("as a fresh installation has it") << true;
+        QTest::newRow("turned off") << false;
+    }
+    void openingBringsUpTheDiagram()
+    {
+        QFETCH(bool, wanted);
+        const QTemporaryDir folder;
+        Run run;
+        const QString project = folder.filePath(QStringLiteral("opened.kvp"));
+        QVERIFY(gApp->Model().Document().SaveFileAs(project).done());
+        gApp->View().Settings().Editing.StartDTEditorOnOpen = wanted;
+        QVERIFY(gApp->Model().Document().OpenDocument(project, false).done());
+        QTest::qWait(0);
+        const QMdiSubWindow* active = run.main().documents().activeSubWindow();
+        QCOMPARE(active && active->widget()->objectName() == QLatin1String(CView::DiagramWindowName), wanted);
     }
 
     void exitLeaves()
