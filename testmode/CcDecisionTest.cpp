@@ -203,7 +203,7 @@ bool CcDecisionTest::StartWizard(bool stepThrough, const QString& control)
                 SetDecision(nameOf(displayed), engine.value(displayed), Status::Current);
         }
         engine.pageState().setNextControl(start->id);
-        m_viewer = m_host ? m_host->OpenRuntimeWindow(engine) : nullptr;
+        m_viewer = m_host ? m_host->OpenRuntimeWindow(engine, m_runtime->tree) : nullptr;
         engine.window().show();
         setRunning(true);
         engine.start();

@@ -6,6 +6,7 @@
 #include <optional>
 
 class CmDecisionItem;
+struct CompiledTree;
 class IRuntimeHost;
 class RuntimeEngine;
 struct TestModeOptions;
@@ -30,9 +31,9 @@ public:
     // The control selected in the diagram (its intID), 0 when none.
     virtual qint16 SelectedControl() const = 0;
     virtual void SelectControl(qint16 intID) = 0;
-    // Shows the runtime's pages for the engine; the returned sink hears the engine's events after
+    // Shows the runtime's pages for the engine running the tree; the returned sink hears the engine's events after
     // the runner (null when the window needs none).
-    virtual IRuntimeHost* OpenRuntimeWindow(RuntimeEngine& engine) = 0;
+    virtual IRuntimeHost* OpenRuntimeWindow(RuntimeEngine& engine, const CompiledTree& tree) = 0;
     virtual void CloseRuntimeWindow() = 0;
     // Opens or closes the decision values and the selector values windows.
     virtual void ShowDebugWindows(bool decisionValues, bool selectorValues) = 0;

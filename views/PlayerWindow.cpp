@@ -28,9 +28,21 @@ std::unique_ptr<PlayerWindow> PlayerWindow::create(const CompiledTree& tree, con
         problem = loaded.message;
         return nullptr;
     }
-    window->m_selectors = new PlayerSelectorPanel(window->m_engine, window.get());
-    window->findChild<QSplitter*>()->addWidget(window->m_selectors);
+    window->addSelectorPanel();
     return window;
+}
+
+std::unique_ptr<PlayerWindow> PlayerWindow::following(RuntimeEngine& engine, const CompiledTree& tree, const QString& title)
+{
+    std::unique_ptr<PlayerWindow> window(new PlayerWindow(engine, tree, title));
+    window->addSelectorPanel();
+    return window;
+}
+
+void PlayerWindow::addSelectorPanel()
+{
+    m_selectors = new PlayerSelectorPanel(m_engine, this);
+    findChild<QSplitter*>()->addWidget(m_selectors);
 }
 
 std::unique_ptr<PlayerWindow> PlayerWindow::forOpenProject(QString& problem)
@@ -67,10 +79,22 @@ int PlayerWindow::playFile(const QString& path)
     return QApplication::exec();
 }
 
-PlayerWindow::PlayerWindow(const CompiledTree& tree, const QString& title) : m_tree(tree)
+PlayerWindow::PlayerWindow(const CompiledTree& tree, const QString& title)
+    : m_ownTree(tree), m_tree(*m_ownTree), m_ownEngine(std::make_unique<RuntimeEngine>()), m_engine(*m_ownEngine)
+{
+    m_engine.registerHost(this);
+    build(title);
+}
+
+PlayerWindow::PlayerWindow(RuntimeEngine& engine, const CompiledTree& tree, const QString& title)
+    : m_tree(tree), m_engine(engine)
+{
+    build(title);
+}
+
+void PlayerWindow::build(const QString& title)
 {
     setWindowTitle(LoadResString(32570).arg(title));
-    m_engine.registerHost(this);
     m_engine.window().setShowHandler([this] {
         show();
         raise();
@@ -127,7 +151,10 @@ PlayerWindow::PlayerWindow(const CompiledTree& tree, const QString& title) : m_t
 
 PlayerWindow::~PlayerWindow()
 {
-    m_engine.stop();
+    m_engine.window().setShowHandler({});
+    // A run someone else drives is theirs to stop.
+    if (m_ownEngine)
+        m_engine.stop();
 }
 
 bool PlayerWindow::start(const QString& control)
@@ -196,7 +223,10 @@ void PlayerWindow::finish()
 
 void PlayerWindow::startOver()
 {
-    start();
+    if (m_ownEngine)
+        start();
+    else
+        m_engine.requestStartOver(); // whoever drives the run starts it again
 }
 
 bool PlayerWindow::giveAnswers()

@@ -7,6 +7,9 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <memory>
+#include <optional>
+
 class PlayerControlView;
 class PlayerSelectorPanel;
 class QLabel;
@@ -25,6 +28,9 @@ public:
     // The open project, compiled in memory; null with the reason (the validation log when it
     // found errors) when it cannot be played.
     static std::unique_ptr<PlayerWindow> forOpenProject(QString& problem);
+    // The pages of a run someone else drives and hears (test mode): the window neither owns the
+    // engine nor registers with it; its owner passes the engine's events on to it.
+    static std::unique_ptr<PlayerWindow> following(RuntimeEngine& engine, const CompiledTree& tree, const QString& title);
     // For --play: shows the desktop tree file in its own window; the exit code.
     static int playFile(const QString& path);
 
@@ -46,6 +52,9 @@ public slots:
 
 private:
     PlayerWindow(const CompiledTree& tree, const QString& title);
+    PlayerWindow(RuntimeEngine& engine, const CompiledTree& tree, const QString& title);
+    void build(const QString& title);
+    void addSelectorPanel();
 
     void showPage();
     void showEnded();
@@ -55,8 +64,10 @@ private:
     bool giveAnswers();
     static QString headerHtml(const QString& tagged);
 
-    CompiledTree m_tree;
-    RuntimeEngine m_engine;
+    std::optional<CompiledTree> m_ownTree;
+    const CompiledTree& m_tree;
+    std::unique_ptr<RuntimeEngine> m_ownEngine;
+    RuntimeEngine& m_engine;
     QLabel* m_header = nullptr;
     QLabel* m_picture = nullptr;
     QWidget* m_controls = nullptr;

@@ -11,7 +11,6 @@
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
 #include "views/DocumentArea.h"
-#include "views/PlayerWindow.h"
 #include "views/frmFileType.h"
 #include "views/frmKVDCompile.h"
 #include "views/frmKvwCompile.h"
@@ -67,7 +66,7 @@ ProjectTools::~ProjectTools()
 bool ProjectTools::Handles(int id) const
 {
     using T = ToolId;
-    return isSelectorTool(id) || id == +T::Run || (id >= +T::CompileDesktop && id <= +T::DesktopSettings);
+    return isSelectorTool(id) || (id >= +T::CompileDesktop && id <= +T::DesktopSettings);
 }
 
 bool ProjectTools::Allowed(int id) const
@@ -84,7 +83,6 @@ void ProjectTools::Run(int id)
         return;
     }
     switch (static_cast<ToolId>(id)) {
-    case ToolId::Run: play(); return;
     case ToolId::CompileDesktop:
         m_selectors.Commands().Manager().SaveAll();
         m_compile.CompileToKVD();
@@ -105,21 +103,6 @@ void ProjectTools::showFileTypeDialog()
     frmFileType dialog(m_conversion, m_application.Model().Document().FileType(), m_application.Prompt(),
                        &m_dialogParent);
     dialog.exec();
-}
-
-void ProjectTools::play()
-{
-    m_selectors.Commands().Manager().SaveAll();
-    QString problem;
-    std::unique_ptr<PlayerWindow> player = PlayerWindow::forOpenProject(problem);
-    if (!player) {
-        m_application.Prompt().MessageBox(problem, LoadResString(ProgramNameId), PromptButtons::Ok,
-                                          PromptIcon::Exclamation);
-        return;
-    }
-    m_player = std::move(player);
-    m_player->show();
-    m_player->start();
 }
 
 void ProjectTools::SetStatus(const QString& text)

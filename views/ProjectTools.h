@@ -12,11 +12,10 @@
 
 class CApplication;
 class DocumentArea;
-class PlayerWindow;
 class QWidget;
 
 // The project's commands that open windows and dialogs: selectors and their grid, the
-// compilers with their settings, the file type, and playing the project. The core does the
+// compilers with their settings, and the file type. The core does the
 // work; this class hands it the dialogs.
 class ProjectTools : public QObject, public IWindowTools, public ICompileHost {
     Q_OBJECT
@@ -41,12 +40,10 @@ public:
 
 private:
     void showFileTypeDialog();
-    void play();
 
     CApplication& m_application;
     QWidget& m_dialogParent;
     SelectorWorkspace m_selectors;
     CcCompile m_compile;
     FileTypeConversion m_conversion;
-    std::unique_ptr<PlayerWindow> m_player;
 };

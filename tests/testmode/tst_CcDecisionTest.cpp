@@ -37,7 +37,7 @@ public:
     }
     qint16 SelectedControl() const override { return selected; }
     void SelectControl(qint16 intID) override { selections.append(intID); }
-    IRuntimeHost* OpenRuntimeWindow(RuntimeEngine&) override
+    IRuntimeHost* OpenRuntimeWindow(RuntimeEngine&, const CompiledTree&) override
     {
         ++windowsOpened;
         return nullptr;

@@ -1,0 +1,120 @@
+#include "common/ScriptedPrompt.h"
+#include "common/TestEnvironment.h"
+#include "common/TestRegistry.h"
+
+#include "app/CApplication.h"
+#include "app/CController.h"
+#include "app/CModel.h"
+#include "edit/CcDecisionTree.h"
+#include "app/CRegistry.h"
+#include "app/CView.h"
+#include "app/MStartUp.h"
+#include "app/ToolId.h"
+#include "app/ViewSettings.h"
+#include "base/ResourceStrings.h"
+#include "model/CmDecisionManager.h"
+#include "model/CmDocument.h"
+#include "model/RulesText.h"
+#include "views/CommandBars.h"
+#include "views/DesignerWindowHost.h"
+#include "views/MainWindow.h"
+#include "views/PlayerWindow.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Rules = QStringLiteral(
+    "BEGIN\r\n"
+    "1\t\tStart\t\t\t\"Pick\"\tRadio\t^Yes\t!GO Age\t^No\t!GO Finish\t\r\n"
+    "2\t\tAge\t\t\t\"Age?\"\tNumBox\t&30\t^0-120\t!GO Finish\t\r\n"
+    "3\t\tFinish\t\t\t\"Bye\"\tDone\t\r\n");
+
+PlayerWindow* player()
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* found = qobject_cast<PlayerWindow*>(window); found && found->isVisible())
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestTestModeWindows : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        TestEnvironment::clearSettings();
+        CRegistry::Write(QString(), QStringLiteral("NoGSRun"), QStringLiteral("1"));
+    }
+    void cleanup() { gApp.reset(); }
+
+    // Run shows the pages in the player and the values beside the diagram; the tools follow the
+    // run, and Stop closes it all.
+    void runFollowAndStop()
+    {
+        const QTemporaryDir folder;
+        ScriptedPrompt prompt;
+        DesignerWindowHost windows{prompt};
+        prompt.QueueNewOrOpen({NewOrOpenChoice::Kind::NewProject, QString()});
+        MStartUp::Main(prompt, windows, QString());
+        QVERIFY(RulesText::Read(Rules, gApp->Model().Decisions()).ok);
+        QVERIFY(gApp->Model().Document().SaveFileAs(folder.filePath(QStringLiteral("run.kvp"))).done());
+        TestModeOptions& options = gApp->View().Settings().TestMode;
+        options.ShowTestModeDlg = false;
+        options.StartFromFirst = true;
+        options.ShowDecisionValues = true;
+        options.ShowCLValues = false;
+        const CommandBars& bars = windows.mainWindow()->commandBars();
+        QVERIFY(bars.action(+ToolId::Run)->isEnabled());
+        QVERIFY(!bars.action(+ToolId::Stop)->isEnabled());
+
+        bars.action(+ToolId::Run)->trigger();
+        PlayerWindow* shown = player();
+        QVERIFY(shown);
+        QVERIFY(!bars.action(+ToolId::Run)->isEnabled());
+        QVERIFY(bars.action(+ToolId::Stop)->isEnabled());
+        auto* values = windows.mainWindow()->findChild<QDockWidget*>(QStringLiteral("barDecisionValues"));
+        QVERIFY(values && values->isVisible());
+        QVERIFY(bars.action(+ToolId::ShowDecisionValues)->isChecked());
+        const QAbstractItemModel* table = values->findChild<QTableView*>()->model();
+        QCOMPARE(table->index(0, 0).data().toString(), QStringLiteral("Start"));
+
+        for (QRadioButton* choice : shown->findChildren<QRadioButton*>()) {
+            if (choice->text() == QLatin1String("Yes"))
+                choice->setChecked(true);
+        }
+        shown->next();
+        QCOMPARE(shown->engine().control(shown->engine().page().first())->name, QStringLiteral("Age"));
+        QCOMPARE(table->index(0, 1).data().toString(), QStringLiteral("Yes"));
+        QCOMPARE(table->index(0, 2).data().toString(), LoadResString(32813));
+        QVERIFY(gApp->View().GetLog().contains(LoadResString(32802) + QStringLiteral("Age")));
+
+        // Names are the running tree's until the run stops.
+        prompt.clearShown();
+        QVERIFY(!gApp->Controller().DecisionTree().Rename(QStringLiteral("Age"), QStringLiteral("Years"), 2));
+        QCOMPARE(prompt.shownTexts(), QStringList{LoadResString(12102)});
+
+        bars.action(+ToolId::Stop)->trigger();
+        QVERIFY(gApp->Controller().DecisionTree().Rename(QStringLiteral("Age"), QStringLiteral("Years"), 2));
+        QVERIFY(!player());
+        QVERIFY(!values->isVisible());
+        QVERIFY(bars.action(+ToolId::Run)->isEnabled());
+        QVERIFY(gApp->View().GetLog().endsWith(LoadResString(32806) + QStringLiteral("\r\n")));
+        QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("run.testrun.kvd"))));
+    }
+};
+
+KV_REGISTER_TEST(TestTestModeWindows)
+#include "tst_TestModeWindows.moc"
