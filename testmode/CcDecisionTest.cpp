@@ -102,11 +102,11 @@ void CcDecisionTest::Run()
         }
         if (!CopyTestFile())
             return;
-        if (m_options.ShowTestModeDlg && !m_host->TestModeDialog(m_options, controlNames())) {
+        if (m_startAt.isEmpty() && m_options.ShowTestModeDlg && !m_host->TestModeDialog(m_options, ControlNames())) {
             StopWizard();
             return;
         }
-        const QString start = startControlName();
+        const QString start = m_startAt.isEmpty() ? startControlName() : m_startAt;
         if (!StartWizard(m_options.StepThrough, start))
             return;
         showDebugWindows(m_options.ShowDecisionValues, m_options.ShowCLValues);
@@ -116,7 +116,14 @@ void CcDecisionTest::Run()
     });
 }
 
-QStringList CcDecisionTest::controlNames() const
+void CcDecisionTest::RunFrom(const QString& control)
+{
+    m_startAt = control;
+    Run();
+    m_startAt.clear();
+}
+
+QStringList CcDecisionTest::ControlNames() const
 {
     QStringList names;
     names.reserve(m_decisions.Count());

@@ -37,6 +37,10 @@ public:
 
     // The test command: save when never saved, compile, ask, start, open the debug windows.
     void Run();
+    // The test command from one control, without asking how to test.
+    void RunFrom(const QString& control);
+    // The tree's control names in decision order, as the dialogs list them.
+    QStringList ControlNames() const;
     // Starts the runtime on the test file at the control named; false when it could not start.
     bool StartWizard(bool stepThrough, const QString& control);
     // Stops the runtime, removes the test file and restores the Designer.
@@ -90,7 +94,6 @@ private:
     void showDebugWindows(bool decisionValues, bool selectorValues);
     void removeTestFile();
     QString startControlName() const;
-    QStringList controlNames() const;
     QString nameOf(int runtimeId) const;
     CmDecisionItem* designerControl(int runtimeId) const;
     void markCurrent(int runtimeId);
@@ -104,6 +107,7 @@ private:
     IRuntimeHost* m_viewer = nullptr;
     DecisionValuesModel m_values;
     QString m_testFile;
+    QString m_startAt;
     QList<int> m_page;
     bool m_running = false;
     bool m_pageShown = false;

@@ -17,6 +17,7 @@
 #include "views/PlayerWindow.h"
 #include "views/frmDecisionValue.h"
 #include "views/frmTestMode.h"
+#include "views/frmTestModeOptions.h"
 
 #include <QDockWidget>
 #include <QHeaderView>
@@ -52,6 +53,9 @@ TestModeTools::TestModeTools(CApplication& application, QMainWindow& mainWindow)
         dock->hide();
     }
     connect(&m_test, &CcDecisionTest::currentControlChanged, this, &TestModeTools::showCurrentControl);
+    // Run From This Control follows the selection.
+    connect(&application.Model().Decisions(), &CmDecisionManager::selectedChanged, this,
+            [this] { m_application.View().UpdateAllBands(); });
     // Names stay as the running tree knows them.
     application.Controller().DecisionTree().setTestRunning([this] { return m_test.Running(); });
     application.View().AddWindowTools(this);
@@ -71,20 +75,44 @@ TestModeTools::~TestModeTools()
 
 bool TestModeTools::Handles(int id) const
 {
-    return id == +ToolId::Run || id == +ToolId::Stop;
+    using T = ToolId;
+    return id == +T::Run || id == +T::Stop || id == +T::RunFromControl || id == +T::TestOptions;
 }
 
 bool TestModeTools::Allowed(int id) const
 {
-    return id == +ToolId::Stop ? m_test.Running() : !m_test.Running();
+    switch (static_cast<ToolId>(id)) {
+    case ToolId::Stop: return m_test.Running();
+    case ToolId::TestOptions: return true;
+    case ToolId::RunFromControl: return !m_test.Running() && m_application.Model().Decisions().Selected();
+    default: return !m_test.Running();
+    }
 }
 
 void TestModeTools::Run(int id)
 {
-    if (id == +ToolId::Stop)
-        m_test.StopWizard();
-    else if (id == +ToolId::Run)
-        m_test.Run();
+    switch (static_cast<ToolId>(id)) {
+    case ToolId::Stop: m_test.StopWizard(); return;
+    case ToolId::Run: m_test.Run(); return;
+    case ToolId::RunFromControl:
+        if (const CmDecisionItem* selected = m_application.Model().Decisions().Selected())
+            m_test.RunFrom(selected->strID());
+        return;
+    case ToolId::TestOptions: showOptions(); return;
+    default: return;
+    }
+}
+
+void TestModeTools::showOptions()
+{
+    TestModeOptions& kept = m_application.View().Settings().TestMode;
+    frmTestModeOptions dialog(kept, m_test.ControlNames(), [this, &kept](const TestModeOptions& chosen) {
+        kept = chosen;
+        // The debug windows of a running test follow at once.
+        if (m_test.Running())
+            ShowDebugWindows(chosen.ShowDecisionValues, chosen.ShowCLValues);
+    }, &m_mainWindow);
+    dialog.exec();
 }
 
 void TestModeTools::AddLog(const QString& line)

@@ -49,6 +49,7 @@ public:
     void RunningChanged(bool running) override;
 
 private:
+    void showOptions();
     void showCurrentControl(const QString& control);
     void refreshSelectors();
 

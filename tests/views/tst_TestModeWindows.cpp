@@ -19,10 +19,15 @@
 #include "views/DesignerWindowHost.h"
 #include "views/MainWindow.h"
 #include "views/PlayerWindow.h"
+#include "views/frmTestModeOptions.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QRadioButton>
@@ -113,6 +118,59 @@ private slots:
         QVERIFY(bars.action(+ToolId::Run)->isEnabled());
         QVERIFY(gApp->View().GetLog().endsWith(LoadResString(32806) + QStringLiteral("\r\n")));
         QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("run.testrun.kvd"))));
+    }
+
+    // Run From This Control starts at the selected control and does not ask how to test.
+    void runFromTheSelectedControl()
+    {
+        const QTemporaryDir folder;
+        ScriptedPrompt prompt;
+        DesignerWindowHost windows{prompt};
+        prompt.QueueNewOrOpen({NewOrOpenChoice::Kind::NewProject, QString()});
+        MStartUp::Main(prompt, windows, QString());
+        QVERIFY(RulesText::Read(Rules, gApp->Model().Decisions()).ok);
+        QVERIFY(gApp->Model().Document().SaveFileAs(folder.filePath(QStringLiteral("from.kvp"))).done());
+        gApp->View().Settings().TestMode.ShowTestModeDlg = true;
+        const CommandBars& bars = windows.mainWindow()->commandBars();
+        QVERIFY(!bars.action(+ToolId::RunFromControl)->isEnabled());
+        gApp->Model().Decisions().SetSelectedDecision(QStringLiteral("Age"));
+        QVERIFY(bars.action(+ToolId::RunFromControl)->isEnabled());
+        bars.action(+ToolId::RunFromControl)->trigger();
+        PlayerWindow* shown = player();
+        QVERIFY(shown);
+        QCOMPARE(shown->engine().control(shown->engine().page().first())->name, QStringLiteral("Age"));
+        bars.action(+ToolId::Stop)->trigger();
+    }
+
+    // The options dialog hands every field over on Apply and on OK, and nothing on Cancel.
+    void optionsDialogAppliesItsTabs()
+    {
+        TestModeOptions kept;
+        kept.StartFromFirst = true;
+        int applied = 0;
+        frmTestModeOptions dialog(kept, {QStringLiteral("Start"), QStringLiteral("Age")}, [&](const TestModeOptions& chosen) {
+            kept = chosen;
+            ++applied;
+        });
+        for (QRadioButton* radio : dialog.findChildren<QRadioButton*>()) {
+            if (radio->text() == LoadResString(32836) || radio->text() == LoadResString(32841)
+                || radio->text() == LoadResString(32843))
+                radio->setChecked(true);
+        }
+        for (QCheckBox* box : dialog.findChildren<QCheckBox*>())
+            box->setChecked(!box->isChecked());
+        dialog.findChild<QComboBox*>()->setCurrentIndex(1);
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        buttons->button(QDialogButtonBox::Apply)->click();
+        QCOMPARE(applied, 1);
+        QVERIFY(kept.StepThrough);
+        QVERIFY(!kept.StartFromFirst && !kept.StartFromSelected);
+        QCOMPARE(kept.StartDecision, QStringLiteral("Age"));
+        QVERIFY(kept.PromptUserForValue);
+        QCOMPARE(kept.ShowTestModeDlg, !TestModeOptions().ShowTestModeDlg);
+        QCOMPARE(kept.ShowDecisionValues, !TestModeOptions().ShowDecisionValues);
+        buttons->button(QDialogButtonBox::Cancel)->click();
+        QCOMPARE(applied, 1);
     }
 };
 
