@@ -9,10 +9,10 @@ struct EditingOptions {
     bool AutoSpellCheckCompile = false;
     // The folder pictures were last imported from.
     QString ImagePath;
-    // Guidance for a new author: a new project starts the control wizard, and opening a file
-    // brings the diagram editor to the front. A fresh installation turns both on.
+    // Guidance for a new author: a new project starts the control wizard (a fresh installation
+    // turns it on), and opening a file brings the diagram editor to the front.
     bool StartDecisionBuilderOnNew = false;
-    bool StartDTEditorOnOpen = false;
+    bool StartDTEditorOnOpen = true;
 
     bool operator==(const EditingOptions&) const = default;
 };

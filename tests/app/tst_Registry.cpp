@@ -196,7 +196,7 @@ private slots:
         QCOMPARE(settings().Diagram.GridSpacing, applied ? 40 : DiagramSettings().GridSpacing);
         QCOMPARE(m_windows.placedWindows.size(), applied ? 1 : 0);
         QCOMPARE(settings().Editing.StartDecisionBuilderOnNew, !applied);
-        QCOMPARE(settings().Editing.StartDTEditorOnOpen, !applied);
+        QVERIFY(settings().Editing.StartDTEditorOnOpen);
         QCOMPARE(CRegistry::Read(QString(), QStringLiteral("RegistryDataSet")), afterwards);
 
         gApp.reset();
