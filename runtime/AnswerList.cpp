@@ -2,6 +2,10 @@
 
 #include "base/ResourceStrings.h"
 
+namespace {
+const QLatin1String BackLine("BACK");
+}
+
 std::optional<QString> AnswerList::parse(const QString& text)
 {
     const QStringList lines = text.split(QLatin1Char('\n'));
@@ -12,6 +16,10 @@ std::optional<QString> AnswerList::parse(const QString& text)
             continue;
         if (trimmed.compare(QLatin1String("FINISH"), Qt::CaseInsensitive) == 0) {
             m_finish = true;
+            continue;
+        }
+        if (trimmed.compare(BackLine, Qt::CaseInsensitive) == 0) {
+            m_entries.append(Entry{int(i + 1), QString(), QString(), false});
             continue;
         }
         const qsizetype equals = line.indexOf(QLatin1Char('='));
@@ -34,11 +42,24 @@ std::optional<QString> AnswerList::take(const QString& name)
     return entry.value;
 }
 
+bool AnswerList::takeBack()
+{
+    for (Entry& entry : m_entries) {
+        if (entry.taken)
+            continue;
+        if (!entry.name.isEmpty())
+            return false;
+        entry.taken = true;
+        return true;
+    }
+    return false;
+}
+
 QStringList AnswerList::leftOver() const
 {
     QStringList names;
     for (const Entry& entry : m_entries)
         if (!entry.taken)
-            names.append(QStringLiteral("%1=%2").arg(entry.name, entry.value));
+            names.append(entry.name.isEmpty() ? QString(BackLine) : QStringLiteral("%1=%2").arg(entry.name, entry.value));
     return names;
 }

@@ -18,12 +18,23 @@ AnsweredRun::Outcome AnsweredRun::run(const QString& start)
     if (!m_engine.start(start))
         return stopped(m_error);
     writePage();
+    bool returned = false;
     while (m_engine.isRunning()) {
+        if (m_answers.takeBack()) {
+            if (!m_engine.back()) {
+                m_engine.stop();
+                return stopped(LoadResString(32585).arg(m_pageCount));
+            }
+            m_lines.append(LoadResString(32584));
+            writePage();
+            returned = true;
+            continue;
+        }
         if (m_engine.onDonePage()) {
             m_engine.next();
             break;
         }
-        const PageAnswer answered = answerPage();
+        const PageAnswer answered = answerPage(std::exchange(returned, false));
         if (answered == PageAnswer::Stopped)
             return Outcome::Stopped;
         if (answered == PageAnswer::Finished)
@@ -74,7 +85,7 @@ void AnsweredRun::writePage()
     m_lines.append(LoadResString(32531).arg(m_pageCount).arg(controls.join(QLatin1String(", "))));
 }
 
-AnsweredRun::PageAnswer AnsweredRun::answerPage()
+AnsweredRun::PageAnswer AnsweredRun::answerPage(bool returned)
 {
     const QList<int> page = m_engine.page();
     for (const int id : page) {
@@ -82,7 +93,8 @@ AnsweredRun::PageAnswer AnsweredRun::answerPage()
         if (!control.takesAnswer())
             continue;
         const std::optional<QString> answer = m_answers.take(control.displayName());
-        if (!answer && id == page.first()) {
+        // A page Back returned to keeps the answers it had unless the list gives new ones.
+        if (!answer && id == page.first() && !returned) {
             if (m_answers.finishWhenOut() && m_engine.earlyFinish()) {
                 m_engine.finish();
                 writeLeave();

@@ -30,7 +30,7 @@ private:
 
     void writePage();
     void writeLeave();
-    PageAnswer answerPage();
+    PageAnswer answerPage(bool returned);
     Outcome stopped(const QString& reason);
     Outcome ended();
 

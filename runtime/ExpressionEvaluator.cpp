@@ -78,13 +78,19 @@ bool ExpressionEvaluator::dependsOnItem(const ExpressionNode& node)
     for (const auto& [known, depends] : m_dependence)
         if (known == &node)
             return depends;
+    const bool depends = readsItem(node);
+    m_dependence.emplace_back(&node, depends);
+    return depends;
+}
+
+bool ExpressionEvaluator::readsItem(const ExpressionNode& node)
+{
     bool depends = false;
     node.visit([&depends](const ExpressionNode& part) {
         const bool currentItem = part.kind() == ExpressionKind::SelectorReference
                                  && (part.selectorReference().item.isEmpty() || part.selectorReference().item == QLatin1String("-1"));
         depends = depends || part.kind() == ExpressionKind::Property || currentItem;
     });
-    m_dependence.emplace_back(&node, depends);
     return depends;
 }
 
@@ -103,6 +109,12 @@ RuntimeValue ExpressionEvaluator::binary(const ExpressionNode& node)
     RuntimeValue rightStore;
     const RuntimeValue& left = operandValue(node.operand(0), leftStore);
     const RuntimeValue& right = operandValue(node.operand(1), rightStore);
+    return applyBinary(op, left, right, node);
+}
+
+RuntimeValue ExpressionEvaluator::applyBinary(ExpressionOperator op, const RuntimeValue& left, const RuntimeValue& right,
+                                              const ExpressionNode& node)
+{
     switch (op) {
     case ExpressionOperator::Equal:
         return RuntimeValue::boolean(left.equals(right));
@@ -117,32 +129,32 @@ RuntimeValue ExpressionEvaluator::binary(const ExpressionNode& node)
     case ExpressionOperator::GreaterEqual:
         return RuntimeValue::boolean(left.compare(right) >= 0);
     default:
-        return arithmetic(op, left, right, node);
+        break;
     }
-}
-
-RuntimeValue ExpressionEvaluator::arithmetic(ExpressionOperator op, const RuntimeValue& left,
-                                             const RuntimeValue& right, const ExpressionNode& node)
-{
     if (op == ExpressionOperator::Add && (!left.toNumber() || !right.toNumber()))
         return RuntimeValue::text(left.toText() + right.toText());
     const double a = numberOf(left, node.operand(0));
     const double b = numberOf(right, node.operand(1));
+    return RuntimeValue::number(applyNumbers(op, a, b, node));
+}
+
+double ExpressionEvaluator::applyNumbers(ExpressionOperator op, double a, double b, const ExpressionNode& node)
+{
     switch (op) {
     case ExpressionOperator::Add:
-        return RuntimeValue::number(checked(a + b, node));
+        return checked(a + b, node);
     case ExpressionOperator::Subtract:
-        return RuntimeValue::number(checked(a - b, node));
+        return checked(a - b, node);
     case ExpressionOperator::Multiply:
-        return RuntimeValue::number(checked(a * b, node));
+        return checked(a * b, node);
     case ExpressionOperator::Divide:
         if (b == 0.0)
             fail(32501, nodeText(node), node);
-        return RuntimeValue::number(checked(a / b, node));
+        return checked(a / b, node);
     case ExpressionOperator::Power:
-        return RuntimeValue::number(checked(std::pow(a, b), node));
+        return checked(std::pow(a, b), node);
     default:
-        return {};
+        return 0.0;
     }
 }
 
@@ -150,8 +162,13 @@ RuntimeValue ExpressionEvaluator::function(const ExpressionNode& node)
 {
     RuntimeValue store;
     const double x = numberOf(operandValue(node.operand(0), store), node.operand(0));
+    return RuntimeValue::number(applyFunction(node.function(), x, node));
+}
+
+double ExpressionEvaluator::applyFunction(ExpressionFunction function, double x, const ExpressionNode& node)
+{
     double result = 0.0;
-    switch (node.function()) {
+    switch (function) {
     case ExpressionFunction::Abs: result = std::fabs(x); break;
     case ExpressionFunction::Ceil: result = std::ceil(x); break;
     case ExpressionFunction::Floor: result = std::floor(x); break;
@@ -170,7 +187,7 @@ RuntimeValue ExpressionEvaluator::function(const ExpressionNode& node)
     case ExpressionFunction::Atn: result = std::atan(x); break;
     case ExpressionFunction::Sqr: result = std::sqrt(x); break;
     }
-    return RuntimeValue::number(checked(result, node));
+    return checked(result, node);
 }
 
 double ExpressionEvaluator::numberOf(const RuntimeValue& value, const ExpressionNode& node)

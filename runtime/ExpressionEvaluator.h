@@ -35,17 +35,27 @@ public:
     // The value as true/false; a value that is neither is a fault.
     bool test(const ExpressionNode& node);
 
+    // The rules themselves, shared with the form an item test is compiled to. Each throws
+    // RuntimeFault, naming the node, where the values do not suit it.
+    // A comparison or an arithmetic operator on two values (not And and Or).
+    static RuntimeValue applyBinary(ExpressionOperator op, const RuntimeValue& left, const RuntimeValue& right,
+                                    const ExpressionNode& node);
+    // Arithmetic on two numbers.
+    static double applyNumbers(ExpressionOperator op, double a, double b, const ExpressionNode& node);
+    static double applyFunction(ExpressionFunction function, double x, const ExpressionNode& node);
+    static double numberOf(const RuntimeValue& value, const ExpressionNode& node);
+    static bool booleanOf(const RuntimeValue& value, const ExpressionNode& node);
+    // Whether the node reads the item under test: a bare property, or a selector reference
+    // without an item.
+    static bool readsItem(const ExpressionNode& node);
+
 private:
     RuntimeValue binary(const ExpressionNode& node);
-    RuntimeValue arithmetic(ExpressionOperator op, const RuntimeValue& left, const RuntimeValue& right,
-                            const ExpressionNode& node);
     RuntimeValue function(const ExpressionNode& node);
     // The operand's value: a table cell or a worked-out constant by reference, else evaluated
     // into store.
     const RuntimeValue& operandValue(const ExpressionNode& node, RuntimeValue& store);
     bool dependsOnItem(const ExpressionNode& node);
-    double numberOf(const RuntimeValue& value, const ExpressionNode& node);
-    bool booleanOf(const RuntimeValue& value, const ExpressionNode& node);
 
     IEvaluationScope& m_scope;
     std::deque<std::pair<const ExpressionNode*, RuntimeValue>> m_constants; // stable addresses

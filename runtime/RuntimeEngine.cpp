@@ -5,6 +5,7 @@
 #include "lang/ExpressionParser.h"
 #include "lang/RecordFields.h"
 #include "runtime/ExpressionEvaluator.h"
+#include "runtime/ItemExpression.h"
 #include "runtime/RuntimeFault.h"
 
 #include <QFile>
@@ -141,7 +142,7 @@ public:
     {
         const SelectorTable& table = m_engine.selectorFor(reference.selector);
         if (reference.property.isEmpty())
-            return RuntimeValue::number(double(table.remaining().size()));
+            return RuntimeValue::number(double(table.remainingCount()));
         const int column = table.column(reference.property);
         if (column < 0)
             fault(32513, table.name(), reference.property);
@@ -150,7 +151,7 @@ public:
             if (m_table == &table) {
                 item = m_item;
             } else {
-                const QList<int> remaining = table.remaining();
+                const QList<int>& remaining = table.remaining();
                 if (remaining.isEmpty())
                     return RuntimeValue::text(QString());
                 item = remaining.first();
@@ -818,21 +819,17 @@ void RuntimeEngine::runKill(const QString& argument, const Source& source, const
 {
     const auto [name, expression] = selectorAndRest(argument, line);
     SelectorTable& table = selectorFor(name);
-    const ExpressionNode::Ptr test = parseOrFault(expression, line);
+    const ExpressionNode::Ptr parsed = parseOrFault(expression, line);
     Scope scope(*this);
-    ExpressionEvaluator evaluator(scope);
+    ItemExpression test(*parsed, table, scope);
     const SelectorRemoval reason{-1, source.control->displayName(), source.option, line.trimmed()};
-    int removed = 0;
-    for (const int item : table.remaining()) {
-        scope.setItem(&table, item);
-        if (evaluator.test(*test)) {
-            SelectorRemoval removal = reason;
-            removal.item = item;
-            table.remove(std::move(removal));
-            ++removed;
-        }
-    }
-    record(source, line, LoadResString(32530).arg(removed).arg(table.remaining().size()));
+    const int removed = table.removeWhere(
+        [&](int item) {
+            scope.setItem(&table, item);
+            return test.test(item);
+        },
+        reason);
+    record(source, line, LoadResString(32530).arg(removed).arg(table.remainingCount()));
 }
 
 void RuntimeEngine::runSort(const QString& argument, const Source& source, const QString& line)
@@ -888,14 +885,17 @@ void RuntimeEngine::runSort(const QString& argument, const Source& source, const
     std::vector<const RuntimeValue*> values;
     values.reserve(std::size_t(items.size()) * keyCount);
     Scope scope(*this);
-    ExpressionEvaluator evaluator(scope);
+    std::vector<ItemExpression> expressions;
+    expressions.reserve(keyCount);
+    for (const auto& key : keys)
+        expressions.emplace_back(*key, table, scope);
     for (const int item : items) {
         scope.setItem(&table, item);
         for (std::size_t k = 0; k < keyCount; ++k) {
             if (columns[k] >= 0) {
                 values.push_back(&table.cell(item, columns[k]));
             } else {
-                computed.push_back(evaluator.evaluate(*keys[k]));
+                computed.push_back(expressions[k].value(item));
                 values.push_back(&computed.back());
             }
         }

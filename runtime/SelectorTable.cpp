@@ -27,18 +27,23 @@ SelectorTable::SelectorTable(const QString& name, const CsvTable::Rows& rows) : 
         m_properties.append(property.trimmed());
     }
     m_cells.resize(static_cast<std::size_t>(m_properties.size()));
+    m_numbers.resize(m_cells.size());
     for (qsizetype r = 1; r < rows.size(); ++r) {
         const QStringList& row = rows.at(r);
         if (isBlankRow(row))
             continue;
         const int item = static_cast<int>(m_names.size());
-        for (std::size_t column = 0; column < m_cells.size(); ++column)
+        for (std::size_t column = 0; column < m_cells.size(); ++column) {
             m_cells[column].push_back(RuntimeValue::guess(row.value(qsizetype(column))));
+            const RuntimeValue& cell = m_cells[column].back();
+            m_numbers[column].push_back(cell.kind() == RuntimeValue::Kind::Number ? *cell.toNumber() : std::nan(""));
+        }
         m_items.insert(row.first().trimmed().toCaseFolded(), item);
         m_names.append(row.first());
         m_order.append(item);
     }
     m_removedBy.assign(static_cast<std::size_t>(m_names.size()), -1);
+    m_remaining = m_order;
 }
 
 QString SelectorTable::itemName(int item) const
@@ -63,14 +68,18 @@ int SelectorTable::findItem(const QString& name) const
     return m_items.value(name.trimmed().toCaseFolded(), -1);
 }
 
-QList<int> SelectorTable::remaining() const
+const QList<int>& SelectorTable::remaining() const
 {
-    QList<int> items;
-    items.reserve(m_order.size());
-    for (const int item : m_order)
-        if (!isRemoved(item))
-            items.append(item);
-    return items;
+    if (m_remainingStale) {
+        QList<int> items;
+        items.reserve(remainingCount());
+        for (const int item : m_order)
+            if (!isRemoved(item))
+                items.append(item);
+        m_remaining = std::move(items);
+        m_remainingStale = false;
+    }
+    return m_remaining;
 }
 
 const SelectorRemoval* SelectorTable::removalOf(int item) const
@@ -79,13 +88,11 @@ const SelectorRemoval* SelectorTable::removalOf(int item) const
     return index >= 0 ? &m_removals.at(static_cast<std::size_t>(index)) : nullptr;
 }
 
-void SelectorTable::remove(SelectorRemoval removal)
+void SelectorTable::journal(int item, const SelectorRemoval& reason)
 {
-    const auto item = static_cast<std::size_t>(removal.item);
-    if (m_removedBy.at(item) >= 0)
-        return;
-    m_removedBy[item] = static_cast<int>(m_removals.size());
-    m_removals.push_back(std::move(removal));
+    m_removedBy[static_cast<std::size_t>(item)] = static_cast<int>(m_removals.size());
+    m_removals.push_back(reason);
+    m_removals.back().item = item;
 }
 
 void SelectorTable::reorder(const QList<int>& remainingInOrder)
@@ -97,14 +104,18 @@ void SelectorTable::reorder(const QList<int>& remainingInOrder)
             order.append(item);
     if (order != m_order)
         m_order = std::move(order);
+    m_remaining = remainingInOrder;
+    m_remainingStale = false;
 }
 
 void SelectorTable::restore(const Mark& mark)
 {
+    const bool unchanged = qsizetype(m_removals.size()) == mark.removals && m_order.isSharedWith(mark.order);
     while (qsizetype(m_removals.size()) > mark.removals) {
         m_removedBy[static_cast<std::size_t>(m_removals.back().item)] = -1;
         m_removals.pop_back();
     }
     m_order = mark.order;
     m_sortedBy = mark.sortedBy;
+    m_remainingStale = m_remainingStale || !unchanged;
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cmath>
 #include <vector>
 
 // Why an item is gone: the control, its option (or "_PREACTION") and the !KILL line.
@@ -22,8 +23,8 @@ struct SelectorRemoval {
 // in which the remaining items stand, and a journal of removals that Back can wind back.
 class SelectorTable {
 public:
-    // Where a run stood, so that Back can return to it. The order is shared, not copied,
-    // until a sort changes it.
+    // Where a run stood, so that Back can return to it: the removals made since are the
+    // journal's tail, and the order is shared, not copied, until a sort changes it.
     struct Mark {
         QList<int> order;
         qsizetype removals = 0;
@@ -38,20 +39,31 @@ public:
     // The item's identity: its first cell.
     QString itemName(int item) const;
     const RuntimeValue& cell(int item, int column) const;
+    // The cell as a plain number; NaN when it is not one (the column must exist).
+    double numberAt(int item, int column) const
+    {
+        return m_numbers[static_cast<std::size_t>(column)][static_cast<std::size_t>(item)];
+    }
     // -1 when the selector has no such property (compared without regard to case).
     int column(const QString& property) const;
     // -1 when no item has this name (compared without regard to case).
     int findItem(const QString& name) const;
 
-    bool isRemoved(int item) const { return m_removedBy.at(item) >= 0; }
+    bool isRemoved(int item) const { return m_removedBy.at(static_cast<std::size_t>(item)) >= 0; }
     // The remaining items in their order.
-    QList<int> remaining() const;
+    const QList<int>& remaining() const;
+    int remainingCount() const { return itemCount() - static_cast<int>(m_removals.size()); }
+    // All items: the remaining ones in their order, removed ones among or after them.
     const QList<int>& order() const { return m_order; }
     // Nothing when the item is still there.
     const SelectorRemoval* removalOf(int item) const;
     const std::vector<SelectorRemoval>& removals() const { return m_removals; }
 
-    void remove(SelectorRemoval removal);
+    // Removes each remaining item for which the test holds, for this reason; the number removed.
+    // Every item that remained when it began is tested, in order; a test that throws leaves the
+    // removals made before it in place.
+    template <typename Test>
+    int removeWhere(Test&& test, const SelectorRemoval& reason);
     // The remaining items in this order, the removed ones after them; keeps the shared order
     // when nothing moved.
     void reorder(const QList<int>& remainingInOrder);
@@ -68,12 +80,48 @@ private:
     QString m_name;
     QStringList m_properties;
     QHash<QString, int> m_columns;
+    void journal(int item, const SelectorRemoval& reason);
+
     // Column by column: a !KILL or !SORT reads one property of every item.
     std::vector<std::vector<RuntimeValue>> m_cells;
+    std::vector<std::vector<double>> m_numbers; // the same cells packed as numbers, NaN for others
     QHash<QString, int> m_items;
     QStringList m_names; // first cells as written
     QList<int> m_order;
+    // m_order without the removed items; made again from m_order when stale (after Back).
+    mutable QList<int> m_remaining;
+    mutable bool m_remainingStale = false;
     std::vector<int> m_removedBy; // index into m_removals, -1 while the item remains
     std::vector<SelectorRemoval> m_removals;
     QString m_sortedBy;
 };
+
+template <typename Test>
+int SelectorTable::removeWhere(Test&& test, const SelectorRemoval& reason)
+{
+    remaining();
+    // Compacts in place; the guard closes the gap when a test throws.
+    struct Compaction {
+        QList<int>& items;
+        qsizetype read = 0;
+        qsizetype write = 0;
+        ~Compaction()
+        {
+            for (; read < items.size(); ++read)
+                items[write++] = items[read];
+            items.resize(write);
+        }
+    } pass{m_remaining};
+    int removed = 0;
+    int* items = m_remaining.data();
+    for (const qsizetype count = m_remaining.size(); pass.read < count; ++pass.read) {
+        const int item = items[pass.read];
+        if (test(item)) {
+            journal(item, reason);
+            ++removed;
+        } else {
+            items[pass.write++] = item;
+        }
+    }
+    return removed;
+}

@@ -65,6 +65,22 @@ private slots:
         QCOMPARE(outcome.code, 0);
     }
 
+    // A change of mind with BACK ends in the same narrowing as the straight run: what the page
+    // left behind (the removals, the value it set) is undone.
+    void sampleWithBackEndsAsTheStraightRun()
+    {
+        const Outcome outcome =
+            run({"run", m_tree, "--answers", KV_SOURCE_DIR "/examples/laptop-selector-back.answers", "--explain"});
+        QCOMPARE(outcome.err, QString());
+        QCOMPARE(outcome.code, 0);
+        QVERIFY2(outcome.out.contains("Page 3: MainUse (Radio)\n  MainUse = Gaming\n"), qPrintable(outcome.out));
+        QVERIFY(outcome.out.contains("Page 4: GamingLevel (Radio)\n" + LoadResString(32584) +
+                                     "\nPage 5: MainUse (Radio)\n  MainUse = Programming\n"));
+        const QString straight = readText(KV_TEST_DATA_DIR "/run-laptop-selector.txt");
+        const QString ending = straight.mid(straight.indexOf("Done: "));
+        QVERIFY(outcome.out.endsWith(ending));
+    }
+
     void startsWhereAsked()
     {
         const QString answers = path("partial.answers");

@@ -36,6 +36,15 @@ void TestRuntimeTranscripts::runs_data()
     };
     QTest::newRow("narrowing and sorting") << narrowing << "Budget=Any\nSeats=5\nColour=white|blue\nOrder=Roomiest\n"
                                            << true << QStringLiteral("narrowing-explained");
+    // Back from the colour page undoes the seats page's removals; the seats page keeps its
+    // answer where no new one follows, and takes the new one where it does.
+    QTest::newRow("back keeps the answer") << narrowing << "Budget=Any\nSeats=5\nBACK\nColour=White\nOrder=Cheapest\n"
+                                           << true << QStringLiteral("back-keeps-answer");
+    QTest::newRow("back and a new answer") << narrowing
+                                           << "Budget=Any\nSeats=5\nColour=White\nBACK\nBACK\nSeats=2\nColour=Red\nOrder=Cheapest\n"
+                                           << true << QStringLiteral("back-new-answer");
+    QTest::newRow("back on the first page") << narrowing << "BACK\nBudget=Any\n" << false
+                                            << QStringLiteral("back-first-page");
     QTest::newRow("choice refused") << narrowing << "Budget=Cheap\nSeats=2\nColour=Red|Green|Blue\nOrder=Cheapest\n"
                                      << false << QStringLiteral("choice-refused");
 
