@@ -107,12 +107,13 @@ void CcDecisionTest::Run()
             return;
         }
         const QString start = m_startAt.isEmpty() ? startControlName() : m_startAt;
+        m_host->HideProgressBar();
+        m_host->SetStatus(QString());
+        // Before the first page, which our runtime shows while it starts.
+        m_host->AddLog(LoadResString(LoadingId));
         if (!StartWizard(m_options.StepThrough, start))
             return;
         showDebugWindows(m_options.ShowDecisionValues, m_options.ShowCLValues);
-        m_host->HideProgressBar();
-        m_host->SetStatus(QString());
-        m_host->AddLog(LoadResString(LoadingId));
     });
 }
 
@@ -308,11 +309,7 @@ void CcDecisionTest::pageShown()
 
 void CcDecisionTest::markCurrent(int runtimeId)
 {
-    const QString name = nameOf(runtimeId);
-    if (m_values.rowOf(name) < 0)
-        SetDecision(name, m_runtime->engine.value(runtimeId), Status::Current);
-    else
-        m_values.setStatus(name, Status::Current);
+    SetDecision(nameOf(runtimeId), m_runtime->engine.value(runtimeId), Status::Current);
 }
 
 void CcDecisionTest::runClosed()

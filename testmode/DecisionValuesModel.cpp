@@ -39,13 +39,6 @@ void DecisionValuesModel::setRow(const QString& control, const QString& value, S
     emit dataChanged(index(at, ValueColumn), index(at, StatusColumn));
 }
 
-void DecisionValuesModel::setStatus(const QString& control, Status status)
-{
-    const int at = ensureRow(control);
-    m_rows[at].status = status;
-    emit dataChanged(index(at, StatusColumn), index(at, StatusColumn));
-}
-
 const DecisionValuesModel::Row* DecisionValuesModel::row(const QString& control) const
 {
     const int at = rowOf(control);

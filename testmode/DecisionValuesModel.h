@@ -24,7 +24,6 @@ public:
     void clear();
     // Adds the row when the control has none.
     void setRow(const QString& control, const QString& value, Status status);
-    void setStatus(const QString& control, Status status);
     const Row* row(const QString& control) const;
     int rowOf(const QString& control) const;
     static QString statusText(Status status);
