@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QString>
+
 // How the diagram of the decision tree looks and behaves. Colours are 0xRRGGBB.
 struct DiagramSettings {
-    enum LineStyles { Straight = 0, RightAngled = 1 };
+    // The links' lines: straight, or at right angles leaving the source across or along.
+    enum LineStyles { Straight = 0, OrthogonalHorizontal = 1, OrthogonalVertical = 2 };
     enum EntitySizes { Small = 0, Medium = 1, Large = 2 };
 
     int LineStyle = Straight;
@@ -21,10 +24,9 @@ struct DiagramSettings {
     int GroupColor = 0xE0E8F0;
     int GridColor = 0xD0D0D0;
     int LinkColor = 0x000080;
-    // Draw every link, not only those of the selected control.
+    // How the link dialog opens: always go to the destination, or only when the expression holds.
     bool LinkAlways = true;
-    // Label links with the condition that leads along them.
-    bool LinkExpr = false;
+    QString LinkExpr;
     bool ToolTip = true;
 
     bool operator==(const DiagramSettings&) const = default;

@@ -13,6 +13,7 @@
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
 #include "base/ProcedureBoundary.h"
+#include "edit/CvDecisionTree.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -172,6 +173,11 @@ void MRegistry::LoadWindowSettings()
         }
         settings.Load(procedure);
         run(procedure, [&settings] { app().Windows().PlaceMainWindow(settings.MainWindow); });
+        run(procedure, [&settings] {
+            LinkPreferences& link = app().Controller().DiagramView().Preferences();
+            link.LinkAlways = settings.Diagram.LinkAlways;
+            link.LinkExpr = settings.Diagram.LinkExpr;
+        });
     });
 }
 
@@ -181,6 +187,11 @@ void MRegistry::SaveWindowSettings()
     run(procedure, [procedure] {
         ViewSettings& settings = app().View().Settings();
         run(procedure, [&settings] { settings.MainWindow = app().Windows().MainWindowPlacement(); });
+        run(procedure, [&settings] {
+            const LinkPreferences& link = app().Controller().DiagramView().Preferences();
+            settings.Diagram.LinkAlways = link.LinkAlways;
+            settings.Diagram.LinkExpr = link.LinkExpr;
+        });
         settings.Save(procedure);
     });
 }

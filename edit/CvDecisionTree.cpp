@@ -87,6 +87,8 @@ void CvDecisionTree::mCustomBlk_LinkComplete(qint16 source, qint16 destination)
         m_canvas.RemoveDrawnLink(source, destination);
         if (answer.Cancelled)
             return;
+        // The next link offers the same conditions.
+        m_preferences = {answer.LinkOption.isEmpty() && answer.LinkExpr.isEmpty(), answer.LinkOption, answer.LinkExpr};
         QString target = MDecisionDataUtil::GetDecisionName(QString::number(destination), m_decisions);
         if (target.isEmpty())
             target = MDecisionDataUtil::GetDecisionName(destination, m_decisions);

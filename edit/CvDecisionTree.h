@@ -13,7 +13,8 @@ class CmDecisionManager;
 class IEditRecorder;
 class IPrompt;
 
-// The link preferences of the Add Link tab: they preset the link dialog.
+// The link preferences of the Add Link tab: they preset the link dialog, and each answered
+// dialog leaves its answer as the preferences for the next link.
 struct LinkPreferences {
     bool LinkAlways = true;
     QString LinkOption;

@@ -2,45 +2,144 @@
 
 #include "app/CApplication.h"
 #include "app/CController.h"
+#include "app/CModel.h"
 #include "app/CView.h"
+#include "app/CommandTool.h"
 #include "app/ToolId.h"
 #include "app/ViewSettings.h"
 #include "base/IPrompt.h"
 #include "base/ResourceStrings.h"
 #include "edit/CcDecisionTree.h"
 #include "edit/CvDecisionTree.h"
+#include "model/CmDecisionItem.h"
+#include "model/CmDecisionManager.h"
+#include "model/MDecisionDataUtil.h"
+#include "views/ControlSelectorBox.h"
+#include "views/DiagramThumbnail.h"
 #include "views/DiagramWindow.h"
 #include "views/DocumentArea.h"
 #include "views/frmAddLink.h"
 
+#include <QDockWidget>
+#include <QMainWindow>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QToolBar>
 
 namespace {
 
 constexpr int DiagramCaptionId = 30206;
+constexpr int ThumbnailCaptionId = 30233;
+constexpr int NewNameId = 32650;
+constexpr int RenameTitleId = 32651;
+
+using T = ToolId;
+
+bool within(int id, T first, T last)
+{
+    return id >= +first && id <= +last;
+}
+
+// The canvas tool each tool id chooses; the View menu's three name the same tools.
+DiagramWindow::Tool canvasTool(int id)
+{
+    using Tool = DiagramWindow::Tool;
+    switch (static_cast<T>(id)) {
+    case T::Pan:
+    case T::PanScreen: return Tool::Pan;
+    case T::ZoomIn:
+    case T::ViewZoomIn: return Tool::ZoomIn;
+    case T::ZoomOut:
+    case T::ViewZoomOut: return Tool::ZoomOut;
+    case T::ZoomWindow: return Tool::ZoomWindow;
+    case T::DrawControl: return Tool::AddControl;
+    case T::AddLink: return Tool::AddLink;
+    default: return Tool::Select;
+    }
+}
+
+bool choosesCanvasTool(int id)
+{
+    return within(id, T::PanScreen, T::ViewZoomOut) || within(id, T::SelectControl, T::DrawControl)
+           || within(id, T::AddLink, T::MultiSelect);
+}
 
 } // namespace
 
 DiagramHost::DiagramHost(CApplication& application, DocumentArea& documents)
     : m_application(application), m_documents(documents),
-      m_linkDialog(std::make_unique<QtLinkDialog>(&documents))
+      m_linkDialog(std::make_unique<QtLinkDialog>(&documents)), m_toolId(+T::SelectControl)
 {
     CvDecisionTree& diagram = application.Controller().DiagramView();
     diagram.setLinkDialog(m_linkDialog.get());
     application.View().RegisterMenu(QLatin1String(WindowName), QStringLiteral("mnuDecisionTree"));
     application.View().RegisterMenu(QLatin1String(WindowName), QStringLiteral("barDecisionTree"));
     application.View().AddWindowTools(this);
+    showChecks();
 }
 
 DiagramHost::~DiagramHost()
 {
     m_application.View().RemoveWindowTools(this);
     closeWindow();
+    delete m_thumbnailDock.data();
+    // The selector shows this application's decisions; the bar may outlive them.
+    delete m_selectorBox.data();
 }
 
 void DiagramHost::closeWindow()
 {
     delete m_subWindow.data();
+}
+
+QDockWidget& DiagramHost::makeThumbnailDock(QMainWindow& main)
+{
+    if (!m_thumbnailDock) {
+        auto* dock = new QDockWidget(LoadResString(ThumbnailCaptionId), &main);
+        // The saved arrangement knows the dock by its band's name.
+        dock->setObjectName(QLatin1String(ThumbnailBand));
+        main.addDockWidget(Qt::RightDockWidgetArea, dock);
+        m_thumbnailDock = dock;
+        showThumbnail();
+    }
+    return *m_thumbnailDock;
+}
+
+void DiagramHost::showThumbnail()
+{
+    if (!m_thumbnailDock || !m_window)
+        return;
+    auto* thumbnail = new DiagramThumbnail(*m_window, m_thumbnailDock);
+    m_thumbnailDock->setWidget(thumbnail);
+    connect(m_window, &QObject::destroyed, thumbnail, &QObject::deleteLater);
+}
+
+void DiagramHost::addControlSelector(QToolBar& bar)
+{
+    auto* selector = new ControlSelectorBox(m_application.Model().Decisions(), &bar);
+    bar.addWidget(selector);
+    m_selectorBox = selector;
+    connect(selector, &ControlSelectorBox::controlChosen, this, &DiagramHost::showControl);
+}
+
+void DiagramHost::showControl(qint16 key)
+{
+    if (m_window)
+        m_window->showControl(key);
+    else
+        m_application.Controller().DecisionTree().SelectDecision(key);
+}
+
+void DiagramHost::rename(qint16 key)
+{
+    const CmDecisionItem* item = m_application.Model().Decisions().Item(QVariant(QString::number(key)));
+    if (!item)
+        return;
+    const QString oldName = item->strID();
+    const std::optional<QString> newName =
+        m_application.Prompt().InputBox(LoadResString(NewNameId), LoadResString(RenameTitleId), oldName);
+    if (newName)
+        m_application.Controller().DecisionTree().Rename(oldName, newName->trimmed(), key);
 }
 
 void DiagramHost::show()
@@ -50,24 +149,36 @@ void DiagramHost::show()
                                          m_application.View().Settings().Diagram);
         window->setObjectName(QLatin1String(WindowName));
         window->setWindowTitle(LoadResString(DiagramCaptionId).remove(QLatin1Char('&')));
+        window->setTool(canvasTool(m_toolId));
+        connect(window, &DiagramWindow::contextMenuRequested, this, &DiagramHost::popUp);
+        connect(window, &DiagramWindow::propertiesRequested, this, &DiagramHost::controlPropertiesRequested);
+        connect(window, &DiagramWindow::renameRequested, this, &DiagramHost::rename);
         m_window = window;
         m_subWindow = m_documents.addSubWindow(window);
         m_subWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_subWindow->showMaximized();
+        showThumbnail();
     }
     m_documents.setActiveSubWindow(m_subWindow);
     m_application.Controller().DiagramView().setDiagramOpen(true);
 }
 
+void DiagramHost::popUp(qint16 key, QPoint globalPosition)
+{
+    if (!key || !m_entityPopup)
+        return;
+    m_application.View().UpdateBand(QLatin1String(EntityPopupBand));
+    m_entityPopup->popup(globalPosition);
+}
+
 bool DiagramHost::Handles(int id) const
 {
-    using T = ToolId;
-    const auto within = [id](T first, T last) { return id >= +first && id <= +last; };
-    return within(T::Cut, T::Paste) || within(T::PanScreen, T::RestoreView) || within(T::Zoom25, T::Zoom100) ||
-           within(T::SelectControl, T::ZoomOut) || id == +T::DrawControl || within(T::AddLink, T::MultiSelect) ||
-           within(T::RestorePreviousView, T::DeleteControl) || id == +T::AddNewControl ||
-           within(T::ShowGridLines, T::SnapToGrid) || within(T::ControlTypeFirst, T::ControlTypeLast) ||
-           within(T::StraightLines, T::SizeLarge);
+    // Drawing groups and removing links by clicking have no operation yet: their tools stay disabled.
+    return within(id, T::Cut, T::Paste) || within(id, T::PanScreen, T::RestoreView) || within(id, T::Zoom25, T::Zoom100)
+           || within(id, T::SelectControl, T::DrawControl) || within(id, T::AddLink, T::MultiSelect)
+           || within(id, T::RestorePreviousView, T::DeleteControl) || id == +T::AddNewControl
+           || within(id, T::ShowGridLines, T::SnapToGrid) || within(id, T::ControlTypeFirst, T::ControlTypeLast)
+           || within(id, T::StraightLines, T::SizeLarge);
 }
 
 bool DiagramHost::Allowed(int id) const
@@ -79,58 +190,82 @@ bool DiagramHost::Allowed(int id) const
     return true;
 }
 
+void DiagramHost::chooseTool(int id)
+{
+    m_toolId = id;
+    if (m_window)
+        m_window->setTool(canvasTool(id));
+}
+
 void DiagramHost::Run(int id)
 {
     DiagramWindow* window = m_window;
     if (!window)
         return;
-    using T = ToolId;
-    using Tool = DiagramWindow::Tool;
+    DiagramSettings& settings = m_application.View().Settings().Diagram;
+    if (choosesCanvasTool(id)) {
+        chooseTool(id);
+    } else if (within(id, T::ControlTypeFirst, T::ControlTypeLast)) {
+        window->setControlTool(id);
+        m_toolId = +T::DrawControl;
+    } else if (within(id, T::StraightLines, T::OrthogonalVerticalLines)) {
+        window->setLineStyle(id);
+        settings.LineStyle = window->settings().LineStyle;
+    } else if (within(id, T::SizeSmall, T::SizeLarge)) {
+        window->setEntitySize(id);
+        settings.EntitySize = window->settings().EntitySize;
+    }
     switch (static_cast<ToolId>(id)) {
-    case T::SelectControl:
-    case T::MultiSelect: window->setTool(Tool::Select); return;
-    case T::Pan:
-    case T::PanScreen: window->setTool(Tool::Pan); return;
-    case T::ZoomIn: window->setTool(Tool::ZoomIn); return;
-    case T::ZoomOut: window->setTool(Tool::ZoomOut); return;
-    case T::DrawControl: window->setTool(Tool::AddControl); return;
-    case T::AddLink: window->setTool(Tool::AddLink); return;
-    case T::ViewZoomIn: window->zoomIn(); return;
-    case T::ViewZoomOut: window->zoomOut(); return;
     case T::RestoreView:
-    case T::RestorePreviousView: window->restoreView(); return;
-    case T::ZoomExtents: window->zoomExtents(); return;
-    case T::Zoom100: window->zoom100(); return;
-    case T::Zoom75: window->zoom75(); return;
-    case T::Zoom50: window->zoom50(); return;
-    case T::Zoom25: window->zoom25(); return;
-    case T::DeleteControl: window->deleteSelected(); return;
-    case T::Cut: window->cutSelected(); return;
-    case T::Copy: window->copySelected(); return;
-    case T::Paste: window->paste(); return;
+    case T::RestorePreviousView: window->restoreView(); break;
+    case T::ZoomExtents: window->zoomExtents(); break;
+    case T::Zoom100: window->zoom100(); break;
+    case T::Zoom75: window->zoom75(); break;
+    case T::Zoom50: window->zoom50(); break;
+    case T::Zoom25: window->zoom25(); break;
+    case T::DeleteControl: window->deleteSelected(); break;
+    case T::Cut: window->cutSelected(); break;
+    case T::Copy: window->copySelected(); break;
+    case T::Paste: window->paste(); break;
     case T::AddNewControl: {
         CcDecisionTree& tree = m_application.Controller().DecisionTree();
         tree.AddNew(m_application.Controller().DiagramView().Canvas().LastMousePos(), 1);
-        return;
+        break;
     }
-    case T::ShowGridLines: {
-        const bool shown = !window->settings().GridLines;
-        window->setGridLines(shown);
-        m_application.View().Settings().Diagram.GridLines = shown;
-        return;
-    }
-    case T::SnapToGrid: {
-        const bool snap = !window->settings().SnapToGrid;
-        window->setSnapToGrid(snap);
-        m_application.View().Settings().Diagram.SnapToGrid = snap;
-        return;
-    }
+    case T::ShowGridLines:
+        window->setGridLines(!window->settings().GridLines);
+        settings.GridLines = window->settings().GridLines;
+        break;
+    case T::SnapToGrid:
+        window->setSnapToGrid(!window->settings().SnapToGrid);
+        settings.SnapToGrid = window->settings().SnapToGrid;
+        break;
     default: break;
     }
-    if (id >= +T::ControlTypeFirst && id <= +T::ControlTypeLast)
-        window->setControlTool(id);
-    else if (id >= +T::StraightLines && id <= +T::OrthogonalVerticalLines)
-        window->setLineStyle(id);
-    else if (id >= +T::SizeSmall && id <= +T::SizeLarge)
-        window->setEntitySize(id);
+    showChecks();
+}
+
+void DiagramHost::setChecked(int id, bool checked)
+{
+    if (CommandTool* tool = m_application.View().Tool(id))
+        tool->setChecked(checked);
+}
+
+void DiagramHost::showChecks()
+{
+    const DiagramSettings& settings = m_window ? m_window->settings() : m_application.View().Settings().Diagram;
+    const DiagramWindow::Tool chosen = canvasTool(m_toolId);
+    for (int id = +T::PanScreen; id <= +T::ViewZoomOut; ++id)
+        setChecked(id, canvasTool(id) == chosen);
+    for (int id = +T::SelectControl; id <= +T::MultiSelect; ++id)
+        setChecked(id, id == m_toolId);
+    setChecked(+T::ShowGridLines, settings.GridLines);
+    setChecked(+T::SnapToGrid, settings.SnapToGrid);
+    const qint16 type = m_application.Controller().DiagramView().CurrentCTL();
+    for (int id = +T::ControlTypeFirst; id <= +T::ControlTypeLast; ++id)
+        setChecked(id, MDecisionDataUtil::CtlResIDToKvdCtl(id) == type);
+    for (int id = +T::StraightLines; id <= +T::OrthogonalVerticalLines; ++id)
+        setChecked(id, id - +T::StraightLines == settings.LineStyle);
+    for (int id = +T::SizeSmall; id <= +T::SizeLarge; ++id)
+        setChecked(id, id - +T::SizeSmall == settings.EntitySize);
 }

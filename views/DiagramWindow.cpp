@@ -4,6 +4,7 @@
 #include "edit/CanvasModel.h"
 #include "edit/CcDecisionTree.h"
 #include "edit/CvDecisionTree.h"
+#include "edit/LinkRoute.h"
 
 #include <QContextMenuEvent>
 #include <QGraphicsItem>
@@ -13,6 +14,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRubberBand>
 #include <QScrollBar>
 #include <QStyleOptionGraphicsItem>
 #include <QWheelEvent>
@@ -31,20 +33,6 @@ constexpr double CaptionDetail = 0.35;
 constexpr double ArrowDetail = 0.2;
 constexpr int LinkLayer = 0;
 constexpr int EntityLayer = 1;
-
-// Where the segment from a box's centre towards a point leaves the box.
-QPointF borderPoint(const QRectF& box, QPointF towards)
-{
-    const QPointF centre = box.center();
-    const double dx = towards.x() - centre.x();
-    const double dy = towards.y() - centre.y();
-    if (dx == 0 && dy == 0)
-        return centre;
-    const double sx = dx == 0 ? 1e9 : (box.width() / 2) / std::abs(dx);
-    const double sy = dy == 0 ? 1e9 : (box.height() / 2) / std::abs(dy);
-    const double s = std::min(sx, sy);
-    return QPointF(centre.x() + dx * s, centre.y() + dy * s);
-}
 
 void addArrowHead(QPainterPath& path, QPointF tip, QPointF from)
 {
@@ -236,6 +224,7 @@ void DiagramWindow::drawLinksOf(qint16 key)
     QPainterPath full;
     QPainterPath simple;
     const QRectF source = from->boxInScene();
+    const LinkRoute::Style style = LinkRoute::StyleFromSetting(m_settings.LineStyle);
     for (qint16 target : m_canvas.LinksFrom(key)) {
         const DiagramEntityItem* to = m_items.value(target);
         if (!to)
@@ -243,22 +232,11 @@ void DiagramWindow::drawLinksOf(qint16 key)
         const QRectF destination = to->boxInScene();
         simple.moveTo(source.center());
         simple.lineTo(destination.center());
-        if (m_settings.LineStyle == DiagramSettings::Straight || to == from) {
-            const QPointF start = borderPoint(source, destination.center());
-            const QPointF tip = borderPoint(destination, source.center());
-            full.moveTo(start);
-            full.lineTo(tip);
-            addArrowHead(full, tip, start);
-        } else {
-            // Orthogonal: across first, then down; the tip enters the target's top or bottom.
-            const QPointF start = source.center();
-            const QPointF corner(destination.center().x(), start.y());
-            const QPointF tip = borderPoint(destination, corner);
-            full.moveTo(start);
-            full.lineTo(corner);
-            full.lineTo(tip);
-            addArrowHead(full, tip, corner);
-        }
+        const QList<QPointF> points = LinkRoute::Points(source, destination, style);
+        full.moveTo(points.first());
+        for (qsizetype i = 1; i < points.size(); ++i)
+            full.lineTo(points.at(i));
+        addArrowHead(full, points.last(), points.at(points.size() - 2));
     }
     if (!item) {
         item = new DiagramLinksItem();
@@ -341,6 +319,18 @@ void DiagramWindow::zoomOut()
     scaleBy(0.8);
 }
 
+void DiagramWindow::zoomToFrame(const QRect& frame)
+{
+    // A click, or a frame too thin to mean a part of the diagram, zooms in where it was made.
+    constexpr int SmallestFrame = 4;
+    if (frame.width() < SmallestFrame || frame.height() < SmallestFrame) {
+        centerOn(mapToScene(frame.center()));
+        return zoomIn();
+    }
+    const QRectF scene = mapToScene(frame).boundingRect();
+    m_canvas.setViewRect(QRectF(toCanvas(scene.bottomLeft()), scene.size()));
+}
+
 void DiagramWindow::zoomExtents()
 {
     m_tree.ZoomExtents();
@@ -374,8 +364,10 @@ void DiagramWindow::zoom25()
 
 void DiagramWindow::setLineStyle(int toolId)
 {
-    m_settings.LineStyle = toolId == 1150 ? DiagramSettings::Straight : DiagramSettings::RightAngled;
-    redrawLinks();
+    constexpr int FirstLineStyleTool = 1150;
+    m_settings.LineStyle = int(LinkRoute::StyleFromSetting(toolId - FirstLineStyleTool));
+    for (auto it = m_items.cbegin(); it != m_items.cend(); ++it)
+        drawLinksOf(it.key());
 }
 
 void DiagramWindow::setGridLines(bool shown)
@@ -437,6 +429,13 @@ void DiagramWindow::mousePressEvent(QMouseEvent* event)
         switch (m_tool) {
         case Tool::ZoomIn: zoomIn(); return;
         case Tool::ZoomOut: zoomOut(); return;
+        case Tool::ZoomWindow:
+            if (!m_zoomFrame)
+                m_zoomFrame = new QRubberBand(QRubberBand::Rectangle, viewport());
+            m_zoomOrigin = event->position().toPoint();
+            m_zoomFrame->setGeometry(QRect(m_zoomOrigin, QSize()));
+            m_zoomFrame->show();
+            return;
         case Tool::AddControl:
             if (!m_pressedKey)
                 m_tree.AddNew(toCanvas(snapped(scenePoint)), 1);
@@ -471,6 +470,10 @@ void DiagramWindow::mouseMoveEvent(QMouseEvent* event)
         m_rubberLink->setLine(QLineF(m_rubberLink->line().p1(), scenePoint));
         return;
     }
+    if (m_zoomFrame && m_zoomFrame->isVisible()) {
+        m_zoomFrame->setGeometry(QRect(m_zoomOrigin, event->position().toPoint()).normalized());
+        return;
+    }
     if (m_tool == Tool::Select && m_pressedKey && (event->buttons() & Qt::LeftButton)) {
         m_dragging = true;
         if (DiagramEntityItem* item = m_items.value(m_pressedKey))
@@ -493,6 +496,12 @@ void DiagramWindow::mouseReleaseEvent(QMouseEvent* event)
             // A click without a drag is no link.
             if (target && target != source)
                 m_canvas.CompleteLink(source, target);
+            return;
+        }
+        if (m_zoomFrame && m_zoomFrame->isVisible()) {
+            m_zoomFrame->hide();
+            m_pressedKey = 0;
+            zoomToFrame(QRect(m_zoomOrigin, event->position().toPoint()).normalized());
             return;
         }
         if (m_dragging && m_pressedKey) {
@@ -534,6 +543,8 @@ void DiagramWindow::keyPressEvent(QKeyEvent* event)
         copySelected();
     else if (event->matches(QKeySequence::Paste))
         paste();
+    else if (event->key() == Qt::Key_F2 && m_canvas.SelectedKeys().size() == 1)
+        emit renameRequested(m_canvas.SelectedKeys().first());
     else
         QGraphicsView::keyPressEvent(event);
 }
@@ -575,44 +586,14 @@ void DiagramWindow::resizeEvent(QResizeEvent* event)
     reportVisibleArea();
 }
 
+QRectF DiagramWindow::visibleArea() const
+{
+    return mapToScene(viewport()->rect()).boundingRect();
+}
+
 void DiagramWindow::reportVisibleArea()
 {
-    const QRectF visible = mapToScene(viewport()->rect()).boundingRect();
+    const QRectF visible = visibleArea();
     m_canvas.setVisibleRect(QRectF(QPointF(visible.left(), -visible.bottom()), visible.size()));
     emit visibleAreaChanged(visible);
-}
-
-DiagramThumbnail::DiagramThumbnail(DiagramWindow& diagram, QWidget* parent)
-    : QGraphicsView(diagram.diagramScene(), parent), m_diagram(diagram)
-{
-    setObjectName(QStringLiteral("frmThumbNail"));
-    setInteractive(false);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    connect(&diagram, &DiagramWindow::visibleAreaChanged, this, [this](const QRectF& visible) {
-        m_visible = visible;
-        viewport()->update();
-    });
-    connect(diagram.diagramScene(), &QGraphicsScene::sceneRectChanged, this,
-            [this](const QRectF& rect) { fitInView(rect, Qt::KeepAspectRatio); });
-}
-
-void DiagramThumbnail::drawForeground(QPainter* painter, const QRectF&)
-{
-    if (m_visible.isNull())
-        return;
-    painter->setPen(QPen(Qt::red, 0));
-    painter->setBrush(Qt::NoBrush);
-    painter->drawRect(m_visible);
-}
-
-void DiagramThumbnail::mousePressEvent(QMouseEvent* event)
-{
-    m_diagram.centerOn(mapToScene(event->position().toPoint()));
-}
-
-void DiagramThumbnail::resizeEvent(QResizeEvent* event)
-{
-    QGraphicsView::resizeEvent(event);
-    fitInView(sceneRect(), Qt::KeepAspectRatio);
 }

@@ -12,6 +12,7 @@ class DiagramEntityItem;
 class QGraphicsLineItem;
 class QGraphicsPathItem;
 class QGraphicsScene;
+class QRubberBand;
 
 // The decision-tree diagram: draws the canvas model and turns the author's gestures into the
 // tree's editing operations. The thumbnail shows the same scene.
@@ -19,7 +20,7 @@ class DiagramWindow : public QGraphicsView {
     Q_OBJECT
 
 public:
-    enum class Tool { Select, Pan, ZoomIn, ZoomOut, AddControl, AddLink };
+    enum class Tool { Select, Pan, ZoomIn, ZoomOut, ZoomWindow, AddControl, AddLink };
 
     DiagramWindow(CcDecisionTree& tree, const DiagramSettings& settings, QWidget* parent = nullptr);
     ~DiagramWindow() override;
@@ -27,6 +28,8 @@ public:
     QGraphicsScene* diagramScene() const { return m_scene; }
     Tool tool() const { return m_tool; }
     const DiagramSettings& settings() const { return m_settings; }
+    // The part of the scene the window shows.
+    QRectF visibleArea() const;
     // Scene point of a canvas point: the canvas's y grows upwards.
     static QPointF toScene(QPointF canvasPoint) { return QPointF(canvasPoint.x(), -canvasPoint.y()); }
     static QPointF toCanvas(QPointF scenePoint) { return QPointF(scenePoint.x(), -scenePoint.y()); }
@@ -43,6 +46,7 @@ public slots:
     void zoom75();
     void zoom50();
     void zoom25();
+    // A line-style tool (1150 to 1152).
     void setLineStyle(int toolId);
     void setGridLines(bool shown);
     void setSnapToGrid(bool snap);
@@ -61,6 +65,8 @@ signals:
     void propertiesRequested(qint16 key);
     // The entity popup ("mnuDTEntityPopup") is to show at the point.
     void contextMenuRequested(qint16 key, QPoint globalPosition);
+    // F2 on a selected control: its name is to be asked for.
+    void renameRequested(qint16 key);
     // The visible part moved: the thumbnail follows.
     void visibleAreaChanged(QRectF sceneRect);
 
@@ -90,6 +96,8 @@ private:
     QPointF snapped(QPointF scenePoint) const;
     void scaleBy(double factor);
     void reportVisibleArea();
+    // The frame of the zoom-window tool was let go: that part fills the window.
+    void zoomToFrame(const QRect& frame);
 
     CcDecisionTree& m_tree;
     CanvasModel& m_canvas;
@@ -105,21 +113,6 @@ private:
     bool m_dragging = false;
     QGraphicsLineItem* m_rubberLink = nullptr;
     bool m_syncingSelection = false;
-};
-
-// The thumbnail: the whole diagram small, with the visible part framed; a click moves there.
-class DiagramThumbnail : public QGraphicsView {
-    Q_OBJECT
-
-public:
-    DiagramThumbnail(DiagramWindow& diagram, QWidget* parent = nullptr);
-
-protected:
-    void drawForeground(QPainter* painter, const QRectF& rect) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    DiagramWindow& m_diagram;
-    QRectF m_visible;
+    QRubberBand* m_zoomFrame = nullptr;
+    QPoint m_zoomOrigin;
 };

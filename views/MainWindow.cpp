@@ -19,11 +19,13 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDockWidget>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QUrl>
 
 namespace {
@@ -71,6 +73,14 @@ void MainWindow::bindToApplication()
 void MainWindow::attachWindowTools(CApplication& application)
 {
     auto diagram = std::make_unique<DiagramHost>(application, *m_documents);
+    if (QToolBar* bar = m_bars->toolBar(QStringLiteral("barDecisionTree")))
+        diagram->addControlSelector(*bar);
+    diagram->setEntityPopup(m_bars->menu(QLatin1String(DiagramHost::EntityPopupBand)));
+    QDockWidget& thumbnail = diagram->makeThumbnailDock(*this);
+    if (CommandBand* band = application.View().Band(QLatin1String(DiagramHost::ThumbnailBand))) {
+        thumbnail.setWindowTitle(band->Caption());
+        m_bars->followBand(*band, thumbnail);
+    }
     connect(&application.View(), &CView::windowRequested, diagram.get(), [host = diagram.get()](const QString& name) {
         if (name == QLatin1String(DiagramHost::WindowName))
             host->show();

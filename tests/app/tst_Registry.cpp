@@ -11,6 +11,7 @@
 #include "app/ViewSettings.h"
 #include "common/TestEnvironment.h"
 #include "common/TestRegistry.h"
+#include "edit/CvDecisionTree.h"
 #include "model/CmDocument.h"
 #include "tests/app/RecordingWindowHost.h"
 
@@ -141,6 +142,24 @@ private slots:
         QCOMPARE(gApp->Controller().File().GetMRU(1), QStringLiteral("/trees/21.kvp"));
         QCOMPARE(gApp->Controller().File().RecentFiles().size(), CcFile::RecentFileCount);
         QCOMPARE(gApp->Model().Document().CurrentPath(), QStringLiteral("/trees"));
+    }
+
+    void linkPreferencesSurviveTwoLifetimes()
+    {
+        CRegistry::Write(QString(), QStringLiteral("NoGSRun"), QStringLiteral("0"));
+        start();
+        LinkPreferences& preferences = gApp->Controller().DiagramView().Preferences();
+        preferences = {false, QStringLiteral("Yes"), QStringLiteral("[[Age]] > 18")};
+        QVERIFY(MStartUp::ExitProgram(m_windows));
+        QCOMPARE(CRegistry::Read(View, QStringLiteral("LinkAlways")), QStringLiteral("0"));
+        QCOMPARE(CRegistry::Read(View, QStringLiteral("LinkExpr")), QStringLiteral("[[Age]] > 18"));
+
+        start();
+        const LinkPreferences& restored = gApp->Controller().DiagramView().Preferences();
+        QCOMPARE(restored.LinkAlways, false);
+        QCOMPARE(restored.LinkExpr, QStringLiteral("[[Age]] > 18"));
+        // The option belongs to one control's lines and is not kept between runs.
+        QCOMPARE(restored.LinkOption, QString());
     }
 
     void badNumbersKeepTheirBuiltInValue_data()

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <deque>
+#include <vector>
 
 namespace {
 
@@ -19,9 +20,10 @@ QStringList lines(const QString& text)
 // Answers the link dialog from a script and remembers what it was shown.
 class ScriptedLinkDialog : public ILinkDialog {
 public:
-    LinkAnswer AskLink(const CmDecisionItem& source, const LinkPreferences&) override
+    LinkAnswer AskLink(const CmDecisionItem& source, const LinkPreferences& preferences) override
     {
         askedFor.append(source.strID());
+        offered.push_back(preferences);
         if (answers.empty())
             return {};
         LinkAnswer answer = answers.front();
@@ -30,6 +32,7 @@ public:
     }
     std::deque<LinkAnswer> answers;
     QStringList askedFor;
+    std::vector<LinkPreferences> offered;
 };
 
 } // namespace
@@ -112,6 +115,30 @@ private slots:
         QCOMPARE(source->OptsAndActs(), lines(QStringLiteral("^Yes|!GO Ask")));
         QCOMPARE(canvas.LinksFrom(1), QList<qint16>{1});
         QCOMPARE(changed.count(), 0);
+    }
+
+    void nextLinkOffersTheLastAnswer()
+    {
+        DiagramFixture diagram;
+        ScriptedLinkDialog dialog;
+        diagram.view.setLinkDialog(&dialog);
+        diagram.add(1, QStringLiteral("Ask"), QStringLiteral("^Yes|^No"));
+        diagram.add(2, QStringLiteral("Next"));
+        CanvasModel& canvas = diagram.view.Canvas();
+        dialog.answers.push_back({false, QStringLiteral("No"), QStringLiteral("[[Age]] > 18")});
+        dialog.answers.push_back({true, QString(), QString()});
+        dialog.answers.push_back({false, QString(), QString()});
+        for (int link = 0; link < 4; ++link)
+            canvas.CompleteLink(1, 2);
+        QCOMPARE(dialog.offered.size(), std::size_t(4));
+        QVERIFY(dialog.offered[0].LinkAlways);
+        QCOMPARE(dialog.offered[1].LinkAlways, false);
+        QCOMPARE(dialog.offered[1].LinkOption, QStringLiteral("No"));
+        QCOMPARE(dialog.offered[1].LinkExpr, QStringLiteral("[[Age]] > 18"));
+        // A cancelled dialog changes nothing.
+        QCOMPARE(dialog.offered[2].LinkExpr, QStringLiteral("[[Age]] > 18"));
+        QVERIFY(dialog.offered[3].LinkAlways);
+        QCOMPARE(dialog.offered[3].LinkExpr, QString());
     }
 
     void linkToUnnamedControlUsesItsKey()

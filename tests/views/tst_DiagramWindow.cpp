@@ -1,3 +1,10 @@
+#include "app/CApplication.h"
+#include "app/CController.h"
+#include "app/CModel.h"
+#include "app/CView.h"
+#include "app/CommandBand.h"
+#include "app/ToolId.h"
+#include "app/ViewSettings.h"
 #include "common/ScriptedPrompt.h"
 #include "common/TestRegistry.h"
 
@@ -6,10 +13,25 @@
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/MDecisionDataUtil.h"
+#include "views/CommandBars.h"
+#include "views/ControlSelectorBox.h"
+#include "views/DiagramHost.h"
+#include "views/DiagramThumbnail.h"
 #include "views/DiagramWindow.h"
+#include "views/MainWindow.h"
+#include "tests/views/RunningDesigner.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QDockWidget>
 #include <QGraphicsItem>
+#include <QGraphicsPathItem>
+#include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
+#include <QToolBar>
+
+#include <cmath>
 
 namespace {
 
@@ -42,6 +64,47 @@ struct Window {
     }
     QPoint at(QPointF canvasPoint) const { return window.mapFromScene(DiagramWindow::toScene(canvasPoint)); }
     QPoint centreOf(qint16 key) const { return at(view.Canvas().Entity(key)->centre); }
+    // The first point and the bends of the links drawn from the control, without arrow heads.
+    QList<QPointF> linkPointsOf(qint16 key) const
+    {
+        const QPointF source = DiagramWindow::toScene(view.Canvas().Entity(key)->centre);
+        const QSizeF box = view.Canvas().EntitySize();
+        for (QGraphicsItem* item : window.diagramScene()->items()) {
+            auto* links = dynamic_cast<QGraphicsPathItem*>(item);
+            if (!links || links->path().isEmpty())
+                continue;
+            const QPointF start = links->path().elementAt(0);
+            if (std::abs(start.x() - source.x()) > box.width() / 2 || std::abs(start.y() - source.y()) > box.height() / 2)
+                continue;
+            QList<QPointF> points;
+            const QPainterPath& path = links->path();
+            for (int i = 0; i < path.elementCount(); ++i) {
+                // The head begins with the second move.
+                if (i > 0 && path.elementAt(i).isMoveTo())
+                    break;
+                points.append(path.elementAt(i));
+            }
+            return points;
+        }
+        return {};
+    }
+};
+
+// The Designer with its main window shown.
+struct Designer : RunningDesigner {
+    Designer()
+    {
+        main().resize(1000, 700);
+        main().show();
+    }
+
+    MainWindow& main() const { return *windows.mainWindow(); }
+    QAction* action(int id) const { return main().commandBars().action(id); }
+    DiagramWindow* openDiagram() const
+    {
+        action(+ToolId::OpenDecisionTree)->trigger();
+        return main().findChild<DiagramWindow*>(QStringLiteral("frmDecisionTree"));
+    }
 };
 
 } // namespace
@@ -102,7 +165,231 @@ private slots:
         QCOMPARE(w.decisions.Count(), 1);
         QCOMPARE(w.prompt.shownTexts().size(), 1);
     }
+
+    void zoomWindowShowsTheFramedPart()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        w.tree.AddNew(QPointF(0, 0), 1);
+        w.tree.AddNew(QPointF(160, 0), 1);
+        w.window.zoomExtents();
+        const double before = w.window.transform().m11();
+        w.window.setTool(DiagramWindow::Tool::ZoomWindow);
+        const QPoint centre = w.centreOf(2);
+        const QPoint corner(40, 30);
+        QTest::mousePress(w.window.viewport(), Qt::LeftButton, {}, centre - corner);
+        QTest::mouseMove(w.window.viewport(), centre + corner);
+        QTest::mouseRelease(w.window.viewport(), Qt::LeftButton, {}, centre + corner);
+        QVERIFY(w.window.transform().m11() > before * 2);
+        const QRectF visible = w.window.visibleArea();
+        QVERIFY(visible.contains(DiagramWindow::toScene(QPointF(160, 0))));
+        QVERIFY(!visible.contains(DiagramWindow::toScene(QPointF(0, 0))));
+        // The view before the frame comes back.
+        w.window.restoreView();
+        QVERIFY(w.window.visibleArea().contains(DiagramWindow::toScene(QPointF(0, 0))));
+        // A click without a frame zooms in where it was made; nothing is added or selected.
+        const double framed = w.window.transform().m11();
+        QTest::mouseClick(w.window.viewport(), Qt::LeftButton, {}, w.centreOf(1));
+        QVERIFY(w.window.transform().m11() > framed);
+        QCOMPARE(w.decisions.Count(), 2);
+    }
+
+    void lineStylesDrawLinksDifferently_data()
+    {
+        QTest::addColumn<int>("tool");
+        QTest::addColumn<QList<QPointF>>("expected");
+        // Control1 at (0, 0), Control2 at (320, -160) on the canvas: lower right on the screen.
+        QTest::newRow("straight") << 1150 << QList<QPointF>{{0, 0}, {320, 160}};
+        QTest::newRow("across, then down") << 1151 << QList<QPointF>{{0, 0}, {320, 0}, {320, 160}};
+        QTest::newRow("down, then across") << 1152 << QList<QPointF>{{0, 0}, {0, 160}, {320, 160}};
+    }
+
+    void lineStylesDrawLinksDifferently()
+    {
+        QFETCH(int, tool);
+        QFETCH(QList<QPointF>, expected);
+        Window w;
+        w.tree.AddNew(QPointF(0, 0), 1);
+        w.tree.AddNew(QPointF(320, -160), 1);
+        w.decisions.ItemByIndex(1)->setOptsAndActs({QStringLiteral("!GO Control2")});
+        w.window.redrawLinks();
+        w.window.setLineStyle(tool);
+        QCOMPARE(w.window.settings().LineStyle, tool - 1150);
+        const QList<QPointF> points = w.linkPointsOf(1);
+        QCOMPARE(points.size(), expected.size());
+        // The ends lie on the boxes' borders; the bends are exact.
+        const QSizeF box = w.view.Canvas().EntitySize();
+        for (qsizetype i = 0; i < points.size(); ++i) {
+            QVERIFY2(std::abs(points[i].x() - expected[i].x()) <= box.width() / 2
+                         && std::abs(points[i].y() - expected[i].y()) <= box.height() / 2,
+                     qPrintable(QStringLiteral("%1: %2,%3").arg(i).arg(points[i].x()).arg(points[i].y())));
+            if (i > 0 && i + 1 < points.size())
+                QCOMPARE(points[i], expected[i]);
+        }
+    }
+
+    void doubleAndRightClicksOnControls()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        w.tree.AddNew(QPointF(0, 0), 1);
+        w.tree.AddNew(QPointF(200, 0), 1);
+        QSignalSpy properties(&w.window, &DiagramWindow::propertiesRequested);
+        QSignalSpy popup(&w.window, &DiagramWindow::contextMenuRequested);
+        QTest::mouseDClick(w.window.viewport(), Qt::LeftButton, {}, w.centreOf(2));
+        QTest::mouseDClick(w.window.viewport(), Qt::LeftButton, {}, w.at(QPointF(100, 200)));
+        QCOMPARE(properties.count(), 1);
+        QCOMPARE(properties.at(0).at(0).value<qint16>(), qint16(2));
+
+        QContextMenuEvent onControl(QContextMenuEvent::Mouse, w.centreOf(1), w.window.viewport()->mapToGlobal(w.centreOf(1)));
+        QApplication::sendEvent(w.window.viewport(), &onControl);
+        QCOMPARE(popup.count(), 1);
+        QCOMPARE(popup.at(0).at(0).value<qint16>(), qint16(1));
+        QCOMPARE(w.decisions.Selected(), w.decisions.ItemByIndex(1));
+    }
+
+    void thumbnailFramesAndMovesTheDiagram()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        for (int i = 0; i < 6; ++i)
+            w.tree.AddNew(QPointF(i * 800, -i * 600), 1);
+        w.window.zoom100();
+        w.window.resetTransform();
+        DiagramThumbnail thumbnail(w.window);
+        thumbnail.resize(300, 200);
+        thumbnail.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&thumbnail));
+        const QPointF last = DiagramWindow::toScene(QPointF(4000, -3000));
+        const QPoint onLast = thumbnail.fromScene(last).toPoint();
+        QVERIFY(thumbnail.rect().contains(onLast));
+        QTest::mouseClick(&thumbnail, Qt::LeftButton, {}, onLast);
+        QVERIFY(w.window.visibleArea().contains(last));
+        QCOMPARE(thumbnail.visibleArea(), w.window.visibleArea());
+        // Dragging pans along.
+        const QPointF third = DiagramWindow::toScene(QPointF(1600, -1200));
+        QTest::mousePress(&thumbnail, Qt::LeftButton, {}, onLast);
+        QTest::mouseMove(&thumbnail, thumbnail.fromScene(third).toPoint());
+        QVERIFY(w.window.visibleArea().contains(third));
+        QVERIFY(!w.window.visibleArea().contains(last));
+        QTest::mouseRelease(&thumbnail, Qt::LeftButton, {}, thumbnail.fromScene(third).toPoint());
+    }
+
+    void controlSelectorFollowsTheControls()
+    {
+        Window w;
+        w.tree.AddNew(QPointF(0, 0), 1);
+        w.tree.AddNew(QPointF(200, 0), 1);
+        ControlSelectorBox selector(w.decisions);
+        QSignalSpy chosen(&selector, &ControlSelectorBox::controlChosen);
+        QCOMPARE(selector.count(), 2);
+        w.tree.AddNew(QPointF(400, 0), 1);
+        QVERIFY(w.tree.Rename(QStringLiteral("Control2"), QStringLiteral("Price"), 2));
+        QCOMPARE(selector.itemText(1), QStringLiteral("Price"));
+        w.tree.SelectDecision(3);
+        QCOMPARE(selector.currentText(), QStringLiteral("Control3"));
+        w.tree.Remove(3);
+        QCOMPARE(selector.count(), 2);
+        emit selector.activated(1);
+        QCOMPARE(chosen.count(), 1);
+        QCOMPARE(chosen.at(0).at(0).value<qint16>(), qint16(2));
+    }
 };
 
 KV_REGISTER_TEST(TestDiagramWindow)
+
+// The diagram inside the Designer: its tools, the thumbnail dock, the popup and the selector.
+class TestDiagramInDesigner : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { gApp.reset(); }
+
+    void toolsCheckTheirChoiceAndKeepTheSettings()
+    {
+        Designer designer;
+        QVERIFY(designer.openDiagram());
+        QVERIFY(designer.action(+ToolId::SelectControl)->isChecked());
+        designer.action(+ToolId::ZoomIn)->trigger();
+        QVERIFY(designer.action(+ToolId::ZoomIn)->isChecked());
+        QVERIFY(designer.action(+ToolId::ViewZoomIn)->isChecked());
+        QVERIFY(!designer.action(+ToolId::SelectControl)->isChecked());
+        designer.action(+ToolId::OrthogonalVerticalLines)->trigger();
+        QVERIFY(designer.action(+ToolId::OrthogonalVerticalLines)->isChecked());
+        QVERIFY(!designer.action(+ToolId::StraightLines)->isChecked());
+        QCOMPARE(gApp->View().Settings().Diagram.LineStyle, int(DiagramSettings::OrthogonalVertical));
+        // The tools without an operation stay disabled.
+        QVERIFY(!designer.action(+ToolId::DrawGroup)->isEnabled());
+        QVERIFY(!designer.action(+ToolId::RemoveLink)->isEnabled());
+    }
+
+    void thumbnailDockFollowsItsBand()
+    {
+        Designer designer;
+        auto* dock = designer.main().findChild<QDockWidget*>(QStringLiteral("barThumbNail"));
+        QVERIFY(dock);
+        QVERIFY(dock->isHidden());
+        CommandBand* band = gApp->View().Band(QStringLiteral("barThumbNail"));
+        band->setVisible(true);
+        QVERIFY(!dock->isHidden());
+        QVERIFY(designer.openDiagram());
+        QVERIFY(qobject_cast<DiagramThumbnail*>(dock->widget()));
+        dock->close();
+        QVERIFY(!band->Visible());
+    }
+
+    void rightClickOnAControlPopsUpItsMenu()
+    {
+        Designer designer;
+        DiagramWindow* window = designer.openDiagram();
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(&designer.main()));
+        const CmDecisionItem* item = gApp->Controller().DecisionTree().AddNew(QPointF(0, 0), 1);
+        QVERIFY(item);
+        window->centerOn(0, 0);
+        const QPoint centre = window->mapFromScene(DiagramWindow::toScene(QPointF(0, 0)));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, centre, window->viewport()->mapToGlobal(centre));
+        QApplication::sendEvent(window->viewport(), &event);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QCOMPARE(menu->objectName(), QStringLiteral("mnuDTEntityPopup"));
+        QVERIFY(designer.action(+ToolId::Copy)->isEnabled());
+        menu->close();
+    }
+
+    void f2RenamesTheSelectedControl()
+    {
+        Designer designer;
+        DiagramWindow* window = designer.openDiagram();
+        QVERIFY(window);
+        CmDecisionItem* item = gApp->Controller().DecisionTree().AddNew(QPointF(0, 0), 1);
+        QVERIFY(item);
+        const QString oldName = item->strID();
+        gApp->Controller().DecisionTree().SelectDecision(item->intID());
+        designer.prompt.QueueText(std::nullopt);
+        QTest::keyClick(window, Qt::Key_F2);
+        QCOMPARE(item->strID(), oldName);
+        designer.prompt.QueueText(QStringLiteral("Price"));
+        QTest::keyClick(window, Qt::Key_F2);
+        QCOMPARE(item->strID(), QStringLiteral("Price"));
+        QCOMPARE(gApp->Controller().DiagramView().Canvas().Entity(item->intID())->caption, QStringLiteral("Price"));
+    }
+
+    void controlSelectorOnTheToolbarShowsTheChoice()
+    {
+        Designer designer;
+        DiagramWindow* window = designer.openDiagram();
+        QVERIFY(window);
+        auto* selector = designer.main().commandBars().toolBar(QStringLiteral("barDecisionTree"))->findChild<ControlSelectorBox*>();
+        QVERIFY(selector);
+        gApp->Controller().DecisionTree().AddNew(QPointF(3000, -3000), 1);
+        const int last = selector->count() - 1;
+        emit selector->activated(last);
+        const CmDecisionItem* chosen = gApp->Model().Decisions().ItemByIndex(last + 1);
+        QCOMPARE(gApp->Model().Decisions().Selected(), chosen);
+        QVERIFY(window->visibleArea().contains(DiagramWindow::toScene(QPointF(3000, -3000))));
+    }
+};
+
+KV_REGISTER_TEST(TestDiagramInDesigner)
 #include "tst_DiagramWindow.moc"
