@@ -1,6 +1,9 @@
 #include "views/SelectorWorkspace.h"
 
+#include "app/CApplication.h"
+#include "app/CController.h"
 #include "app/CView.h"
+#include "edit/CcEdit.h"
 #include "views/frmCriteriaList.h"
 
 namespace {
@@ -20,6 +23,18 @@ SelectorWorkspace::SelectorWorkspace(QMdiArea& area, CmDocument& document, IProm
         view->RegisterMenu(frmCriteriaList::WindowName(), QStringLiteral("mnuCriteriaListMain"));
         m_commands.Manager().setStatusSink([view](const QString& text) { view->SetStatus(text); });
     }
+    // The selector commands and grids record into the project's undo history; find and
+    // replace reach the selectors through them.
+    if (gApp) {
+        m_edit = &gApp->Controller().Edit();
+        m_edit->setSelectors(&m_commands, &explorer);
+    }
+}
+
+SelectorWorkspace::~SelectorWorkspace()
+{
+    if (m_edit)
+        m_edit->setSelectors(nullptr, nullptr);
 }
 
 bool SelectorWorkspace::ToolAllowed(int id) const

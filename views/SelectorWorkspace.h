@@ -3,10 +3,13 @@
 #include "selectors/CcCriteriaList.h"
 #include "views/QtSelectorDialogs.h"
 
+#include <QPointer>
+
 class CmDocument;
 class CView;
 class IPrompt;
 class ISelectorExplorer;
+class CcEdit;
 class QMdiArea;
 
 // The selector commands with their windows, for the main window to hold: the editors open in
@@ -15,6 +18,7 @@ class SelectorWorkspace {
 public:
     SelectorWorkspace(QMdiArea& area, CmDocument& document, IPrompt& prompt, ISelectorExplorer& explorer,
                       CView* view);
+    ~SelectorWorkspace();
     SelectorWorkspace(const SelectorWorkspace&) = delete;
     SelectorWorkspace& operator=(const SelectorWorkspace&) = delete;
 
@@ -30,4 +34,6 @@ public:
 private:
     CcCriteriaList m_commands;
     QtSelectorDialogs m_dialogs;
+    // The edit commands that record the selectors' edits, told when the selectors go.
+    QPointer<CcEdit> m_edit;
 };
