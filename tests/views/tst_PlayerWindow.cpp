@@ -1,11 +1,25 @@
 #include "common/TestRegistry.h"
 
+#include "app/CApplication.h"
+#include "app/CModel.h"
+#include "app/CRegistry.h"
+#include "app/MStartUp.h"
 #include "base/ResourceStrings.h"
+#include "common/ScriptedPrompt.h"
+#include "common/TestEnvironment.h"
 #include "lang/RecordFields.h"
+#include "model/CmDecisionItem.h"
+#include "model/CmDecisionManager.h"
+#include "model/CmDocument.h"
+#include "model/MDecisionDataUtil.h"
+#include "persist/StorageDocument.h"
 #include "runtime/CompiledTree.h"
+#include "views/DesignerWindowHost.h"
 #include "views/PlayerControlView.h"
 #include "views/PlayerWindow.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -53,6 +67,49 @@ QStringList panelRows(PlayerWindow& window)
     for (int i = 0; i < items->topLevelItemCount(); ++i)
         rows.append(items->topLevelItem(i)->text(0) + " | " + items->topLevelItem(i)->text(1));
     return rows;
+}
+
+// A running Designer with a new project, its controls replaced by the ones a test adds.
+struct Designer {
+    ScriptedPrompt prompt;
+    DesignerWindowHost windows{prompt};
+
+    Designer()
+    {
+        TestEnvironment::clearSettings();
+        CRegistry::Write(QString(), QStringLiteral("NoGSRun"), QStringLiteral("1"));
+        prompt.QueueNewOrOpen({NewOrOpenChoice::Kind::NewProject, QString()});
+        MStartUp::Main(prompt, windows, QString());
+        prompt.clearShown();
+        gApp->Model().Decisions().Clear();
+    }
+    ~Designer() { gApp.reset(); }
+    Designer(const Designer&) = delete;
+    Designer& operator=(const Designer&) = delete;
+
+    CmDecisionItem& add(qint16 id, const QString& name, qint16 type, const QStringList& lines)
+    {
+        auto item = std::make_unique<CmDecisionItem>();
+        CmDecisionItem& added = *item;
+        item->setIntID(id);
+        item->setStrID(name);
+        item->setIntControl(type);
+        item->OptsAndActs() = lines;
+        if (!gApp->Model().Decisions().add(std::move(item)))
+            qFatal("decision %s refused", qPrintable(name));
+        return added;
+    }
+};
+
+QByteArray pictureBytes(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
 }
 
 } // namespace
@@ -120,6 +177,51 @@ private slots:
         QCOMPARE(command->text(), QString("Show them"));
         command->click();
         QTRY_COMPARE(window->engine().page(), QList<int>{2});
+    }
+
+    // The project open in the Designer is compiled in memory and played: its pages, the picture
+    // stored with it, and where it goes next.
+    void playsTheOpenProject()
+    {
+        Designer designer;
+        using namespace MDecisionDataUtil;
+        CmDecisionItem& welcome = designer.add(1, "Welcome", Info, {"!GO Colour"});
+        welcome.setHeading("Hello <B>there</B>");
+        welcome.setPicture("Logo.png");
+        designer.add(2, "Colour", Radio, {"^Red", "!GO Bye", "^Blue", "!GO Bye"}).setHeading("Pick one");
+        designer.add(3, "Bye", Done, {});
+        QVERIFY(gApp->Model().Document().Storage().pictures().add("Logo.png", pictureBytes(640, 80)).ok());
+
+        QString problem;
+        std::unique_ptr<PlayerWindow> window = PlayerWindow::forOpenProject(problem);
+        QVERIFY2(window, qPrintable(problem));
+        QVERIFY(window->start());
+        QCOMPARE(window->findChild<QLabel*>("header")->text(), QString("Hello <b>there</b>"));
+        const QLabel* picture = nullptr;
+        for (const QLabel* label : window->findChildren<QLabel*>())
+            if (!label->pixmap().isNull())
+                picture = label;
+        QVERIFY(picture);
+        QVERIFY(!picture->isHidden());
+        QCOMPARE(picture->pixmap().width(), 480); // scaled down to the page's width
+        QCOMPARE(picture->pixmap().height(), 60);
+
+        button(*window, 32573)->click();
+        QCOMPARE(window->findChild<QLabel*>("header")->text(), QString("Pick one"));
+        QVERIFY(picture->isHidden()); // the next page has no picture
+        window->findChildren<QRadioButton*>().at(1)->setChecked(true);
+        button(*window, 32573)->click();
+        QCOMPARE(window->engine().value(2), QString("Blue"));
+        QVERIFY(window->engine().onDonePage());
+    }
+
+    void refusesAProjectThatDoesNotValidate()
+    {
+        Designer designer;
+        designer.add(1, "Start", MDecisionDataUtil::Radio, {"^Yes", "!GO Nowhere"});
+        QString problem;
+        QVERIFY(!PlayerWindow::forOpenProject(problem));
+        QVERIFY2(problem.contains("Nowhere"), qPrintable(problem));
     }
 
     void refusesATreeItCannotRead()
