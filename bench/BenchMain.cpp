@@ -1,5 +1,6 @@
 // Saves, opens and validates generated projects of growing size and prints the times.
 #include "DiagramBench.h"
+#include "FindBench.h"
 #include "RuntimeBench.h"
 #include "SelectorBench.h"
 #include "app/CApplication.h"
@@ -145,6 +146,14 @@ int main(int argc, char** argv)
             sizes.append(argument.toInt());
         QTextStream out(stdout);
         return DiagramBench::run(sizes, out);
+    }
+    // "find [N ...]": find and replace all over the tree and a selector instead.
+    if (app.arguments().value(1) == QLatin1String("find")) {
+        QList<int> sizes;
+        for (const QString& argument : app.arguments().mid(2))
+            sizes.append(argument.toInt());
+        QTextStream out(stdout);
+        return FindBench::run(sizes, out);
     }
     // "runtime [PAGES ITEMS]": a run of the runtime engine instead.
     if (app.arguments().value(1) == QLatin1String("runtime")) {
