@@ -15,6 +15,8 @@
 #include "views/DocumentArea.h"
 #include "views/LogWindow.h"
 #include "views/ProjectTools.h"
+#include "views/TestModeTools.h"
+#include "views/frmFind.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -76,17 +78,31 @@ void MainWindow::attachWindowTools(CApplication& application)
     if (QToolBar* bar = m_bars->toolBar(QStringLiteral("barDecisionTree")))
         diagram->addControlSelector(*bar);
     diagram->setEntityPopup(m_bars->menu(QLatin1String(DiagramHost::EntityPopupBand)));
-    QDockWidget& thumbnail = diagram->makeThumbnailDock(*this);
-    if (CommandBand* band = application.View().Band(QLatin1String(DiagramHost::ThumbnailBand))) {
-        thumbnail.setWindowTitle(band->Caption());
-        m_bars->followBand(*band, thumbnail);
-    }
+    followDock(application.View(), diagram->makeThumbnailDock(*this));
     connect(&application.View(), &CView::windowRequested, diagram.get(), [host = diagram.get()](const QString& name) {
         if (name == QLatin1String(DiagramHost::WindowName))
             host->show();
     });
+    QDockWidget& find = frmFind::MakeDock(*this, application.Controller().Edit(), application.View());
+    followDock(application.View(), find);
+    // The find bar works on the application's edit controller: it goes with the application.
+    auto findLifetime = std::make_unique<QObject>();
+    connect(findLifetime.get(), &QObject::destroyed, &find, [dock = QPointer<QDockWidget>(&find)] { delete dock.data(); });
+    application.Attach(std::move(findLifetime));
     application.Attach(std::move(diagram));
     application.Attach(std::make_unique<ProjectTools>(application, *m_documents, *this));
+    auto testMode = std::make_unique<TestModeTools>(application, *this);
+    followDock(application.View(), testMode->DecisionValuesWindow());
+    followDock(application.View(), testMode->SelectorValuesWindow());
+    application.Attach(std::move(testMode));
+}
+
+void MainWindow::followDock(CView& view, QDockWidget& dock)
+{
+    if (CommandBand* band = view.Band(dock.objectName())) {
+        dock.setWindowTitle(band->Caption());
+        m_bars->followBand(*band, dock);
+    }
 }
 
 void MainWindow::followView(CView& view)

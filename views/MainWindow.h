@@ -6,6 +6,7 @@
 class CApplication;
 class CView;
 class CommandBars;
+class QDockWidget;
 class DocumentArea;
 class IWindowHost;
 class LogWindow;
@@ -42,6 +43,8 @@ private:
     void followDocument();
     // The windows and dialogs behind the diagram's and the project's commands, for as long as the application lives.
     void attachWindowTools(CApplication& application);
+    // The dock shows and hides with the band named as the dock is.
+    void followDock(CView& view, QDockWidget& dock);
     void showProgress(int percent, bool visible);
     void showTitle();
     void openHelpPage(const QString& path);

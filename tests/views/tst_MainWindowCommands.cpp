@@ -31,6 +31,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDesktopServices>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -172,6 +173,9 @@ private slots:
         QTest::newRow("selector toolbar") << 303 << "barCriteriaList";
         QTest::newRow("status bar") << 304 << "sb";
         QTest::newRow("log") << 308 << "barLog";
+        QTest::newRow("thumbnail") << 307 << "barThumbNail";
+        QTest::newRow("control values") << 350 << "barDecisionValues";
+        QTest::newRow("selector values") << 351 << "barCLValues";
     }
     void toolsShowTheirBands()
     {
@@ -299,6 +303,18 @@ private slots:
         QTest::qWait(0);
         const QMdiSubWindow* active = run.main().documents().activeSubWindow();
         QCOMPARE(active && active->widget()->objectName() == QLatin1String(CView::DiagramWindowName), wanted);
+    }
+
+    // Find shows the find bar, which works on the open project.
+    void findShowsTheFindBar()
+    {
+        Run run;
+        run.main().show();
+        auto* bar = run.main().findChild<QDockWidget*>(QStringLiteral("barFind"));
+        QVERIFY(bar);
+        QVERIFY(!bar->isVisible());
+        run.trigger(+ToolId::Find);
+        QVERIFY(bar->isVisible());
     }
 
     void exitLeaves()
