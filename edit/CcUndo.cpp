@@ -56,8 +56,8 @@ CcUndo::~CcUndo()
 
 void CcUndo::setTree(CcDecisionTree* tree)
 {
-    if (m_tree && m_tree->View().recorder() == this)
-        m_tree->View().setRecorder(nullptr);
+    if (CcDecisionTree* previous = m_tree.data(); previous && previous->View().recorder() == this)
+        previous->View().setRecorder(nullptr);
     m_tree = tree;
     if (tree)
         tree->View().setRecorder(this);
@@ -375,9 +375,10 @@ void CcUndo::executePicture(const CcUndoItem& item)
 
 QString CcUndo::storedSelectorText(const QString& name, bool external) const
 {
-    if (!m_document)
+    CmDocument* document = m_document.data();
+    if (!document)
         return {};
-    SelectorStore store(m_document->Storage());
+    SelectorStore store(document->Storage());
     QString text;
     if (external) {
         ExternalSelectorSettings settings;
@@ -391,9 +392,10 @@ QString CcUndo::storedSelectorText(const QString& name, bool external) const
 
 void CcUndo::restoreSelector(const SelectorUndoRecord& record)
 {
-    if (!m_document || !m_explorer)
+    CmDocument* document = m_document.data();
+    if (!document || !m_explorer)
         return;
-    SelectorStore store(m_document->Storage());
+    SelectorStore store(document->Storage());
     StorageResult written;
     if (record.external) {
         written = store.WriteExternal(ExternalSelectorSettings::FromText(record.oldText));
@@ -406,7 +408,7 @@ void CcUndo::restoreSelector(const SelectorUndoRecord& record)
     }
     if (!written)
         throw KvError(0, QStringLiteral("CcUndo.ExecuteCommand"), written.message);
-    m_document->setDirty(true);
+    document->setDirty(true);
 }
 
 CcUndoItem CcUndo::executeSelector(const CcUndoItem& item)
