@@ -160,6 +160,8 @@ void DiagramHost::show()
         showThumbnail();
     }
     m_documents.setActiveSubWindow(m_subWindow);
+    // The area tells only while the main window is active; shown at start-up it is not yet.
+    m_application.View().SetActiveWindow(QLatin1String(WindowName));
     m_application.Controller().DiagramView().setDiagramOpen(true);
 }
 

@@ -303,6 +303,8 @@ private slots:
         QTest::qWait(0);
         const QMdiSubWindow* active = run.main().documents().activeSubWindow();
         QCOMPARE(active && active->widget()->objectName() == QLatin1String(CView::DiagramWindowName), wanted);
+        // Its menu and tools come with it, though the main window was never activated.
+        QCOMPARE(gApp->View().ActiveWindow() == QLatin1String(CView::DiagramWindowName), wanted);
     }
 
     // Find shows the find bar, which works on the open project.
