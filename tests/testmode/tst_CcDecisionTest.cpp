@@ -190,6 +190,22 @@ private slots:
         QCOMPARE(bench.host.runningStates, (QList<bool>{true, false}));
     }
 
+    // Start over begins again at the control the run started from, with a fresh values table.
+    void startOverRestartsWhereTheRunBegan()
+    {
+        Bench bench;
+        bench.options.StartFromFirst = false;
+        bench.options.StartDecision = QStringLiteral("Age");
+        bench.test.Run();
+        QVERIFY(bench.engine().setAnswer(bench.engine().page().first(), QStringLiteral("50")) == std::nullopt);
+        bench.engine().next();
+        QCOMPARE(bench.current(), QStringLiteral("Finish"));
+        bench.engine().requestStartOver();
+        QCOMPARE(bench.current(), QStringLiteral("Age"));
+        QVERIFY(!bench.test.DecisionValues().row(QStringLiteral("Finish")));
+        QCOMPARE(bench.host.log.count(LoadResString(32802) + QStringLiteral("Age")), 2);
+    }
+
     void aPageLeftWithoutGoShowsTheDefaultDonePage()
     {
         Bench bench;
