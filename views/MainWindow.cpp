@@ -56,7 +56,10 @@ MainWindow::MainWindow(IWindowHost& windows) : m_windows(windows)
     statusBar()->addPermanentWidget(m_progress);
     resize(1100, 760);
 
-    connect(m_documents, &QMdiArea::subWindowActivated, this, [this](const QMdiSubWindow* window) {
+    // The current window rather than the activated one: the area reports none while the main
+    // window itself is inactive, and the document's menus should stay.
+    connect(m_documents, &QMdiArea::subWindowActivated, this, [this] {
+        const QMdiSubWindow* window = m_documents->currentSubWindow();
         if (m_view)
             m_view->SetActiveWindow(window && window->widget() ? window->widget()->objectName() : QString());
     });
