@@ -72,7 +72,8 @@ void CcUndo::setDocument(CmDocument* document)
         return;
     connect(document, &CmDocument::opened, this, &CcUndo::onOpened);
     // A save ends what undo can reach back to.
-    connect(document, &CmDocument::aboutToSave, this, &CcUndo::Clear);
+    // A save ends the history; the timed working copy, which the author never asked for, does not.
+    connect(document, &CmDocument::saved, this, &CcUndo::Clear);
 }
 
 void CcUndo::setSelectors(CcCriteriaList* selectors, ISelectorExplorer* explorer)

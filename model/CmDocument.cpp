@@ -227,12 +227,13 @@ CmDocument::Result CmDocument::writeProject(const QString& path)
         if (!written)
             return failed(written);
         // The project file is replaced only by a complete file; then the working copy follows it.
-        const StorageResult saved = m_storage->saveAs(path);
-        if (!saved)
-            return failed(saved);
+        const StorageResult projectWritten = m_storage->saveAs(path);
+        if (!projectWritten)
+            return failed(projectWritten);
         const StorageResult working = m_storage->saveAs(MCommonUtil::GetTempFile(path));
         ReportError(working, QStringLiteral("CmDocument.SaveFile"));
         setDirty(false);
+        emit saved();
         return Result{};
     };
     return ProcedureBoundary::runOrElse("CmDocument.SaveFile", write, [](const std::exception& error) {

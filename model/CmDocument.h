@@ -102,8 +102,11 @@ signals:
     void busyChanged(bool busy);
     void statusChanged(const QString& text);
     void progressChanged(int percent);
-    // The model is about to be written: editors holding changes of their own hand them in.
+    // The model is about to be written (a save, or the timed working copy): editors holding
+    // changes of their own hand them in.
     void aboutToSave();
+    // The project file was written by Save or Save As.
+    void saved();
     // A project was opened: whatever the model held belongs to the previous one.
     void opened();
 

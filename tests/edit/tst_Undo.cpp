@@ -183,7 +183,10 @@ private slots:
         SetProperty(*control(p, 2), CaptionLabel, "A");
         p.undo.UndoCommand();
         SetProperty(*control(p, 2), CaptionLabel, "B");
+        // The timed working copy writes the model too, and keeps the history.
         emit p.document.aboutToSave();
+        QCOMPARE(p.undo.UndoCount(), 1);
+        emit p.document.saved();
         QCOMPARE(p.undo.UndoCount(), 0);
         QCOMPARE(p.undo.RedoCount(), 0);
         SetProperty(*control(p, 2), CaptionLabel, "C");

@@ -58,6 +58,17 @@ private slots:
         QVERIFY(reopened.OpenDocument(path).done());
         QCOMPARE(opened.count(), 1);
         QCOMPARE(readNote(reopened), QStringLiteral("four wheels"));
+
+        // Only the author's save counts as one; the timed working copy writes the model too.
+        reopened.setModelWriter(noteWriter(reopened, QStringLiteral("three wheels")));
+        QSignalSpy writing(&reopened, &CmDocument::aboutToSave);
+        QSignalSpy saved(&reopened, &CmDocument::saved);
+        QVERIFY(reopened.SaveWorkingCopy().ok());
+        QCOMPARE(writing.count(), 1);
+        QCOMPARE(saved.count(), 0);
+        QVERIFY(reopened.SaveFile().done());
+        QCOMPARE(writing.count(), 2);
+        QCOMPARE(saved.count(), 1);
     }
 
     // Without a model to write, saving would replace the project with an empty one.
