@@ -35,7 +35,8 @@ DiagramThumbnail::DiagramThumbnail(DiagramWindow& diagram, QWidget* parent) : QW
 
 void DiagramThumbnail::place()
 {
-    m_sceneArea = m_diagram ? m_diagram->diagramScene()->itemsBoundingRect() : QRectF();
+    const DiagramWindow* diagram = m_diagram.data();
+    m_sceneArea = diagram ? diagram->diagramScene()->itemsBoundingRect() : QRectF();
     if (m_sceneArea.isEmpty()) {
         m_scale = 1;
         m_offset = QPointF();
