@@ -65,6 +65,13 @@ MainWindow::MainWindow(IWindowHost& windows) : m_windows(windows)
     });
 }
 
+MainWindow::~MainWindow()
+{
+    // Closing the documents while the base class tears down activates windows; by then this
+    // window's own members are gone.
+    disconnect(m_documents, nullptr, this, nullptr);
+}
+
 void MainWindow::bindToApplication()
 {
     if (!gApp || m_view == &gApp->View())

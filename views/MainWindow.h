@@ -21,6 +21,7 @@ class MainWindow : public QMainWindow {
 public:
 
     explicit MainWindow(IWindowHost& windows);
+    ~MainWindow() override;
 
     // Follows the application object's view once it exists; again only for a new one.
     void bindToApplication();
