@@ -1,3 +1,4 @@
+#include "RunningDesigner.h"
 #include "common/ScriptedPrompt.h"
 #include "common/TestEnvironment.h"
 #include "common/TestRegistry.h"
@@ -52,17 +53,18 @@ PlayerWindow* player()
     return nullptr;
 }
 
+// The tree above as the open project, saved where asked.
+bool saveTree(const QString& path)
+{
+    return RulesText::Read(Rules, gApp->Model().Decisions()).ok && gApp->Model().Document().SaveFileAs(path).done();
+}
+
 } // namespace
 
 class TestTestModeWindows : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        TestEnvironment::clearSettings();
-        CRegistry::Write(QString(), QStringLiteral("NoGSRun"), QStringLiteral("1"));
-    }
     void cleanup() { gApp.reset(); }
 
     // Run shows the pages in the player and the values beside the diagram; the tools follow the
@@ -70,12 +72,10 @@ private slots:
     void runFollowAndStop()
     {
         const QTemporaryDir folder;
-        ScriptedPrompt prompt;
-        DesignerWindowHost windows{prompt};
-        prompt.QueueNewOrOpen({NewOrOpenChoice::Kind::NewProject, QString()});
-        MStartUp::Main(prompt, windows, QString());
-        QVERIFY(RulesText::Read(Rules, gApp->Model().Decisions()).ok);
-        QVERIFY(gApp->Model().Document().SaveFileAs(folder.filePath(QStringLiteral("run.kvp"))).done());
+        RunningDesigner designer;
+        QVERIFY(saveTree(folder.filePath(QStringLiteral("run.kvp"))));
+        ScriptedPrompt& prompt = designer.prompt;
+        const DesignerWindowHost& windows = designer.windows;
         TestModeOptions& options = gApp->View().Settings().TestMode;
         options.ShowTestModeDlg = false;
         options.StartFromFirst = true;
@@ -124,12 +124,9 @@ private slots:
     void runFromTheSelectedControl()
     {
         const QTemporaryDir folder;
-        ScriptedPrompt prompt;
-        DesignerWindowHost windows{prompt};
-        prompt.QueueNewOrOpen({NewOrOpenChoice::Kind::NewProject, QString()});
-        MStartUp::Main(prompt, windows, QString());
-        QVERIFY(RulesText::Read(Rules, gApp->Model().Decisions()).ok);
-        QVERIFY(gApp->Model().Document().SaveFileAs(folder.filePath(QStringLiteral("from.kvp"))).done());
+        RunningDesigner designer;
+        QVERIFY(saveTree(folder.filePath(QStringLiteral("from.kvp"))));
+        const DesignerWindowHost& windows = designer.windows;
         gApp->View().Settings().TestMode.ShowTestModeDlg = true;
         const CommandBars& bars = windows.mainWindow()->commandBars();
         QVERIFY(!bars.action(+ToolId::RunFromControl)->isEnabled());
