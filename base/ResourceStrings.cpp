@@ -1,5 +1,6 @@
 #include "base/ResourceStrings.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -35,9 +36,20 @@ const ResourceStrings& ResourceStrings::instance()
 
 ResourceStrings::ResourceStrings()
 {
-    QFile file(QStringLiteral(":/strings.tsv"));
-    if (file.open(QIODevice::ReadOnly))
-        m_texts = parse(QString::fromUtf8(file.readAll()));
+    for (const QString& path : tablePaths()) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            m_texts.insert(parse(QString::fromUtf8(file.readAll())));
+    }
+}
+
+QStringList ResourceStrings::tablePaths()
+{
+    QStringList paths{QStringLiteral(":/strings.tsv")};
+    const QDir folder(QStringLiteral(":/strings"));
+    for (const QString& name : folder.entryList({QStringLiteral("*.tsv")}, QDir::Files, QDir::Name))
+        paths << folder.filePath(name);
+    return paths;
 }
 
 QHash<int, QString> ResourceStrings::parse(const QString& table)

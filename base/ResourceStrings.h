@@ -2,8 +2,10 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
-// The numbered string table, read once from the compiled-in resource.
+// The numbered string table, read once from the compiled-in resources: the main table plus one
+// table per subsystem under :/strings, so that subsystems add texts without touching one file.
 class ResourceStrings {
 public:
     static const ResourceStrings& instance();
@@ -13,6 +15,8 @@ public:
 
     // Parses id<TAB>text lines; \t \r \n and \\ are unescaped, # lines are comments.
     static QHash<int, QString> parse(const QString& table);
+    // The main table first, then the subsystem tables by name.
+    static QStringList tablePaths();
 
 private:
     ResourceStrings();

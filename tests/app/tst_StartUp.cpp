@@ -13,6 +13,7 @@
 #include "base/StringId.h"
 #include "tests/app/RecordingWindowHost.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -64,6 +65,24 @@ private slots:
     {
         for (const int id : StringId::All)
             QVERIFY2(!LoadResString(id).isEmpty(), qPrintable(QString::number(id)));
+    }
+
+    // Each subsystem keeps its own table; an id given twice would show one of two texts at random.
+    void noStringIdIsGivenTwice()
+    {
+        const QStringList paths = ResourceStrings::tablePaths();
+        QVERIFY(paths.size() >= 1);
+        QHash<int, QString> owner;
+        for (const QString& path : paths) {
+            QFile file(path);
+            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+            const QHash<int, QString> texts = ResourceStrings::parse(QString::fromUtf8(file.readAll()));
+            for (auto it = texts.cbegin(); it != texts.cend(); ++it) {
+                QVERIFY2(!owner.contains(it.key()),
+                         qPrintable(QStringLiteral("%1 in %2 and %3").arg(it.key()).arg(owner.value(it.key()), path)));
+                owner.insert(it.key(), path);
+            }
+        }
     }
 
     void secondInstanceIsRefused_data()
