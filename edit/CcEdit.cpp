@@ -199,7 +199,11 @@ qint64 CcEdit::ReplaceAll()
         if (m_request.text.isEmpty())
             return qint64{0};
         InitSearch();
-        const FindReplace::Outcome outcome = m_finder.ReplaceAll(m_request);
+        // One command for the author: one undo gives back every replacement.
+        const FindReplace::Outcome outcome = [&] {
+            const CcUndo::Group group(m_undo);
+            return m_finder.ReplaceAll(m_request);
+        }();
         m_count = outcome.replaced;
         QString text = LoadResString(SearchedId) + QString::number(m_count) +
                        LoadResString(m_count == 1 ? OneReplacementId : ReplacementsId);

@@ -125,8 +125,13 @@ void CcUndo::record(CcUndoItem item)
 {
     if (m_enabled || m_changing)
         return;
-    if (!CcUndoItem::AlwaysRecorded(item.Kind) && !isSelectorKind(item.Kind) && item.OldValue == item.NewValue)
+    if (!item.IsGroup() && !CcUndoItem::AlwaysRecorded(item.Kind) && !isSelectorKind(item.Kind) &&
+        item.OldValue == item.NewValue)
         return;
+    if (m_groupDepth > 0) {
+        m_group.Parts.push_back(std::move(item));
+        return;
+    }
     const qint16 undoBefore = m_undoCount;
     const qint16 redoBefore = m_redoCount;
     const qint16 kind = item.Kind;
@@ -136,6 +141,26 @@ void CcUndo::record(CcUndoItem item)
     // A long replacement records thousands: the menus follow the counts, not each record.
     if (m_undoCount != undoBefore || m_redoCount != redoBefore)
         emit countsChanged();
+}
+
+void CcUndo::beginGroup()
+{
+    if (m_groupDepth++ == 0)
+        m_group = CcUndoItem();
+}
+
+void CcUndo::endGroup()
+{
+    if (--m_groupDepth > 0 || m_group.Parts.empty())
+        return;
+    CcUndoItem group = std::move(m_group);
+    m_group = CcUndoItem();
+    if (group.Parts.size() == 1) {
+        record(std::move(group.Parts.front()));
+        return;
+    }
+    group.Kind = group.Parts.front().Kind;
+    record(std::move(group));
 }
 
 void CcUndo::push(std::deque<CcUndoItem>& stack, CcUndoItem item)
@@ -236,6 +261,8 @@ CcUndoItem CcUndo::ExecuteCommand(const CcUndoItem& item)
 {
     return ProcedureBoundary::runOr("CcUndo.ExecuteCommand", item.Copy(), [&] {
         const QScopedValueRollback<bool> changing(m_changing, true);
+        if (item.IsGroup())
+            return executeGroup(item);
         CcUndoItem counter = item.Copy();
         switch (item.Kind) {
         case ControlData:
@@ -255,6 +282,18 @@ CcUndoItem CcUndo::ExecuteCommand(const CcUndoItem& item)
         }
         return counter;
     });
+}
+
+// The parts are changed back last first; the counter group holds their counters in that order,
+// so that executing it changes them again first first.
+CcUndoItem CcUndo::executeGroup(const CcUndoItem& group)
+{
+    CcUndoItem counter;
+    counter.Parts.reserve(group.Parts.size());
+    for (auto part = group.Parts.crbegin(); part != group.Parts.crend(); ++part)
+        counter.Parts.push_back(ExecuteCommand(*part));
+    counter.Kind = counter.Parts.front().Kind;
+    return counter;
 }
 
 void CcUndo::select(CmDecisionItem* item)

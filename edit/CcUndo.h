@@ -42,6 +42,19 @@ public:
         PictureChanged = 9,
     };
 
+    // While one lives, everything recorded becomes one command of the history, undone and
+    // redone as a whole. Groups nest; the outermost one records.
+    class Group {
+    public:
+        explicit Group(CcUndo& undo) : m_undo(undo) { m_undo.beginGroup(); }
+        ~Group() { m_undo.endGroup(); }
+        Group(const Group&) = delete;
+        Group& operator=(const Group&) = delete;
+
+    private:
+        CcUndo& m_undo;
+    };
+
     explicit CcUndo(CmDecisionManager& decisions, QObject* parent = nullptr);
     ~CcUndo() override;
     CcUndo(const CcUndo&) = delete;
@@ -84,7 +97,10 @@ signals:
     void pictureRemoved(const QString& name);
 
 private:
+    void beginGroup();
+    void endGroup();
     void push(std::deque<CcUndoItem>& stack, CcUndoItem item);
+    CcUndoItem executeGroup(const CcUndoItem& group);
     void onDecisionChanged(CmDecisionItem* item, const DecisionChange& change);
     void onDecisionRenamed(CmDecisionItem* item, const QString& oldName, const QString& newName);
     void onOpened();
@@ -113,4 +129,6 @@ private:
     qint16 m_redoCount = 0;
     bool m_enabled = false;
     bool m_changing = false;
+    int m_groupDepth = 0;
+    CcUndoItem m_group;
 };

@@ -30,6 +30,13 @@ bool CcUndoItem::AlwaysRecorded(qint16 kind)
 
 CcUndoItem CcUndoItem::Copy() const
 {
+    if (IsGroup()) {
+        CcUndoItem group;
+        for (auto part = Parts.crbegin(); part != Parts.crend(); ++part)
+            group.Parts.push_back(part->Copy());
+        group.Kind = group.Parts.front().Kind;
+        return group;
+    }
     CcUndoItem copy = *this;
     std::swap(copy.OldValue, copy.NewValue);
     std::swap(copy.Selector.oldText, copy.Selector.newText);

@@ -4,6 +4,8 @@
 
 #include <QVariant>
 
+#include <vector>
+
 // One command of the undo history. What Key and Data hold depends on the kind:
 //   0-3   Key: the control's number; 0 and 1 and 2 the stored record, header text or option
 //         text before and after; 3 [label id, text] before and after.
@@ -12,6 +14,8 @@
 //   6     Key: the control's number; old and new point lists.
 //   7-9   Key: the picture's name; old and new bytes.
 //   10-19 Selector: the selector command as its editor recorded it.
+// A group (one author command that made many changes, as Replace All) keeps its records in
+// Parts, in the order they were made, and takes the kind of its first.
 struct CcUndoItem {
     qint16 Kind = 0;
     QVariant Key;
@@ -19,6 +23,9 @@ struct CcUndoItem {
     QVariant OldValue;
     QVariant NewValue;
     SelectorUndoRecord Selector;
+    std::vector<CcUndoItem> Parts;
+
+    bool IsGroup() const { return !Parts.empty(); }
 
     // The record that undoes this one: old and new exchanged, a paired kind turned to its
     // inverse.

@@ -216,6 +216,33 @@ private slots:
         edit.ReplaceAll();
         QCOMPARE(p.prompt.shownTexts().value(0), expected);
     }
+
+    // Beyond the history's depth of twenty: one undo gives back every replacement, one redo
+    // makes them again, and the prompt still counts them all.
+    void replaceAllIsOneCommandOfTheHistory()
+    {
+        UndoProject p;
+        p.addControls(30);
+        p.addSelector();
+        CcEdit edit(p.decisions, p.prompt);
+        edit.setTree(&p.tree);
+        edit.setDocument(&p.document);
+        edit.setSelectors(&p.selectors, &p.explorer);
+        const QString before = p.snapshot();
+        edit.Undo().Clear();
+        edit.Request() = request("a", "aa", SearchRequest::Everything);
+        QVERIFY(edit.ReplaceAll() > CcUndo::Depth);
+        const QString after = p.snapshot();
+        QCOMPARE(edit.Undo().UndoCount(), 1);
+        edit.UndoCommand();
+        QCOMPARE(p.snapshot(), before);
+        QCOMPARE(edit.Undo().UndoCount(), 0);
+        QCOMPARE(edit.Undo().RedoCount(), 1);
+        edit.RedoCommand();
+        QCOMPARE(p.snapshot(), after);
+        edit.UndoCommand();
+        QCOMPARE(p.snapshot(), before);
+    }
 };
 
 KV_REGISTER_TEST(TestFindReplace)
