@@ -209,6 +209,7 @@ void DiagramWindow::updateItem(qint16 key)
                      entity->size);
     const bool moved = item->boxInScene() != box;
     item->setShape(box, entity->caption);
+    growSceneRect(box);
     if (moved)
         m_linkTimer.start();
 }
@@ -591,8 +592,25 @@ QRectF DiagramWindow::visibleArea() const
     return mapToScene(viewport()->rect()).boundingRect();
 }
 
+// The scene only grows, and reaches a window's width and height beyond what the window shows:
+// a scene that fits in the window is centred in it, and every control added would then move the
+// whole diagram away from where the author clicked. So the diagram is always scrolled, and
+// scrolling to an edge makes room beyond it.
+void DiagramWindow::growSceneRect(const QRectF& box)
+{
+    constexpr qreal Margin = 200;
+    const QRectF visible = visibleArea();
+    QRectF wanted = visible.adjusted(-visible.width(), -visible.height(), visible.width(), visible.height());
+    if (!box.isNull())
+        wanted = wanted.united(box.adjusted(-Margin, -Margin, Margin, Margin));
+    const QRectF scene = m_scene->sceneRect();
+    if (!scene.contains(wanted))
+        m_scene->setSceneRect(scene.united(wanted));
+}
+
 void DiagramWindow::reportVisibleArea()
 {
+    growSceneRect(QRectF());
     const QRectF visible = visibleArea();
     m_canvas.setVisibleRect(QRectF(QPointF(visible.left(), -visible.bottom()), visible.size()));
     emit visibleAreaChanged(visible);

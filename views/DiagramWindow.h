@@ -96,6 +96,7 @@ private:
     QPointF snapped(QPointF scenePoint) const;
     void scaleBy(double factor);
     void reportVisibleArea();
+    void growSceneRect(const QRectF& box);
     // The frame of the zoom-window tool was let go: that part fills the window.
     void zoomToFrame(const QRect& frame);
 

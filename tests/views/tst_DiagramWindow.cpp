@@ -143,6 +143,25 @@ private slots:
         QVERIFY(!w.decisions.ItemByIndex(2)->OptsAndActs().contains(QStringLiteral("!GO Control1")));
     }
 
+    // The diagram stays put while it grows: each control lands under the pointer that placed
+    // it, also after the ones before it, and the first stays where it was put.
+    void addedControlsLandWhereClicked()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        w.window.setControlTool(1130);
+        const QList<QPoint> clicks{{400, 300}, {700, 80}, {60, 540}, {420, 320}};
+        for (qsizetype i = 0; i < clicks.size(); ++i) {
+            QTest::mouseClick(w.window.viewport(), Qt::LeftButton, {}, clicks.at(i));
+            QCOMPARE(w.decisions.Count(), int(i + 1));
+            for (qsizetype j = 0; j <= i; ++j) {
+                const QPoint offset = w.centreOf(qint16(j + 1)) - clicks.at(j);
+                QVERIFY2(offset.manhattanLength() <= 2 * 16,
+                         qPrintable(QStringLiteral("control %1 is %2,%3 from its click").arg(j + 1).arg(offset.x()).arg(offset.y())));
+            }
+        }
+    }
+
     void selectDragAndDelete()
     {
         Window w;
