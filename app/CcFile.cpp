@@ -15,6 +15,7 @@
 #include "persist/ProjectNodes.h"
 #include "base/ResourceStrings.h"
 #include "edit/CvDecisionTree.h"
+#include "edit/CanvasModel.h"
 #include "edit/DiagramStore.h"
 #include "model/CmDocument.h"
 #include "persist/StorageNode.h"
@@ -213,12 +214,15 @@ bool CcFile::openProject(const QString& path)
         createEmptyProject();
         return false;
     }
-    if (!gApp->LoadDevData())
-        message(ControlsCorruptId, PromptIcon::Critical, 12006);
-    LoadProjectExplorer();
-    document().setDirty(recover);
-    gApp->View().HideProgressBar();
-    LoadCustomBlock();
+    {
+        const CanvasModel::Batch quietDiagram(gApp->Controller().DiagramView().Canvas());
+        if (!gApp->LoadDevData())
+            message(ControlsCorruptId, PromptIcon::Critical, 12006);
+        LoadProjectExplorer();
+        document().setDirty(recover);
+        gApp->View().HideProgressBar();
+        LoadCustomBlock();
+    }
     setLoading(false);
     setStatus(0);
     emit projectChanged();

@@ -29,6 +29,26 @@ public:
     using DeleteHandler = std::function<bool(qint16 key)>;
     using LinkHandler = std::function<void(qint16 source, qint16 destination)>;
 
+    // While one lives the canvas follows the decisions without telling anyone; at its end it
+    // sends reset once. A project read adds thousands of controls: windows that redrew for
+    // each would take time that grows with the square of the tree.
+    class Batch {
+    public:
+        explicit Batch(CanvasModel& canvas) : m_canvas(canvas), m_wasBlocked(canvas.blockSignals(true)) {}
+        ~Batch()
+        {
+            m_canvas.blockSignals(m_wasBlocked);
+            if (!m_wasBlocked)
+                emit m_canvas.reset();
+        }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        CanvasModel& m_canvas;
+        bool m_wasBlocked;
+    };
+
     explicit CanvasModel(CmDecisionManager& decisions, QObject* parent = nullptr);
 
     CmDecisionManager& decisions() const { return m_decisions; }
@@ -117,6 +137,8 @@ signals:
     // Anything an author would save: the document has unsaved changes.
     void changed();
     void cleared();
+    // Many changes at once: show the whole canvas again.
+    void reset();
 
 private:
     void onDecisionAdded(CmDecisionItem* item);

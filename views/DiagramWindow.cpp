@@ -135,6 +135,7 @@ DiagramWindow::DiagramWindow(CcDecisionTree& tree, const DiagramSettings& settin
     connect(&m_canvas, &CanvasModel::linksOutdated, &m_linkTimer, qOverload<>(&QTimer::start));
     connect(&m_canvas, &CanvasModel::linksReset, this, &DiagramWindow::refreshAll);
     connect(&m_canvas, &CanvasModel::cleared, this, &DiagramWindow::rebuild);
+    connect(&m_canvas, &CanvasModel::reset, this, &DiagramWindow::rebuild);
     connect(&m_canvas, &CanvasModel::selectionChanged, this, &DiagramWindow::syncSelection);
     connect(&m_canvas, &CanvasModel::viewChanged, this, &DiagramWindow::applyCanvasView);
     connect(&tree.View(), &CvDecisionTree::linkRedrawRequested, &m_linkTimer, qOverload<>(&QTimer::start));

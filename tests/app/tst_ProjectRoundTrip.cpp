@@ -1,6 +1,8 @@
 #include "app/CController.h"
 #include "app/CModel.h"
 #include "app/CView.h"
+#include "edit/CanvasModel.h"
+#include "edit/CvDecisionTree.h"
 #include "app/CcFile.h"
 #include "app/CvProject.h"
 #include "base/ErrorLog.h"
@@ -18,6 +20,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSignalSpy>
 #include <QTest>
 
 class TestProjectRoundTrip : public QObject {
@@ -84,6 +87,27 @@ private slots:
         QCOMPARE(decisions().Item(QStringLiteral("step7"))->intID(), qint16(7));
         QCOMPARE(decisions().Item(10)->strID(), QString());
         QCOMPARE(decisions().GetKey(10), QStringLiteral("_10"));
+    }
+
+    // A window that redrew for each control read would take time growing with the square of
+    // the tree: the diagram hears of an opened project once, whatever its size.
+    void openingTellsTheDiagramOnce()
+    {
+        ProjectFixture fixture;
+        SyntheticTree::fill(decisions(), 300);
+        const QString path = fixture.path(QStringLiteral("many.kvp"));
+        QVERIFY(document().SaveFileAs(path).done());
+        QVERIFY(!file().FileClose());
+        CanvasModel& canvas = gApp->Controller().DiagramView().Canvas();
+        QSignalSpy added(&canvas, &CanvasModel::entityAdded);
+        QSignalSpy changed(&canvas, &CanvasModel::entityChanged);
+        QSignalSpy outdated(&canvas, &CanvasModel::linksOutdated);
+        QSignalSpy reset(&canvas, &CanvasModel::reset);
+        QVERIFY(file().FileOpen(path));
+        QCOMPARE(canvas.AllEntities().size(), size_t(300));
+        QCOMPARE(added.count() + changed.count() + outdated.count(), 0);
+        QCOMPARE(reset.count(), 1);
+        QVERIFY(!document().Dirty());
     }
 
     void savingTwiceKeepsOnlyTheSecondSave()
