@@ -77,8 +77,10 @@ bool RunCommand::readTree(const QString& path, CompiledTree& tree, QTextStream& 
         err << LoadResString(MissingFileId).arg(path) << '\n';
         return false;
     }
-    if (QFileInfo(path).suffix().compare(QLatin1String("kvp"), Qt::CaseInsensitive) != 0) {
-        const StorageResult read = CompiledTree::readFile(path, tree);
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffix.compare(QLatin1String("kvp"), Qt::CaseInsensitive) != 0) {
+        const bool web = suffix.compare(QLatin1String("kvw"), Qt::CaseInsensitive) == 0;
+        const StorageResult read = web ? CompiledTree::readWebFile(path, tree) : CompiledTree::readFile(path, tree);
         if (!read)
             err << LoadResString(TreeUnreadableId).arg(path, read.message) << '\n';
         return read.ok();

@@ -13,6 +13,7 @@ public:
     int execute(const QStringList& args, QTextStream& out, QTextStream& err) override;
 
 private:
-    // A project is compiled in memory, anything else is read as a desktop tree file.
+    // A project is compiled in memory, a .kvw read as a web tree file, anything else as a desktop
+    // tree file.
     static bool readTree(const QString& path, CompiledTree& tree, QTextStream& err);
 };

@@ -26,6 +26,30 @@ bool takesDefaultFromOptions(qint16 type)
            || type == MDecisionDataUtil::MultiList || type == MDecisionDataUtil::Radio;
 }
 
+// A fault planted for tests only: with KESTROVA_FAULT_DROP_WEB_ACTION=1 the web tree leaves out
+// the tree's first !SET, !DEFAULT, !KILL or !SORT, so that tests can show a run on the web tree
+// parting from the desktop run. (The first action of all may be a !GO to the next control, which
+// changes nothing when it is missing.)
+bool dropsWebAction()
+{
+    return qEnvironmentVariable("KESTROVA_FAULT_DROP_WEB_ACTION") == QLatin1String("1");
+}
+
+QStringList withoutFirstChange(const QStringList& lines, bool& drop)
+{
+    QStringList kept = lines;
+    for (qsizetype i = 0; drop && i < kept.size(); ++i) {
+        for (BlockLine::Keyword keyword : {BlockLine::Set, BlockLine::Default, BlockLine::Kill, BlockLine::Sort}) {
+            if (BlockLine::IsKeyword(kept.at(i), keyword)) {
+                kept.removeAt(i);
+                drop = false;
+                break;
+            }
+        }
+    }
+    return kept;
+}
+
 bool nodeExists(const StorageNode& project, const QString& path)
 {
     bool found = false;
@@ -45,8 +69,9 @@ QString KvwTreeWriter::Write(const KvwFileSettings& settings, const StorageNode&
     QString text = Header(settings);
     const int count = m_numbers.count();
     int reported = -1;
+    bool dropAction = dropsWebAction();
     for (int number = 1; number <= count; ++number) {
-        text += DecisionBlock(*m_numbers.byNumber(number), settings.imagePath);
+        text += DecisionBlock(*m_numbers.byNumber(number), settings.imagePath, &dropAction);
         const int percent = number * 100 / count;
         if (progress && percent != reported)
             progress(reported = percent);
@@ -72,7 +97,7 @@ QString KvwTreeWriter::Header(const KvwFileSettings& settings) const
     return text;
 }
 
-QString KvwTreeWriter::DecisionBlock(const CmDecisionItem& decision, const QString& imagePath) const
+QString KvwTreeWriter::DecisionBlock(const CmDecisionItem& decision, const QString& imagePath, bool* dropAction) const
 {
     const qint16 type = decision.intControl();
     QString text = Open(1, QStringLiteral("Decision"));
@@ -89,7 +114,9 @@ QString KvwTreeWriter::DecisionBlock(const CmDecisionItem& decision, const QStri
     text += displayedControls(decision);
     if (isNumericInterface(type))
         text += Range(2, false, decision.Min(), decision.Max());
-    text += m_notation.GetKVWOptsAndActs(decision.OptsAndActs(), isNumericInterface(type), type);
+    const QStringList lines = dropAction && *dropAction ? withoutFirstChange(decision.OptsAndActs(), *dropAction)
+                                                        : decision.OptsAndActs();
+    text += m_notation.GetKVWOptsAndActs(lines, isNumericInterface(type), type);
     text += Close(1, QStringLiteral("Decision"));
     return text;
 }

@@ -33,7 +33,9 @@ public:
                   const std::function<void(int)>& progress = {}) const;
 
     QString Header(const KvwFileSettings& settings) const;
-    QString DecisionBlock(const CmDecisionItem& decision, const QString& imagePath) const;
+    // dropAction (test only, see Write) leaves out the block's first action that sets a value or
+    // narrows a selector, and is cleared when one was left out.
+    QString DecisionBlock(const CmDecisionItem& decision, const QString& imagePath, bool* dropAction = nullptr) const;
     // Empty when the project holds no internal selector.
     QString CriteriaLists(const StorageNode& project) const;
 

@@ -4,6 +4,7 @@
 #include "persist/ProjectNodes.h"
 #include "persist/StorageDocument.h"
 #include "persist/StorageNode.h"
+#include "runtime/WebTreeReader.h"
 
 StorageResult CompiledTree::readFile(const QString& path, CompiledTree& tree)
 {
@@ -11,6 +12,11 @@ StorageResult CompiledTree::readFile(const QString& path, CompiledTree& tree)
     if (StorageResult opened = document.openReadOnly(path); !opened)
         return opened;
     return read(document, tree);
+}
+
+StorageResult CompiledTree::readWebFile(const QString& path, CompiledTree& tree)
+{
+    return WebTreeReader::readFile(path, tree);
 }
 
 StorageResult CompiledTree::read(const StorageDocument& document, CompiledTree& tree)

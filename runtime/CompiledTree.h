@@ -25,6 +25,9 @@ struct CompiledTree {
 
     // Reads a desktop tree file: its rules text and every internal selector.
     static StorageResult readFile(const QString& path, CompiledTree& tree);
+    // Reads a web tree file into the same: each decision as the desktop tree's record, its
+    // actions turned back from the web notation (see WebTreeReader for what the file lacks).
+    static StorageResult readWebFile(const QString& path, CompiledTree& tree);
     // The same from a document already open (a tree compiled in memory).
     static StorageResult read(const StorageDocument& document, CompiledTree& tree);
 };

@@ -36,6 +36,7 @@ class TestRunCommand : public QObject {
     QTemporaryDir m_folder;
     QString m_project;
     QString m_tree;
+    QString m_webTree;
 
     QString path(const QString& name) const { return m_folder.filePath(name); }
 
@@ -47,19 +48,22 @@ private slots:
         QCOMPARE(run({"from-rules", KV_SOURCE_DIR "/examples/laptop-selector.rules", "-o", m_project}).code, 0);
         QCOMPARE(run({"selector", "import", m_project, KV_SOURCE_DIR "/examples/laptops.csv"}).code, 0);
         QCOMPARE(run({"compile", m_project, "--desktop", "-o", m_tree}).code, 0);
+        m_webTree = path("laptop-selector.kvw");
+        QCOMPARE(run({"compile", m_project, "--web", "-o", m_webTree}).code, 0);
     }
 
     void sampleRunsToItsEnd_data()
     {
-        QTest::addColumn<bool>("project");
-        QTest::newRow("project compiled in memory") << true;
-        QTest::newRow("desktop tree file") << false;
+        QTest::addColumn<QString>("tree");
+        QTest::newRow("project compiled in memory") << "laptop-selector.kvp";
+        QTest::newRow("desktop tree file") << "laptop-selector.kvd";
+        QTest::newRow("web tree file") << "laptop-selector.kvw";
     }
 
     void sampleRunsToItsEnd()
     {
-        QFETCH(bool, project);
-        const Outcome outcome = run({"run", project ? m_project : m_tree, "--answers", SampleAnswers, "--explain"});
+        QFETCH(QString, tree);
+        const Outcome outcome = run({"run", path(tree), "--answers", SampleAnswers, "--explain"});
         QCOMPARE(outcome.err, QString());
         QCOMPARE(outcome.out, readText(KV_TEST_DATA_DIR "/run-laptop-selector.txt"));
         QCOMPARE(outcome.code, 0);
@@ -79,6 +83,44 @@ private slots:
         const QString straight = readText(KV_TEST_DATA_DIR "/run-laptop-selector.txt");
         const QString ending = straight.mid(straight.indexOf("Done: "));
         QVERIFY(outcome.out.endsWith(ending));
+    }
+
+    // The web tree file runs as the desktop one, down to each action line; with one action left
+    // out of the web tree by the planted compiler fault, the runs part.
+    void webTreeRunsAsTheDesktopTree_data()
+    {
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<bool>("dropAction");
+        QTest::newRow("straight") << SampleAnswers << false;
+        QTest::newRow("change of mind") << KV_SOURCE_DIR "/examples/laptop-selector-back.answers" << false;
+        QTest::newRow("action dropped") << SampleAnswers << true;
+    }
+
+    void webTreeRunsAsTheDesktopTree()
+    {
+        QFETCH(QString, answers);
+        QFETCH(bool, dropAction);
+        QString webTree = m_webTree;
+        if (dropAction) {
+            webTree = path("dropped.kvw");
+            qputenv("KESTROVA_FAULT_DROP_WEB_ACTION", "1");
+            const int compiled = run({"compile", m_project, "--web", "-o", webTree}).code;
+            qunsetenv("KESTROVA_FAULT_DROP_WEB_ACTION");
+            QCOMPARE(compiled, 0);
+        }
+        const Outcome desktop = run({"run", m_tree, "--answers", answers, "--explain"});
+        const Outcome web = run({"run", webTree, "--answers", answers, "--explain"});
+        QCOMPARE(desktop.code, 0);
+        QCOMPARE(web.code, 0);
+        QCOMPARE(web.err, QString());
+        if (!dropAction) {
+            QCOMPARE(web.out, desktop.out);
+            return;
+        }
+        // The budget's !KILL is gone: more laptops are left.
+        QVERIFY(desktop.out.contains("\nlaptops: 3 of 16 items remain\n"));
+        QVERIFY2(!web.out.contains("Budget / _PREACTION: !KILL") && !web.out.contains("\nlaptops: 3 of 16 items remain\n"),
+                 qPrintable(web.out));
     }
 
     void startsWhereAsked()
