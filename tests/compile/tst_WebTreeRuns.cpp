@@ -111,11 +111,12 @@ QString runOf(const CompiledTree& tree, const QString& answers)
 }
 
 // Compiles the tree to both files and reads them back.
-void compileBoth(CompileFixture& tree, CompiledTree& desktop, CompiledTree& web)
+void compileBoth(CompileFixture& tree, CompiledTree& desktop, CompiledTree& web, const QString& imagePath = QString())
 {
     QTemporaryDir folder;
     CcCompile compiler(tree.decisions, tree.document);
     compiler.setSaveLogFile(false);
+    compiler.setImagePath(imagePath);
     const QString kvd = folder.filePath(u"tree.kvd"_s);
     const QString kvw = folder.filePath(u"tree.kvw"_s);
     // Controls that only hold values have no !GO: a warning, no error.
@@ -146,6 +147,7 @@ private slots:
     void sameRunOnBothFiles_data();
     void sameRunOnBothFiles();
     void droppedWebActionMakesTheRunsDiffer();
+    void picturesAreReadFromBesideTheFile();
 };
 
 void TestWebTreeRuns::sameRunOnBothFiles_data()
@@ -208,6 +210,26 @@ void TestWebTreeRuns::droppedWebActionMakesTheRunsDiffer()
     QVERIFY2(desktopRun.contains(u"Note = say \"hi\" & <go>"_s), qPrintable(desktopRun));
     QVERIFY2(webRun.contains(u"\nNote = \n"_s), qPrintable(webRun));
     QCOMPARE(webRun.remove(u"\nNote = \n"_s), QString(desktopRun).remove(u"\nNote = say \"hi\" & <go>\n"_s));
+}
+
+// The player shows a control's picture by its name: the web tree's comes from the exported JPEG,
+// wherever the image folder of the references points.
+void TestWebTreeRuns::picturesAreReadFromBesideTheFile()
+{
+    CompileFixture project;
+    addPageTree(project);
+    project.addPicture(u"Logo"_s);
+    project.decisions.Item(u"Agree"_s)->setPicture(u"Logo"_s);
+    CompiledTree desktop;
+    CompiledTree web;
+    compileBoth(project, desktop, web, u"images"_s);
+    if (QTest::currentTestFailed())
+        return;
+    RuntimeEngine engine;
+    QVERIFY(engine.load(web).ok());
+    QCOMPARE(engine.findControl(u"Agree"_s)->picture, u"Logo"_s);
+    QCOMPARE(web.pictures.keys(), desktop.pictures.keys());
+    QVERIFY(web.pictures.value(u"logo"_s).startsWith("\xFF\xD8"));
 }
 
 KV_REGISTER_TEST(TestWebTreeRuns)

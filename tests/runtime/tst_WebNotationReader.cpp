@@ -22,9 +22,6 @@ void TestWebNotationReader::actions_data()
     QTest::newRow("go to a control without a name") << "!GO [[9]];" << "!GO 9";
     QTest::newRow("kill on a property") << R"(!KILL Laptops:("Laptops":"Price"(num)>[[1]](num));)"
                                         << "!KILL Laptops: Price > [[Budget]]";
-    QTest::newRow("kill on either of two texts")
-        << R"(!KILL Laptops:(("Laptops":"GPU"(stringReturnQuotes)="Integrated")|("Laptops":"GPU"(stringReturnQuotes)="Entry"));)"
-        << R"(!KILL Laptops: GPU = "Integrated" | GPU = "Entry")";
     QTest::newRow("another selector's item") << R"(!KILL Other:("Laptops":"Price"(num)>5);)"
                                              << "!KILL Other: <<Laptops:Price;-1>> > 5";
     QTest::newRow("sort with directions") << R"(!SORT Laptops:"Laptops":"Battery",ABS("Laptops":"Price"(num)); True, False;)"
@@ -43,7 +40,6 @@ void TestWebNotationReader::actions_data()
     QTest::newRow("address") << R"(!JUMP "http://example.com/?q=+dquotx+dquot"(stringReturnQuotes);)"
                              << R"(!JUMP http://example.com/?q="x")";
     QTest::newRow("expression left as written") << "!IF (1+;" << "!IF (1+";
-    QTest::newRow("early finish") << "!EARLYFINISH On;" << "!EARLYFINISH On";
 }
 
 void TestWebNotationReader::actions()
