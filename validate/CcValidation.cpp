@@ -12,6 +12,7 @@
 #include "selectors/StoredSelectorCatalog.h"
 #include "validate/ControlLocation.h"
 #include "validate/InterfaceLimits.h"
+#include "validate/PathAnalysis.h"
 #include "validate/ReferenceChecker.h"
 
 #include <QDir>
@@ -189,6 +190,8 @@ void CcValidation::Validate()
                 validateDecision(*decision);
             reportProgress(index, total);
         }
+        if (m_analyzePaths)
+            PathAnalysis::Run(m_decisions, *this);
     });
     emit statusChanged(QString());
     emit progressChanged(0);

@@ -45,6 +45,10 @@ public:
     void setCompileKVD(bool desktop);
     // 0 both runtimes, 1 web, 2 and 3 desktop.
     void setTargetsForFileType(qint32 fileType);
+    // Whether Validate also follows the paths through the tree (PathAnalysis) and logs what
+    // cannot work as warnings. Off unless asked for.
+    bool AnalyzePaths() const { return m_analyzePaths; }
+    void setAnalyzePaths(bool analyze) { m_analyzePaths = analyze; }
 
     // Set by the first error or warning since Clear().
     bool Error() const { return m_findings.hasErrors(); }
@@ -55,7 +59,8 @@ public:
 
     // Empties the log and both flags.
     void Clear();
-    // Runs every check on every control in decision order. Does not clear the log first.
+    // Runs every check on every control in decision order, then the path analysis when asked
+    // for. Does not clear the log first.
     void Validate();
 
     void AppendToLog(bool isError, const QString& message, const QString& location,
@@ -117,4 +122,5 @@ private:
     int m_lastProgress = -1;
     bool m_compileKVW = true;
     bool m_compileKVD = true;
+    bool m_analyzePaths = false;
 };
