@@ -13,6 +13,10 @@ struct EditingOptions {
     // turns it on), and opening a file brings the diagram editor to the front.
     bool StartDecisionBuilderOnNew = false;
     bool StartDTEditorOnOpen = true;
+    // The validation of a compile also follows the paths through the tree and warns of what
+    // cannot work (unreachable controls, dead ends, closed loops, overridden !GO actions,
+    // conditions that never change).
+    bool AnalyzePathsOnValidate = false;
 
     bool operator==(const EditingOptions&) const = default;
 };

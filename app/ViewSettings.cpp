@@ -71,6 +71,7 @@ std::vector<Field<Settings>> fieldsOf(Settings& settings)
         KV_VALUE(ViewSection, Editing, ImagePath),
         KV_VALUE(ViewSection, Editing, StartDecisionBuilderOnNew),
         KV_VALUE(ViewSection, Editing, StartDTEditorOnOpen),
+        KV_VALUE(ViewSection, Editing, AnalyzePathsOnValidate),
         KV_VALUE(PrintSection, Print, Print_strID),
         KV_VALUE(PrintSection, Print, Print_intID),
         KV_VALUE(PrintSection, Print, Print_Caption),

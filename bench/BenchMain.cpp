@@ -1,4 +1,5 @@
 // Saves, opens and validates generated projects of growing size and prints the times.
+#include "AnalysisBench.h"
 #include "DiagramBench.h"
 #include "FindBench.h"
 #include "RuntimeBench.h"
@@ -138,6 +139,14 @@ int main(int argc, char** argv)
             sizes.append(argument.toInt());
         QTextStream out(stdout);
         return runCompile(sizes, out);
+    }
+    // "analyze [N ...]": the path analysis instead.
+    if (app.arguments().value(1) == QLatin1String("analyze")) {
+        QList<int> sizes;
+        for (const QString& argument : app.arguments().mid(2))
+            sizes.append(argument.toInt());
+        QTextStream out(stdout);
+        return AnalysisBench::run(sizes, out);
     }
     // "diagram [N ...]": the diagram and rename benchmark instead.
     if (app.arguments().value(1) == QLatin1String("diagram")) {

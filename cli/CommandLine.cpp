@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "base/ResourceStrings.h"
+#include "cli/AnalyzeCommand.h"
 #include "cli/CheckExprCommand.h"
 #include "cli/CompileCommand.h"
 #include "cli/ConvertCommand.h"
@@ -29,6 +30,7 @@ CommandLine::CommandLine()
     m_commands.push_back(std::make_unique<GraphCommand>());
     m_commands.push_back(std::make_unique<SelectorCommand>());
     m_commands.push_back(std::make_unique<ValidateCommand>());
+    m_commands.push_back(std::make_unique<AnalyzeCommand>());
     m_commands.push_back(std::make_unique<ConvertCommand>());
     m_commands.push_back(std::make_unique<CompileCommand>());
     m_commands.push_back(std::make_unique<RunCommand>());

@@ -25,6 +25,7 @@ struct Options {
     bool desktop = false;
     bool strict = false;
     bool json = false;
+    bool analyze = false;
 };
 
 // Empty when the arguments are sound, otherwise what is wrong with them.
@@ -37,6 +38,8 @@ QString parse(const QStringList& args, Options& options)
             options.desktop = true;
         else if (arg == QLatin1String("--strict"))
             options.strict = true;
+        else if (arg == QLatin1String("--analyze"))
+            options.analyze = true;
         else if (arg == QLatin1String("--format=json"))
             options.json = true;
         else if (arg == QLatin1String("--format=text"))
@@ -96,6 +99,7 @@ int ValidateCommand::execute(const QStringList& args, QTextStream& out, QTextStr
     const bool both = options.web == options.desktop;
     validation.setCompileKVW(both || options.web);
     validation.setCompileKVD(both || options.desktop);
+    validation.setAnalyzePaths(options.analyze);
     validation.Validate();
     if (options.json) {
         QJsonArray findings;

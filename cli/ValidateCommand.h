@@ -2,7 +2,7 @@
 
 #include "cli/CliCommand.h"
 
-// kestrova validate PROJECT [--desktop|--web] [--strict] [--format=text|json]
+// kestrova validate PROJECT [--desktop|--web] [--strict] [--analyze] [--format=text|json]
 class ValidateCommand : public CliCommand {
 public:
     QString Name() const override;

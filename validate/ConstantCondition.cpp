@@ -13,17 +13,7 @@ bool readsTheRun(const ExpressionNode& node)
 
 bool isComparison(ExpressionOperator op)
 {
-    switch (op) {
-    case ExpressionOperator::Equal:
-    case ExpressionOperator::NotEqual:
-    case ExpressionOperator::Less:
-    case ExpressionOperator::LessEqual:
-    case ExpressionOperator::Greater:
-    case ExpressionOperator::GreaterEqual:
-        return true;
-    default:
-        return false;
-    }
+    return ExpressionNode::precedence(op) == ExpressionNode::CompareLevel;
 }
 
 } // namespace

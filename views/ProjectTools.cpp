@@ -82,6 +82,8 @@ void ProjectTools::Run(int id)
         m_selectors.RunTool(id);
         return;
     }
+    // The validation before a compile follows the paths too when the author asked for it.
+    m_compile.Validation().setAnalyzePaths(m_application.View().Settings().Editing.AnalyzePathsOnValidate);
     switch (static_cast<ToolId>(id)) {
     case ToolId::CompileDesktop:
         m_selectors.Commands().Manager().SaveAll();

@@ -116,6 +116,7 @@ private slots:
         changed.Diagram.ToolTip = false;
         changed.TestMode.StartDecision = QStringLiteral("Budget");
         changed.Editing.ImagePath = QStringLiteral("/home/ann/Pictures and more");
+        changed.Editing.AnalyzePathsOnValidate = true;
         changed.Print.Print_DTThumbnail = false;
         settings() = changed;
         m_windows.placement = changed.MainWindow;
@@ -132,6 +133,7 @@ private slots:
                  QCoreApplication::applicationDirPath() + QLatin1Char('/'));
         QVERIFY(!CRegistry(QString(), QStringLiteral("RegistryDataSet")).KeyExists());
         QCOMPARE(CRegistry::Read(Print, QStringLiteral("Print_DTThumbnail")), QStringLiteral("0"));
+        QCOMPARE(CRegistry::Read(View, QStringLiteral("AnalyzePathsOnValidate")), QStringLiteral("1"));
         QCOMPARE(CRegistry::Read(QStringLiteral("MRU"), QStringLiteral("File20")), QStringLiteral("/trees/2.kvp"));
 
         start();
