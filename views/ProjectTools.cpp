@@ -10,6 +10,7 @@
 #include "base/ResourceStrings.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
+#include "validate/CcValidation.h"
 #include "views/DocumentArea.h"
 #include "views/frmFileType.h"
 #include "views/frmKVDCompile.h"
