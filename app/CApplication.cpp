@@ -5,7 +5,9 @@
 #include "app/CView.h"
 #include "app/CvProject.h"
 #include "app/ViewSettings.h"
+#include "edit/CcEdit.h"
 #include "edit/CvDecisionTree.h"
+#include "pictures/CcPictures.h"
 #include "base/ErrorLog.h"
 #include "app/IWindowHost.h"
 #include "base/KvError.h"
@@ -44,6 +46,7 @@ void CApplication::connectDocument()
                      [view](const QString& name) { view->Project().RenameFile(name); });
     QObject::connect(&document, &CmDocument::statusChanged, view, &CView::SetStatus);
     QObject::connect(&document, &CmDocument::progressChanged, view, &CView::SetProgress);
+    connectPictures();
     CModel* model = m_model.get();
     QObject::connect(&document, &CmDocument::opened, view, [model] { model->Clear(); });
     QObject::connect(&document, &CmDocument::opened, view, [view] {
@@ -53,6 +56,29 @@ void CApplication::connectDocument()
         QMetaObject::invokeMethod(
             view, [view] { view->RequestWindow(QLatin1String(CView::DiagramWindowName)); }, Qt::QueuedConnection);
     });
+}
+
+void CApplication::connectPictures()
+{
+    CvProject* project = &m_view->Project();
+    // The explorer's list follows the picture commands and their undo alike; an import that
+    // replaces a picture adds no second entry.
+    const auto added = [project](const QString& name) {
+        if (!project->Pictures().contains(name, Qt::CaseInsensitive))
+            project->AddPicture(name);
+    };
+    const auto removed = [project](const QString& name) { project->RemovePicture(name); };
+    const auto renamed = [project](const QString& oldName, const QString& newName) {
+        project->RenamePicture(oldName, newName);
+    };
+    CcPictures* pictures = &m_controller->Pictures();
+    QObject::connect(pictures, &CcPictures::pictureAdded, project, added);
+    QObject::connect(pictures, &CcPictures::pictureRemoved, project, removed);
+    QObject::connect(pictures, &CcPictures::pictureRenamed, project, renamed);
+    CcUndo* undo = &m_controller->Edit().Undo();
+    QObject::connect(undo, &CcUndo::pictureAdded, project, added);
+    QObject::connect(undo, &CcUndo::pictureRemoved, project, removed);
+    QObject::connect(undo, &CcUndo::pictureRenamed, project, renamed);
 }
 
 CApplication::~CApplication()

@@ -58,6 +58,7 @@ public:
 
 private:
     void connectDocument();
+    void connectPictures();
 
     IPrompt& m_prompt;
     IWindowHost& m_windows;

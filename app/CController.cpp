@@ -12,6 +12,8 @@
 #include "edit/CcEdit.h"
 #include "edit/CvDecisionTree.h"
 #include "model/CmDocument.h"
+#include "pictures/CcPictures.h"
+#include "spelling/SpellChecker.h"
 
 CController::CController()
     : m_gettingStarted(std::make_unique<CcGettingStarted>()), m_file(std::make_unique<CcFile>())
@@ -20,6 +22,7 @@ CController::CController()
 
 CController::~CController()
 {
+    m_pictures.reset();
     m_edit.reset();
     m_decisionTree.reset();
     m_diagramView.reset();
@@ -35,6 +38,17 @@ void CController::AttachModel(CModel& model, IPrompt& prompt)
     m_edit = std::make_unique<CcEdit>(model.Decisions(), prompt);
     m_edit->setTree(m_decisionTree.get());
     m_edit->setDocument(document);
+    m_pictures = std::make_unique<CcPictures>(*document, model.Decisions(), prompt);
+    m_pictures->setUndo(&m_edit->Undo());
+}
+
+SpellChecker& CController::Spelling()
+{
+    if (!m_spelling) {
+        m_spelling = std::make_unique<SpellChecker>();
+        m_spelling->LoadDefault();
+    }
+    return *m_spelling;
 }
 
 int CController::UndoCount() const

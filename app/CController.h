@@ -9,11 +9,12 @@ class CcEdit;
 class CcDecisionTree;
 class CcFile;
 class CcGettingStarted;
+class CcPictures;
+class SpellChecker;
 class CvDecisionTree;
 class IPrompt;
 
-// The command controllers. More arrive with the selector and picture commands. The undo
-// history's counts enable Undo and Redo.
+// The command controllers. The undo history's counts enable Undo and Redo.
 class CController : public IUndoCounts {
 public:
     CController();
@@ -30,6 +31,11 @@ public:
     CvDecisionTree& DiagramView() const { return *m_diagramView; }
     // The edit commands with the project's undo history, made with the diagram.
     CcEdit& Edit() const { return *m_edit; }
+    // The picture commands over the model's document, recording in the edit history.
+    CcPictures& Pictures() const { return *m_pictures; }
+    // The spell checker with the desktop's dictionary, loaded when first asked for; without a
+    // dictionary it says why.
+    SpellChecker& Spelling();
 
     int UndoCount() const override;
     int RedoCount() const override;
@@ -46,4 +52,6 @@ private:
     std::unique_ptr<CvDecisionTree> m_diagramView;
     std::unique_ptr<CcDecisionTree> m_decisionTree;
     std::unique_ptr<CcEdit> m_edit;
+    std::unique_ptr<CcPictures> m_pictures;
+    std::unique_ptr<SpellChecker> m_spelling;
 };

@@ -349,7 +349,8 @@ void CView::UpdateAllBands()
 
 void CView::RefreshProjectCommands()
 {
-    for (const ToolId id : {ToolId::EditSelector, ToolId::DeleteSelector, ToolId::ViewPicture, ToolId::RemovePicture}) {
+    for (const ToolId id : {ToolId::EditSelector, ToolId::DeleteSelector, ToolId::ViewPicture, ToolId::RemovePicture,
+                            ToolId::ExportPictureFromProject, ToolId::RenamePicture, ToolId::ExportPicture}) {
         if (CommandTool* tool = Tool(+id))
             refreshTool(*tool);
     }

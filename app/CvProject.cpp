@@ -43,6 +43,23 @@ void CvProject::AddPicture(const QString& name)
     emit changed();
 }
 
+void CvProject::RemovePicture(const QString& name)
+{
+    if (m_pictures.removeIf([&](const QString& entry) { return entry.compare(name, Qt::CaseInsensitive) == 0; }) > 0)
+        emit changed();
+}
+
+void CvProject::RenamePicture(const QString& oldName, const QString& newName)
+{
+    for (QString& entry : m_pictures) {
+        if (entry.compare(oldName, Qt::CaseInsensitive) == 0) {
+            entry = newName;
+            emit changed();
+            return;
+        }
+    }
+}
+
 void CvProject::AddCriteriaList(const QString& name)
 {
     m_criteriaLists.append(name);

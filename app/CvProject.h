@@ -25,6 +25,8 @@ public:
     int CriteriaListCount() const { return static_cast<int>(m_criteriaLists.size()); }
 
     void AddPicture(const QString& name);
+    void RemovePicture(const QString& name);
+    void RenamePicture(const QString& oldName, const QString& newName);
     void AddCriteriaList(const QString& name) override;
     void AddExternalCriteriaList(const QString& name);
 

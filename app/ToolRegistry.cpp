@@ -18,6 +18,7 @@
 #include "model/MDecisionDataUtil.h"
 #include "edit/CcEdit.h"
 #include "edit/MUpdateUtil.h"
+#include "pictures/CcPictures.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -161,6 +162,11 @@ void updateControls(CView&, int id)
     MUpdateUtil::UpdateControlsCommand(gApp->Model().Decisions(), type, gApp->Prompt());
 }
 
+CcPictures& pictures()
+{
+    return gApp->Controller().Pictures();
+}
+
 CcEdit& edit()
 {
     return gApp->Controller().Edit();
@@ -195,14 +201,14 @@ std::vector<Row> buildRows()
         runs(T::FileClose, T::FileClose, [](CView&, int) { file().FileClose(); }),
         runs(T::FileSave, T::FileSave, [](CView&, int) { file().FileSave(); }),
         runs(T::FileSaveAs, T::FileSaveAs, [](CView&, int) { file().FileSaveAs(); }),
-        later(T::Print, T::PageSetup),
+        window(T::Print, T::PageSetup),
         runs(T::Exit, T::Exit, [](CView&, int) { file().FileExit(); }),
         {T::RecentFileFirst, T::RecentFileEarlyLast, &openRecentFile, &recentFileListed},
         runs(T::FileProperties, T::FileProperties, [](CView&, int) { file().ShowPropertiesForm(); }),
-        later(T::ImportPicture, T::ImportPicture),
+        runs(T::ImportPicture, T::ImportPicture, [](CView&, int) { pictures().ImportPicture(); }),
         window(T::ImportSelector, T::ImportSelector),
         runs(T::ImportDecisionTree, T::ImportDecisionTree, [](CView&, int) { message(NotImplementedId); }),
-        later(T::ExportPicture, T::ExportPicture),
+        {T::ExportPicture, T::ExportPicture, [](CView&, int) { pictures().ExportPicture(); }, &hasPictures},
         window(T::ExportSelector, T::ExportSelector),
         runs(T::ExportDecisionTree, T::ExportDecisionTree, [](CView&, int) { message(NotImplementedId); }),
         {T::RecentFileLater, T::RecentFileLast, &openRecentFile, &recentFileListed},
@@ -217,7 +223,8 @@ std::vector<Row> buildRows()
         runs(T::Find, T::Find, &showFindBar),
         runs(T::FindNext, T::FindNext, [](CView&, int) { edit().FindNext(); }),
         runs(T::Replace, T::Replace, &showFindBar),
-        later(T::Preferences, T::SpellCheckSelected),
+        later(T::Preferences, T::Preferences),
+        window(T::SpellCheck, T::SpellCheckSelected),
         toggles(T::ShowStandardBar, T::ShowStatusBar, &toggleBand),
         later(T::ShowProjectExplorer, T::ShowProperties, true),
         toggles(T::ShowThumbNail, T::ShowThumbNail, &toggleBand),
@@ -246,9 +253,12 @@ std::vector<Row> buildRows()
         runs(T::OpenDecisionTree, T::OpenDecisionTree, [](CView& view, int) { view.RequestWindow(DiagramWindowName); }),
         window(T::Stop, T::Stop),
         window(T::Run, T::Run),
-        later(T::ImportPictureIntoProject, T::ImportPictureIntoProject),
-        {T::ViewPicture, T::RemovePicture, nullptr, &hasPictures},
-        later(T::ExportPictureFromProject, T::RenamePicture),
+        runs(T::ImportPictureIntoProject, T::ImportPictureIntoProject, [](CView&, int) { pictures().ImportPicture(); }),
+        window(T::ViewPicture, T::ViewPicture),
+        {T::RemovePicture, T::RemovePicture, [](CView&, int) { pictures().RemovePicture(); }, &hasPictures},
+        {T::ExportPictureFromProject, T::ExportPictureFromProject, [](CView&, int) { pictures().ExportPicture(); },
+         &hasPictures},
+        {T::RenamePicture, T::RenamePicture, [](CView&, int) { pictures().RenamePicture(); }, &hasPictures},
         window(T::TestOptions, T::TestOptions),
         window(T::CompileDesktop, T::DesktopSettings),
         later(T::ActionWizard, T::ControlWizard),

@@ -87,6 +87,9 @@ std::vector<Field<Settings>> fieldsOf(Settings& settings)
         KV_VALUE(PrintSection, Print, Print_Picture),
         KV_VALUE(PrintSection, Print, Print_DTSummary),
         KV_VALUE(PrintSection, Print, Print_DTThumbnail),
+        KV_VALUE(PrintSection, Print, Print_Selectors),
+        KV_VALUE(PrintSection, Print, Print_Pictures),
+        KV_VALUE(PrintSection, Print, Print_ThumbnailOnePage),
     };
 }
 

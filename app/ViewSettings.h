@@ -2,7 +2,7 @@
 
 #include "app/DiagramSettings.h"
 #include "app/EditingOptions.h"
-#include "app/PrintSelections.h"
+#include "printing/PrintSelections.h"
 #include "testmode/TestModeOptions.h"
 #include "app/WindowPlacement.h"
 

@@ -34,6 +34,9 @@ public:
     virtual std::optional<QString> SaveFileDialog(const QString& title, const QString& filter,
                                                   const QString& suggestedPath) = 0;
     virtual std::optional<QString> FolderDialog(const QString& title, const QString& folder) = 0;
+    // One of items, current preselected; empty when cancelled.
+    virtual std::optional<QString> ChooseItem(const QString& text, const QString& title, const QStringList& items,
+                                              const QString& current) = 0;
 
     // The document properties dialog (title, subject, author, keywords, comments); false when
     // cancelled, otherwise the map holds the edited values.

@@ -8,12 +8,14 @@
 #include "cli/FromRulesCommand.h"
 #include "cli/GraphCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/PrintCommand.h"
 #include "cli/RecordsCommand.h"
 #include "cli/RenameCommand.h"
 #include "cli/FindCommand.h"
 #include "cli/ReplaceCommand.h"
 #include "cli/RunCommand.h"
 #include "cli/SelectorCommand.h"
+#include "cli/SpellCommand.h"
 #include "cli/ValidateCommand.h"
 
 #include <QTextStream>
@@ -34,9 +36,16 @@ CommandLine::CommandLine()
     m_commands.push_back(std::make_unique<ConvertCommand>());
     m_commands.push_back(std::make_unique<CompileCommand>());
     m_commands.push_back(std::make_unique<RunCommand>());
+    m_commands.push_back(std::make_unique<PrintCommand>());
+    m_commands.push_back(std::make_unique<SpellCommand>());
 }
 
 CommandLine::~CommandLine() = default;
+
+bool CommandLine::NeedsGraphics(const QString& command)
+{
+    return command == PrintCommand().Name();
+}
 
 CliCommand* CommandLine::find(const QString& name) const
 {

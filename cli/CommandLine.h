@@ -13,6 +13,8 @@ public:
 
     // args excludes the program name.
     int run(const QStringList& args, QTextStream& out, QTextStream& err);
+    // Printing lays out text with the desktop's fonts, which only a graphical application has.
+    static bool NeedsGraphics(const QString& command);
 
 private:
     CliCommand* find(const QString& name) const;

@@ -22,6 +22,10 @@ public:
         return std::nullopt;
     }
     std::optional<QString> FolderDialog(const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> ChooseItem(const QString&, const QString&, const QStringList&, const QString&) override
+    {
+        return std::nullopt;
+    }
     bool DocumentPropertiesDialog(QMap<QString, QString>&) override { return false; }
     NewOrOpenChoice NewOrOpenDialog(const QStringList&, const QString&) override { return {}; }
     QString ClipboardText() const override { return m_clipboard; }

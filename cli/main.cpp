@@ -1,13 +1,21 @@
 #include "cli/CommandLine.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // A command that needs fonts runs as a graphical application without a screen, so it works
+    // the same with or without a desktop.
+    const bool graphics = argc > 1 && CommandLine::NeedsGraphics(QString::fromLocal8Bit(argv[1]));
+    if (graphics)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        graphics ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Morvane Corporation"));
     QCoreApplication::setApplicationName(QStringLiteral("kvwDesigner"));
     QTextStream out(stdout);

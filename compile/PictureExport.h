@@ -15,5 +15,7 @@ inline constexpr int JpegQuality = 90;
 
 // Writes the picture as folder/<KvwTreeWriter::PictureFileName(name)>.jpg.
 StorageResult Export(const PictureStore& pictures, const QString& name, const QString& folder);
+// Writes the picture as a JPEG file at filePath, whatever its extension.
+StorageResult ExportTo(const PictureStore& pictures, const QString& name, const QString& filePath);
 
 } // namespace PictureExport

@@ -12,6 +12,7 @@
 #include "model/DecisionChange.h"
 #include "model/DecisionProperties.h"
 #include "model/MDecisionDataUtil.h"
+#include "model/PictureLibrary.h"
 #include "selectors/CcCriteriaList.h"
 #include "selectors/ExternalSelectorSettings.h"
 #include "selectors/ISelectorExplorer.h"
@@ -399,16 +400,30 @@ void CcUndo::executePicture(const CcUndoItem& item)
 {
     if (!m_document)
         return;
-    PictureStore pictures = m_document->Storage().pictures();
+    PictureLibrary pictures(*m_document, m_decisions);
+    const auto check = [](const StorageResult& result) {
+        if (!result)
+            throw KvError(0, QStringLiteral("CcUndo.ExecuteCommand"), result.message);
+    };
     const QString name = item.Key.toString();
     if (item.Kind == PictureAdded) {
-        if (StorageResult removed = pictures.remove(name); !removed)
-            throw KvError(0, QStringLiteral("CcUndo.ExecuteCommand"), removed.message);
+        check(pictures.Remove(name));
         emit pictureRemoved(name);
         return;
     }
-    if (StorageResult written = pictures.add(name, item.OldValue.toByteArray()); !written)
-        throw KvError(0, QStringLiteral("CcUndo.ExecuteCommand"), written.message);
+    if (item.Kind == PictureChanged && item.OldValue.typeId() == QMetaType::QString) {
+        // A rename: the picture goes back to its old name and the controls that followed it too.
+        const QString current = item.NewValue.toString();
+        const QString previous = item.OldValue.toString();
+        check(pictures.Rename(current, previous));
+        QList<qint16> followed;
+        for (const QVariant& number : item.Data.toList())
+            followed.append(static_cast<qint16>(number.toInt()));
+        pictures.PointAt(followed, previous);
+        emit pictureRenamed(current, previous);
+        return;
+    }
+    check(pictures.Put(name, item.OldValue.toByteArray()));
     if (item.Kind == PictureRemoved)
         emit pictureAdded(name);
 }

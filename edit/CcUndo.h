@@ -95,6 +95,7 @@ signals:
     // A picture came back into or left the project.
     void pictureAdded(const QString& name);
     void pictureRemoved(const QString& name);
+    void pictureRenamed(const QString& oldName, const QString& newName);
 
 private:
     void beginGroup();

@@ -12,7 +12,8 @@
 //   4, 5  Key: the control's number; Data: its stored record; NewValue: its position
 //         ("x,y,flag" for 5, the point list for 4).
 //   6     Key: the control's number; old and new point lists.
-//   7-9   Key: the picture's name; old and new bytes.
+//   7-9   Key: the picture's name; old and new bytes. A rename (9) holds the old and new
+//         names instead, and in Data the numbers of the controls whose references followed.
 //   10-19 Selector: the selector command as its editor recorded it.
 // A group (one author command that made many changes, as Replace All) keeps its records in
 // Parts, in the order they were made, and takes the kind of its first.

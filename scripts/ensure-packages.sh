@@ -2,7 +2,8 @@
 # Installs the Debian packages that building and testing need, when any is missing.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools libqt6svg6 libsqlite3-dev libgl-dev libxml2-utils python3)
+packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools libqt6svg6 libsqlite3-dev libgl-dev libxml2-utils python3
+    libhunspell-dev hunspell-en-us poppler-utils pkgconf)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

@@ -14,7 +14,10 @@
 #include "views/DiagramHost.h"
 #include "views/DocumentArea.h"
 #include "views/LogWindow.h"
+#include "views/PictureTools.h"
+#include "views/PrintTools.h"
 #include "views/ProjectTools.h"
+#include "views/SpellTools.h"
 #include "views/TestModeTools.h"
 #include "views/frmFind.h"
 
@@ -101,6 +104,9 @@ void MainWindow::attachWindowTools(CApplication& application)
     application.Attach(std::move(findLifetime));
     application.Attach(std::move(diagram));
     application.Attach(std::make_unique<ProjectTools>(application, *m_documents, *this));
+    application.Attach(std::make_unique<PictureTools>(application, *this));
+    application.Attach(std::make_unique<PrintTools>(application, *this));
+    application.Attach(std::make_unique<SpellTools>(application, *this));
     auto testMode = std::make_unique<TestModeTools>(application, *this);
     followDock(application.View(), testMode->DecisionValuesWindow());
     followDock(application.View(), testMode->SelectorValuesWindow());

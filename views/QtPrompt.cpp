@@ -9,6 +9,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace {
 
 QMessageBox::StandardButtons toQtButtons(PromptButtons buttons)
@@ -87,6 +89,17 @@ std::optional<QString> QtPrompt::SaveFileDialog(const QString& title, const QStr
 std::optional<QString> QtPrompt::FolderDialog(const QString& title, const QString& folder)
 {
     return nonEmpty(QFileDialog::getExistingDirectory(m_parent, title, folder));
+}
+
+std::optional<QString> QtPrompt::ChooseItem(const QString& text, const QString& title, const QStringList& items,
+                                           const QString& current)
+{
+    bool accepted = false;
+    const int index = std::max<int>(0, static_cast<int>(items.indexOf(current)));
+    const QString answer = QInputDialog::getItem(m_parent, title, text, items, index, false, &accepted);
+    if (!accepted || answer.isEmpty())
+        return std::nullopt;
+    return answer;
 }
 
 bool QtPrompt::DocumentPropertiesDialog(QMap<QString, QString>& properties)

@@ -16,6 +16,8 @@ public:
     std::optional<QString> SaveFileDialog(const QString& title, const QString& filter,
                                           const QString& suggestedPath) override;
     std::optional<QString> FolderDialog(const QString& title, const QString& folder) override;
+    std::optional<QString> ChooseItem(const QString& text, const QString& title, const QStringList& items,
+                                      const QString& current) override;
     bool DocumentPropertiesDialog(QMap<QString, QString>& properties) override;
     NewOrOpenChoice NewOrOpenDialog(const QStringList& recentFiles, const QString& folder) override;
     QString ClipboardText() const override;

@@ -47,6 +47,12 @@ std::optional<QString> ScriptedPrompt::SaveFileDialog(const QString& title, cons
     return nextText(Kind::SaveFile, filter, title);
 }
 
+std::optional<QString> ScriptedPrompt::ChooseItem(const QString& text, const QString& title, const QStringList& items,
+                                                 const QString&)
+{
+    return nextText(Kind::Choose, text + QLatin1Char('\n') + items.join(QLatin1Char('\n')), title);
+}
+
 std::optional<QString> ScriptedPrompt::FolderDialog(const QString& title, const QString& folder)
 {
     return nextText(Kind::Folder, folder, title);

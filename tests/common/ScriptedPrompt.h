@@ -11,7 +11,7 @@
 // message box answers Cancel (or Ok when it has only Ok) and a dialog is cancelled.
 class ScriptedPrompt : public IPrompt {
 public:
-    enum class Kind { Message, Input, OpenFile, SaveFile, Folder, DocumentProperties, NewOrOpen };
+    enum class Kind { Message, Input, OpenFile, SaveFile, Folder, DocumentProperties, NewOrOpen, Choose };
 
     struct Shown {
         Kind kind;
@@ -44,6 +44,9 @@ public:
     std::optional<QString> SaveFileDialog(const QString& title, const QString& filter,
                                           const QString& suggestedPath) override;
     std::optional<QString> FolderDialog(const QString& title, const QString& folder) override;
+    // Answered from the queued texts; the items offered are recorded one per line.
+    std::optional<QString> ChooseItem(const QString& text, const QString& title, const QStringList& items,
+                                      const QString& current) override;
 
     bool DocumentPropertiesDialog(QMap<QString, QString>& properties) override;
     NewOrOpenChoice NewOrOpenDialog(const QStringList& recentFiles, const QString& folder) override;

@@ -17,6 +17,11 @@ struct PrintSelections {
     bool Print_Picture = true;
     bool Print_DTSummary = true;
     bool Print_DTThumbnail = true;
+    // The selectors' tables and the project's pictures, after the summary and the diagram.
+    bool Print_Selectors = true;
+    bool Print_Pictures = true;
+    // The diagram shrunk onto one page; otherwise at a readable size over as many pages as it takes.
+    bool Print_ThumbnailOnePage = true;
 
     bool operator==(const PrintSelections&) const = default;
 };
