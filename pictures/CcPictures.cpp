@@ -50,6 +50,11 @@ CcPictures::CcPictures(CmDocument& document, CmDecisionManager& decisions, IProm
 {
 }
 
+void CcPictures::setUndo(CcUndo* undo)
+{
+    m_undo = undo;
+}
+
 QImage CcPictures::Image(const QString& name) const
 {
     QByteArray bytes;

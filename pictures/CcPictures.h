@@ -25,7 +25,7 @@ public:
     CcPictures(CmDocument& document, CmDecisionManager& decisions, IPrompt& prompt, QObject* parent = nullptr);
 
     // Where the commands record; may be null.
-    void setUndo(CcUndo* undo) { m_undo = undo; }
+    void setUndo(CcUndo* undo);
 
     QStringList Names() const { return m_library.Names(); }
     // A null image when there is no such picture or its bytes are no picture.
