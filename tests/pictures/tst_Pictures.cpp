@@ -77,7 +77,8 @@ QByteArray gifOf(const QImage& image)
     le16(gif, image.height());
     gif.append("\xf1\x00\x00", 3);
     for (const QColor& colour : palette)
-        gif.append({static_cast<char>(colour.red()), static_cast<char>(colour.green()), static_cast<char>(colour.blue())});
+        for (const int component : {colour.red(), colour.green(), colour.blue()})
+            gif.append(static_cast<char>(component));
     gif.append('\x2c');
     le16(gif, 0);
     le16(gif, 0);
