@@ -195,9 +195,9 @@ std::optional<QString> CcPictures::askName(int titleId, const QString& suggested
 {
     QString answer = suggested;
     for (;;) {
-        const std::optional<QString> given =
-            m_prompt.InputBox(LoadResString(keep.isEmpty() ? NameQuestionId : NewNameQuestionId).arg(keep),
-                              LoadResString(titleId), answer);
+        const QString question =
+            keep.isEmpty() ? LoadResString(NameQuestionId) : LoadResString(NewNameQuestionId).arg(keep);
+        const std::optional<QString> given = m_prompt.InputBox(question, LoadResString(titleId), answer);
         if (!given)
             return std::nullopt;
         answer = given->trimmed();

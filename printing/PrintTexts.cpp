@@ -139,7 +139,7 @@ std::unique_ptr<QTextDocument> Selectors(StorageDocument& storage)
     return started(LoadResString(SelectorsTitleId), html);
 }
 
-std::unique_ptr<QTextDocument> Pictures(const StorageDocument& storage, double width, double height)
+std::unique_ptr<QTextDocument> Pictures(const StorageDocument& storage, double width, double height, double scale)
 {
     QStringList names;
     storage.pictures().names(names);
@@ -148,13 +148,18 @@ std::unique_ptr<QTextDocument> Pictures(const StorageDocument& storage, double w
     for (const QString& name : std::as_const(names)) {
         QByteArray bytes;
         QImage image;
-        html += QStringLiteral("<h2>%1</h2>").arg(escaped(name));
+        // Each picture on a page of its own, so that none is cut by a page's end.
+        html += QStringLiteral("<h2%1>%2</h2>")
+                    .arg(name == names.first() ? QString() : QStringLiteral(" style=\"page-break-before: always\""),
+                         escaped(name));
         if (!storage.pictures().read(name, bytes) || !image.loadFromData(bytes)) {
             html += QStringLiteral("<p>%1</p>").arg(escaped(LoadResString(UnreadablePictureId)));
             continue;
         }
-        // The page shows the picture whole: never wider than the page, never taller than most of it.
-        const QSizeF shown = QSizeF(image.size()).scaled(QSizeF(width, height * 0.8), Qt::KeepAspectRatio);
+        // At its screen size, shrunk when it is wider than the page or taller than most of it.
+        QSizeF shown = QSizeF(image.size()) * scale;
+        if (shown.width() > width || shown.height() > height * 0.8)
+            shown = shown.scaled(QSizeF(width, height * 0.8), Qt::KeepAspectRatio);
         const QUrl url(QStringLiteral("picture:%1").arg(QString::fromLatin1(name.toUtf8().toHex())));
         html += QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>")
                     .arg(url.toString())

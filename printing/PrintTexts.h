@@ -21,7 +21,8 @@ std::unique_ptr<QTextDocument> Summary(const CmDecisionManager& decisions, const
 // One table per stored selector, its header row repeated on every page the table runs over;
 // an external selector is named with where its table lives.
 std::unique_ptr<QTextDocument> Selectors(StorageDocument& storage);
-// Each picture under its name, shrunk to fit the page.
-std::unique_ptr<QTextDocument> Pictures(const StorageDocument& storage, double width, double height);
+// Each picture under its name on a page of its own, at its screen size (scale: device units per
+// picture pixel), shrunk to fit the page.
+std::unique_ptr<QTextDocument> Pictures(const StorageDocument& storage, double width, double height, double scale);
 
 } // namespace PrintTexts

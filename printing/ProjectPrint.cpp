@@ -3,6 +3,8 @@
 #include "base/ResourceStrings.h"
 #include "printing/DiagramPrint.h"
 #include "printing/PrintTexts.h"
+#include "persist/StorageDocument.h"
+#include "selectors/SelectorStore.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPagedPaintDevice>
@@ -62,10 +64,14 @@ int ProjectPrint::Print(QPagedPaintDevice& device) const
         flow(pages, *PrintTexts::Summary(m_decisions, m_selections, m_title));
     if (m_selections.Print_DTThumbnail)
         diagram(pages);
-    if (m_selections.Print_Selectors)
+    // A part the project has nothing of takes no page.
+    const SelectorStore selectors(m_storage);
+    if (m_selections.Print_Selectors && !(selectors.Names().isEmpty() && selectors.ExternalNames().isEmpty()))
         flow(pages, *PrintTexts::Selectors(m_storage));
-    if (m_selections.Print_Pictures)
-        flow(pages, *PrintTexts::Pictures(m_storage, pages.body.width(), pages.body.height()));
+    QStringList pictures;
+    m_storage.pictures().names(pictures);
+    if (m_selections.Print_Pictures && !pictures.isEmpty())
+        flow(pages, *PrintTexts::Pictures(m_storage, pages.body.width(), pages.body.height(), dpi / 96.0));
     painter.end();
     return pages.count;
 }

@@ -14,7 +14,8 @@ class StorageDocument;
 
 // The printed project on the pages of any paged device, a printer or a PDF file: the summary
 // of the controls, the diagram, the selectors' tables and the pictures, each section chosen by
-// the print selections and each starting on a page of its own; every page carries the
+// the print selections (a part the project has nothing of left out) and each starting on a
+// page of its own; every page carries the
 // project's name and its number at the foot.
 class ProjectPrint {
 public:
