@@ -254,7 +254,8 @@ std::vector<Row> buildRows()
         window(T::Stop, T::Stop),
         window(T::Run, T::Run),
         runs(T::ImportPictureIntoProject, T::ImportPictureIntoProject, [](CView&, int) { pictures().ImportPicture(); }),
-        window(T::ViewPicture, T::ViewPicture),
+        // The picture's window is the Designer's; the project decides when there is one to show.
+        {T::ViewPicture, T::ViewPicture, &runInWindow, &hasPictures},
         {T::RemovePicture, T::RemovePicture, [](CView&, int) { pictures().RemovePicture(); }, &hasPictures},
         {T::ExportPictureFromProject, T::ExportPictureFromProject, [](CView&, int) { pictures().ExportPicture(); },
          &hasPictures},
