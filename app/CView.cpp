@@ -41,6 +41,17 @@ const QString LogBand = QStringLiteral("barLog");
 using ProcedureBoundary::run;
 
 static_assert(CommandTable::RecentFileToolCount == CcFile::RecentFileCount, "every recent file has its tool");
+
+// Each entry of the recent-files menu starts with its own access key: the number up to 9, the 0
+// of 10, then the letters from A on.
+QString recentFileKey(int index)
+{
+    if (index < 10)
+        return QStringLiteral("&%1").arg(index);
+    if (index == 10)
+        return QStringLiteral("1&0");
+    return QStringLiteral("&") + QChar(u'A' + index - 11);
+}
 } // namespace
 
 CView::CView(IWindowHost& windows)
@@ -256,9 +267,7 @@ void CView::showRecentFiles(const QStringList& files)
     for (int index = 1; index <= CommandTable::RecentFileToolCount; ++index) {
         CommandTool* tool = Tool(CommandTable::RecentFileToolId(index));
         const QString path = QDir::toNativeSeparators(files.value(index - 1));
-        // The number is the access key up to 9; an ampersand of the path is shown as one.
-        const QString number = index < 10 ? QStringLiteral("&%1").arg(index) : QString::number(index);
-        tool->setCaption(path.isEmpty() ? QString() : number + QLatin1Char(' ') + QString(path).replace(QLatin1Char('&'), QLatin1String("&&")));
+        tool->setCaption(path.isEmpty() ? QString() : recentFileKey(index) + QLatin1Char(' ') + QString(path).replace(QLatin1Char('&'), QLatin1String("&&")));
         tool->setToolTip(path);
         tool->setStatusHelp(path.isEmpty() ? QString() : LoadResString(OpensRecentFileId).arg(path));
         tool->setVisible(!path.isEmpty());

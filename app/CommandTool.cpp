@@ -1,5 +1,6 @@
 #include "app/CommandTool.h"
 
+#include "app/ToolRegistry.h"
 #include "base/ResourceStrings.h"
 
 #include <utility>
@@ -52,7 +53,7 @@ void CommandTool::LoadResources()
 {
     if (m_kind != Kind::Command || m_id <= 0)
         return;
-    setCaption(LoadResString(m_id));
+    setCaption(LoadResString(ToolRegistry::CaptionId(m_id)));
     const QString toolTip = LoadResString(m_id + ToolTipOffset);
     setToolTip(toolTip.isEmpty() ? QString(m_caption).remove(QLatin1Char('&')) : toolTip);
     setStatusHelp(LoadResString(m_id + StatusHelpOffset));

@@ -296,4 +296,12 @@ bool Checkable(int id)
     return row && row->checkable;
 }
 
+int CaptionId(int id)
+{
+    constexpr int FirstControlTypeCaptionId = 33300;
+    if (id >= +ToolId::ControlTypeFirst && id <= +ToolId::ControlTypeLast)
+        return FirstControlTypeCaptionId + id - +ToolId::ControlTypeFirst;
+    return id;
+}
+
 } // namespace ToolRegistry

@@ -35,5 +35,8 @@ const Row* Find(int id);
 
 bool Implemented(int id);
 bool Checkable(int id);
+// The string-table id of the tool's menu caption: its own id, but for the control types, whose
+// texts are also the interface names and so cannot carry an access key.
+int CaptionId(int id);
 
 } // namespace ToolRegistry

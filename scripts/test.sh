@@ -12,3 +12,5 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # One test program at a time: the growth checks compare timings.
 ctest --test-dir "$build" --output-on-failure
+# Each fuzz harness for a few seconds: one that no longer builds, or that a seed crashes, fails here.
+bash scripts/fuzz.sh 5

@@ -128,6 +128,11 @@ QIcon ToolDecorations::Icon(int toolId)
     return QIcon::fromTheme(QLatin1String(look->themeName), bundled);
 }
 
+QIcon ToolDecorations::ProgramIcon()
+{
+    return QIcon::fromTheme(QStringLiteral("kestrova-designer"), QIcon(QStringLiteral(":/desktop/kestrova-designer.svg")));
+}
+
 QList<QKeySequence> ToolDecorations::Shortcuts(int toolId)
 {
     const auto* keys = std::find_if(KeyTable.cbegin(), KeyTable.cend(), [toolId](const Keys& each) { return +each.toolId == toolId; });

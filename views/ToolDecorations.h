@@ -9,6 +9,8 @@
 namespace ToolDecorations {
 
 QIcon Icon(int toolId);
+// The program's icon: the installed one of the theme, else the bundled drawing.
+QIcon ProgramIcon();
 // The first sequence is the one the menu shows.
 QList<QKeySequence> Shortcuts(int toolId);
 

@@ -4,6 +4,7 @@
 #include "views/MainWindow.h"
 #include "views/PlayerWindow.h"
 #include "views/QtPrompt.h"
+#include "views/ToolDecorations.h"
 
 #include <QApplication>
 
@@ -14,6 +15,9 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("kvwDesigner"));
     QApplication::setApplicationDisplayName(QStringLiteral("Kestrova Designer"));
     QApplication::setApplicationVersion(QStringLiteral(KV_VERSION_STRING));
+    // The menu entry it was started from, so the desktop groups its windows under that entry.
+    QApplication::setDesktopFileName(QStringLiteral("kestrova-designer"));
+    QApplication::setWindowIcon(ToolDecorations::ProgramIcon());
 
     // --play FILE.kvd plays a desktop tree file on its own, without the Designer.
     const QStringList arguments = QApplication::arguments();

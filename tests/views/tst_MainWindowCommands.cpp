@@ -137,7 +137,7 @@ private slots:
             QVERIFY2(!menu.isEmpty(), qPrintable(number));
             QAction* action = run.action(id);
             QVERIFY2(action, qPrintable(number));
-            QCOMPARE(action->text(), LoadResString(id));
+            QCOMPARE(action->text(), LoadResString(ToolRegistry::CaptionId(id)));
             QVERIFY2(run.main().commandBars().menu(menu)->actions().contains(action), qPrintable(number));
         }
         for (const CommandTable::BandDefinition& band : CommandTable::Bands()) {

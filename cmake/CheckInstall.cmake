@@ -1,0 +1,122 @@
+# Installs the build into a fresh prefix and checks it as a desktop would read it:
+#   cmake -DBUILD=<build folder> -P CheckInstall.cmake
+# Every program, help page and example is there; each icon picture has the size its folder
+# names; the menu entries pass desktop-file-validate and name an installed program, an installed
+# icon and only file types the MIME package defines; the MIME package is well-formed XML
+# (xmllint) and update-mime-database maps each extension to its type.
+cmake_minimum_required(VERSION 3.25)
+set(prefix ${BUILD}/install-check)
+set(problems)
+macro(problem text)
+    list(APPEND problems "${text}")
+endmacro()
+
+file(REMOVE_RECURSE ${prefix})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix}
+    RESULT_VARIABLE failed OUTPUT_QUIET ERROR_VARIABLE out)
+if(failed)
+    message(FATAL_ERROR "cmake --install failed: ${out}")
+endif()
+
+set(icon_sizes 16 22 24 32 48 64 128 256)
+set(expected bin/kestrova bin/kestrova-designer share/kestrova/help/index.html
+    share/kestrova/examples/laptop-selector.rules share/kestrova/examples/laptops.csv
+    share/kestrova/examples/laptop-selector.answers share/kestrova/examples/laptop-selector.kvp
+    share/applications/kestrova-designer.desktop share/applications/kestrova-player.desktop
+    share/mime/packages/kestrova.xml share/icons/hicolor/scalable/apps/kestrova-designer.svg)
+foreach(size IN LISTS icon_sizes)
+    list(APPEND expected share/icons/hicolor/${size}x${size}/apps/kestrova-designer.png)
+endforeach()
+foreach(path IN LISTS expected)
+    if(NOT EXISTS ${prefix}/${path})
+        problem("missing: ${path}")
+    endif()
+endforeach()
+
+# A PNG file's width and height are the two 32-bit numbers at bytes 16 to 23.
+foreach(size IN LISTS icon_sizes)
+    set(picture ${prefix}/share/icons/hicolor/${size}x${size}/apps/kestrova-designer.png)
+    if(NOT EXISTS ${picture})
+        continue()
+    endif()
+    file(READ ${picture} signature HEX LIMIT 8)
+    file(READ ${picture} dimensions HEX OFFSET 16 LIMIT 8)
+    math(EXPR side "${size}" OUTPUT_FORMAT HEXADECIMAL)
+    string(SUBSTRING "${side}" 2 -1 side)
+    string(LENGTH "${side}" digits)
+    math(EXPR padding "8 - ${digits}")
+    string(REPEAT "0" ${padding} zeros)
+    if(NOT signature STREQUAL "89504e470d0a1a0a" OR NOT dimensions STREQUAL "${zeros}${side}${zeros}${side}")
+        problem("${size}x${size} icon is not a PNG of that size (${signature} ${dimensions})")
+    endif()
+endforeach()
+
+find_program(desktop_file_validate desktop-file-validate)
+find_program(xmllint xmllint)
+find_program(update_mime_database update-mime-database)
+foreach(tool desktop_file_validate xmllint update_mime_database)
+    if(NOT ${tool})
+        message(FATAL_ERROR "${tool} not found: run scripts/ensure-packages.sh")
+    endif()
+endforeach()
+
+set(mime_package ${prefix}/share/mime/packages/kestrova.xml)
+execute_process(COMMAND ${xmllint} --noout ${mime_package} RESULT_VARIABLE failed ERROR_VARIABLE out)
+if(failed)
+    problem("xmllint: ${out}")
+endif()
+execute_process(COMMAND ${update_mime_database} ${prefix}/share/mime RESULT_VARIABLE failed
+    OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(failed OR NOT EXISTS ${prefix}/share/mime/globs2)
+    problem("update-mime-database: ${out}")
+else()
+    file(READ ${prefix}/share/mime/globs2 globs)
+    foreach(pair "application/x-kestrova-project:*.kvp" "application/x-kestrova-desktop-tree:*.kvd"
+            "application/x-kestrova-web-tree:*.kvw")
+        string(FIND "${globs}" ":${pair}\n" found)
+        if(found EQUAL -1)
+            problem("the MIME database does not map ${pair}")
+        endif()
+    endforeach()
+endif()
+file(READ ${mime_package} mime_text)
+
+file(GLOB entries ${prefix}/share/applications/*.desktop)
+foreach(entry IN LISTS entries)
+    get_filename_component(name ${entry} NAME)
+    execute_process(COMMAND ${desktop_file_validate} ${entry} RESULT_VARIABLE failed
+        OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    if(failed OR out MATCHES "error|warning")
+        problem("desktop-file-validate ${name}: ${out}")
+    endif()
+    file(STRINGS ${entry} lines)
+    foreach(line IN LISTS lines)
+        # The match is read only inside the branch: a condition's variables are expanded before it runs.
+        if(line MATCHES "^Exec=([^ ]+)")
+            if(NOT EXISTS ${prefix}/bin/${CMAKE_MATCH_1})
+                problem("${name} runs ${CMAKE_MATCH_1}, which is not installed")
+            endif()
+        elseif(line MATCHES "^Icon=(.+)$")
+            if(NOT EXISTS ${prefix}/share/icons/hicolor/scalable/apps/${CMAKE_MATCH_1}.svg)
+                problem("${name} shows icon ${CMAKE_MATCH_1}, which is not installed")
+            endif()
+        elseif(line MATCHES "^MimeType=(.+)$")
+            string(REGEX MATCHALL "[a-z0-9.+-]+/[a-zA-Z0-9.+-]+" types "${CMAKE_MATCH_1}")
+            foreach(type IN LISTS types)
+                if(NOT mime_text MATCHES "type=\"${type}\"")
+                    problem("${name} opens ${type}, which the MIME package does not define")
+                endif()
+            endforeach()
+        endif()
+    endforeach()
+endforeach()
+list(LENGTH entries entry_count)
+if(NOT entry_count EQUAL 2)
+    problem("expected two menu entries, found ${entry_count}")
+endif()
+
+if(problems)
+    list(JOIN problems "\n  " text)
+    message(FATAL_ERROR "The installed tree is not right:\n  ${text}")
+endif()
+message(STATUS "Installed tree checked: ${prefix}")
