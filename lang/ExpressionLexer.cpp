@@ -169,6 +169,9 @@ ExpressionToken ExpressionLexer::readControlReference()
     const QString name = inside->trimmed();
     if (name.isEmpty())
         return fail(ExpressionError::EmptyControlReference, start);
+    // Written back between "[[" and "]]", such a name would close the reference early.
+    if (name.endsWith(QLatin1Char(']')))
+        return fail(ExpressionError::ControlReferenceEndsWithBracket, start);
     ExpressionToken token = make(ExpressionTokenKind::ControlReference, start);
     token.value = name;
     return token;

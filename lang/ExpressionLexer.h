@@ -27,6 +27,7 @@ enum class ExpressionError {
     InvalidNumber = 31014,
     UnexpectedCharacter = 31015,
     NestedTooDeeply = 31016,
+    ControlReferenceEndsWithBracket = 33316,
 };
 
 // The parts of a selector reference between "<<" and ">>": a selector, then optionally ":" and

@@ -20,7 +20,9 @@ cmake --build "$build" -j"$(nproc)" --target fuzzers
 
 names=("$@")
 if [ ${#names[@]} -eq 0 ]; then
-    for harness in "$build"/fuzz/fuzz-*; do names+=("${harness##*/fuzz-}"); done
+    for harness in "$build"/fuzz/fuzz-*; do
+        if [ -f "$harness" ] && [ -x "$harness" ]; then names+=("${harness##*/fuzz-}"); fi
+    done
 fi
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}

@@ -132,6 +132,11 @@ void TestExpressionParser::rejected_data()
     QTest::newRow("text ending in escaped quote") << "\"a\"\"" << 1
                                                   << "Missing closing double quote for the text at position 1.";
     QTest::newRow("empty control reference") << "[[  ]] = 1" << 1 << "Empty control reference at position 1.";
+    // Such a name cannot be written back: "[[A]]]" reads as [[A]] and a stray bracket.
+    QTest::newRow("name of one bracket") << "[[] ]] = 1" << 1
+                                         << "A control reference cannot name a control ending in ']' at position 1.";
+    QTest::newRow("name ending in a bracket") << "2 < [[Size] ]]" << 5
+                                              << "A control reference cannot name a control ending in ']' at position 5.";
     const QString badSelector = QStringLiteral("Invalid Solution Set Selector reference at position %1: give a "
                                                "selector, then optionally ':' and a property, then optionally ';' "
                                                "and an item.");
