@@ -19,17 +19,22 @@ std::optional<QString> AnswerList::parse(const QString& text)
             continue;
         }
         if (trimmed.compare(BackLine, Qt::CaseInsensitive) == 0) {
-            m_entries.append(Entry{int(i + 1), QString(), QString(), false});
+            appendBack();
             continue;
         }
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         if (equals <= 0 || line.left(equals).trimmed().isEmpty())
             return LoadResString(32545).arg(i + 1).arg(line);
-        const QString name = line.left(equals).trimmed();
-        m_byName[name.toCaseFolded()].append(static_cast<int>(m_entries.size()));
-        m_entries.append(Entry{int(i + 1), name, line.mid(equals + 1).trimmed(), false});
+        append(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
     }
     return std::nullopt;
+}
+
+void AnswerList::append(const QString& name, const QString& value)
+{
+    if (!name.isEmpty())
+        m_byName[name.toCaseFolded()].append(static_cast<int>(m_entries.size()));
+    m_entries.append(Entry{name, value, false});
 }
 
 std::optional<QString> AnswerList::take(const QString& name)

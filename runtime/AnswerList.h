@@ -14,6 +14,10 @@ class AnswerList {
 public:
     // The reason, when a line is neither NAME=VALUE, BACK nor FINISH.
     std::optional<QString> parse(const QString& text);
+    // The same lines given one by one: an answer, a BACK (an empty name), FINISH.
+    void append(const QString& name, const QString& value);
+    void appendBack() { append(QString(), QString()); }
+    void setFinishWhenOut() { m_finish = true; }
 
     // The next answer for the control (by name, without regard to case), taken off the list.
     std::optional<QString> take(const QString& name);
@@ -26,7 +30,6 @@ public:
 
 private:
     struct Entry {
-        int line = 0;
         QString name; // empty for BACK
         QString value;
         bool taken = false;

@@ -39,6 +39,15 @@ AnsweredRun::Outcome AnsweredRun::run(const QString& start)
             return Outcome::Stopped;
         if (answered == PageAnswer::Finished)
             break;
+        if (finishesHere()) {
+            if (!m_engine.earlyFinish()) {
+                m_engine.stop();
+                return stopped(LoadResString(33000).arg(m_pages.constLast()));
+            }
+            m_engine.finish();
+            writeLeave();
+            break;
+        }
         const bool moved = m_engine.next();
         writeLeave();
         if (!moved)
@@ -68,8 +77,15 @@ AnsweredRun::Outcome AnsweredRun::ended()
     }
 }
 
+bool AnsweredRun::finishesHere() const
+{
+    return !m_finishOn.isEmpty() && !m_pages.isEmpty()
+           && m_pages.constLast().compare(m_finishOn.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
 AnsweredRun::Outcome AnsweredRun::stopped(const QString& reason)
 {
+    m_stopReason = reason;
     m_lines.append(LoadResString(32541).arg(reason));
     return Outcome::Stopped;
 }
@@ -83,6 +99,10 @@ void AnsweredRun::writePage()
     if (controls.isEmpty())
         controls.append(LoadResString(32536));
     m_lines.append(LoadResString(32531).arg(m_pageCount).arg(controls.join(QLatin1String(", "))));
+    const QList<int>& page = m_engine.page();
+    m_pages.append(page.isEmpty() ? QString() : m_engine.control(page.first())->displayName());
+    if (m_pageObserver)
+        m_pageObserver();
 }
 
 AnsweredRun::PageAnswer AnsweredRun::answerPage(bool returned)
@@ -100,6 +120,7 @@ AnsweredRun::PageAnswer AnsweredRun::answerPage(bool returned)
                 writeLeave();
                 return PageAnswer::Finished;
             }
+            m_waiting = true;
             stopped(LoadResString(32542).arg(control.displayName()).arg(m_pageCount));
             m_engine.stop();
             return PageAnswer::Stopped;

@@ -384,10 +384,15 @@ QList<const RuntimeControl*> RuntimeEngine::controls() const
 
 QString RuntimeEngine::value(int id) const
 {
-    if (const auto answered = m_values.constFind(id); answered != m_values.constEnd())
+    return valueFrom(id, m_values, m_defaults);
+}
+
+QString RuntimeEngine::valueFrom(int id, const QHash<int, QString>& values, const QHash<int, QString>& defaults) const
+{
+    if (const auto answered = values.constFind(id); answered != values.constEnd())
         return answered.value();
     const RuntimeControl* owner = control(id);
-    const QString fallback = m_defaults.value(id);
+    const QString fallback = defaults.value(id);
     if (!owner)
         return fallback;
     if (owner->isBoolean())
@@ -396,6 +401,19 @@ QString RuntimeEngine::value(int id) const
         return fallback;
     const Normalized normalized = normalize(*owner, fallback);
     return normalized.error.isEmpty() ? normalized.value : fallback;
+}
+
+QList<RuntimeEngine::LeftPage> RuntimeEngine::pagesLeft() const
+{
+    QList<LeftPage> pages;
+    pages.reserve(qsizetype(m_history.size()));
+    for (const Snapshot& snapshot : m_history) {
+        LeftPage page{snapshot.page, {}};
+        for (const int id : snapshot.page)
+            page.values.append(valueFrom(id, snapshot.values, snapshot.defaults));
+        pages.append(std::move(page));
+    }
+    return pages;
 }
 
 std::optional<QString> RuntimeEngine::setAnswer(int id, const QString& answer)
@@ -558,6 +576,8 @@ void RuntimeEngine::advance(int target)
                 // Nothing to show: its pre-actions run and the run goes on.
                 m_passedOver.append(PassedOver{target, m_actions.size()});
                 m_go.reset();
+                if (m_trace)
+                    m_trace->controlLeft(next);
                 runActions(next.preActions, Source{&next, PreActionName});
                 flushActions();
                 target = m_go ? resolveTarget(*m_go) : nextById(target);
@@ -653,9 +673,14 @@ QList<RuntimeOption> RuntimeEngine::chosenOptions(const RuntimeControl& control)
 
 void RuntimeEngine::runControlActions(const RuntimeControl& control)
 {
+    if (m_trace)
+        m_trace->controlLeft(control);
     runActions(control.preActions, Source{&control, PreActionName});
-    for (const RuntimeOption& option : chosenOptions(control))
+    for (const RuntimeOption& option : chosenOptions(control)) {
+        if (m_trace)
+            m_trace->optionTaken(control, option.text);
         runActions(option.actions, Source{&control, option.text});
+    }
 }
 
 void RuntimeEngine::runActions(const QStringList& lines, const Source& source)
@@ -673,13 +698,20 @@ void RuntimeEngine::runActions(const QStringList& lines, const Source& source)
         Scope scope(*this);
         return ExpressionEvaluator(scope).test(*test);
     };
-    for (const QString& line : lines) {
+    const auto traced = [this, &source](qsizetype index) {
+        if (m_trace)
+            m_trace->branchTaken(*source.control, source.option, int(index));
+    };
+    for (qsizetype index = 0; index < lines.size(); ++index) {
+        const QString& line = lines.at(index);
         const int keyword = keywordOf(line);
         switch (keyword) {
         case BlockLine::If: {
             const bool outer = active();
             const bool holds = outer && condition(line);
             blocks.push_back({outer, holds, holds});
+            if (holds)
+                traced(index);
             break;
         }
         case BlockLine::ElseIf: {
@@ -688,6 +720,8 @@ void RuntimeEngine::runActions(const QStringList& lines, const Source& source)
             Branch& block = blocks.back();
             block.active = block.outerActive && !block.taken && condition(line);
             block.taken = block.taken || block.active;
+            if (block.active)
+                traced(index);
             break;
         }
         case BlockLine::Else: {
@@ -696,11 +730,15 @@ void RuntimeEngine::runActions(const QStringList& lines, const Source& source)
             Branch& block = blocks.back();
             block.active = block.outerActive && !block.taken;
             block.taken = true;
+            if (block.active)
+                traced(index);
             break;
         }
         case BlockLine::EndIf:
             if (blocks.empty())
                 fault(32517, line);
+            if (blocks.back().outerActive && !blocks.back().taken)
+                traced(index);
             blocks.pop_back();
             break;
         default:

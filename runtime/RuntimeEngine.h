@@ -2,6 +2,7 @@
 
 #include "base/StorageResult.h"
 #include "runtime/CompiledTree.h"
+#include "runtime/IRunTrace.h"
 #include "runtime/IRuntimeHost.h"
 #include "runtime/RuntimeControl.h"
 #include "runtime/SelectorTable.h"
@@ -96,6 +97,8 @@ public:
     PageState& pageState() { return m_pageState; }
     Window& window() { return m_window; }
     RunValues values() const;
+    // Who hears the options and branches the run takes; null for nobody. It must outlive the run.
+    void setTrace(IRunTrace* trace) { m_trace = trace; }
     // Ends the run at once; no more events.
     void stop();
 
@@ -111,6 +114,13 @@ public:
 
     // The ids of the page's controls in page order: the control, then its displayed controls.
     const QList<int>& page() const { return m_page; }
+    // A page the run left, with its controls' values as they were when it was left.
+    struct LeftPage {
+        QList<int> controls;
+        QStringList values;
+    };
+    // The pages left on the way to the current one, oldest first; Back takes them off again.
+    QList<LeftPage> pagesLeft() const;
     bool onDefaultDonePage() const { return m_running && m_page.isEmpty(); }
     // A Done control's page or the default done page: Next ends the run there.
     bool onDonePage() const;
@@ -198,9 +208,11 @@ private:
     QList<RuntimeOption> chosenOptions(const RuntimeControl& control) const;
     Normalized normalize(const RuntimeControl& control, const QString& answer) const;
     QString pageValuesText() const;
+    QString valueFrom(int id, const QHash<int, QString>& values, const QHash<int, QString>& defaults) const;
     void resetRun();
 
     IRuntimeHost* m_host = nullptr;
+    IRunTrace* m_trace = nullptr;
     Mode m_mode = Mode::Normal;
     PageState m_pageState{*this};
     Window m_window;
