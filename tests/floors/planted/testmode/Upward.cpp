@@ -1,0 +1,1 @@
+#include "journeys/Journey.h"
