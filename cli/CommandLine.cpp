@@ -9,6 +9,7 @@
 #include "cli/GraphCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/PrintCommand.h"
+#include "cli/JourneysCommand.h"
 #include "cli/RecordsCommand.h"
 #include "cli/RenameCommand.h"
 #include "cli/FindCommand.h"
@@ -16,6 +17,7 @@
 #include "cli/RunCommand.h"
 #include "cli/SelectorCommand.h"
 #include "cli/SpellCommand.h"
+#include "cli/TestCommand.h"
 #include "cli/ValidateCommand.h"
 
 #include <QTextStream>
@@ -38,6 +40,8 @@ CommandLine::CommandLine()
     m_commands.push_back(std::make_unique<RunCommand>());
     m_commands.push_back(std::make_unique<PrintCommand>());
     m_commands.push_back(std::make_unique<SpellCommand>());
+    m_commands.push_back(std::make_unique<TestCommand>());
+    m_commands.push_back(std::make_unique<JourneysCommand>());
 }
 
 CommandLine::~CommandLine() = default;
