@@ -41,6 +41,7 @@ constexpr std::array Toggles{
     Toggle{304, "sb"}, Toggle{305, "barProject"}, Toggle{306, "barProperties"},
     Toggle{307, "barThumbNail"}, Toggle{308, "barLog"}, Toggle{309, "barPreview"},
     Toggle{314, "barCtlPreview"}, Toggle{350, "barDecisionValues"}, Toggle{351, "barCLValues"},
+    Toggle{+ToolId::ShowJourneys, "barJourneys"},
 };
 
 } // namespace
@@ -54,10 +55,10 @@ const std::vector<BandDefinition>& Bands()
         {"mnuEdit", K::Menu, 30202, true,
          {201, 202, Sep, 203, 204, 205, 206, Sep, 207, 208, Sep, 209, 210, 211, Sep, 213, 214, Sep, 212}},
         {"mnuView", K::Menu, 30203, true,
-         {301, 302, 303, 304, Sep, 305, 306, 307, 308, 309, 314, Sep, 350, 351, Sep, 310, 311, 312, 313,
+         {301, 302, 303, 304, Sep, 305, 306, 307, 308, 309, 314, Sep, 350, 351, +ToolId::ShowJourneys, Sep, 310, 311, 312, 313,
           submenu("mnuZoom")}},
         {"mnuProject", K::Menu, 30205, true,
-         {1301, Sep, 901, 902, 903, 912, Sep, range(1304, 1308), Sep, 1303, 1302, 1309, Sep, submenu("mnuCompile"),
+         {1301, Sep, 901, 902, 903, 912, Sep, range(1304, 1308), Sep, 1303, 1302, 1309, +ToolId::RecordJourney, +ToolId::RunAllJourneys, Sep, submenu("mnuCompile"),
           Sep, 1400, 1401, 1402}},
         // The menus of the decision-tree and selector windows join the bar while their window is active.
         {"mnuDecisionTree", K::Menu, 30206, false,
@@ -97,6 +98,7 @@ const std::vector<BandDefinition>& Bands()
         {"barFind", K::DockWindow, 30236, false, {}},
         {"barDecisionValues", K::DockWindow, 30241, false, {}},
         {"barCLValues", K::DockWindow, 30242, false, {}},
+        {"barJourneys", K::DockWindow, 33004, false, {}},
 
         {"sb", K::StatusBar, 30237, true,
          {{E::StatusText, 0, 0, "miStatus"}, {E::Progress, 0, 0, "ccrpProgress1"}}},

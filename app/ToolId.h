@@ -125,6 +125,9 @@ enum class ToolId : int {
     ActionWizard = 1400,
     ControlWizard = 1401,
     GettingStartedWizard = 1402,
+    RecordJourney = 33001,
+    ShowJourneys = 33002,
+    RunAllJourneys = 33003,
 };
 
 constexpr int operator+(ToolId id)

@@ -265,6 +265,9 @@ std::vector<Row> buildRows()
         later(T::ActionWizard, T::ControlWizard),
         runs(T::GettingStartedWizard, T::GettingStartedWizard,
              [](CView&, int) { gApp->Controller().GettingStarted().StartWizard(); }),
+        window(T::RecordJourney, T::RecordJourney),
+        toggles(T::ShowJourneys, T::ShowJourneys, &toggleBand),
+        window(T::RunAllJourneys, T::RunAllJourneys),
     };
 }
 

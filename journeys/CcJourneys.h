@@ -20,6 +20,7 @@ public:
     CcJourneys(const CmDecisionManager& decisions, CmDocument& document, IPrompt& prompt, QObject* parent = nullptr);
 
     JourneyListModel& List() { return m_list; }
+    const JourneyListModel& List() const { return m_list; }
     // Reads the project's journeys again (another project was opened, say).
     void Reload();
 

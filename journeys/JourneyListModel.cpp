@@ -2,7 +2,6 @@
 
 #include "base/ResourceStrings.h"
 
-#include <QSet>
 
 namespace {
 constexpr int FirstColumnId = 33070; // journey, result, first difference
@@ -17,10 +16,13 @@ void JourneyListModel::setJourneys(const QList<Journey>& journeys)
 {
     beginResetModel();
     m_journeys = journeys;
-    QSet<QString> names;
-    for (const Journey& journey : journeys)
-        names.insert(journey.name.toCaseFolded());
-    m_results.removeIf([&names](QHash<QString, JourneyResult>::iterator result) { return !names.contains(result.key()); });
+    QHash<QString, const Journey*> byName;
+    for (const Journey& journey : std::as_const(m_journeys))
+        byName.insert(journey.name.toCaseFolded(), &journey);
+    m_results.removeIf([&byName](QHash<QString, Kept>::iterator kept) {
+        const Journey* now = byName.value(kept.key());
+        return !now || !(*now == kept->journey);
+    });
     endResetModel();
 }
 
@@ -28,14 +30,14 @@ void JourneyListModel::setResult(int row, const JourneyResult& result)
 {
     if (row < 0 || row >= m_journeys.size())
         return;
-    m_results.insert(m_journeys.at(row).name.toCaseFolded(), result);
+    m_results.insert(m_journeys.at(row).name.toCaseFolded(), Kept{m_journeys.at(row), result});
     emit dataChanged(index(row, ResultColumn), index(row, DifferenceColumn));
 }
 
 const JourneyResult* JourneyListModel::resultOf(int row) const
 {
     const auto found = m_results.constFind(m_journeys.at(row).name.toCaseFolded());
-    return found == m_results.cend() ? nullptr : &*found;
+    return found == m_results.cend() ? nullptr : &found->result;
 }
 
 std::optional<bool> JourneyListModel::passed(int row) const

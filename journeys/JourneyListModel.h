@@ -10,7 +10,7 @@
 #include <optional>
 
 // The journeys window's table: one row a journey of the project, with how it did when it was
-// last run (kept by name while the list is read again) and its first difference.
+// last run (kept while the list is read again, unless the journey changed) and its first difference.
 class JourneyListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -18,7 +18,7 @@ public:
 
     explicit JourneyListModel(QObject* parent = nullptr);
 
-    // The project's journeys; results of journeys still there are kept.
+    // The project's journeys; the results of journeys still there unchanged are kept.
     void setJourneys(const QList<Journey>& journeys);
     const QList<Journey>& journeys() const { return m_journeys; }
     void setResult(int row, const JourneyResult& result);
@@ -34,5 +34,9 @@ private:
     const JourneyResult* resultOf(int row) const;
 
     QList<Journey> m_journeys;
-    QHash<QString, JourneyResult> m_results; // case-folded journey name
+    struct Kept {
+        Journey journey; // as it was run
+        JourneyResult result;
+    };
+    QHash<QString, Kept> m_results; // case-folded journey name
 };

@@ -13,6 +13,7 @@
 #include "views/CommandBars.h"
 #include "views/DiagramHost.h"
 #include "views/DocumentArea.h"
+#include "views/JourneyTools.h"
 #include "views/LogWindow.h"
 #include "views/PictureTools.h"
 #include "views/PrintTools.h"
@@ -110,7 +111,11 @@ void MainWindow::attachWindowTools(CApplication& application)
     auto testMode = std::make_unique<TestModeTools>(application, *this);
     followDock(application.View(), testMode->DecisionValuesWindow());
     followDock(application.View(), testMode->SelectorValuesWindow());
+    // Made after test mode and so destroyed before it: the journeys record its runs.
+    auto journeys = std::make_unique<JourneyTools>(application, *this, testMode->Test());
+    followDock(application.View(), journeys->Window());
     application.Attach(std::move(testMode));
+    application.Attach(std::move(journeys));
 }
 
 void MainWindow::followDock(CView& view, QDockWidget& dock)

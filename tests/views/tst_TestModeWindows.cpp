@@ -1,4 +1,5 @@
 #include "RunningDesigner.h"
+#include "TestModeTree.h"
 #include "common/ScriptedPrompt.h"
 #include "common/TestEnvironment.h"
 #include "common/TestRegistry.h"
@@ -36,30 +37,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-const QString Rules = QStringLiteral(
-    "BEGIN\r\n"
-    "1\t\tStart\t\t\t\"Pick\"\tRadio\t^Yes\t!GO Age\t^No\t!GO Finish\t\r\n"
-    "2\t\tAge\t\t\t\"Age?\"\tNumBox\t&30\t^0-120\t!GO Finish\t\r\n"
-    "3\t\tFinish\t\t\t\"Bye\"\tDone\t\r\n");
-
-PlayerWindow* player()
-{
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (auto* found = qobject_cast<PlayerWindow*>(window); found && found->isVisible())
-            return found;
-    }
-    return nullptr;
-}
-
-// The tree above as the open project, saved where asked.
-bool saveTree(const QString& path)
-{
-    return RulesText::Read(Rules, gApp->Model().Decisions()).ok && gApp->Model().Document().SaveFileAs(path).done();
-}
-
-} // namespace
+using TestModeTree::player;
+using TestModeTree::saveTree;
 
 class TestTestModeWindows : public QObject {
     Q_OBJECT
