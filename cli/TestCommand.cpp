@@ -4,6 +4,8 @@
 #include "app/CModel.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
+#include "compile/CcCompile.h"
+#include "validate/CcValidation.h"
 #include "journeys/JUnitReport.h"
 #include "journeys/JourneyCoverage.h"
 #include "journeys/JourneyRun.h"
@@ -13,8 +15,10 @@
 #include "runtime/CompiledTree.h"
 #include "runtime/RuntimeEngine.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <optional>
@@ -30,7 +34,7 @@ constexpr int SummaryId = 33052;
 constexpr int UsageId = 33053;
 constexpr int WrongArgumentsId = 33054;
 constexpr int NoJourneysId = 33055;
-constexpr int NoWebRunId = 33058;
+constexpr int NotCompiledId = 32556;
 constexpr int ProgramMessageId = 32003;
 
 enum class Target { Desktop, Web, Both };
@@ -86,6 +90,69 @@ std::optional<TestArguments> parseArguments(const QStringList& args)
     return parsed;
 }
 
+// The trees a target runs. The desktop tree alone is compiled in memory; with the web tree both
+// are compiled into files and read back as their runtimes read them.
+struct Trees {
+    CompiledTree desktop;
+    CompiledTree web;
+};
+
+// Compiles the project into the file and reads it back; false with the reason on err.
+bool compileInto(const QString& path, bool web, CompiledTree& tree, QTextStream& err)
+{
+    CcCompile compiler(gApp->Model().Decisions(), gApp->Model().Document());
+    compiler.setSaveLogFile(false);
+    const CcCompile::Outcome outcome = web ? compiler.CompileKvwTo(path) : compiler.CompileKvdTo(path);
+    if (outcome == CcCompile::Outcome::Failed || outcome == CcCompile::Outcome::Errors) {
+        err << compiler.Validation().Log();
+        err << LoadResString(ProgramMessageId)
+                   .arg(LoadResString(NotCompiledId).arg(gApp->Model().Document().Name(), compiler.FailureText()))
+            << '\n';
+        return false;
+    }
+    const StorageResult read = web ? CompiledTree::readWebFile(path, tree) : CompiledTree::readFile(path, tree);
+    if (!read)
+        err << LoadResString(ProgramMessageId).arg(read.message) << '\n';
+    return read.ok();
+}
+
+bool compileTrees(Target target, Trees& trees, QTextStream& err)
+{
+    if (target == Target::Desktop) {
+        QString log;
+        const StorageResult compiled =
+            ProjectTree::compile(gApp->Model().Decisions(), gApp->Model().Document(), trees.desktop, log);
+        if (!compiled)
+            err << log << LoadResString(ProgramMessageId).arg(compiled.message) << '\n';
+        return compiled.ok();
+    }
+    const QTemporaryDir folder;
+    const QString name = gApp->Model().Document().Name();
+    if (!compileInto(QDir(folder.path()).filePath(name + QLatin1String(".kvw")), true, trees.web, err))
+        return false;
+    return target == Target::Web
+           || compileInto(QDir(folder.path()).filePath(name + QLatin1String(".kvd")), false, trees.desktop, err);
+}
+
+// One journey on the target's trees; on both, a run of the web tree that parts from the desktop
+// run fails the journey with the first way they differ.
+JourneyResult runJourney(Target target, const Trees& trees, const Journey& journey, JourneyCoverage* coverage)
+{
+    if (target == Target::Web)
+        return JourneyRun::run(trees.web, journey, coverage);
+    JourneyResult desktop = JourneyRun::run(trees.desktop, journey, coverage);
+    if (target == Target::Desktop)
+        return desktop;
+    const JourneyResult web = JourneyRun::run(trees.web, journey);
+    const QString differ = JourneyRun::firstDifference(desktop.observed, web.observed);
+    if (desktop.passed && !differ.isEmpty()) {
+        desktop.passed = false;
+        desktop.difference = differ;
+        desktop.transcript += web.transcript;
+    }
+    return desktop;
+}
+
 int failed(const QString& message, QTextStream& err)
 {
     err << LoadResString(ProgramMessageId).arg(message) << '\n';
@@ -127,8 +194,6 @@ int TestCommand::execute(const QStringList& args, QTextStream& out, QTextStream&
     const std::optional<TestArguments> parsed = parseArguments(args);
     if (!parsed)
         return usageError(LoadResString(WrongArgumentsId), err);
-    if (parsed->target != Target::Desktop)
-        return failed(LoadResString(NoWebRunId), err);
 
     QList<Journey> journeys;
     if (!parsed->journeys.isEmpty()) {
@@ -146,12 +211,9 @@ int TestCommand::execute(const QStringList& args, QTextStream& out, QTextStream&
     if (journeys.isEmpty())
         return failed(LoadResString(NoJourneysId).arg(parsed->project), err);
 
-    CompiledTree tree;
-    QString log;
-    if (const StorageResult compiled = ProjectTree::compile(gApp->Model().Decisions(), document, tree, log); !compiled) {
-        err << log;
-        return failed(compiled.message, err);
-    }
+    Trees trees;
+    if (!compileTrees(parsed->target, trees, err))
+        return Failure;
 
     JourneyCoverage coverage;
     QList<JUnitReport::Case> cases;
@@ -159,7 +221,7 @@ int TestCommand::execute(const QStringList& args, QTextStream& out, QTextStream&
     for (const Journey& journey : std::as_const(journeys)) {
         QElapsedTimer timer;
         timer.start();
-        JUnitReport::Case run{JourneyRun::run(tree, journey, parsed->coverage ? &coverage : nullptr), 0};
+        JUnitReport::Case run{runJourney(parsed->target, trees, journey, parsed->coverage ? &coverage : nullptr), 0};
         run.seconds = double(timer.nsecsElapsed()) / 1e9;
         if (run.result.passed) {
             ++passed;
@@ -171,7 +233,7 @@ int TestCommand::execute(const QStringList& args, QTextStream& out, QTextStream&
     }
     out << LoadResString(SummaryLineId).arg(passed).arg(journeys.size()) << '\n';
     if (parsed->coverage)
-        printCoverage(coverage, tree, out);
+        printCoverage(coverage, parsed->target == Target::Web ? trees.web : trees.desktop, out);
     if (!parsed->junit.isEmpty()) {
         const QString suite = QFileInfo(parsed->project).completeBaseName();
         if (const StorageResult written = JUnitReport::write(parsed->junit, suite, cases); !written)

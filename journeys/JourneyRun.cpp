@@ -30,6 +30,8 @@ constexpr int ItemKeptId = 33036;
 constexpr int UnrunnableId = 33037;
 constexpr int RunsDifferId = 33038;
 constexpr int StartId = 33039;
+constexpr int ValueOfId = 33056;
+constexpr int ItemsLeftId = 33057;
 
 QString endWord(int offset)
 {
@@ -306,13 +308,13 @@ QString firstDifference(const JourneyObserved& first, const JourneyObserved& sec
     const auto& b = second.values.controls;
     for (qsizetype i = 0; i < std::max(a.size(), b.size()); ++i) {
         if (a.value(i) != b.value(i))
-            return differ(a.value(i, b.value(i)).first, a.value(i).second, b.value(i).second);
+            return differ(LoadResString(ValueOfId).arg(a.value(i, b.value(i)).first), a.value(i).second, b.value(i).second);
     }
     const auto& s = first.values.selectorItems;
     const auto& t = second.values.selectorItems;
     for (qsizetype i = 0; i < std::max(s.size(), t.size()); ++i) {
         if (s.value(i) != t.value(i))
-            return differ(s.value(i, t.value(i)).first, s.value(i).second.join(QLatin1String(", ")),
+            return differ(LoadResString(ItemsLeftId).arg(s.value(i, t.value(i)).first), s.value(i).second.join(QLatin1String(", ")),
                           t.value(i).second.join(QLatin1String(", ")));
     }
     return QString();

@@ -138,6 +138,31 @@ private slots:
         QVERIFY(!outcome.out.contains("option \"300-699\""));
     }
 
+    // Every journey runs alike on the desktop and the web tree file; a web compile that drops
+    // one action makes the runs part, and each journey it touches fails naming where.
+    void bothTargets()
+    {
+        const Outcome web = run({"test", m_project, SampleJourneys, "--target", "web"});
+        QCOMPARE(web.err, QString());
+        QCOMPARE(web.out, run({"test", m_project, SampleJourneys}).out);
+        const Outcome both = run({"test", m_project, SampleJourneys, "--target", "both"});
+        QCOMPARE(both.err, QString());
+        QCOMPARE(both.code, 0);
+        QVERIFY(both.out.endsWith("4 of 4 journeys passed.\n"));
+
+        qputenv("KESTROVA_FAULT_DROP_WEB_ACTION", "1");
+        const Outcome planted = run({"test", m_project, SampleJourneys, "--target", "both"});
+        const Outcome desktopOnly = run({"test", m_project, SampleJourneys});
+        qunsetenv("KESTROVA_FAULT_DROP_WEB_ACTION");
+        QCOMPARE(planted.code, 1);
+        QCOMPARE(desktopOnly.code, 0);
+        // The first change of the tree is the budget's !KILL: the web run keeps what it removes.
+        const QString parted = LoadResString(33038).arg("the items left in laptops", "\"Lumen Air 13, Aero 14 Pro, Tessel Dev 14\"", "\"");
+        QVERIFY2(planted.out.startsWith("FAIL  Programmer who travels light: " + parted), qPrintable(planted.out));
+        QVERIFY(planted.out.contains("\nPASS  Gamer who wants the newest games\n")); // nothing costs more than its budget
+        QVERIFY(planted.out.endsWith("1 of 4 journeys passed.\n"));
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QStringList>("args");

@@ -164,6 +164,36 @@ private slots:
         QVERIFY(!gaps.join('\n').contains("reached by no journey"));
     }
 
+    // Two runs of one journey, on the tree and on a copy with one line changed, part where the
+    // change shows first.
+    void runsCompared_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("difference");
+        QTest::newRow("same tree") << QString() << QString() << QString();
+        QTest::newRow("a page") << "^Any\t!GO Finish" << "^Any\t!GO Budget"
+                                << "page 4 (Finish): the desktop run gave \"Finish\", the web run \"Budget\"";
+        QTest::newRow("a value") << "!KILL Cars: Price > 25000" << "!SET [[Budget]] = 100\t!KILL Cars: Price > 25000"
+                                 << "the value of Budget: the desktop run gave \"20000\", the web run \"100\"";
+        QTest::newRow("an item") << "!KILL Cars: Price > 25000" << "!KILL Cars: Price > 30000"
+                                 << "the items left in Cars: the desktop run gave \"Mini\", the web run \"Mini, Estate, Saloon\"";
+    }
+    void runsCompared()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, difference);
+        const CompiledTree tree = JourneyTree::cars();
+        CompiledTree changed = tree;
+        QVERIFY(from.isEmpty() || changed.rulesText.contains(from));
+        changed.rulesText.replace(from, to);
+        const Journey journey = JourneyTree::journey(JourneyTree::familyText());
+        const JourneyObserved first = JourneyRun::run(tree, journey).observed;
+        const JourneyObserved second = JourneyRun::run(changed, journey).observed;
+        QCOMPARE(JourneyRun::firstDifference(first, second), difference);
+    }
+
     // JUnit XML: one test case a journey, a failure element for each that failed.
     void junitCounts()
     {
