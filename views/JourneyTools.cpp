@@ -46,8 +46,14 @@ JourneyTools::JourneyTools(CApplication& application, QMainWindow& mainWindow, C
     m_table->setModel(&m_journeys.List());
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setWordWrap(false);
+    // The names and results as wide as they are; the difference takes the rest, its whole text
+    // in the tooltip.
+    m_table->horizontalHeader()->setSectionResizeMode(JourneyListModel::NameColumn, QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setSectionResizeMode(JourneyListModel::ResultColumn, QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->verticalHeader()->hide();
+    content->setMinimumWidth(520);
     QPushButton* run = button(RunId, content, QStringLiteral("runJourney"));
     QPushButton* runAll = button(RunAllId, content, QStringLiteral("runAllJourneys"));
     QPushButton* remove = button(DeleteId, content, QStringLiteral("deleteJourney"));
