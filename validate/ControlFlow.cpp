@@ -9,16 +9,31 @@
 namespace {
 
 using namespace MDecisionDataUtil;
-using BlockLine::IsKeyword;
+using BlockLine::Keyword;
 
-bool endsBranch(const QString& line)
+// The keyword of an action line among those the flow reads, read once and without copying the
+// line (as BlockLine reads it: between the marker and the first blank, trimmed); 0 for any other.
+// A !GO without a target is no !GO here: the validator names it.
+int keywordOf(const QString& line)
 {
-    return IsKeyword(line, BlockLine::ElseIf) || IsKeyword(line, BlockLine::Else) || IsKeyword(line, BlockLine::EndIf);
+    static const Keyword read[] = {Keyword::If, Keyword::ElseIf, Keyword::Else, Keyword::EndIf, Keyword::Go,
+                                   Keyword::EarlyFinish};
+    const QStringView text(line);
+    const qsizetype end = text.indexOf(QLatin1Char(' '), 1);
+    const QStringView keyword = text.mid(1, end < 0 ? -1 : end - 1).trimmed();
+    for (const Keyword candidate : read) {
+        if (keyword.compare(BlockLine::KeywordText(candidate), Qt::CaseInsensitive) != 0)
+            continue;
+        if (candidate == Keyword::Go && (end < 0 || text.mid(end + 1).trimmed().isEmpty()))
+            return 0;
+        return candidate;
+    }
+    return 0;
 }
 
-bool isGo(const QString& line)
+bool endsBranch(int keyword)
 {
-    return IsKeyword(line, BlockLine::Go) && !BlockLine::ActionArgument(line).trimmed().isEmpty();
+    return keyword == Keyword::ElseIf || keyword == Keyword::Else || keyword == Keyword::EndIf;
 }
 
 // Whether some answer runs no option at all: the value of a numeric control may fall in none of
@@ -60,7 +75,7 @@ ControlFlow::ControlFlow(const QStringList& lines, qint16 type, const QString& d
     Run* current = &preActions;
     for (qsizetype index = 0; index < lines.size(); ++index) {
         const QString& text = lines.at(index);
-        const Line line{static_cast<int>(index + 1), text};
+        Line line{static_cast<int>(index + 1), text};
         if (BlockLine::IsOption(text)) {
             options.emplace_back();
             current = &options.back();
@@ -69,12 +84,13 @@ ControlFlow::ControlFlow(const QStringList& lines, qint16 type, const QString& d
         }
         if (!BlockLine::IsAction(text))
             continue;
+        line.keyword = keywordOf(text);
         current->actions.append(line);
-        if (isGo(text))
+        if (line.keyword == Keyword::Go)
             m_goLines.append(line);
-        else if (IsKeyword(text, BlockLine::If) || IsKeyword(text, BlockLine::ElseIf))
+        else if (line.keyword == Keyword::If || line.keyword == Keyword::ElseIf)
             m_conditions.append(line);
-        else if (IsKeyword(text, BlockLine::EarlyFinish)
+        else if (line.keyword == Keyword::EarlyFinish
                  && BlockLine::ActionArgument(text).trimmed().compare(QLatin1String("Off"), Qt::CaseInsensitive) != 0)
             m_mayEnableFinish = true;
     }
@@ -108,7 +124,7 @@ ControlFlow::Sequence ControlFlow::parse(const QList<Line>& actions, qsizetype& 
     Sequence sequence;
     while (pos < actions.size()) {
         const Line& line = actions.at(pos);
-        if (endsBranch(line.text)) {
+        if (endsBranch(line.keyword)) {
             if (inBranch)
                 return sequence;
             // Outside a block the run stops with a fault here.
@@ -119,17 +135,17 @@ ControlFlow::Sequence ControlFlow::parse(const QList<Line>& actions, qsizetype& 
         ++pos;
         Node node;
         node.line = line;
-        if (IsKeyword(line.text, BlockLine::If)) {
+        if (line.keyword == Keyword::If) {
             node.kind = Node::Kind::Block;
             node.branches.push_back(parse(actions, pos, true, malformed));
             while (pos < actions.size()) {
-                const QString& next = actions.at(pos++).text;
-                if (IsKeyword(next, BlockLine::EndIf))
+                const int next = actions.at(pos++).keyword;
+                if (next == Keyword::EndIf)
                     break;
-                node.hasElse = node.hasElse || IsKeyword(next, BlockLine::Else);
+                node.hasElse = node.hasElse || next == Keyword::Else;
                 node.branches.push_back(parse(actions, pos, true, malformed));
             }
-        } else if (isGo(line.text)) {
+        } else if (line.keyword == Keyword::Go) {
             node.kind = Node::Kind::Go;
         }
         sequence.push_back(std::move(node));

@@ -19,6 +19,9 @@ public:
     struct Line {
         int number = 0;
         QString text;
+        // The keyword (BlockLine::Keyword) of an !IF, !ELSEIF, !ELSE, !ENDIF, !GO with a target
+        // or !EARLYFINISH; 0 for any other line.
+        int keyword = 0;
     };
 
     ControlFlow(const QStringList& lines, qint16 type, const QString& defaultValue);

@@ -89,7 +89,8 @@ private:
     IValidationLog& m_log;
     std::vector<const CmDecisionItem*> m_controls;
     std::vector<ControlFlow> m_flows;
-    QHash<QString, int> m_byName;
+    QHash<QString, int> m_byName; // case folded
+    QHash<QString, int> m_byWrittenName;
     std::vector<int> m_byId;
     std::vector<int> m_nextById;
     std::vector<std::pair<int, int>> m_edges;
@@ -115,8 +116,10 @@ void Analysis::index(const CmDecisionManager& decisions)
         const int control = static_cast<int>(m_controls.size());
         m_controls.push_back(decision);
         m_flows.emplace_back(decision->OptsAndActs(), decision->intControl(), decision->DefaultValue().toString());
-        if (!decision->strID().isEmpty())
+        if (!decision->strID().isEmpty()) {
             m_byName.insert(decision->strID().toCaseFolded(), control);
+            m_byWrittenName.insert(decision->strID(), control);
+        }
         if (decision->intID() > 0) {
             const auto id = static_cast<std::size_t>(decision->intID());
             if (m_byId.size() <= id)
@@ -141,8 +144,11 @@ int Analysis::resolve(const QString& reference) const
     const QString name = referenceName(reference);
     bool numeric = false;
     const int id = (name.startsWith(QLatin1Char('_')) ? name.mid(1) : name).toInt(&numeric);
-    if (!numeric)
-        return m_byName.value(name.toCaseFolded(), -1);
+    if (!numeric) {
+        // Most references spell the name as the control does; folding the case costs more.
+        const auto written = m_byWrittenName.constFind(name);
+        return written != m_byWrittenName.constEnd() ? written.value() : m_byName.value(name.toCaseFolded(), -1);
+    }
     return id > 0 && static_cast<std::size_t>(id) < m_byId.size() ? m_byId[static_cast<std::size_t>(id)] : -1;
 }
 
