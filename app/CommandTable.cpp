@@ -42,6 +42,7 @@ constexpr std::array Toggles{
     Toggle{307, "barThumbNail"}, Toggle{308, "barLog"}, Toggle{309, "barPreview"},
     Toggle{314, "barCtlPreview"}, Toggle{350, "barDecisionValues"}, Toggle{351, "barCLValues"},
     Toggle{+ToolId::ShowJourneys, "barJourneys"},
+    Toggle{+ToolId::ShowOptionsEditor, "barOptions"},
 };
 
 } // namespace
@@ -55,14 +56,16 @@ const std::vector<BandDefinition>& Bands()
         {"mnuEdit", K::Menu, 30202, true,
          {201, 202, Sep, 203, 204, 205, 206, Sep, 207, 208, Sep, 209, 210, 211, Sep, 213, 214, Sep, 212}},
         {"mnuView", K::Menu, 30203, true,
-         {301, 302, 303, 304, Sep, 305, 306, 307, 308, 309, 314, Sep, 350, 351, +ToolId::ShowJourneys, Sep, 310, 311, 312, 313,
+         {301, 302, 303, 304, Sep, 305, 306, +ToolId::ShowOptionsEditor, 307, 308, 309, 314, Sep, 350, 351,
+          +ToolId::ShowJourneys, Sep, 310, 311, 312, 313,
           submenu("mnuZoom")}},
         {"mnuProject", K::Menu, 30205, true,
          {1301, Sep, 901, 902, 903, 912, Sep, range(1304, 1308), Sep, 1303, 1302, 1309, +ToolId::RecordJourney, +ToolId::RunAllJourneys, Sep, submenu("mnuCompile"),
           Sep, 1400, 1401, 1402}},
         // The menus of the decision-tree and selector windows join the bar while their window is active.
         {"mnuDecisionTree", K::Menu, 30206, false,
-         {range(1001, 1010), Sep, 1020, 1021, 1022, 1023, 1024, Sep, 1101, 1102, Sep, submenu("mnuControls"),
+         {range(1001, 1010), Sep, 1020, 1021, 1022, 1023, 1024, +ToolId::EditOptionsAndActions, Sep, 1101, 1102, Sep,
+          submenu("mnuControls"),
           submenu("mnuDTSize"), Sep, 1150, 1151, 1152}},
         {"mnuCriteriaListMain", K::Menu, 30211, false, {904, 905, 906, Sep, 907, 908, Sep, 912, 913, 914}},
         {"mnuWindow", K::Menu, 30214, true, {601, 602, 603, 604}},
@@ -81,7 +84,8 @@ const std::vector<BandDefinition>& Bands()
 
         {"mnuCriteria", K::Popup, 30207, true, {904, 905, 906, Sep, 907, 908}},
         {"mnuProjCLPopup", K::Popup, 30212, true, {901, 902, 903, 912, Sep, 913, 914}},
-        {"mnuDTEntityPopup", K::Popup, 30213, true, {203, 204, 205, Sep, 1022, Sep, 1023, 1024}},
+        {"mnuDTEntityPopup", K::Popup, 30213, true,
+         {+ToolId::EditOptionsAndActions, Sep, 203, 204, 205, Sep, 1022, Sep, 1023, 1024}},
 
         {"barStandard", K::ToolBar, 30230, true,
          {101, 102, 104, Sep, 106, Sep, 203, 204, 205, Sep, 201, 202, Sep, 209, Sep, 1303, 1302, Sep, 701}},
@@ -99,6 +103,7 @@ const std::vector<BandDefinition>& Bands()
         {"barDecisionValues", K::DockWindow, 30241, false, {}},
         {"barCLValues", K::DockWindow, 30242, false, {}},
         {"barJourneys", K::DockWindow, 33004, false, {}},
+        {"barOptions", K::DockWindow, 33551, false, {}},
 
         {"sb", K::StatusBar, 30237, true,
          {{E::StatusText, 0, 0, "miStatus"}, {E::Progress, 0, 0, "ccrpProgress1"}}},

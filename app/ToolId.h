@@ -128,6 +128,9 @@ enum class ToolId : int {
     RecordJourney = 33001,
     ShowJourneys = 33002,
     RunAllJourneys = 33003,
+    // The options editor: opened on the selected control, and shown or hidden.
+    EditOptionsAndActions = 33550,
+    ShowOptionsEditor = 33552,
 };
 
 constexpr int operator+(ToolId id)

@@ -223,7 +223,7 @@ std::vector<Row> buildRows()
         runs(T::Find, T::Find, &showFindBar),
         runs(T::FindNext, T::FindNext, [](CView&, int) { edit().FindNext(); }),
         runs(T::Replace, T::Replace, &showFindBar),
-        later(T::Preferences, T::Preferences),
+        window(T::Preferences, T::Preferences),
         window(T::SpellCheck, T::SpellCheckSelected),
         toggles(T::ShowStandardBar, T::ShowStatusBar, &toggleBand),
         later(T::ShowProjectExplorer, T::ShowProperties, true),
@@ -268,6 +268,8 @@ std::vector<Row> buildRows()
         window(T::RecordJourney, T::RecordJourney),
         toggles(T::ShowJourneys, T::ShowJourneys, &toggleBand),
         window(T::RunAllJourneys, T::RunAllJourneys),
+        window(T::EditOptionsAndActions, T::EditOptionsAndActions),
+        toggles(T::ShowOptionsEditor, T::ShowOptionsEditor, &toggleBand),
     };
 }
 

@@ -93,6 +93,17 @@ QString ExpressionBuilder::Insert(const QString& text, int caret, const Insertio
     return result.insert(at, insertion.text);
 }
 
+QStringList ExpressionBuilder::ControlNames(const CmDecisionManager& decisions)
+{
+    QStringList names;
+    names.reserve(decisions.Count());
+    for (int index = 1; index <= decisions.Count(); ++index) {
+        if (const CmDecisionItem* decision = decisions.ItemByIndex(index))
+            names.append(decision->strID().isEmpty() ? QString::number(decision->intID()) : decision->strID());
+    }
+    return names;
+}
+
 QString ExpressionBuilder::ControlReferenceText(const QString& name)
 {
     const QString reference = QStringLiteral("[[") + name + QStringLiteral("]]");

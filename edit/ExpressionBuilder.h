@@ -66,6 +66,10 @@ QString Insert(const QString& text, int caret, const Insertion& insertion, int& 
 // The reference texts are those the expression check reads back as the reference meant, so the
 // builder never writes what the check refuses; empty when the grammar cannot carry the names.
 
+// The controls by the names references use, in decision order: the name, or the number of a
+// control that has none.
+QStringList ControlNames(const CmDecisionManager& decisions);
+
 // "[[" + name + "]] ".
 QString ControlReferenceText(const QString& name);
 // The option in double quotes, a quote inside it doubled, or bare when it is a number;

@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #include <functional>
 #include <optional>
 #include <vector>
@@ -267,6 +269,125 @@ void copyChildren(const OptionTreeNode& from, OptionTree& to, OptionTreeNode& to
     }
 }
 
+// The lines a node stands for: its own and those of every node below it.
+int subtreeSize(const OptionTreeNode& node)
+{
+    int size = 1;
+    for (int i = 0; i < node.childCount(); ++i)
+        size += subtreeSize(*node.child(i));
+    return size;
+}
+
+// The siblings [first, first + count) of the parent, with their subtrees, in lines.
+int piecePositions(const OptionTreeNode& parent, const Piece& piece)
+{
+    int size = 0;
+    for (int i = piece.first; i < piece.first + piece.count; ++i)
+        size += subtreeSize(*parent.child(i));
+    return size;
+}
+
+const Piece* pieceHolding(const std::vector<Piece>& pieces, int index)
+{
+    for (const Piece& piece : pieces) {
+        if (index >= piece.first && index < piece.first + piece.count)
+            return &piece;
+    }
+    return nullptr;
+}
+
+std::vector<bool> expansionOf(OptionTree& tree)
+{
+    std::vector<bool> expanded;
+    for (const OptionTreeNode* node : lineOrder(tree))
+        expanded.push_back(node->expanded());
+    return expanded;
+}
+
+// Loads the edited lines; expansion is given per line, as the lines now stand. The node at
+// the line position is selected, or the last one when the lines end before it.
+void reloadLines(OptionTree& tree, const QStringList& lines, const std::vector<bool>& expanded, int selectLine)
+{
+    MTreeViewUtil::LoadOptionsAndActions(tree, lines);
+    const NodeList after = lineOrder(tree);
+    if (after.size() == expanded.size()) {
+        for (std::size_t i = 0; i < after.size(); ++i)
+            after[i]->setExpanded(expanded[i]);
+    }
+    if (after.empty())
+        return;
+    OptionTreeNode* node = after[static_cast<std::size_t>(std::clamp(selectLine, 0, static_cast<int>(after.size()) - 1))];
+    for (OptionTreeNode* parent = node->parent(); parent; parent = parent->parent())
+        parent->setExpanded(true);
+    tree.setSelected(node);
+}
+
+// The !IF block that holds the selection and the index of the branch (or !ENDIF) that holds it.
+struct BlockAround {
+    OptionTreeNode* parent;
+    Piece piece;
+    int anchor;
+};
+
+std::optional<BlockAround> blockAround(const OptionTree& tree)
+{
+    OptionTreeNode* node = tree.selected();
+    if (!node || !node->parent())
+        return std::nullopt;
+    if (!node->isBranchOpener() && !isBlockEnd(node->text()))
+        node = node->parent();
+    if (!node || !node->parent() || (!node->isBranchOpener() && !isBlockEnd(node->text())))
+        return std::nullopt;
+    OptionTreeNode* parent = node->parent();
+    const std::vector<Piece> pieces = piecesOf(*parent);
+    const int index = node->indexInParent();
+    const Piece* piece = pieceHolding(pieces, index);
+    if (!piece || !opensBlock(*parent->child(piece->first)))
+        return std::nullopt;
+    return BlockAround{parent, *piece, index};
+}
+
+std::optional<Place> branchPlace(const OptionTree& tree, const QString& line)
+{
+    const bool isElse = BlockLine::IsKeywordAsWritten(line, BlockLine::Else);
+    if (!isElse && !BlockLine::IsKeywordAsWritten(line, BlockLine::ElseIf))
+        return std::nullopt;
+    const std::optional<BlockAround> block = blockAround(tree);
+    if (!block)
+        return std::nullopt;
+    const Piece& piece = block->piece;
+    const int end = piece.first + piece.count - (piece.closed ? 1 : 0);
+    std::optional<int> elseIndex;
+    for (int i = piece.first + 1; i < end; ++i) {
+        if (BlockLine::IsKeywordAsWritten(block->parent->child(i)->text(), BlockLine::Else))
+            elseIndex = i;
+    }
+    if (isElse)
+        return elseIndex ? std::nullopt : std::optional<Place>(Place{block->parent, end});
+    int index = block->anchor >= end ? end : block->anchor + 1;
+    if (elseIndex && index > *elseIndex)
+        index = *elseIndex;
+    return Place{block->parent, index};
+}
+
+bool closesBlock(const OptionTreeNode& node)
+{
+    if (!node.parent() || !isBlockEnd(node.text()))
+        return false;
+    const std::vector<Piece> pieces = piecesOf(*node.parent());
+    const Piece* piece = pieceHolding(pieces, node.indexInParent());
+    return piece && piece->first != node.indexInParent();
+}
+
+QChar markerOf(const OptionTreeNode& node)
+{
+    switch (node.kind()) {
+    case OptionTreeNode::Kind::Option: return BlockLine::OptionMarker;
+    case OptionTreeNode::Kind::Help: return BlockLine::HelpMarker;
+    default: return BlockLine::ActionMarker;
+    }
+}
+
 } // namespace
 
 void MTreeViewUtil::LoadOptionsAndActions(OptionTree& tree, const QStringList& lines)
@@ -315,17 +436,23 @@ QString MTreeViewUtil::GetSubNodes(const OptionTreeNode& node, int depth)
 void MTreeViewUtil::AdvancedToTreeView(const QString& text, OptionTree& tree)
 {
     ProcedureBoundary::run("MTreeViewUtil.AdvancedToTreeView", [&] {
-        // CR LF is what the editor gives; a lone LF or CR ends a line too.
-        static const QRegularExpression lineEnd(QStringLiteral("\r\n|\n|\r"));
-        static const QRegularExpression marker(QStringLiteral("[\\^!?]"));
-        QStringList lines;
-        for (const QString& piece : text.split(lineEnd)) {
-            const qsizetype start = piece.indexOf(marker);
-            if (start >= 0)
-                lines.append(piece.mid(start));
-        }
+        QStringList lines = AdvancedStatements(text);
+        lines.removeAll(QString());
         LoadOptionsAndActions(tree, lines);
     });
+}
+
+QStringList MTreeViewUtil::AdvancedStatements(const QString& text)
+{
+    // CR LF is what the editor gives; a lone LF or CR ends a line too.
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\n|\r"));
+    static const QRegularExpression marker(QStringLiteral("[\\^!?]"));
+    QStringList lines;
+    for (const QString& piece : text.split(lineEnd)) {
+        const qsizetype start = piece.indexOf(marker);
+        lines.append(start >= 0 ? piece.mid(start) : QString());
+    }
+    return lines;
 }
 
 OptionTreeNode* MTreeViewUtil::AddOption(OptionTree& tree, const QString& text)
@@ -414,4 +541,115 @@ QString MTreeViewUtil::GetOptions(const OptionTree& tree)
             options.append(BlockLine::Body(child.text()));
     }
     return options.join(QLatin1Char('|'));
+}
+
+OptionTreeNode* MTreeViewUtil::AddBlock(OptionTree& tree, const QString& text)
+{
+    const Place place = placeInGroup(tree);
+    OptionTreeNode& opener = tree.insertNode(*place.parent, place.index, BlockLine::WithMarker(BlockLine::ActionMarker, text));
+    tree.insertNode(*place.parent, place.index + 1, BlockLine::MarkedKeyword(BlockLine::EndIf));
+    return rebuildAround(tree, opener);
+}
+
+OptionTreeNode* MTreeViewUtil::AddBranch(OptionTree& tree, const QString& text)
+{
+    const QString line = BlockLine::WithMarker(BlockLine::ActionMarker, text);
+    const std::optional<Place> place = branchPlace(tree, line);
+    return place ? addAt(tree, *place, line) : nullptr;
+}
+
+bool MTreeViewUtil::EnableAddBranch(const OptionTree& tree, const QString& text)
+{
+    return branchPlace(tree, BlockLine::WithMarker(BlockLine::ActionMarker, text)).has_value();
+}
+
+bool MTreeViewUtil::EnableRemove(const OptionTree& tree)
+{
+    const OptionTreeNode* selected = tree.selected();
+    return selected && selected->parent() && !closesBlock(*selected);
+}
+
+bool MTreeViewUtil::RemoveNode(OptionTree& tree)
+{
+    if (!EnableRemove(tree))
+        return false;
+    OptionTreeNode& selected = *tree.selected();
+    const int first = LineOf(tree, &selected);
+    int count = subtreeSize(selected);
+    if (opensBlock(selected)) {
+        const std::vector<Piece> pieces = piecesOf(*selected.parent());
+        if (const Piece* piece = pieceHolding(pieces, selected.indexInParent()))
+            count = piecePositions(*selected.parent(), *piece);
+    }
+    QStringList lines = SaveOptionsAndActions(tree);
+    std::vector<bool> expanded = expansionOf(tree);
+    lines.remove(first, count);
+    expanded.erase(expanded.begin() + first, expanded.begin() + first + count);
+    if (lines.isEmpty()) {
+        LoadOptionsAndActions(tree, lines);
+        return true;
+    }
+    reloadLines(tree, lines, expanded, first);
+    return true;
+}
+
+bool MTreeViewUtil::EnableEdit(const OptionTree& tree)
+{
+    return tree.selected() && tree.selected()->parent();
+}
+
+bool MTreeViewUtil::ReplaceNodeText(OptionTree& tree, const QString& text)
+{
+    if (!EnableEdit(tree))
+        return false;
+    const OptionTreeNode& selected = *tree.selected();
+    const int line = LineOf(tree, &selected);
+    const bool marked = BlockLine::KindOf(text) != BlockLine::Kind::Ignored;
+    QStringList lines = SaveOptionsAndActions(tree);
+    lines[line] = marked ? text : markerOf(selected) + text;
+    reloadLines(tree, lines, expansionOf(tree), line);
+    return true;
+}
+
+int MTreeViewUtil::LineOf(const OptionTree& tree, const OptionTreeNode* node)
+{
+    if (!node || !node->parent())
+        return -1;
+    int line = 0;
+    const OptionTreeNode* at = node;
+    for (; at->parent(); at = at->parent()) {
+        const OptionTreeNode& parent = *at->parent();
+        const int index = at->indexInParent();
+        for (int i = 0; i < index; ++i)
+            line += subtreeSize(*parent.child(i));
+        if (parent.parent())
+            ++line;
+    }
+    return at == &tree.root() ? line : -1;
+}
+
+OptionTreeNode* MTreeViewUtil::NodeAtLine(const OptionTree& tree, int line)
+{
+    if (line < 0)
+        return nullptr;
+    const OptionTreeNode* parent = &tree.root();
+    int rest = line;
+    while (true) {
+        bool descended = false;
+        for (int i = 0; i < parent->childCount(); ++i) {
+            OptionTreeNode* child = parent->child(i);
+            if (rest == 0)
+                return child;
+            const int size = subtreeSize(*child);
+            if (rest < size) {
+                --rest;
+                parent = child;
+                descended = true;
+                break;
+            }
+            rest -= size;
+        }
+        if (!descended)
+            return nullptr;
+    }
 }

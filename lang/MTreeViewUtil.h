@@ -27,6 +27,9 @@ QString GetSubNodes(const OptionTreeNode& node, int depth);
 // Reads the advanced text back: each line loses what stands before its marker, lines
 // without a marker are dropped, the rest is loaded.
 void AdvancedToTreeView(const QString& text, OptionTree& tree);
+// The advanced text line by line (at CR LF, or a lone LF or CR), each line from its marker on;
+// empty for a line without one.
+QStringList AdvancedStatements(const QString& text);
 
 // Add a line after the selected position and select it; the marker is put in front when the
 // text lacks it. An option goes after the option group that holds the selection (at the end
@@ -38,6 +41,36 @@ void AdvancedToTreeView(const QString& text, OptionTree& tree);
 OptionTreeNode* AddOption(OptionTree& tree, const QString& text);
 OptionTreeNode* AddAction(OptionTree& tree, const QString& text);
 OptionTreeNode* AddHelp(OptionTree& tree, const QString& text);
+
+// Adds an !IF block where AddAction puts an action: the opener with the text and the !ENDIF
+// that closes it, so that the lines after it stay outside. The opener is selected, so that
+// what is added next goes into its branch.
+OptionTreeNode* AddBlock(OptionTree& tree, const QString& text);
+// Adds an !ELSEIF or !ELSE branch to the !IF block that holds the selection (its opener, a
+// branch, a line inside a branch or its !ENDIF): an !ELSEIF after the branch that holds the
+// selection, but before an !ELSE; an !ELSE last, before the !ENDIF. Null, and nothing added,
+// outside a block, for a second !ELSE, or for a text that is neither.
+OptionTreeNode* AddBranch(OptionTree& tree, const QString& text);
+bool EnableAddBranch(const OptionTree& tree, const QString& text);
+
+// Whether the selected node may be removed: any node but the root and the !ENDIF of a block.
+bool EnableRemove(const OptionTree& tree);
+// Removes the selected node with its subtree; an !IF takes its whole block with it (branches
+// and !ENDIF), an option its group. The line that takes its place is selected (the one before
+// when it was the last).
+bool RemoveNode(OptionTree& tree);
+// Whether the selected node's text may be replaced: any node but the root.
+bool EnableEdit(const OptionTree& tree);
+// Replaces the selected node's line; a text without a marker keeps the node's marker. The tree
+// is loaded again from its lines, since the new text may open or close a block, and the node
+// at the same line position is selected.
+bool ReplaceNodeText(OptionTree& tree, const QString& text);
+
+// The position of a node among the lines (parents before children, from 0); -1 for the root or
+// a node of another tree.
+int LineOf(const OptionTree& tree, const OptionTreeNode* node);
+// The node at a line position; null outside.
+OptionTreeNode* NodeAtLine(const OptionTree& tree, int line);
 
 // Whether the selected node can move one place among its siblings. An !IF block (the !IF,
 // its !ELSEIF and !ELSE branches and its !ENDIF) moves as one piece and is passed as one

@@ -173,6 +173,11 @@ QStringList MDecisionDataUtil::FixedOptions(qint16 type)
     return {};
 }
 
+bool MDecisionDataUtil::OptionAllowed(qint16 type, const QString& option)
+{
+    return optionAllowed(type, option);
+}
+
 bool MDecisionDataUtil::HasOptions(const CmDecisionItem& decision)
 {
     return firstOptionIndex(decision.OptsAndActs()) < decision.OptsAndActs().size();

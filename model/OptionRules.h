@@ -19,6 +19,9 @@ inline constexpr QLatin1String PreActionName("_PREACTION");
 // "Not Pushed") control, yes first; empty for any other interface.
 QStringList FixedOptions(qint16 type);
 
+// Whether the interface keeps an option with this text (without "^") when the lines are loaded.
+bool OptionAllowed(qint16 type, const QString& option);
+
 // Whether any line of the decision is an option.
 bool HasOptions(const CmDecisionItem& decision);
 

@@ -18,6 +18,7 @@
 #include "views/DiagramThumbnail.h"
 #include "views/DiagramWindow.h"
 #include "views/DocumentArea.h"
+#include "views/ExpressionBuilderLauncher.h"
 #include "views/frmAddLink.h"
 
 #include <QDockWidget>
@@ -68,10 +69,20 @@ bool choosesCanvasTool(int id)
 
 DiagramHost::DiagramHost(CApplication& application, DocumentArea& documents)
     : m_application(application), m_documents(documents),
-      m_linkDialog(std::make_unique<QtLinkDialog>(&documents)), m_toolId(+T::SelectControl)
+      m_linkDialog(std::make_unique<QtLinkDialog>(&documents,
+                                                  [&application](QWidget* parent, const QString& expression) {
+                                                      return ExpressionBuilderLauncher::Edit(application, parent,
+                                                                                             expression, true);
+                                                  })), m_toolId(+T::SelectControl)
 {
     CvDecisionTree& diagram = application.Controller().DiagramView();
     diagram.setLinkDialog(m_linkDialog.get());
+    // New controls take the stored type; a click on the empty diagram places one when stored so.
+    const DiagramSettings& settings = application.View().Settings().Diagram;
+    if (settings.CurrentCTL >= 0 && settings.CurrentCTL < MDecisionDataUtil::ControlTypeCount)
+        diagram.setCurrentCTL(static_cast<qint16>(settings.CurrentCTL));
+    if (settings.LeftClickCommand != 0)
+        m_toolId = +T::DrawControl;
     application.View().RegisterMenu(QLatin1String(WindowName), QStringLiteral("mnuDecisionTree"));
     application.View().RegisterMenu(QLatin1String(WindowName), QStringLiteral("barDecisionTree"));
     application.View().AddWindowTools(this);
@@ -192,9 +203,23 @@ bool DiagramHost::Allowed(int id) const
     return true;
 }
 
+void DiagramHost::applySettings()
+{
+    const DiagramSettings& settings = m_application.View().Settings().Diagram;
+    CvDecisionTree& diagram = m_application.Controller().DiagramView();
+    if (settings.CurrentCTL >= 0 && settings.CurrentCTL < MDecisionDataUtil::ControlTypeCount)
+        diagram.setCurrentCTL(static_cast<qint16>(settings.CurrentCTL));
+    if ((settings.LeftClickCommand != 0) != (m_toolId == +T::DrawControl))
+        chooseTool(settings.LeftClickCommand != 0 ? +T::DrawControl : +T::SelectControl);
+    if (m_window)
+        m_window->setSettings(settings);
+    showChecks();
+}
+
 void DiagramHost::chooseTool(int id)
 {
     m_toolId = id;
+    m_application.View().Settings().Diagram.LeftClickCommand = id == +T::DrawControl ? 1 : 0;
     if (m_window)
         m_window->setTool(canvasTool(id));
 }
@@ -210,6 +235,8 @@ void DiagramHost::Run(int id)
     } else if (within(id, T::ControlTypeFirst, T::ControlTypeLast)) {
         window->setControlTool(id);
         m_toolId = +T::DrawControl;
+        settings.CurrentCTL = m_application.Controller().DiagramView().CurrentCTL();
+        settings.LeftClickCommand = 1;
     } else if (within(id, T::StraightLines, T::OrthogonalVerticalLines)) {
         window->setLineStyle(id);
         settings.LineStyle = window->settings().LineStyle;

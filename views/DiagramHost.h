@@ -42,6 +42,8 @@ public:
     QDockWidget& makeThumbnailDock(QMainWindow& main);
     // The Control Selector joins the decision-tree toolbar.
     void addControlSelector(QToolBar& bar);
+    // The diagram settings of the view changed (the preferences): the window and the tools follow.
+    void applySettings();
     // The menu that pops up on a right click on a control.
     void setEntityPopup(QMenu* menu) { m_entityPopup = menu; }
     QMenu* entityPopup() const { return m_entityPopup; }

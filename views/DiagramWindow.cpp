@@ -65,8 +65,11 @@ public:
         prepareGeometryChange();
         m_box = box;
         m_caption = caption;
+        showToolTip();
         update();
     }
+    // Zoomed out, a box is too small to show its caption; the tooltip shows it on request.
+    void showToolTip() { setToolTip(m_settings.ToolTip ? m_caption : QString()); }
     QRectF boxInScene() const { return m_box; }
     QRectF boundingRect() const override { return m_box.adjusted(-2, -2, 2, 2); }
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*) override
@@ -370,6 +373,21 @@ void DiagramWindow::setLineStyle(int toolId)
     m_settings.LineStyle = int(LinkRoute::StyleFromSetting(toolId - FirstLineStyleTool));
     for (auto it = m_items.cbegin(); it != m_items.cend(); ++it)
         drawLinksOf(it.key());
+}
+
+void DiagramWindow::setSettings(const DiagramSettings& settings)
+{
+    const bool resized = settings.EntitySize != m_settings.EntitySize;
+    m_settings = settings;
+    setBackgroundBrush(colour(m_settings.BackColor));
+    if (resized)
+        m_canvas.setEntitySizeKind(m_settings.EntitySize);
+    for (auto it = m_items.cbegin(); it != m_items.cend(); ++it) {
+        it.value()->showToolTip();
+        it.value()->update();
+        drawLinksOf(it.key());
+    }
+    viewport()->update();
 }
 
 void DiagramWindow::setGridLines(bool shown)

@@ -46,6 +46,8 @@ public slots:
     void zoom75();
     void zoom50();
     void zoom25();
+    // Every diagram preference at once: colours, grid, lines, size, tooltips.
+    void setSettings(const DiagramSettings& settings);
     // A line-style tool (1150 to 1152).
     void setLineStyle(int toolId);
     void setGridLines(bool shown);

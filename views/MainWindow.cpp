@@ -15,7 +15,9 @@
 #include "views/DocumentArea.h"
 #include "views/JourneyTools.h"
 #include "views/LogWindow.h"
+#include "views/OptionsEditorHost.h"
 #include "views/PictureTools.h"
+#include "views/PreferencesTools.h"
 #include "views/PrintTools.h"
 #include "views/ProjectTools.h"
 #include "views/SpellTools.h"
@@ -103,6 +105,12 @@ void MainWindow::attachWindowTools(CApplication& application)
     auto findLifetime = std::make_unique<QObject>();
     connect(findLifetime.get(), &QObject::destroyed, &find, [dock = QPointer<QDockWidget>(&find)] { delete dock.data(); });
     application.Attach(std::move(findLifetime));
+    auto options = std::make_unique<OptionsEditorHost>(application, *this);
+    followDock(application.View(), options->dock());
+    connect(diagram.get(), &DiagramHost::controlPropertiesRequested, options.get(), &OptionsEditorHost::showControl);
+    application.Attach(std::make_unique<PreferencesTools>(application, *this,
+                                                          [host = diagram.get()] { host->applySettings(); }));
+    application.Attach(std::move(options));
     application.Attach(std::move(diagram));
     application.Attach(std::make_unique<ProjectTools>(application, *m_documents, *this));
     application.Attach(std::make_unique<PictureTools>(application, *this));

@@ -130,6 +130,12 @@ void frmAddLink::Preset(const LinkPreferences& preferences)
 LinkAnswer QtLinkDialog::AskLink(const CmDecisionItem& source, const LinkPreferences& preferences)
 {
     frmAddLink dialog(m_parent);
+    if (m_builder) {
+        QObject::connect(&dialog, &frmAddLink::optionBuilderRequested, &dialog, [this, &dialog](QLineEdit* expression) {
+            if (const std::optional<QString> built = m_builder(&dialog, expression->text()))
+                expression->setText(*built);
+        });
+    }
     dialog.Clear();
     dialog.LoadSourceDecision(source);
     dialog.Preset(preferences);

@@ -4,6 +4,9 @@
 
 #include <QDialog>
 
+#include <functional>
+#include <optional>
+
 class CmDecisionItem;
 class QCheckBox;
 class QLabel;
@@ -43,12 +46,20 @@ private:
     bool m_cancelled = true;
 };
 
-// The link dialog as the diagram asks it: a new frmAddLink for each link.
+// The link dialog as the diagram asks it: a new frmAddLink for each link, its option builder
+// opening the expression builder on the expression box.
 class QtLinkDialog : public ILinkDialog {
 public:
-    explicit QtLinkDialog(QWidget* parent) : m_parent(parent) {}
+    // The builder's text after OK, or nothing; without one the option builder does nothing.
+    using BuildExpression = std::function<std::optional<QString>(QWidget* parent, const QString& expression)>;
+
+    explicit QtLinkDialog(QWidget* parent, BuildExpression builder = {})
+        : m_parent(parent), m_builder(std::move(builder))
+    {
+    }
     LinkAnswer AskLink(const CmDecisionItem& source, const LinkPreferences& preferences) override;
 
 private:
     QWidget* m_parent;
+    BuildExpression m_builder;
 };

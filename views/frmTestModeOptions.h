@@ -6,13 +6,10 @@
 
 #include <functional>
 
-class QCheckBox;
-class QComboBox;
-class QRadioButton;
+class TestModeOptionsPage;
 
-// The test options on three tabs: the mode, where a step-through starts and how referenced
-// controls get their values, and which debug windows a run opens. Apply and OK hand the
-// options to whoever keeps them.
+// The test options dialog: the options page with OK, Cancel and Apply, which hand the options
+// to whoever keeps them.
 class frmTestModeOptions : public QDialog {
     Q_OBJECT
 public:
@@ -24,22 +21,8 @@ public:
     TestModeOptions options() const;
 
 private:
-    QWidget* modePage();
-    QWidget* stepThroughPage(const QStringList& controlNames);
-    QWidget* debugWindowPage();
     void apply();
 
-    TestModeOptions m_options;
+    TestModeOptionsPage* m_page = nullptr;
     Apply m_apply;
-    QRadioButton* m_normal = nullptr;
-    QRadioButton* m_stepThrough = nullptr;
-    QCheckBox* m_askEveryTime = nullptr;
-    QRadioButton* m_startControl = nullptr;
-    QRadioButton* m_selectedControl = nullptr;
-    QRadioButton* m_controlBelow = nullptr;
-    QComboBox* m_controls = nullptr;
-    QRadioButton* m_defaultValue = nullptr;
-    QRadioButton* m_promptForValue = nullptr;
-    QCheckBox* m_decisionValues = nullptr;
-    QCheckBox* m_selectorValues = nullptr;
 };

@@ -1,0 +1,114 @@
+#include "views/OptionsEditorHost.h"
+
+#include "app/CApplication.h"
+#include "app/CModel.h"
+#include "app/CView.h"
+#include "app/CvProject.h"
+#include "app/ToolId.h"
+#include "base/ResourceStrings.h"
+#include "edit/ExpressionBuilder.h"
+#include "model/CmDecisionItem.h"
+#include "model/CmDecisionManager.h"
+#include "model/CmDocument.h"
+#include "selectors/StoredSelectorCatalog.h"
+#include "views/ExpressionBuilderLauncher.h"
+#include "views/OptionsEditor.h"
+#include "views/StatementPanel.h"
+
+#include <QDockWidget>
+#include <QMainWindow>
+
+namespace {
+constexpr int captionId = 33551;
+} // namespace
+
+OptionsEditorHost::OptionsEditorHost(CApplication& application, QMainWindow& main)
+    : m_application(application), m_session(application.Model().Decisions())
+{
+    auto* dock = new QDockWidget(LoadResString(captionId), &main);
+    // The saved arrangement knows the dock by its band's name.
+    dock->setObjectName(QLatin1String(DockName));
+    m_editor = new OptionsEditor(m_session, dock);
+    dock->setWidget(m_editor);
+    main.addDockWidget(Qt::RightDockWidgetArea, dock);
+    m_dock = dock;
+    m_editor->statement()->setBuilder([this](const QString& expression, bool isBoolean, const QString& itemSelector) {
+        return ExpressionBuilderLauncher::Edit(m_application, m_dock, expression, isBoolean, itemSelector);
+    });
+
+    CmDecisionManager& decisions = application.Model().Decisions();
+    connect(&decisions, &CmDecisionManager::selectedChanged, this, &OptionsEditorHost::open);
+    for (auto signal : {&CmDecisionManager::decisionAdded, &CmDecisionManager::decisionRemoved})
+        connect(&decisions, signal, this, &OptionsEditorHost::showNames);
+    connect(&decisions, &CmDecisionManager::decisionRenamed, this, &OptionsEditorHost::showNames);
+    CmDocument& document = application.Model().Document();
+    // A save takes the text being typed with it.
+    connect(&document, &CmDocument::aboutToSave, m_editor, &OptionsEditor::applyText);
+    connect(&document, &CmDocument::opened, this, [this] { open(m_application.Model().Decisions().Selected()); });
+    connect(dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible)
+            showNames();
+    });
+    application.View().AddWindowTools(this);
+    open(decisions.Selected());
+}
+
+OptionsEditorHost::~OptionsEditorHost()
+{
+    m_application.View().RemoveWindowTools(this);
+    delete m_dock.data();
+}
+
+void OptionsEditorHost::open(CmDecisionItem* decision)
+{
+    if (decision == m_session.Decision())
+        return;
+    m_editor->applyText();
+    // The document's storage is read afresh: another project may have been opened.
+    m_session.setSelectorCatalog(nullptr);
+    m_catalog = std::make_unique<StoredSelectorCatalog>(m_application.Model().Document().Storage().rootNode());
+    m_session.setSelectorCatalog(m_catalog.get());
+    m_session.Open(decision);
+    showNames();
+}
+
+void OptionsEditorHost::showNames()
+{
+    m_editor->statement()->setControlNames(ExpressionBuilder::ControlNames(m_application.Model().Decisions()));
+    const CvProject& project = m_application.View().Project();
+    m_editor->statement()->setSelectorNames(project.CriteriaLists() + project.ExternalCriteriaLists());
+}
+
+void OptionsEditorHost::bringForward()
+{
+    m_application.View().ShowToolBar(QLatin1String(DockName));
+    m_dock->show();
+    m_dock->raise();
+    m_editor->focusTree();
+}
+
+void OptionsEditorHost::showControl(qint16 key)
+{
+    CmDecisionManager& decisions = m_application.Model().Decisions();
+    CmDecisionItem* decision = decisions.Item(QVariant(QString::number(key)));
+    if (!decision)
+        return;
+    open(decision);
+    bringForward();
+}
+
+bool OptionsEditorHost::Handles(int id) const
+{
+    return id == +ToolId::EditOptionsAndActions;
+}
+
+bool OptionsEditorHost::Allowed(int) const
+{
+    return m_application.Model().Decisions().Selected() != nullptr;
+}
+
+void OptionsEditorHost::Run(int)
+{
+    open(m_application.Model().Decisions().Selected());
+    bringForward();
+}

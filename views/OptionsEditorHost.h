@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/IWindowTools.h"
+#include "edit/OptionsEditSession.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class CApplication;
+class OptionsEditor;
+class QDockWidget;
+class QMainWindow;
+class StoredSelectorCatalog;
+
+// Keeps the options editor in a dock beside the diagram. It follows the selected control;
+// a double click on a control in the diagram, or the command, brings it forward on that
+// control. It lives as long as the application's model.
+class OptionsEditorHost : public QObject, public IWindowTools {
+    Q_OBJECT
+
+public:
+    static constexpr const char* DockName = "barOptions";
+
+    OptionsEditorHost(CApplication& application, QMainWindow& main);
+    ~OptionsEditorHost() override;
+
+    QDockWidget& dock() const { return *m_dock; }
+    OptionsEditor& editor() const { return *m_editor; }
+    OptionsEditSession& session() { return m_session; }
+
+    // Shows the dock on the control with that diagram key and puts the keyboard in its tree.
+    void showControl(qint16 key);
+
+    bool Handles(int id) const override;
+    bool Allowed(int id) const override;
+    void Run(int id) override;
+
+private:
+    void open(CmDecisionItem* decision);
+    void showNames();
+    void bringForward();
+
+    CApplication& m_application;
+    OptionsEditSession m_session;
+    std::unique_ptr<StoredSelectorCatalog> m_catalog;
+    QPointer<QDockWidget> m_dock;
+    OptionsEditor* m_editor = nullptr;
+};
