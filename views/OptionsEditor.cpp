@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -25,6 +26,8 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -60,7 +63,9 @@ OptionsEditor::OptionsEditor(OptionsEditSession& session, QWidget* parent) : QWi
     m_pages->addTab(makeTextPage(), LoadResString(textPageId));
     m_findings = new QListWidget(this);
     m_findings->setObjectName(QStringLiteral("findings"));
-    m_findings->setMaximumHeight(fontMetrics().height() * 6);
+    m_findings->setMaximumHeight(fontMetrics().height() * 5);
+    m_findings->setWordWrap(true);
+    m_findings->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_title);
     layout->addWidget(bar);
@@ -82,8 +87,14 @@ OptionsEditor::OptionsEditor(OptionsEditSession& session, QWidget* parent) : QWi
             [this](QListWidgetItem* item) { onFindingActivated(item->data(lineRole).toInt()); });
     connect(&m_session, &OptionsEditSession::decisionChanged, this, [this] {
         showTitle();
-        if (page() == Page::Text)
-            enterTextPage();
+        if (page() != Page::Text)
+            return;
+        // A renamed control keeps what the author typed; another control's text starts at its top.
+        applyText();
+        m_showing = true;
+        m_text->clear();
+        m_showing = false;
+        enterTextPage();
     });
     connect(&m_session, &OptionsEditSession::treeChanged, this, [this] {
         showTree();
@@ -258,6 +269,7 @@ void OptionsEditor::showFindings()
     for (const OptionBlockCheck::Finding& finding : findings) {
         worst[finding.line] = worst.value(finding.line) || finding.isError;
         auto* item = new QListWidgetItem(LoadResString(findingLineId).arg(finding.line + 1).arg(finding.message), m_findings);
+        item->setToolTip(finding.message);
         item->setIcon(style()->standardIcon(finding.isError ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxWarning));
         item->setData(lineRole, finding.line);
     }
@@ -380,9 +392,15 @@ void OptionsEditor::onFindingActivated(int line)
 
 void OptionsEditor::enterTextPage()
 {
+    // The author keeps the place in the text when it is written again.
+    const int caretLine = m_text->textCursor().blockNumber();
+    const int scrolled = m_text->verticalScrollBar()->value();
     m_showing = true;
     m_text->setPlainText(m_session.AdvancedText());
     m_showing = false;
+    const QTextBlock line = m_text->document()->findBlockByNumber(std::min(caretLine, m_text->blockCount() - 1));
+    m_text->setTextCursor(QTextCursor(line));
+    m_text->verticalScrollBar()->setValue(scrolled);
     m_textPending = false;
     checkText();
 }

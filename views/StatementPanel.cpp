@@ -70,6 +70,9 @@ StatementPanel::StatementPanel(QWidget* parent) : QWidget(parent)
     m_replace = new QPushButton(LoadResString(replaceId), this);
     for (QPushButton* button : {m_build, m_add, m_replace})
         button->setAutoDefault(false);
+    // The lists keep the width of the row whichever fields the kind shows.
+    for (QComboBox* box : {m_kind, m_target, m_switch})
+        box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_targetLabel->setBuddy(m_target);
     m_valueLabel->setBuddy(m_value);
 
@@ -100,6 +103,13 @@ StatementPanel::StatementPanel(QWidget* parent) : QWidget(parent)
     connect(m_replace, &QPushButton::clicked, this, &StatementPanel::replaceRequested);
     // Return adds the line, Ctrl+Return puts it in place of the selected one.
     connect(m_value, &QLineEdit::returnPressed, this, &StatementPanel::addRequested);
+    connect(m_target->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        // A control or selector alone (!GO) is complete; otherwise the value comes next.
+        if (m_value->isVisibleTo(this))
+            m_value->setFocus();
+        else
+            emit addRequested();
+    });
     auto* replaceKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this, nullptr, nullptr,
                                      Qt::WidgetWithChildrenShortcut);
     connect(replaceKey, &QShortcut::activated, this, [this] {

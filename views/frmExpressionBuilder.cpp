@@ -291,6 +291,9 @@ void frmExpressionBuilder::showSelector()
 
 void frmExpressionBuilder::updateButtons()
 {
+    // The panels are made one after the other; the last one made shows them all.
+    if (!m_controls || !m_options || !m_selectors)
+        return;
     m_insertControl->setEnabled(m_controls->currentItem() != nullptr);
     m_insertOption->setEnabled(m_options->currentItem() != nullptr);
     const QListWidgetItem* selector = m_selectors->currentItem();

@@ -142,7 +142,7 @@ QWidget* frmOptions::diagramPage(const Features& features)
     m_entitySize->setCurrentIndex(std::clamp(diagram.EntitySize, 0, entitySizes - 1));
     m_newControlType = new QComboBox(page);
     for (qint16 type = 0; type < MDecisionDataUtil::ControlTypeCount; ++type)
-        m_newControlType->addItem(MDecisionDataUtil::ControlDisplayName(type), type);
+        m_newControlType->addItem(MDecisionDataUtil::ControlDisplayName(type), int(type));
     m_newControlType->setCurrentIndex(std::max(0, m_newControlType->findData(diagram.CurrentCTL)));
     m_leftClick = new QComboBox(page);
     m_leftClick->addItem(text(selectToolId));
@@ -153,6 +153,13 @@ QWidget* frmOptions::diagramPage(const Features& features)
     m_gridSpacing = spinBox(diagram.GridSpacing, 1, maximumGridSpacing, page);
     m_snapDistance = spinBox(diagram.SnapDistance, 1, maximumGridSpacing, page);
     m_toolTip = checkBox(toolTipId, diagram.ToolTip, page);
+    // Named for the settings they show.
+    m_lineStyle->setObjectName(QStringLiteral("LineStyle"));
+    m_entitySize->setObjectName(QStringLiteral("EntitySize"));
+    m_newControlType->setObjectName(QStringLiteral("CurrentCTL"));
+    m_leftClick->setObjectName(QStringLiteral("LeftClickCommand"));
+    m_gridSpacing->setObjectName(QStringLiteral("GridSpacing"));
+    m_snapDistance->setObjectName(QStringLiteral("SnapDistance"));
     form->addRow(text(lineStyleId), m_lineStyle);
     form->addRow(text(entitySizeId), m_entitySize);
     form->addRow(text(newControlTypeId), m_newControlType);

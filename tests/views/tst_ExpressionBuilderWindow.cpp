@@ -158,7 +158,7 @@ void TestExpressionBuilderWindow::referencePanels()
     QVERIFY(!alone->isEnabled());
 
     // Without selectors the selector panel is closed.
-    Builder none({});
+    Builder none{QStringList()};
     QVERIFY(!none.window.referencePanels()->isTabEnabled(2));
 }
 

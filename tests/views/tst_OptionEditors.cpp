@@ -4,6 +4,7 @@
 #include "app/CController.h"
 #include "app/CModel.h"
 #include "app/CView.h"
+#include "app/CcFile.h"
 #include "app/CommandBand.h"
 #include "app/ToolId.h"
 #include "base/ResourceStrings.h"
@@ -25,6 +26,7 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -233,16 +235,19 @@ void TestOptionEditors::textIsCheckedAndColouredAsTyped()
     QTextCursor end = text.textCursor();
     end.movePosition(QTextCursor::End);
     text.setTextCursor(end);
-    QTest::keyClicks(&text, QStringLiteral("^ten\n\t!IF [[Nobody]] >"));
+    QTest::keyClicks(&text, QStringLiteral("^ten"));
+    QTest::keyClick(&text, Qt::Key_Return);
+    QTest::keyClick(&text, Qt::Key_Tab);
+    QTest::keyClicks(&text, QStringLiteral("!IF [[Nobody]] > 1"));
     QVERIFY(editor.textPending());
     editor.checkText();
     QStringList shown;
     for (int i = 0; i < editor.findingList()->count(); ++i)
         shown.append(editor.findingList()->item(i)->text());
-    // The range rule, the missing !ENDIF, the expression and the unknown control, by line.
-    QCOMPARE(shown.size(), 4);
+    // The range rule, then the unknown control and the missing !ENDIF, by line.
+    QCOMPARE(shown.size(), 3);
     QVERIFY2(shown.at(0).startsWith(LoadResString(33591).arg(3).arg(QString())), qPrintable(shown.join('|')));
-    QVERIFY2(shown.at(3).contains(LoadResString(12504)), qPrintable(shown.join('|')));
+    QVERIFY2(shown.at(1).contains(LoadResString(12504)), qPrintable(shown.join('|')));
     // Keywords and references are coloured; the faulty lines are underlined.
     QVERIFY(formatAt(text, 1, 2).fontWeight() == QFont::Bold);
     QCOMPARE(formatAt(text, 3, 5).foreground(), formatAt(text, 3, 6).foreground());
@@ -252,7 +257,7 @@ void TestOptionEditors::textIsCheckedAndColouredAsTyped()
     // Leaving the text reads it in: the lines as typed, in the order typed.
     editor.showPage(OptionsEditor::Page::Tree);
     QCOMPARE(designer.decisions().Item(QStringLiteral("Age"))->OptsAndActs(),
-             (QStringList{"^1-10", "!GO Age", "^ten", "!IF [[Nobody]] >"}));
+             (QStringList{"^1-10", "!GO Age", "^ten", "!IF [[Nobody]] > 1"}));
     QVERIFY(!editor.textPending());
 }
 
@@ -266,6 +271,11 @@ void TestOptionEditors::itemEditingAndMoves()
     OptionsEditor& editor = *designer.editor();
     QTreeWidget& tree = *editor.treeWidget();
 
+    // The keys reach the tree of a shown editor in the active window.
+    designer.action(+ToolId::ShowOptionsEditor)->trigger();
+    QVERIFY(!designer.dock()->isHidden());
+    designer.main().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&designer.main()));
     // The !IF moves up past the !GO with its branch and its !ENDIF.
     tree.setCurrentItem(itemWithText(tree, QStringLiteral("!IF [[Pick]] = \"B\"")));
     QVERIFY(editor.action(OptionsEditor::Command::MoveUp)->isEnabled());

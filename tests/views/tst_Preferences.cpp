@@ -118,17 +118,15 @@ void TestPreferences::fieldsWriteTheirValues()
                           ++applies;
                       });
     const ViewSettings wanted = changedSettings();
-    const QList<QComboBox*> combos = dialog.findChildren<QComboBox*>();
-    // Lines, size, new controls, a click: the first four lists of the diagram page.
-    combos.at(0)->setCurrentIndex(2);
-    combos.at(1)->setCurrentIndex(2);
-    combos.at(2)->setCurrentIndex(combos.at(2)->findData(15));
-    combos.at(3)->setCurrentIndex(1);
+    const auto combo = [&dialog](const char* name) { return dialog.findChild<QComboBox*>(QLatin1String(name)); };
+    combo("LineStyle")->setCurrentIndex(2);
+    combo("EntitySize")->setCurrentIndex(2);
+    combo("CurrentCTL")->setCurrentIndex(combo("CurrentCTL")->findData(15));
+    combo("LeftClickCommand")->setCurrentIndex(1);
     checkBoxWithText(dialog, 33593)->setChecked(false);
     checkBoxWithText(dialog, 1102)->setChecked(false);
-    const QList<QSpinBox*> spins = dialog.findChildren<QSpinBox*>();
-    spins.at(0)->setValue(24);
-    spins.at(1)->setValue(5);
+    dialog.findChild<QSpinBox*>(QStringLiteral("GridSpacing"))->setValue(24);
+    dialog.findChild<QSpinBox*>(QStringLiteral("SnapDistance"))->setValue(5);
     checkBoxWithText(dialog, 33689)->setChecked(false);
     for (const auto& [field, rgb] : {std::pair{"BackColor", 0x101010}, {"EntityColor", 0x202020}, {"TextColor", 0x303030},
                                      {"GroupColor", 0x404040}, {"GridColor", 0x505050}, {"LinkColor", 0x606060}})
@@ -155,6 +153,15 @@ void TestPreferences::fieldsWriteTheirValues()
     ViewSettings chosen = dialog.settings();
     // The folder came through the folder dialog.
     QCOMPARE(chosen.Editing.ImagePath, wanted.Editing.ImagePath);
+    const DiagramSettings& d = chosen.Diagram;
+    const DiagramSettings& w = wanted.Diagram;
+    QCOMPARE(d.LineStyle, w.LineStyle);
+    QCOMPARE(d.EntitySize, w.EntitySize);
+    QCOMPARE(d.CurrentCTL, w.CurrentCTL);
+    QCOMPARE(d.LeftClickCommand, w.LeftClickCommand);
+    QCOMPARE(d.GridSpacing, w.GridSpacing);
+    QCOMPARE(d.SnapDistance, w.SnapDistance);
+    QCOMPARE(d.LinkExpr, w.LinkExpr);
     QVERIFY(chosen.Diagram == wanted.Diagram);
     QVERIFY(chosen.Editing == wanted.Editing);
     QVERIFY(chosen.Print == wanted.Print);
@@ -195,8 +202,9 @@ void TestPreferences::preferencesReachTheDiagramAndTheStore()
         auto* dialog = qobject_cast<frmOptions*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
         shown = true;
-        dialog->findChildren<QSpinBox*>().at(0)->setValue(40);
-        dialog->findChildren<QComboBox*>().at(2)->setCurrentIndex(dialog->findChildren<QComboBox*>().at(2)->findData(7));
+        dialog->findChild<QSpinBox*>(QStringLiteral("GridSpacing"))->setValue(40);
+        auto* type = dialog->findChild<QComboBox*>(QStringLiteral("CurrentCTL"));
+        type->setCurrentIndex(type->findData(7));
         dialog->setColour(QStringLiteral("BackColor"), 0x123456);
         for (QRadioButton* radio : dialog->findChildren<QRadioButton*>()) {
             if (radio->text() == LoadResString(33691))
