@@ -36,7 +36,10 @@ bool PreferencesTools::Allowed(int) const
 void PreferencesTools::Run(int)
 {
     using ToolRegistry::Implemented;
-    const frmOptions::Features features{Implemented(+ToolId::Print), Implemented(+ToolId::SpellCheck),
+    // Spell Check is a command the author runs; nothing checks spelling on its own while typing
+    // or before a compile yet, so those preferences stay as stored.
+    const bool checksSpellingAlone = false;
+    const frmOptions::Features features{Implemented(+ToolId::Print), checksSpellingAlone,
                                         Implemented(+ToolId::DrawGroup), Implemented(+ToolId::ControlWizard)};
     frmOptions dialog(m_application.View().Settings(), ExpressionBuilder::ControlNames(m_application.Model().Decisions()),
                       features, m_application.Prompt(),

@@ -47,6 +47,7 @@ constexpr int wizardOnNewId = 33696;
 constexpr int diagramOnOpenId = 33697;
 constexpr int printSummaryId = 33698;
 constexpr int printThumbnailId = 33699;
+constexpr int analyzePathsId = 33676;
 constexpr int gridLinesId = 33593;
 constexpr int leftClickId = 33594;
 constexpr int printEachControlId = 33595;
@@ -236,12 +237,14 @@ QWidget* frmOptions::editingPage(const Features& features)
     m_wizardOnNew = checkBox(wizardOnNewId, editing.StartDecisionBuilderOnNew, page);
     offerIf(features.controlWizard, {m_wizardOnNew});
     m_diagramOnOpen = checkBox(diagramOnOpenId, editing.StartDTEditorOnOpen, page);
+    m_analyzePaths = checkBox(analyzePathsId, editing.AnalyzePathsOnValidate, page);
     form->addRow(m_spellProperties);
     form->addRow(m_spellSelectors);
     form->addRow(m_spellCompile);
     form->addRow(text(imagePathId), pathRow);
     form->addRow(m_wizardOnNew);
     form->addRow(m_diagramOnOpen);
+    form->addRow(m_analyzePaths);
     return page;
 }
 
@@ -342,6 +345,7 @@ ViewSettings frmOptions::settings() const
     editing.ImagePath = m_imagePath->text();
     editing.StartDecisionBuilderOnNew = m_wizardOnNew->isChecked();
     editing.StartDTEditorOnOpen = m_diagramOnOpen->isChecked();
+    editing.AnalyzePathsOnValidate = m_analyzePaths->isChecked();
     chosen.TestMode = m_testMode->options();
     for (const auto& [field, box] : m_print)
         chosen.Print.*field = box->isChecked();

@@ -35,6 +35,7 @@ public:
     // Which features the program has, so that their preferences can be changed.
     struct Features {
         bool printing = false;
+        // Spelling checked on its own, as typed or before a compile.
         bool spelling = false;
         bool groups = false;
         bool controlWizard = false;
@@ -93,6 +94,7 @@ private:
     QLineEdit* m_imagePath = nullptr;
     QCheckBox* m_wizardOnNew = nullptr;
     QCheckBox* m_diagramOnOpen = nullptr;
+    QCheckBox* m_analyzePaths = nullptr;
     TestModeOptionsPage* m_testMode = nullptr;
     std::vector<std::pair<bool PrintSelections::*, QCheckBox*>> m_print;
 };

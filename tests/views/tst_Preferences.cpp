@@ -55,6 +55,7 @@ ViewSettings changedSettings()
     e.ImagePath = QStringLiteral("/pictures");
     e.StartDecisionBuilderOnNew = true;
     e.StartDTEditorOnOpen = false;
+    e.AnalyzePathsOnValidate = true;
     settings.TestMode.StepThrough = true;
     settings.TestMode.ShowCLValues = false;
     PrintSelections& p = settings.Print;
@@ -136,7 +137,7 @@ void TestPreferences::fieldsWriteTheirValues()
             radio->setChecked(true);
     }
     dialog.findChild<QLineEdit*>(QStringLiteral("linkExpression"))->setText(QStringLiteral("[[A]] = 1"));
-    for (int id : {33692, 33693, 33694, 33696})
+    for (int id : {33692, 33693, 33694, 33696, 33676})
         checkBoxWithText(dialog, id)->setChecked(true);
     checkBoxWithText(dialog, 33697)->setChecked(false);
     prompt.QueueText(QStringLiteral("/pictures"));
