@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -117,6 +118,15 @@ void OptionsEditor::makeCommands(QToolBar& bar)
         connect(action, &QAction::triggered, this, [this, command] { run(command); });
         m_actions.append(action);
         bar.addAction(action);
+        // A tool bar's buttons take no access keys of their own; the editor answers them.
+        const QKeySequence accessKey = QKeySequence::mnemonic(action->text());
+        if (!accessKey.isEmpty()) {
+            auto* key = new QShortcut(accessKey, this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+            connect(key, &QShortcut::activated, action, [action] {
+                if (action->isEnabled())
+                    action->trigger();
+            });
+        }
     }
     // The tree's own keys: Delete removes, Ctrl+Up and Ctrl+Down move.
     action(Command::MoveUp)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));

@@ -97,7 +97,9 @@ StatementPanel::StatementPanel(QWidget* parent) : QWidget(parent)
     layout->addLayout(buttons, 3, 0, 1, 2);
     layout->setColumnStretch(1, 1);
 
-    connect(m_kind, &QComboBox::currentIndexChanged, this, &StatementPanel::showFields);
+    connect(m_kind, &QComboBox::currentIndexChanged, this, &StatementPanel::kindChosen);
+    connect(m_value, &QLineEdit::textEdited, this, [this] { m_partsAsLoaded = false; });
+    connect(m_target->lineEdit(), &QLineEdit::textEdited, this, [this] { m_partsAsLoaded = false; });
     connect(m_build, &QPushButton::clicked, this, &StatementPanel::buildExpression);
     connect(m_add, &QPushButton::clicked, this, &StatementPanel::addRequested);
     connect(m_replace, &QPushButton::clicked, this, &StatementPanel::replaceRequested);
@@ -202,6 +204,14 @@ void StatementPanel::showFields()
     m_valueLabel->setBuddy(shape == Shape::Switch && word ? static_cast<QWidget*>(m_switch) : m_value);
 }
 
+void StatementPanel::kindChosen()
+{
+    // Another kind for the selected line starts empty: its old parts mean nothing to the new kind.
+    if (!m_loading && m_partsAsLoaded)
+        clearParts();
+    showFields();
+}
+
 bool StatementPanel::canBuildExpression() const
 {
     const std::optional<Keyword> word = keyword();
@@ -221,6 +231,7 @@ void StatementPanel::clearParts()
 {
     m_target->setEditText(QString());
     m_value->clear();
+    m_partsAsLoaded = false;
 }
 
 void StatementPanel::focusKind()
@@ -239,6 +250,14 @@ void StatementPanel::focusParts()
 }
 
 void StatementPanel::load(const QString& line)
+{
+    m_loading = true;
+    loadParts(line);
+    m_loading = false;
+    m_partsAsLoaded = true;
+}
+
+void StatementPanel::loadParts(const QString& line)
 {
     clearParts();
     switch (BlockLine::KindOf(line)) {
@@ -298,7 +317,9 @@ void StatementPanel::buildExpression()
     const QString value = m_value->text();
     const qsizetype orders = *word == Keyword::Sort ? value.indexOf(QLatin1Char(';')) : -1;
     const QString expression = orders < 0 ? value : value.left(orders).trimmed();
-    if (const std::optional<QString> built = m_builder(expression, condition, itemSelector))
+    if (const std::optional<QString> built = m_builder(expression, condition, itemSelector)) {
         m_value->setText(orders < 0 ? *built : built->trimmed() + QStringLiteral("; ") + value.mid(orders + 1).trimmed());
+        m_partsAsLoaded = false;
+    }
     m_value->setFocus();
 }

@@ -67,6 +67,8 @@ private:
     Kind kind() const;
     std::optional<BlockLine::Keyword> keyword() const;
     void showFields();
+    void kindChosen();
+    void loadParts(const QString& line);
     void setTargetNames(const QStringList& names);
 
     BuildExpression m_builder;
@@ -82,4 +84,7 @@ private:
     QPushButton* m_add = nullptr;
     QPushButton* m_replace = nullptr;
     bool m_canReplace = false;
+    // The parts hold the selected line as loaded, not yet touched by the author.
+    bool m_partsAsLoaded = false;
+    bool m_loading = false;
 };

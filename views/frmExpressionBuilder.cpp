@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,6 +79,8 @@ frmExpressionBuilder::frmExpressionBuilder(const ExpressionBuilderSources& sourc
     m_expression->setMinimumWidth(480);
     m_syntax = new QLabel(this);
     m_syntax->setWordWrap(true);
+    // Made before the panels, so Tab goes from the expression to the buttons, then the panels.
+    QWidget* operators = makeButtons();
     m_panels = new QTabWidget(this);
     m_panels->addTab(makeControlPanel(), LoadResString(controlPanelId));
     m_panels->addTab(makeOptionPanel(), LoadResString(optionPanelId));
@@ -107,12 +110,40 @@ frmExpressionBuilder::frmExpressionBuilder(const ExpressionBuilderSources& sourc
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_expression);
     layout->addWidget(m_syntax);
-    layout->addWidget(makeButtons());
+    layout->addWidget(operators);
     layout->addWidget(m_panels);
     layout->addWidget(buttons);
     showSyntax();
     updateButtons();
+    // Return in a list inserts or goes on to the next list; it does not close the builder.
+    for (QWidget* list : std::initializer_list<QWidget*>{m_controls, m_optionControl, m_options, m_selectors,
+                                                         m_properties, m_items})
+        list->installEventFilter(this);
     m_expression->setFocus();
+}
+
+bool frmExpressionBuilder::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || key->modifiers() != Qt::NoModifier)
+        return QDialog::eventFilter(watched, event);
+    if (watched == m_controls)
+        insertControlReference();
+    else if (watched == m_optionControl)
+        m_options->setFocus();
+    else if (watched == m_options)
+        insertOptionReference();
+    else if (watched == m_selectors)
+        m_properties->setFocus();
+    else if (watched == m_properties)
+        m_items->setFocus();
+    else if (watched == m_items)
+        insertSelectorReference();
+    else
+        return QDialog::eventFilter(watched, event);
+    return true;
 }
 
 QWidget* frmExpressionBuilder::makeButtons()

@@ -67,6 +67,9 @@ public:
 public slots:
     void accept() override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* makeButtons();
     QWidget* makeControlPanel();

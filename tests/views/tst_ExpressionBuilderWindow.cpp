@@ -95,6 +95,7 @@ private slots:
     void referencePanels();
     void validateAndOkRefuse_data();
     void validateAndOkRefuse();
+    void keyboardComposes();
     void statementPanelOpensTheBuilder();
     void linkDialogOpensTheBuilder();
 };
@@ -205,6 +206,54 @@ void TestExpressionBuilderWindow::validateAndOkRefuse()
     QCOMPARE(b.window.Expression(), expression);
 }
 
+void TestExpressionBuilderWindow::keyboardComposes()
+{
+    Builder b;
+    withControls(b.decisions);
+    frmExpressionBuilder window({b.decisions, {"Cars"}, b.catalog, b.prompt});
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    // Tab goes from the expression to the operator buttons before the panels.
+    window.expressionBox()->setFocus();
+    QTest::keyClick(window.expressionBox(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), buttonWithText(window, LoadResString(11206)));
+
+    // Return in a list inserts its reference and leaves the builder open.
+    window.controlList()->setFocus();
+    window.controlList()->setCurrentRow(1);
+    QTest::keyClick(window.controlList(), Qt::Key_Return);
+    QCOMPARE(window.Expression(), QStringLiteral("[[Member]] "));
+    QVERIFY(window.isVisible());
+    QCOMPARE(QApplication::focusWidget(), window.expressionBox());
+    QTest::keyClicks(window.expressionBox(), QStringLiteral("< "));
+    // Through the selector, its properties and its items.
+    window.referencePanels()->setCurrentIndex(2);
+    window.selectorList()->setFocus();
+    window.selectorList()->setCurrentRow(0);
+    QTest::keyClick(window.selectorList(), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), window.propertyList());
+    window.propertyList()->setCurrentRow(1);
+    QTest::keyClick(window.propertyList(), Qt::Key_Enter);
+    QCOMPARE(QApplication::focusWidget(), window.itemList());
+    window.itemList()->setCurrentRow(1);
+    QTest::keyClick(window.itemList(), Qt::Key_Return);
+    QCOMPARE(window.Expression(), QStringLiteral("[[Member]] < <<Cars:Price;Van>> "));
+    QVERIFY(window.isVisible());
+    // The control box of the option panel hands Return on to its options.
+    window.referencePanels()->setCurrentIndex(1);
+    window.optionControlBox()->setFocus();
+    QTest::keyClick(window.optionControlBox(), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), window.optionList());
+    QVERIFY(window.isVisible());
+
+    // In the expression, Return is OK.
+    window.expressionBox()->setFocus();
+    QTest::keyClick(window.expressionBox(), Qt::Key_Return);
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QVERIFY(b.prompt.shown().isEmpty());
+}
+
 void TestExpressionBuilderWindow::statementPanelOpensTheBuilder()
 {
     StatementPanel panel;
@@ -232,6 +281,13 @@ void TestExpressionBuilderWindow::statementPanelOpensTheBuilder()
     QCOMPARE(panel.line(), QStringLiteral("!EARLYFINISH Off"));
     panel.load(QStringLiteral("?Say yes"));
     QCOMPARE(panel.line(), QStringLiteral("?Say yes"));
+    // Another kind for a loaded line starts empty; text the author typed goes with the kind.
+    panel.load(QStringLiteral("^Laptop"));
+    panel.chooseKeyword(BlockLine::Set);
+    QVERIFY(panel.valueBox()->text().isEmpty());
+    QTest::keyClicks(panel.valueBox(), QStringLiteral("Price"));
+    panel.chooseKeyword(BlockLine::If);
+    QCOMPARE(panel.line(), QStringLiteral("!IF Price"));
 }
 
 void TestExpressionBuilderWindow::linkDialogOpensTheBuilder()

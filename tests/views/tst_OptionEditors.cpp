@@ -23,6 +23,7 @@
 #include "views/StatementPanel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFile>
@@ -300,6 +301,17 @@ void TestOptionEditors::itemEditingAndMoves()
     tree.setFocus();
     QTest::keyClick(&tree, Qt::Key_Delete);
     QCOMPARE(pick->OptsAndActs(), (QStringList{"^A", "!IF [[Pick]] = \"B\"", "!GO Pick", "!ENDIF", "!GO Pick"}));
+
+    // The tool bar's access keys: Alt+S closes the branch with an !ELSE, Alt+O starts an option.
+    tree.setCurrentItem(itemWithText(tree, QStringLiteral("!IF [[Pick]] = \"B\""))->child(0));
+    tree.setFocus();
+    QTest::keyClick(&tree, Qt::Key_S, Qt::AltModifier);
+    QCOMPARE(pick->OptsAndActs(), (QStringList{"^A", "!IF [[Pick]] = \"B\"", "!GO Pick", "!ELSE", "!ENDIF", "!GO Pick"}));
+    QTest::keyClick(&tree, Qt::Key_O, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), editor.statement()->valueBox());
+    QTest::keyClicks(editor.statement()->valueBox(), QStringLiteral("D"));
+    QTest::keyClick(editor.statement()->valueBox(), Qt::Key_Return);
+    QCOMPARE(pick->OptsAndActs().last(), QStringLiteral("^D"));
 }
 
 KV_REGISTER_TEST(TestOptionEditors)
