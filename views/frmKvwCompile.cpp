@@ -14,12 +14,13 @@
 
 namespace {
 constexpr int titleId = 32401;
-constexpr int hostUrlId = 32402;
-constexpr int hostPortId = 32403;
-constexpr int templateId = 32404;
-constexpr int imagePathId = 32405;
-constexpr int autoDetermineId = 32406;
-constexpr int earlyFinishId = 32407;
+// The captions of 32402 to 32407 with access keys.
+constexpr int hostUrlId = 33553;
+constexpr int hostPortId = 33554;
+constexpr int templateId = 33555;
+constexpr int imagePathId = 33556;
+constexpr int autoDetermineId = 33557;
+constexpr int earlyFinishId = 33558;
 constexpr int imageChooserId = 32408;
 constexpr int templateChooserId = 32409;
 constexpr int templateFilterId = 32410;
@@ -35,6 +36,8 @@ QWidget* withBrowse(QLineEdit* edit, QPushButton* browse, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(edit);
     layout->addWidget(browse);
+    // The label's access key lands in the field.
+    row->setFocusProxy(edit);
     return row;
 }
 } // namespace

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
@@ -72,6 +73,12 @@ constexpr int maximumGridSpacing = 400;
 QString text(int id)
 {
     return LoadResString(id);
+}
+
+// A menu caption shown as a list entry, without its access key.
+QString listText(int id)
+{
+    return text(id).remove(QLatin1Char('&'));
 }
 
 // A preference of a feature the program does not have yet stays as stored.
@@ -135,19 +142,19 @@ QWidget* frmOptions::diagramPage(const Features& features)
     auto* form = new QFormLayout(page);
     m_lineStyle = new QComboBox(page);
     for (int i = 0; i < lineStyles; ++i)
-        m_lineStyle->addItem(text(firstLineStyleId + i));
+        m_lineStyle->addItem(listText(firstLineStyleId + i));
     m_lineStyle->setCurrentIndex(std::clamp(diagram.LineStyle, 0, lineStyles - 1));
     m_entitySize = new QComboBox(page);
     for (int i = 0; i < entitySizes; ++i)
-        m_entitySize->addItem(text(firstEntitySizeId + i));
+        m_entitySize->addItem(listText(firstEntitySizeId + i));
     m_entitySize->setCurrentIndex(std::clamp(diagram.EntitySize, 0, entitySizes - 1));
     m_newControlType = new QComboBox(page);
     for (qint16 type = 0; type < MDecisionDataUtil::ControlTypeCount; ++type)
         m_newControlType->addItem(MDecisionDataUtil::ControlDisplayName(type), int(type));
     m_newControlType->setCurrentIndex(std::max(0, m_newControlType->findData(diagram.CurrentCTL)));
     m_leftClick = new QComboBox(page);
-    m_leftClick->addItem(text(selectToolId));
-    m_leftClick->addItem(text(drawToolId));
+    m_leftClick->addItem(listText(selectToolId));
+    m_leftClick->addItem(listText(drawToolId));
     m_leftClick->setCurrentIndex(diagram.LeftClickCommand == 0 ? 0 : 1);
     m_gridLines = checkBox(gridLinesId, diagram.GridLines, page);
     m_snapToGrid = checkBox(snapToGridId, diagram.SnapToGrid, page);
@@ -241,7 +248,10 @@ QWidget* frmOptions::editingPage(const Features& features)
     form->addRow(m_spellProperties);
     form->addRow(m_spellSelectors);
     form->addRow(m_spellCompile);
-    form->addRow(text(imagePathId), pathRow);
+    // A row of a layout gets no buddy from the form; the label needs one for its access key.
+    auto* imagePathLabel = new QLabel(text(imagePathId), page);
+    imagePathLabel->setBuddy(m_imagePath);
+    form->addRow(imagePathLabel, pathRow);
     form->addRow(m_wizardOnNew);
     form->addRow(m_diagramOnOpen);
     form->addRow(m_analyzePaths);
