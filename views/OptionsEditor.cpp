@@ -266,7 +266,21 @@ void OptionsEditor::showSelection()
     if (found)
         m_tree->scrollToItem(found);
     m_showing = false;
+    // A selection made by the text's caret, a finding or a move is the line Apply replaces.
+    statementFollowsSelection(false);
     updateCommands();
+}
+
+void OptionsEditor::statementFollowsSelection(bool force)
+{
+    const OptionTreeNode* selected = m_session.Selected();
+    if (!selected || !selected->parent())
+        return;
+    std::pair<int, QString> line{m_session.SelectedLine(), selected->text()};
+    if (!force && line == m_statementLine)
+        return;
+    m_statement->load(selected->text());
+    m_statementLine = std::move(line);
 }
 
 void OptionsEditor::showFindings()
@@ -372,9 +386,7 @@ void OptionsEditor::onCurrentItemChanged(QTreeWidgetItem* item)
     if (m_showing)
         return;
     m_session.SelectKey(item ? item->data(0, keyRole).toString() : QString());
-    const OptionTreeNode* selected = m_session.Selected();
-    if (selected && selected->parent())
-        m_statement->load(selected->text());
+    statementFollowsSelection(true);
 }
 
 void OptionsEditor::onItemEdited(QTreeWidgetItem* item)

@@ -4,6 +4,8 @@
 
 #include <QTimer>
 
+#include <utility>
+
 class BlockHighlighter;
 class OptionsEditSession;
 class QAction;
@@ -63,6 +65,9 @@ private:
     void onItemEdited(QTreeWidgetItem* item);
     void onFindingActivated(int row);
     void enterTextPage();
+    // Loads the selected line into the statement editor when another line is selected, or
+    // always when forced; fields the author is filling in stay while the selection stays.
+    void statementFollowsSelection(bool force);
 
     OptionsEditSession& m_session;
     QLabel* m_title = nullptr;
@@ -78,4 +83,6 @@ private:
     bool m_textPending = false;
     // Set while the tree widget is filled or follows the session, so its signals are not edits.
     bool m_showing = false;
+    // The selected line (position and text) the statement editor was last loaded with.
+    std::pair<int, QString> m_statementLine{-1, QString()};
 };

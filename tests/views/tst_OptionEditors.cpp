@@ -260,6 +260,17 @@ void TestOptionEditors::textIsCheckedAndColouredAsTyped()
     QCOMPARE(designer.decisions().Item(QStringLiteral("Age"))->OptsAndActs(),
              (QStringList{"^1-10", "!GO Age", "^ten", "!IF [[Nobody]] > 1"}));
     QVERIFY(!editor.textPending());
+    // The line at the caret is selected, and the statement editor holds it: Apply replaces it.
+    QCOMPARE(editor.statement()->line(), QStringLiteral("!IF [[Nobody]] > 1"));
+    editor.statement()->valueBox()->setText(QStringLiteral("[[Age]] > 1"));
+    QTest::mouseClick(editor.statement()->replaceButton(), Qt::LeftButton);
+    QCOMPARE(designer.decisions().Item(QStringLiteral("Age"))->OptsAndActs().at(3), QStringLiteral("!IF [[Age]] > 1"));
+    // So does a finding that selects its line.
+    editor.checkText();
+    const int findings = editor.findingList()->count();
+    QVERIFY(findings > 0);
+    emit editor.findingList()->itemActivated(editor.findingList()->item(0));
+    QCOMPARE(editor.statement()->line(), QStringLiteral("^ten"));
 }
 
 void TestOptionEditors::itemEditingAndMoves()
