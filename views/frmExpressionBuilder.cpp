@@ -25,9 +25,10 @@ namespace {
 using ExpressionBuilder::Button;
 
 constexpr int clearId = 11201;
-constexpr int selectorPanelId = 11202;
-constexpr int optionPanelId = 11203;
-constexpr int controlPanelId = 11204;
+// The captions of 11202 to 11204 with access keys.
+constexpr int selectorPanelId = 33621;
+constexpr int optionPanelId = 33620;
+constexpr int controlPanelId = 33619;
 constexpr int validateId = 11205;
 constexpr int okId = 32602;
 constexpr int cancelId = 32603;

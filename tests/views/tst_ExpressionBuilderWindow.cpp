@@ -227,8 +227,9 @@ void TestExpressionBuilderWindow::keyboardComposes()
     QVERIFY(window.isVisible());
     QCOMPARE(QApplication::focusWidget(), window.expressionBox());
     QTest::keyClicks(window.expressionBox(), QStringLiteral("< "));
-    // Through the selector, its properties and its items.
-    window.referencePanels()->setCurrentIndex(2);
+    // Through the selector, its properties and its items; the panels open by their keys.
+    QTest::keyClick(window.expressionBox(), Qt::Key_L, Qt::AltModifier);
+    QCOMPARE(window.referencePanels()->currentIndex(), 2);
     window.selectorList()->setFocus();
     window.selectorList()->setCurrentRow(0);
     QTest::keyClick(window.selectorList(), Qt::Key_Return);
@@ -241,7 +242,8 @@ void TestExpressionBuilderWindow::keyboardComposes()
     QCOMPARE(window.Expression(), QStringLiteral("[[Member]] < <<Cars:Price;Van>> "));
     QVERIFY(window.isVisible());
     // The control box of the option panel hands Return on to its options.
-    window.referencePanels()->setCurrentIndex(1);
+    QTest::keyClick(window.itemList(), Qt::Key_F, Qt::AltModifier);
+    QCOMPARE(window.referencePanels()->currentIndex(), 1);
     window.optionControlBox()->setFocus();
     QTest::keyClick(window.optionControlBox(), Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), window.optionList());
