@@ -6,6 +6,7 @@
 #include "model/CmDecisionItem.h"
 #include "model/MDecisionDataUtil.h"
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -27,6 +28,28 @@ struct Session {
     QStringList lines() const { return first->OptsAndActs(); }
 };
 
+// Whether every !IF of the lines is closed in its own option group (or among the pre-actions),
+// with its !ELSEIF and !ELSE inside it.
+bool blocksWhole(const QStringList& lines)
+{
+    int depth = 0;
+    for (const QString& line : lines) {
+        const QString keyword = line.section(QLatin1Char(' '), 0, 0);
+        if (line.startsWith(QLatin1Char('^'))) {
+            if (depth != 0)
+                return false;
+        } else if (keyword == QLatin1String("!IF")) {
+            ++depth;
+        } else if (keyword == QLatin1String("!ENDIF")) {
+            if (--depth < 0)
+                return false;
+        } else if ((keyword == QLatin1String("!ELSE") || keyword == QLatin1String("!ELSEIF")) && depth == 0) {
+            return false;
+        }
+    }
+    return depth == 0;
+}
+
 } // namespace
 
 // The options editor's work on one control: every edit reaches the control as one undoable
@@ -37,6 +60,7 @@ class TestOptionsEditSession : public QObject {
 private slots:
     void editsAreUndoable();
     void blocksMoveWhole();
+    void editsKeepBlocksWhole();
     void enableRules();
     void advancedTextKeepsOrder();
     void followsChangesElsewhere();
@@ -90,6 +114,56 @@ void TestOptionsEditSession::blocksMoveWhole()
     QVERIFY(s.session.MoveDown());
     QCOMPARE(s.lines(), (QStringList{"^No", "!GO Control1", "^Yes", "!IF [[Control2]] = \"No\"", "!GO Control1",
                                      "!ELSE", "!ENDIF", "!GO Control2"}));
+}
+
+void TestOptionsEditSession::editsKeepBlocksWhole()
+{
+    // Any run of the editor's operations on any selection leaves every block whole, moves carry
+    // lines without losing one, and undo takes each operation back.
+    QRandomGenerator random(7);
+    for (int round = 0; round < 60; ++round) {
+        Session s({"!SET [[Control2]] = 1", "!IF [[Control2]] = 1", "!GO Control2", "!ENDIF", "^Yes", "?Say yes",
+                   "!IF [[Control2]] = 2", "!IF [[Control2]] = 3", "!GO Control1", "!ELSE", "!ENDIF", "!ELSEIF 1 = 1",
+                   "!GO Control2", "!ENDIF", "^No", "!GO Control1"});
+        QList<QStringList> history{s.lines()};
+        // Fewer steps than the undo history keeps.
+        for (int step = 0; step < 15; ++step) {
+            s.session.SelectLine(random.bounded(-1, int(s.lines().size())));
+            const QStringList before = s.lines();
+            bool changed = false;
+            const int operation = random.bounded(8);
+            switch (operation) {
+            case 0: changed = s.session.CanMoveUp() && s.session.MoveUp(); break;
+            case 1: changed = s.session.CanMoveDown() && s.session.MoveDown(); break;
+            case 2: changed = s.session.CanRemove() && s.session.RemoveSelected(); break;
+            case 3: changed = s.session.AddAction(QStringLiteral("!IF [[Control1]] = 4")); break;
+            case 4: changed = s.session.CanAddElse() && s.session.AddAction(QStringLiteral("!ELSE")); break;
+            case 5: changed = s.session.CanAddElseIf() && s.session.AddAction(QStringLiteral("!ELSEIF 2 = 2")); break;
+            case 6: changed = s.session.CanAddOption() && s.session.AddOption(QStringLiteral("^Maybe")); break;
+            case 7: changed = s.session.CanAddHelp() && s.session.AddHelp(QStringLiteral("?More")); break;
+            }
+            const QByteArray where = (before.join(QLatin1Char('|')) + QStringLiteral(" -> ") + s.lines().join(QLatin1Char('|'))).toUtf8();
+            QVERIFY2(blocksWhole(s.lines()), where.constData());
+            QVERIFY2(s.session.Lines() == s.lines(), where.constData());
+            if (operation <= 1) {
+                QStringList moved = s.lines();
+                QStringList kept = before;
+                moved.sort();
+                kept.sort();
+                QVERIFY2(moved == kept, where.constData());
+            }
+            if (changed)
+                history.append(s.lines());
+            else
+                QVERIFY2(s.lines() == before, where.constData());
+            QVERIFY2(s.project.undo.UndoCount() == history.size() - 1, where.constData());
+        }
+        while (history.size() > 1) {
+            history.removeLast();
+            s.project.undo.UndoCommand();
+            QCOMPARE(s.lines(), history.last());
+        }
+    }
 }
 
 void TestOptionsEditSession::enableRules()

@@ -2,6 +2,7 @@
 
 #include "lang/MTreeViewUtil.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <functional>
@@ -52,6 +53,7 @@ class TestOptionTree : public QObject {
 private slots:
     void conversionsKeepOrder_data();
     void conversionsKeepOrder();
+    void anyLinesKeepTheirOrder();
     void advancedTextLines_data();
     void advancedTextLines();
     void addNodes_data();
@@ -113,6 +115,35 @@ void TestOptionTree::conversionsKeepOrder()
     QCOMPARE(SaveOptionsAndActions(fromText), kept);
     QCOMPARE(TreeViewToAdvanced(fromText), advanced);
     QCOMPARE(OptsAndActsToCol(OptsAndActsToString(kept)), kept);
+}
+
+void TestOptionTree::anyLinesKeepTheirOrder()
+{
+    // Blocks as an author half way through typing leaves them: stray, unclosed and doubled
+    // branch lines among options, help and notes.
+    const QStringList vocabulary{"^A", "^B", "?help", "!IF [[X]]=1", "!ELSEIF [[X]]=2", "!ELSE", "!ENDIF",
+                                 "!GO P", "!if [[Y]]=1", "!ELSE extra", "note"};
+    QRandomGenerator random(20261207);
+    for (int round = 0; round < 400; ++round) {
+        QStringList lines;
+        QStringList kept;
+        bool optionSeen = false;
+        const int count = random.bounded(1, 14);
+        for (int i = 0; i < count; ++i) {
+            const QString& line = vocabulary.at(random.bounded(int(vocabulary.size())));
+            lines.append(line);
+            optionSeen = optionSeen || line.startsWith(QLatin1Char('^'));
+            if (line.startsWith(QLatin1Char('^')) || line.startsWith(QLatin1Char('!'))
+                || (line.startsWith(QLatin1Char('?')) && optionSeen))
+                kept.append(line);
+        }
+        OptionTree tree;
+        LoadOptionsAndActions(tree, lines);
+        QVERIFY2(SaveOptionsAndActions(tree) == kept, qPrintable(lines.join(QLatin1Char('|'))));
+        OptionTree fromText;
+        AdvancedToTreeView(TreeViewToAdvanced(tree), fromText);
+        QVERIFY2(SaveOptionsAndActions(fromText) == kept, qPrintable(lines.join(QLatin1Char('|'))));
+    }
 }
 
 void TestOptionTree::advancedTextLines_data()
