@@ -41,6 +41,7 @@ constexpr int textPageId = 33563;
 constexpr int firstCommandId = 33564;
 constexpr int applyTextId = 33592;
 constexpr int noFindingsId = 33590;
+constexpr int toolTipId = 33622;
 constexpr int findingLineId = 33591;
 
 // A pause in typing this long checks the text.
@@ -134,6 +135,17 @@ void OptionsEditor::makeCommands(QToolBar& bar)
     action(Command::Remove)->setShortcut(QKeySequence::Delete);
     for (Command command : {Command::MoveUp, Command::MoveDown, Command::Remove})
         action(command)->setShortcutContext(Qt::WidgetShortcut);
+    // The buttons show no underline, so their tips name the keys.
+    for (QAction* each : std::as_const(m_actions)) {
+        QStringList keys;
+        if (const QKeySequence accessKey = QKeySequence::mnemonic(each->text()); !accessKey.isEmpty())
+            keys << accessKey.toString(QKeySequence::NativeText);
+        if (!each->shortcut().isEmpty())
+            keys << each->shortcut().toString(QKeySequence::NativeText);
+        if (!keys.isEmpty())
+            each->setToolTip(LoadResString(toolTipId).arg(QString(each->text()).remove(QLatin1Char('&')),
+                                                          keys.join(QStringLiteral(", "))));
+    }
 }
 
 QWidget* OptionsEditor::makeTreePage()

@@ -27,6 +27,7 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFile>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -313,7 +314,12 @@ void TestOptionEditors::itemEditingAndMoves()
     QTest::keyClick(&tree, Qt::Key_Delete);
     QCOMPARE(pick->OptsAndActs(), (QStringList{"^A", "!IF [[Pick]] = \"B\"", "!GO Pick", "!ENDIF", "!GO Pick"}));
 
-    // The tool bar's access keys: Alt+S closes the branch with an !ELSE, Alt+O starts an option.
+    // The tool bar's access keys, named in its tips: Alt+S closes the branch with an !ELSE, Alt+O
+    // starts an option.
+    const QString removeKeys = QKeySequence(Qt::ALT | Qt::Key_R).toString(QKeySequence::NativeText) + QStringLiteral(", ")
+                               + QKeySequence(QKeySequence::Delete).toString(QKeySequence::NativeText);
+    QCOMPARE(editor.action(OptionsEditor::Command::Remove)->toolTip(),
+             LoadResString(33622).arg(LoadResString(33569).remove(QLatin1Char('&')), removeKeys));
     tree.setCurrentItem(itemWithText(tree, QStringLiteral("!IF [[Pick]] = \"B\""))->child(0));
     tree.setFocus();
     QTest::keyClick(&tree, Qt::Key_S, Qt::AltModifier);
