@@ -47,6 +47,8 @@ frmKvwCompile::frmKvwCompile(const KvwCompileSettings& settings, const QString& 
     : QDialog(parent), m_settings(settings), m_documentFolder(documentFolder), m_prompt(prompt)
 {
     setWindowTitle(LoadResString(titleId));
+    // Wide enough for its title and a host address.
+    setMinimumWidth(fontMetrics().averageCharWidth() * 60);
     const KvwSettingsForm form = KvwSettingsForm::Load(settings);
     m_hostUrl = new QLineEdit(form.hostUrl, this);
     m_hostPort = new QLineEdit(form.hostPort, this);

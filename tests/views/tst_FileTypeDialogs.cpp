@@ -12,6 +12,7 @@
 
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTest>
 
 using namespace MDecisionDataUtil;
@@ -104,6 +105,44 @@ private slots:
         again.setCalledFromApplication(true);
         again.reject();
         QCOMPARE(document.FileType(), 2);
+    }
+
+    void callingApplicationsListed()
+    {
+        CmDocument document;
+        document.setFileType(3);
+        document.setCallAppName(1, QStringLiteral("Planner"));
+        document.setCallAppClass(1, QStringLiteral("Acme.Planner"));
+        document.setCallAppName(3, QStringLiteral("Ledger"));
+        frmKVDCompile shown(document);
+        using App = frmKVDCompile::CallingApp;
+        QCOMPARE(shown.callingApps(), (QList<App>{{"Planner", "Acme.Planner"}, {"Ledger", ""}}));
+        // One more, typed in; the first removed; a row left empty is no application.
+        shown.addCallingApp();
+        shown.callingAppTable()->item(2, 0)->setText(QStringLiteral(" Shop "));
+        shown.callingAppTable()->item(2, 1)->setText(QStringLiteral("Acme.Shop"));
+        shown.addCallingApp();
+        shown.callingAppTable()->setCurrentCell(0, 0);
+        shown.removeCallingApp();
+        shown.accept();
+        QCOMPARE(document.CallAppCount(), qint16(2));
+        QCOMPARE(document.CallAppName(1), QStringLiteral("Ledger"));
+        QCOMPARE(document.CallAppName(2), QStringLiteral("Shop"));
+        QCOMPARE(document.CallAppClass(2), QStringLiteral("Acme.Shop"));
+        QVERIFY(document.Dirty());
+
+        // Cancelled, nothing changes; stand alone, the list is not for editing.
+        document.setDirty(false);
+        frmKVDCompile again(document);
+        QVERIFY(again.callingAppTable()->isEnabled());
+        again.setCalledFromApplication(false);
+        QVERIFY(!again.callingAppTable()->isEnabled());
+        again.setCalledFromApplication(true);
+        again.callingAppTable()->setCurrentCell(0, 0);
+        again.removeCallingApp();
+        again.reject();
+        QCOMPARE(document.CallAppCount(), qint16(2));
+        QVERIFY(!document.Dirty());
     }
 };
 

@@ -3,6 +3,7 @@
 
 #include "app/ViewSettings.h"
 #include "compile/ICompileHost.h"
+#include "model/CmDocument.h"
 #include "edit/OptionsEditSession.h"
 #include "lang/ISelectorCatalog.h"
 #include "model/CmDecisionItem.h"
@@ -12,6 +13,7 @@
 #include "views/OptionsEditor.h"
 #include "views/StatementPanel.h"
 #include "views/frmExpressionBuilder.h"
+#include "views/frmKVDCompile.h"
 #include "views/frmKvwCompile.h"
 #include "views/frmOptions.h"
 
@@ -140,6 +142,9 @@ void TestWindowAccessKeys::dialogs()
     windows.push_back(std::move(builder));
     windows.push_back(std::make_unique<frmKvwCompile>(KvwCompileSettings(), QStringLiteral("/tmp"), prompt));
     windows.push_back(std::make_unique<DocumentPropertiesDialog>(QMap<QString, QString>(), nullptr));
+    CmDocument document;
+    document.setFileType(3);
+    windows.push_back(std::make_unique<frmKVDCompile>(document));
     for (const std::unique_ptr<QWidget>& window : windows) {
         const QStringList faults = faultsOnEveryPage(*window);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
