@@ -287,6 +287,7 @@ void CView::mAB_ToolClick(int id)
         CommandTool* tool = Tool(id);
         if (!tool)
             return;
+        emit toolAboutToRun(id);
         refreshTool(*tool);
         if (!tool->Enabled())
             return;

@@ -143,6 +143,8 @@ signals:
     void helpPageRequested(const QString& path);
     // A window the Designer opens or brings to the front, by its object name.
     void windowRequested(const QString& window);
+    // A command is about to run: an editor takes in what the author is typing first.
+    void toolAboutToRun(int id);
 
 private:
     void letPendingEventsRun() const;

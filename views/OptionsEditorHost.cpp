@@ -42,8 +42,9 @@ OptionsEditorHost::OptionsEditorHost(CApplication& application, QMainWindow& mai
         connect(&decisions, signal, this, &OptionsEditorHost::showNames);
     connect(&decisions, &CmDecisionManager::decisionRenamed, this, &OptionsEditorHost::showNames);
     CmDocument& document = application.Model().Document();
-    // A save takes the text being typed with it.
+    // A save, and every command (Undo above all), takes the text being typed with it.
     connect(&document, &CmDocument::aboutToSave, m_editor, &OptionsEditor::applyText);
+    connect(&application.View(), &CView::toolAboutToRun, m_editor, &OptionsEditor::applyText);
     connect(&document, &CmDocument::opened, this, [this] { open(m_application.Model().Decisions().Selected()); });
     connect(dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
         if (visible)

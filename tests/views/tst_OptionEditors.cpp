@@ -107,6 +107,7 @@ private slots:
     void goldenDecisionsBothWays();
     void statementEditsAreUndoableAndStored();
     void textIsCheckedAndColouredAsTyped();
+    void commandsTakeTheTypedText();
     void itemEditingAndMoves();
 };
 
@@ -272,6 +273,34 @@ void TestOptionEditors::textIsCheckedAndColouredAsTyped()
     QVERIFY(findings > 0);
     emit editor.findingList()->itemActivated(editor.findingList()->item(0));
     QCOMPARE(editor.statement()->line(), QStringLiteral("^ten"));
+}
+
+void TestOptionEditors::commandsTakeTheTypedText()
+{
+    Designer designer;
+    QVERIFY(designer.read(QStringLiteral("1\t\tAge\t\t\t\"\"\tNumBox\t^1-10\t!GO Age\t\r\n")));
+    CmDecisionItem* age = designer.decisions().Item(QStringLiteral("Age"));
+    designer.decisions().setSelected(age);
+    const QStringList edited{"^1-10", "!GO Age", "^21-30"};
+    age->setOptsAndActs(edited);
+    OptionsEditor& editor = *designer.editor();
+    editor.showPage(OptionsEditor::Page::Text);
+    QPlainTextEdit& text = *editor.textEdit();
+    QTextCursor end = text.textCursor();
+    end.movePosition(QTextCursor::End);
+    text.setTextCursor(end);
+    QTest::keyClicks(&text, QStringLiteral("^11-20"));
+    QVERIFY(editor.textPending());
+
+    // Undo from the menu first takes the typing in as one edit, then takes that edit back,
+    // not the one before it.
+    gApp->View().UpdateBand(QStringLiteral("mnuEdit"));
+    designer.action(+ToolId::Undo)->trigger();
+    QVERIFY(!editor.textPending());
+    QCOMPARE(age->OptsAndActs(), edited);
+    QCOMPARE(editor.textEdit()->toPlainText().trimmed(), QStringLiteral("^1-10\n\t!GO Age\n^21-30"));
+    designer.action(+ToolId::Redo)->trigger();
+    QCOMPARE(age->OptsAndActs(), edited + QStringList{"^11-20"});
 }
 
 void TestOptionEditors::itemEditingAndMoves()
