@@ -4,6 +4,7 @@
 #include "lang/ActionStatement.h"
 #include "lang/BlockLine.h"
 #include "lang/ExpressionParser.h"
+#include "lang/ISelectorCatalog.h"
 #include "lang/MTreeViewUtil.h"
 #include "lang/ReferenceWalk.h"
 #include "lang/SelectorLookup.h"
@@ -47,6 +48,7 @@ constexpr int withoutIfId = 33615;
 constexpr int afterElseId = 33616;
 constexpr int secondElseId = 33617;
 constexpr int noEndIfId = 33618;
+constexpr int notASelectorId = 33628;
 
 struct Statement {
     int line;
@@ -106,8 +108,12 @@ private:
     {
         using namespace MDecisionDataUtil;
         const QString option = BlockLine::Body(statement.text);
-        if (OptionAllowed(m_type, option))
+        if (OptionAllowed(m_type, option)) {
+            // A list filled from selectors names one selector an option.
+            if ((m_type == dList || m_type == dCombo) && m_names.selectors && !m_names.selectors->Exists(option.trimmed()))
+                add(statement.line, false, LoadResString(notASelectorId).arg(option, ControlIntToStr(m_type)));
             return;
+        }
         const QString typeName = ControlIntToStr(m_type);
         const QStringList fixed = FixedOptions(m_type);
         if (!fixed.isEmpty())

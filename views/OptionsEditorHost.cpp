@@ -10,6 +10,7 @@
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
+#include "model/MDecisionDataUtil.h"
 #include "selectors/StoredSelectorCatalog.h"
 #include "views/ExpressionBuilderLauncher.h"
 #include "views/OptionsEditor.h"
@@ -77,7 +78,13 @@ void OptionsEditorHost::showNames()
 {
     m_editor->statement()->setControlNames(ExpressionBuilder::ControlNames(m_application.Model().Decisions()));
     const CvProject& project = m_application.View().Project();
-    m_editor->statement()->setSelectorNames(project.CriteriaLists() + project.ExternalCriteriaLists());
+    const QStringList selectors = project.CriteriaLists() + project.ExternalCriteriaLists();
+    m_editor->statement()->setSelectorNames(selectors);
+    // The options of a list filled from selectors are selector names.
+    const CmDecisionItem* decision = m_session.Decision();
+    const bool selectorList = decision && (decision->intControl() == MDecisionDataUtil::dList
+                                           || decision->intControl() == MDecisionDataUtil::dCombo);
+    m_editor->statement()->setOptionChoices(selectorList ? selectors : QStringList());
 }
 
 void OptionsEditorHost::bringForward()

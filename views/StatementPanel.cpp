@@ -5,6 +5,7 @@
 #include "lang/ActionStatement.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStringListModel>
 
 namespace {
 
@@ -133,6 +135,21 @@ void StatementPanel::setSelectorNames(const QStringList& names)
     showFields();
 }
 
+void StatementPanel::setOptionChoices(const QStringList& choices)
+{
+    if (choices.isEmpty()) {
+        m_value->setCompleter(nullptr);
+        delete m_optionCompleter;
+        m_optionCompleter = nullptr;
+    } else if (!m_optionCompleter) {
+        m_optionCompleter = new QCompleter(choices, this);
+        m_optionCompleter->setCaseSensitivity(Qt::CaseInsensitive);
+    } else {
+        m_optionCompleter->setModel(new QStringListModel(choices, m_optionCompleter));
+    }
+    showFields();
+}
+
 StatementPanel::Kind StatementPanel::kind() const
 {
     const int chosen = m_kind->currentData().toInt();
@@ -201,6 +218,7 @@ void StatementPanel::showFields()
     else if (shape == Shape::Switch)
         valueLabel = finishButtonId;
     m_valueLabel->setText(LoadResString(valueLabel));
+    m_value->setCompleter(kind() == Kind::Option ? m_optionCompleter : nullptr);
     m_valueLabel->setBuddy(shape == Shape::Switch && word ? static_cast<QWidget*>(m_switch) : m_value);
 }
 

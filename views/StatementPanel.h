@@ -9,6 +9,7 @@
 #include <optional>
 
 class QComboBox;
+class QCompleter;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,6 +31,8 @@ public:
     void setBuilder(BuildExpression builder) { m_builder = std::move(builder); }
     void setControlNames(const QStringList& names);
     void setSelectorNames(const QStringList& names);
+    // What an option may be, offered as the author types one; empty when options are free text.
+    void setOptionChoices(const QStringList& choices);
 
     // Shows the line's kind and parts; a line that is no known statement shows as an option
     // or help line, or in the text field of its keyword.
@@ -74,6 +77,7 @@ private:
     BuildExpression m_builder;
     QStringList m_controls;
     QStringList m_selectors;
+    QCompleter* m_optionCompleter = nullptr;
     QComboBox* m_kind = nullptr;
     QLabel* m_targetLabel = nullptr;
     QComboBox* m_target = nullptr;

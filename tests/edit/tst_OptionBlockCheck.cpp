@@ -19,7 +19,7 @@ QString summary(const QList<Finding>& findings)
 {
     static const QList<int> ids{12504, 12505, 12506, 12507, 12533, 33600, 33601, 33602, 33603, 33604, 33605,
                                 33606, 33607, 33608, 33609, 33610, 33611, 33612, 33613, 33614, 33615, 33616,
-                                33617, 33618};
+                                33617, 33618, 33628};
     static const QRegularExpression placeholder(QStringLiteral("%[1-9]"));
     QStringList written;
     for (const Finding& finding : findings) {
@@ -109,6 +109,11 @@ void TestOptionBlockCheck::names()
              QStringLiteral("3:E:12504 4:E:12504 5:E:12505 6:E:12506 6:E:12507"));
     // Without names nothing is looked up.
     QCOMPARE(summary(OptionBlockCheck::CheckLines(lines, Radio)), QString());
+    // A list filled from selectors names them in its options.
+    const QStringList selectorOptions{"^S", "^ s ", "^Teas", "!GO Control2"};
+    QCOMPARE(summary(OptionBlockCheck::CheckLines(selectorOptions, dList, names)), QStringLiteral("2:W:33628"));
+    QCOMPARE(summary(OptionBlockCheck::CheckLines(selectorOptions, dCombo, names)), QStringLiteral("2:W:33628"));
+    QCOMPARE(summary(OptionBlockCheck::CheckLines(selectorOptions, Radio, names)), QString());
 }
 
 void TestOptionBlockCheck::text()

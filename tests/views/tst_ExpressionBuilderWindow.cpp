@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -290,6 +291,16 @@ void TestExpressionBuilderWindow::statementPanelOpensTheBuilder()
     QTest::keyClicks(panel.valueBox(), QStringLiteral("Price"));
     panel.chooseKeyword(BlockLine::If);
     QCOMPARE(panel.line(), QStringLiteral("!IF Price"));
+    // A list filled from selectors offers their names as its options, and only as options.
+    panel.setOptionChoices({"Cars", "Bikes"});
+    panel.chooseOption();
+    QVERIFY(panel.valueBox()->completer());
+    QCOMPARE(panel.valueBox()->completer()->model()->rowCount(), 2);
+    panel.chooseKeyword(BlockLine::Go);
+    QVERIFY(!panel.valueBox()->completer());
+    panel.setOptionChoices({});
+    panel.chooseOption();
+    QVERIFY(!panel.valueBox()->completer());
 }
 
 void TestExpressionBuilderWindow::linkDialogOpensTheBuilder()
