@@ -189,6 +189,8 @@ StorageResult CApplication::LoadDevData()
     m_view->SetStatus(LoadResString(LoadingDevDataId));
     if (result && !bag.ReadRoot(*this))
         result = StorageResult::failure(StorageErrorKind::Corrupt, LoadResString(12011));
+    else if (result && bag.Refused())
+        result = bag.Refusal();
     m_view->SetProgress(0);
     m_view->SetStatus(QString());
     ReportError(result, QStringLiteral("CApplication.LoadDevData"));

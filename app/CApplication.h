@@ -30,7 +30,8 @@ public:
     CApplication& operator=(const CApplication&) = delete;
 
     void Init();
-    // The whole model into the open document, and back.
+    // The whole model into the open document, and back. Reading fails with Refused when the
+    // file holds what may not be loaded (the message says what); the model is then partial.
     StorageResult SaveDevData();
     StorageResult LoadDevData();
 

@@ -37,6 +37,7 @@ constexpr int LoadingSelectorsId = 14011;
 constexpr int LoadingPicturesId = 14014;
 constexpr int RecoverTitleId = 30030;
 constexpr int RecoverQuestionId = 30031;
+constexpr int OfferReadOnlyId = 33209;
 
 const QString MruSection = QStringLiteral("MRU");
 
@@ -200,11 +201,35 @@ bool CcFile::openProject(const QString& path)
     const CmDocument::Result opened = document().OpenDocument(path, recover);
     if (!opened.done()) {
         setLoading(false);
-        if (opened.outcome == CmDocument::Outcome::Failed)
-            showOpenFailure(opened.storage.kind == StorageErrorKind::InUse ? StringId::ProjectInUse : StringId::ProjectCorrupt);
+        const bool mismatch = opened.storage.kind == StorageErrorKind::ChecksumMismatch;
+        if (mismatch && offerReadOnly(recover ? MCommonUtil::GetTempFile(path) : path, opened.storage))
+            return loadProject(false);
+        if (opened.outcome == CmDocument::Outcome::Failed && !mismatch)
+            showOpenFailure(opened.storage);
         createEmptyProject();
         return false;
     }
+    return loadProject(recover);
+}
+
+bool CcFile::offerReadOnly(const QString& path, const StorageResult& mismatch)
+{
+    const PromptAnswer answer = gApp->Prompt().MessageBox(LoadResString(OfferReadOnlyId).arg(mismatch.message),
+                                                          LoadResString(CannotOpenTitleId), PromptButtons::YesNo,
+                                                          PromptIcon::Exclamation);
+    if (answer != PromptAnswer::Yes)
+        return false;
+    setLoading(true);
+    const CmDocument::Result opened = document().InspectDocument(path, StorageDocument::Checksum::Accept);
+    if (opened.done())
+        return true;
+    setLoading(false);
+    showOpenFailure(opened.storage);
+    return false;
+}
+
+bool CcFile::loadProject(bool recovered)
+{
     bool hasModel = false;
     StorageNode root = document().Storage().rootNode();
     root.exists(ProjectNodes::DevFile, hasModel);
@@ -214,14 +239,25 @@ bool CcFile::openProject(const QString& path)
         createEmptyProject();
         return false;
     }
+    StorageResult loaded;
     {
         const CanvasModel::Batch quietDiagram(gApp->Controller().DiagramView().Canvas());
-        if (!gApp->LoadDevData())
-            message(ControlsCorruptId, PromptIcon::Critical, 12006);
-        LoadProjectExplorer();
-        document().setDirty(recover);
-        gApp->View().HideProgressBar();
-        LoadCustomBlock();
+        loaded = gApp->LoadDevData();
+        if (loaded.kind != StorageErrorKind::Refused) {
+            if (!loaded)
+                message(ControlsCorruptId, PromptIcon::Critical, 12006);
+            LoadProjectExplorer();
+            document().setDirty(recovered);
+            gApp->View().HideProgressBar();
+            LoadCustomBlock();
+        }
+    }
+    // What may not be loaded is not shown in part: the file stays closed.
+    if (loaded.kind == StorageErrorKind::Refused) {
+        setLoading(false);
+        showOpenFailure(loaded);
+        createEmptyProject();
+        return false;
     }
     setLoading(false);
     setStatus(0);
@@ -229,9 +265,22 @@ bool CcFile::openProject(const QString& path)
     return true;
 }
 
-void CcFile::showOpenFailure(int messageId)
+void CcFile::showOpenFailure(const StorageResult& failure)
 {
-    message(messageId, PromptIcon::Critical);
+    // The two messages of the product where they say what happened; the storage's own
+    // message where they would not (a file that cannot be read is not corrupt).
+    switch (failure.kind) {
+    case StorageErrorKind::InUse:
+        message(StringId::ProjectInUse, PromptIcon::Critical);
+        return;
+    case StorageErrorKind::Corrupt:
+        message(StringId::ProjectCorrupt, PromptIcon::Critical);
+        return;
+    default:
+        gApp->Prompt().MessageBox(failure.message, LoadResString(CannotOpenTitleId), PromptButtons::Ok,
+                                  PromptIcon::Critical);
+        return;
+    }
 }
 
 void CcFile::LoadProjectExplorer()

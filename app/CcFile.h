@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/IPrompt.h"
+#include "base/StorageResult.h"
 
 #include <QObject>
 #include <QStringList>
@@ -59,8 +60,12 @@ signals:
 private:
     bool askToSaveChanges();
     bool openProject(const QString& path);
+    // After the document opened: the model, the explorer and the diagram.
+    bool loadProject(bool recovered);
     bool offerRecovery(const QString& path, bool& recover);
-    void showOpenFailure(int messageId);
+    // A file whose content does not match its checksum may still be looked at.
+    bool offerReadOnly(const QString& path, const StorageResult& mismatch);
+    void showOpenFailure(const StorageResult& failure);
     void createEmptyProject();
 
     bool m_startUp = false;

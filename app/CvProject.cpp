@@ -19,7 +19,7 @@ void writeSeries(PropertyBag& bag, const QString& base, const QString& countName
 QStringList readSeries(const PropertyBag& bag, const QString& base, const QString& countName,
                        bool selectorNames)
 {
-    const int count = bag.ReadProperty(countName, 0).toInt();
+    const int count = bag.BoundedCount(countName, {base});
     QStringList names;
     for (int i = 1; i <= count; ++i) {
         const QString name = bag.ReadProperty(base + QString::number(i), QString()).toString();

@@ -1,6 +1,7 @@
 #include "base/ErrorLog.h"
 
 #include "base/KvError.h"
+#include "base/ResourceStrings.h"
 #include "base/StorageResult.h"
 
 #include <QDir>
@@ -12,11 +13,48 @@
 namespace {
 
 const QString LineEnd = QStringLiteral("\r\n");
+// A hostile file can cause an error per value it holds; one run writes no more entries than
+// this, and then says how many it left out.
+constexpr int MaxEntriesPerRun = 100;
+constexpr int LeftOutId = 33212;
 
 ErrorLogBuffer& attachedBuffer()
 {
     static ErrorLogBuffer buffer;
     return buffer;
+}
+
+// The entries of the current run: a run begins when a buffer is attached.
+struct RunEntries {
+    int written = 0;
+    int leftOut = 0;
+};
+
+RunEntries& runEntries()
+{
+    static RunEntries entries;
+    return entries;
+}
+
+void appendPiece(const QString& text)
+{
+    AppendErrorFile(text);
+    // Without the application object there is no buffer; the piece is already in the file.
+    // Replacing the file with each piece here would keep only the last one of a report.
+    if (const ErrorLogBuffer& buffer = attachedBuffer(); buffer.append)
+        buffer.append(text);
+}
+
+// Says once how many entries the run left out.
+void reportLeftOut()
+{
+    RunEntries& entries = runEntries();
+    if (entries.leftOut == 0)
+        return;
+    const QString line = LoadResString(LeftOutId).arg(entries.leftOut);
+    entries.leftOut = 0;
+    appendPiece(line);
+    appendPiece(LineEnd);
 }
 
 void writeLine(const QString& text, QIODevice::OpenMode mode)
@@ -71,11 +109,14 @@ void ReportError(const std::exception& error, const QString& procedure)
 
 ErrorLogBufferScope::ErrorLogBufferScope(ErrorLogBuffer buffer) : m_previous(std::exchange(attachedBuffer(), std::move(buffer)))
 {
+    runEntries() = RunEntries();
 }
 
 ErrorLogBufferScope::~ErrorLogBufferScope()
 {
+    reportLeftOut();
     attachedBuffer() = std::move(m_previous);
+    runEntries() = RunEntries();
 }
 
 void ReportError(const StorageResult& result, const QString& procedure)
@@ -86,11 +127,15 @@ void ReportError(const StorageResult& result, const QString& procedure)
 
 void AppendErrorLog(const QString& text)
 {
-    AppendErrorFile(text);
-    // Without the application object there is no buffer; the piece is already in the file.
-    // Replacing the file with each piece here would keep only the last one of a report.
-    if (const ErrorLogBuffer& buffer = attachedBuffer(); buffer.append)
-        buffer.append(text);
+    // An entry ends with its line end; an entry beyond the run's share is left out whole.
+    RunEntries& entries = runEntries();
+    const bool entryEnds = text.endsWith(LineEnd);
+    if (entries.written >= MaxEntriesPerRun) {
+        entries.leftOut += entryEnds ? 1 : 0;
+        return;
+    }
+    entries.written += entryEnds ? 1 : 0;
+    appendPiece(text);
 }
 
 void AppendErrorFile(const QString& text)
@@ -100,6 +145,7 @@ void AppendErrorFile(const QString& text)
 
 void WriteErrorLog(const QString& text)
 {
+    reportLeftOut();
     QString content = text;
     if (const ErrorLogBuffer& buffer = attachedBuffer(); content.isEmpty() && buffer.contents)
         content = buffer.contents();

@@ -16,6 +16,8 @@ struct ErrorLogBuffer {
     std::function<QString()> contents;
 };
 // Attaches the run's buffer for as long as the scope lives; the previous one comes back after.
+// The scope is one run: it writes at most a fixed number of entries (an entry ends with CR LF),
+// and when it ends, or the log is written, a line says how many it left out.
 class ErrorLogBufferScope {
 public:
     explicit ErrorLogBufferScope(ErrorLogBuffer buffer);

@@ -1,6 +1,30 @@
 #include "base/MCommonUtil.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+namespace {
+
+// The longest folder entry, in bytes, less the room the lock file's ".lock" needs.
+constexpr qsizetype WorkingCopyNameMax = 255 - 5;
+
+QString shortened(const QString& path, const QString& name)
+{
+    const QFileInfo info(path);
+    const QByteArray hash = QCryptographicHash::hash(QFile::encodeName(info.fileName()), QCryptographicHash::Sha1);
+    const QString tail = QLatin1Char('~') + QString::fromLatin1(hash.toHex().left(12)) + QStringLiteral(".tmp");
+    QString head = name;
+    while (!head.isEmpty() && QFile::encodeName(head + tail).size() > WorkingCopyNameMax)
+        head.chop(1);
+    // A surrogate pair cut in half would be no name at all.
+    if (!head.isEmpty() && head.back().isHighSurrogate())
+        head.chop(1);
+    return info.dir().filePath(head + tail);
+}
+
+} // namespace
 
 QString MCommonUtil::GetTempFile(const QString& path)
 {
@@ -11,9 +35,12 @@ QString MCommonUtil::GetTempFile(const QString& path)
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     // A project that itself ends in ".tmp" must not become its own working copy.
     const bool alreadyTmp = name.mid(dot + 1).compare(QLatin1String("tmp"), Qt::CaseInsensitive) == 0;
-    if (dot >= 0 && name.size() - dot - 1 == 3 && !alreadyTmp)
-        return path.left(path.size() - 3) + QStringLiteral("tmp");
-    return path + QStringLiteral(".tmp");
+    const QString workingName = dot >= 0 && name.size() - dot - 1 == 3 && !alreadyTmp
+                                    ? name.left(name.size() - 3) + QStringLiteral("tmp")
+                                    : name + QStringLiteral(".tmp");
+    if (QFile::encodeName(workingName).size() > WorkingCopyNameMax)
+        return shortened(path, name.left(dot >= 0 ? dot : name.size()));
+    return path.left(path.size() - name.size()) + workingName;
 }
 
 namespace {

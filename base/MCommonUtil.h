@@ -5,7 +5,9 @@
 namespace MCommonUtil {
 
 // The working copy beside a project: its three-letter extension replaced by "tmp"
-// ("cars.kvp" gives "cars.tmp"); "tmp" is appended when the name has no such extension.
+// ("cars.kvp" gives "cars.tmp"); "tmp" is appended when the name has no such extension. A name
+// that would leave no room for the lock beside the working copy ("<working copy>.lock") in a
+// folder entry is shortened, and a hash of the project's name keeps it its own.
 QString GetTempFile(const QString& path);
 
 // The program's one number rule: a decimal number with an optional sign, decimal point and

@@ -9,8 +9,8 @@
 #include "edit/CvDecisionTree.h"
 #include "model/RulesText.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "persist/FileBytes.h"
+
 #include <QTextStream>
 
 #include <optional>
@@ -23,8 +23,6 @@ constexpr int UsageId = 30452;
 constexpr int WrongArgumentsId = 30453;
 constexpr int FileMessageId = 30454;
 constexpr int ProgramMessageId = 32003;
-constexpr int MissingFileId = 31100;
-constexpr int UnreadableFileId = 31103;
 
 struct Arguments {
     QString rules;
@@ -53,16 +51,12 @@ std::optional<Arguments> parse(const QStringList& args)
 
 std::optional<QString> readText(const QString& path, QTextStream& err)
 {
-    if (!QFileInfo(path).isFile()) {
-        err << LoadResString(MissingFileId).arg(path) << '\n';
+    QByteArray bytes;
+    if (const StorageResult read = FileBytes::read(path, bytes); !read) {
+        err << read.message << '\n';
         return std::nullopt;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << LoadResString(UnreadableFileId).arg(path, file.errorString()) << '\n';
-        return std::nullopt;
-    }
-    return QString::fromUtf8(file.readAll());
+    return QString::fromUtf8(bytes);
 }
 
 } // namespace
@@ -98,5 +92,5 @@ int FromRulesCommand::execute(const QStringList& args, QTextStream&, QTextStream
         return Failure;
     }
     AutoLayout::LayOut(gApp->Controller().DiagramView().Canvas(), gApp->Model().Decisions());
-    return session.SaveAs(parsed->project) ? Success : Failure;
+    return session.SaveAs(parsed->project, {parsed->rules}) ? Success : Failure;
 }

@@ -10,8 +10,9 @@
 #include "edit/TreeGraph.h"
 #include "model/CmDocument.h"
 
+#include "persist/FileBytes.h"
+
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <optional>
@@ -22,7 +23,6 @@ constexpr int NameId = 32640;
 constexpr int SummaryId = 32641;
 constexpr int UsageId = 32642;
 constexpr int WrongArgumentsId = 32643;
-constexpr int NotSavedId = 31104;
 
 struct Arguments {
     QString project;
@@ -83,9 +83,11 @@ int GraphCommand::execute(const QStringList& args, QTextStream&, QTextStream& er
     DiagramStore::Load(document.Storage(), canvas, decisions);
     const QString title = QFileInfo(parsed->project).completeBaseName();
     const QString text = parsed->svg ? TreeGraph::Svg(title, decisions, canvas) : TreeGraph::Dot(title, decisions, canvas);
-    QSaveFile file(parsed->output);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
-        err << LoadResString(NotSavedId).arg(parsed->output, file.errorString()) << '\n';
+    FileBytes::WriteOptions options;
+    options.inputs = document.OpenFiles();
+    const StorageResult written = FileBytes::write(parsed->output, text.toUtf8(), options);
+    if (!written) {
+        err << written.message << '\n';
         return Failure;
     }
     return Success;

@@ -140,9 +140,11 @@ int PrintCommand::execute(const QStringList& args, QTextStream&, QTextStream& er
         err << LoadResString(NothingPrintedId) << '\n';
         return Failure;
     }
-    // The file is replaced only by a whole one.
-    const StorageResult written =
-        pages > 0 ? FileBytes::write(parsed->output, pdf) : StorageResult::failure(StorageErrorKind::Io, QString());
+    // The file is replaced only by a whole one, and never the project it prints.
+    FileBytes::WriteOptions options;
+    options.inputs = document.OpenFiles();
+    const StorageResult written = pages > 0 ? FileBytes::write(parsed->output, pdf, options)
+                                            : StorageResult::failure(StorageErrorKind::Io, QString());
     if (!written) {
         err << LoadResString(NotWrittenId).arg(parsed->output, written.message) << '\n';
         return Failure;

@@ -2,10 +2,12 @@
 
 #include "app/HeadlessWindowHost.h"
 #include "cli/ConsolePrompt.h"
+#include "model/CmDocument.h"
 
 class QTextStream;
 
-// The application object for one command, without windows; released at the end.
+// The application object for one command, without windows; released at the end. The command
+// line reads and writes the project file itself: it keeps no working copy.
 class ProjectSession {
 public:
     explicit ProjectSession(QTextStream& err);
@@ -20,10 +22,16 @@ public:
     // Saves the opened project in place (a complete copy replaces the file).
     bool Save();
     // Saves the model as the project at path, whose name the document takes. On failure the
-    // reason is on err and a file already at path is left as it was.
-    bool SaveAs(const QString& path);
+    // reason is on err and a file already at path is left as it was; so it is when the path
+    // is one of the inputs the command read.
+    bool SaveAs(const QString& path, const QStringList& inputs = {});
 
 private:
+    // Whether the path is a regular file; the true reason on err when it is not.
+    bool readable(const QString& path);
+    bool loadModel();
+    bool reportSave(const CmDocument::Result& saved, const QString& path);
+
     QTextStream& m_err;
     ConsolePrompt m_prompt;
     HeadlessWindowHost m_windows;

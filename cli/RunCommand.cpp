@@ -5,6 +5,7 @@
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "compile/SharedCompilePass.h"
+#include "persist/FileBytes.h"
 #include "persist/StorageDocument.h"
 #include "runtime/AnswerList.h"
 #include "runtime/AnsweredRun.h"
@@ -23,7 +24,6 @@ constexpr int WrongArgumentsId = 32553;
 constexpr int AnswersUnreadableId = 32554;
 constexpr int TreeUnreadableId = 32555;
 constexpr int CompileFailedId = 32556;
-constexpr int MissingFileId = 32034;
 
 struct RunArguments {
     QString tree;
@@ -73,8 +73,8 @@ QString RunCommand::Usage() const
 
 bool RunCommand::readTree(const QString& path, CompiledTree& tree, QTextStream& err)
 {
-    if (!QFileInfo(path).isFile()) {
-        err << LoadResString(MissingFileId).arg(path) << '\n';
+    if (const StorageResult readable = FileBytes::checkInput(path); !readable) {
+        err << readable.message << '\n';
         return false;
     }
     const QString suffix = QFileInfo(path).suffix();

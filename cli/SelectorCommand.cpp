@@ -9,6 +9,7 @@
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "model/CmDocument.h"
+#include "persist/FileBytes.h"
 #include "selectors/CcCriteriaList.h"
 #include "selectors/SelectorStore.h"
 #include "selectors/SelectorText.h"
@@ -30,7 +31,6 @@ constexpr int ExportArgumentsId = 32217;
 constexpr int InternalId = 32218;
 constexpr int ExternalId = 32219;
 constexpr int ProgramMessageId = 32003;
-constexpr int MissingFileId = 32034;
 
 CcCriteriaList selectorCommands()
 {
@@ -108,8 +108,8 @@ int SelectorCommand::import(const QStringList& args, QTextStream& out, QTextStre
     if (args.size() < 2)
         return usageError(LoadResString(ImportArgumentsId), err);
     const QString& project = args.first();
-    if (!QFileInfo(project).isFile()) {
-        err << LoadResString(MissingFileId).arg(project) << '\n';
+    if (const StorageResult readable = FileBytes::checkInput(project); !readable) {
+        err << readable.message << '\n';
         return Failure;
     }
     ProjectSession session(err);

@@ -12,12 +12,12 @@
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
+#include "persist/FileBytes.h"
 #include "persist/StorageDocument.h"
 #include "validate/CcValidation.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
 namespace {
@@ -181,7 +181,7 @@ bool CcCompile::CompileIntoThisFile(const QString& fileName)
         StorageResult written = SharedCompilePass::BuildDesktopTree(m_decisions, m_document, m_numbers, target);
         if (written) {
             target.setFailAfterBytesForTest(m_failAfterBytes);
-            written = target.saveAs(fileName);
+            written = target.saveAs(fileName, m_document.OpenFiles());
         }
         target.close();
         if (!written)
@@ -237,16 +237,19 @@ bool CcCompile::writeKvw(const QString& path)
         const KvwCompileSettings settings = WebSettings();
         const KvwFileSettings file{path, settings.EarlyFinish, wizardTitle(), settings.Template, settings.ImagePath};
         const QString text = writer.Write(file, m_document.Storage().rootNode(), [this](int percent) { progress(percent); });
-        exportPictures(QFileInfo(path).absolutePath());
-        QSaveFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(text.toUtf8()) < 0 || !out.commit()) {
-            failure = out.errorString();
-            return false;
+        FileBytes::WriteOptions options;
+        options.inputs = m_document.OpenFiles();
+        // Refused before the pictures go beside a file that will not be written.
+        StorageResult out = FileBytes::checkOutput(path, options.inputs);
+        if (out) {
+            exportPictures(QFileInfo(path).absolutePath());
+            out = FileBytes::write(path, text.toUtf8(), options);
         }
-        return true;
+        failure = out.message;
+        return out.ok();
     });
     if (!written)
-        fail(LoadResString(NotWrittenId) + path + (failure.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(failure)));
+        fail(LoadResString(NotWrittenId) + (failure.isEmpty() ? path : failure));
     return written;
 }
 
@@ -259,7 +262,7 @@ void CcCompile::exportPictures(const QString& folder)
         if (picture.isEmpty() || exported.contains(picture.toUpper()))
             continue;
         exported.insert(picture.toUpper());
-        const StorageResult written = PictureExport::Export(pictures, picture, folder);
+        const StorageResult written = PictureExport::Export(pictures, picture, folder, m_document.OpenFiles());
         if (!written) {
             m_validation->AppendToLog(false, LoadResString(PictureNotExportedId) + picture,
                                       decision->strID() + QLatin1Char('.') + LoadResString(PictureLabelId), written.message);

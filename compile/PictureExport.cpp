@@ -1,6 +1,7 @@
 #include "compile/PictureExport.h"
 
 #include "compile/KvwTreeWriter.h"
+#include "persist/FileBytes.h"
 #include "persist/PictureStore.h"
 
 #include "base/ResourceStrings.h"
@@ -8,7 +9,7 @@
 #include <QDir>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
+#include <QBuffer>
 
 namespace PictureExport {
 
@@ -16,12 +17,15 @@ namespace {
 constexpr int NotAPictureId = 33700;
 } // namespace
 
-StorageResult Export(const PictureStore& pictures, const QString& name, const QString& folder)
+StorageResult Export(const PictureStore& pictures, const QString& name, const QString& folder,
+                     const QStringList& inputs)
 {
-    return ExportTo(pictures, name, QDir(folder).filePath(KvwTreeWriter::PictureFileName(name) + QLatin1String(".jpg")));
+    return ExportTo(pictures, name, QDir(folder).filePath(KvwTreeWriter::PictureFileName(name) + QLatin1String(".jpg")),
+                    inputs);
 }
 
-StorageResult ExportTo(const PictureStore& pictures, const QString& name, const QString& filePath)
+StorageResult ExportTo(const PictureStore& pictures, const QString& name, const QString& filePath,
+                       const QStringList& inputs)
 {
     QByteArray data;
     if (StorageResult read = pictures.read(name, data); !read)
@@ -38,10 +42,13 @@ StorageResult ExportTo(const PictureStore& pictures, const QString& name, const 
         painter.end();
         image = flat;
     }
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "JPG", JpegQuality) || !file.commit())
-        return StorageResult::failure(StorageErrorKind::Io, QStringLiteral("%1: %2").arg(filePath, file.errorString()));
-    return StorageResult::success();
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "JPG", JpegQuality))
+        return StorageResult::failure(StorageErrorKind::Io, QStringLiteral("%1: %2").arg(filePath, buffer.errorString()));
+    FileBytes::WriteOptions options;
+    options.inputs = inputs;
+    return FileBytes::write(filePath, encoded, options);
 }
 
 } // namespace PictureExport

@@ -3,6 +3,7 @@
 #include "base/StorageResult.h"
 
 #include <QString>
+#include <QStringList>
 
 class PictureStore;
 
@@ -13,9 +14,12 @@ namespace PictureExport {
 
 inline constexpr int JpegQuality = 90;
 
-// Writes the picture as folder/<KvwTreeWriter::PictureFileName(name)>.jpg.
-StorageResult Export(const PictureStore& pictures, const QString& name, const QString& folder);
+// Writes the picture as folder/<KvwTreeWriter::PictureFileName(name)>.jpg. Neither writes over
+// one of inputs (the files the writer reads).
+StorageResult Export(const PictureStore& pictures, const QString& name, const QString& folder,
+                     const QStringList& inputs = {});
 // Writes the picture as a JPEG file at filePath, whatever its extension.
-StorageResult ExportTo(const PictureStore& pictures, const QString& name, const QString& filePath);
+StorageResult ExportTo(const PictureStore& pictures, const QString& name, const QString& filePath,
+                       const QStringList& inputs = {});
 
 } // namespace PictureExport

@@ -21,6 +21,8 @@ namespace {
 
 
 constexpr int errTypeMismatch = 13;
+constexpr int ControlIdOutOfRangeId = 33210;
+constexpr int ControlNameInvalidId = 33211;
 constexpr int errOverflow = 6;
 
 // Each property is a step of its own: a failure is reported and the next property follows.
@@ -49,14 +51,6 @@ qint16 toInt16(const QVariant& value)
     return static_cast<qint16>(number);
 }
 
-int toCount(const QVariant& value)
-{
-    const qint64 number = toWhole(value);
-    if (number > std::numeric_limits<int>::max())
-        throw KvError(errOverflow, QStringLiteral("CmDecisionItem"), QStringLiteral("Overflow"));
-    return static_cast<int>(number);
-}
-
 QString numbered(const QString& base, int number)
 {
     return base + QString::number(number);
@@ -73,7 +67,7 @@ void writeNumbered(PropertyBag& bag, const QString& countKey, const QString& bas
 void readNumbered(const PropertyBag& bag, const QString& countKey, const QString& base, QStringList& lines)
 {
     int count = 0;
-    run(readProcedure, [&] { count = toCount(bag.ReadProperty(countKey, 0)); });
+    run(readProcedure, [&] { count = bag.BoundedCount(countKey, {base}); });
     for (int i = 1; i <= count; ++i)
         run(readProcedure, [&] { lines.append(bag.ReadProperty(numbered(base, i)).toString()); });
 }
@@ -89,6 +83,45 @@ QVariant readDefaultValue(const PropertyBag& bag)
     if (!value.isValid() || value.isNull())
         return {};
     return value;
+}
+
+// A name as a message can show it on one line.
+QString shownName(const QString& name)
+{
+    QString shown;
+    for (const QChar c : name) {
+        if (c == u'\t')
+            shown += QLatin1String("\\t");
+        else if (c == u'\n')
+            shown += QLatin1String("\\n");
+        else if (c == u'\r')
+            shown += QLatin1String("\\r");
+        else if (c.unicode() < 0x20)
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+// What a file may hold as a control's ID and name: the IDs a control can have and the names
+// an author can type. A damaged file that breaks either is refused whole rather than cleaned:
+// a cleaned name would no longer be the one every !GO and [[reference]] to it uses.
+bool refusedIdentity(PropertyBag& bag)
+{
+    const QVariant id = bag.ReadProperty(QStringLiteral("intIdentifier"));
+    bool isNumber = false;
+    const double number = id.toDouble(&isNumber);
+    if (isNumber && !(number >= 0 && number <= std::numeric_limits<qint16>::max())) {
+        bag.Refuse(StorageResult::failure(StorageErrorKind::Refused, LoadResString(ControlIdOutOfRangeId).arg(id.toString())));
+        return true;
+    }
+    const QString name = bag.ReadProperty(QStringLiteral("strIdentifier"), QString()).toString();
+    if (!name.isEmpty() && !MDecisionDataUtil::IsValidControlName(name)) {
+        bag.Refuse(StorageResult::failure(StorageErrorKind::Refused, LoadResString(ControlNameInvalidId).arg(shownName(name))));
+        return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -247,6 +280,8 @@ void CmDecisionItem::IClassPersistable_ReadProperties(PropertyBag& bag)
     const auto readInt16 = [&bag](const QString& key, qint16& field) {
         run(readProcedure, [&] { field = toInt16(bag.ReadProperty(key, 0)); });
     };
+    if (refusedIdentity(bag))
+        return;
     readInt16(QStringLiteral("kvdHelp"), m_kvdHelpID);
     readText(QStringLiteral("kvwHelp"), m_kvwHelpID);
     readInt16(QStringLiteral("intIdentifier"), m_intID);

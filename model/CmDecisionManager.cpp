@@ -338,9 +338,10 @@ void CmDecisionManager::IClassPersistable_ReadProperties(PropertyBag& bag)
     const char* procedure = "CmDecisionManager.IClassPersistable_ReadProperties";
     Init();
     int count = 0;
-    run(procedure, [&] { count = bag.ReadProperty(QStringLiteral("Count"), 0).toInt(); });
+    run(procedure, [&] { count = bag.BoundedCount(QStringLiteral("Count"), {u"Decision"}); });
     int shownPercent = -1;
-    for (int position = 1; position <= count; ++position) {
+    // A refused decision refuses the whole read: nothing after it is looked at.
+    for (int position = 1; position <= count && !bag.Refused(); ++position) {
         run(procedure, [&] { readEntry(bag, position); });
         const int percent = static_cast<int>(static_cast<qint64>(position) * 100 / count);
         if (percent != shownPercent) {

@@ -123,13 +123,15 @@ CmDocument::Result CmDocument::startWorkingCopy(const QString& projectPath, bool
         return failed(opened);
     }
     setPath(projectPath);
+    if (!m_keepsWorkingCopy)
+        return {};
     const StorageResult copied = m_storage->saveAs(WorkingCopyPath());
     if (!copied)
         ReportError(copied, QStringLiteral("CmDocument.OpenDocument"));
     return {};
 }
 
-CmDocument::Result CmDocument::InspectDocument(const QString& path)
+CmDocument::Result CmDocument::InspectDocument(const QString& path, StorageDocument::Checksum checksum)
 {
     CloseDocument();
     const QString absolute = QFileInfo(path).absoluteFilePath();
@@ -139,7 +141,7 @@ CmDocument::Result CmDocument::InspectDocument(const QString& path)
     if (!lockProject(absolute, refusal) && refusal.kind == StorageErrorKind::InUse)
         return failed(refusal);
     m_lock.reset();
-    const StorageResult opened = m_storage->openReadOnly(absolute);
+    const StorageResult opened = m_storage->openReadOnly(absolute, checksum);
     if (!opened) {
         m_storage->create();
         return failed(opened);
@@ -190,11 +192,11 @@ CmDocument::Result CmDocument::SaveFileAs()
     return SaveFileAs(withExtension(*picked, ProjectExtension));
 }
 
-CmDocument::Result CmDocument::SaveFileAs(const QString& path)
+CmDocument::Result CmDocument::SaveFileAs(const QString& path, const QStringList& inputs)
 {
     const QString target = QFileInfo(path).absoluteFilePath();
     if (target == m_path)
-        return writeProject(target);
+        return writeProject(target, inputs);
     StorageResult refusal;
     std::unique_ptr<QLockFile> previousLock = std::move(m_lock);
     if (!lockProject(target, refusal)) {
@@ -205,19 +207,19 @@ CmDocument::Result CmDocument::SaveFileAs(const QString& path)
     const QString previousName = m_name;
     // The name follows the file before writing, so the file and the window agree.
     setName(QFileInfo(target).completeBaseName());
-    Result result = writeProject(target);
+    Result result = writeProject(target, inputs);
     if (!result.done()) {
         setName(previousName);
         m_lock = std::move(previousLock);
         return result;
     }
-    if (!previousWorkingCopy.isEmpty())
+    if (!previousWorkingCopy.isEmpty() && m_keepsWorkingCopy)
         QFile::remove(previousWorkingCopy);
     setPath(target);
     return result;
 }
 
-CmDocument::Result CmDocument::writeProject(const QString& path)
+CmDocument::Result CmDocument::writeProject(const QString& path, const QStringList& inputs)
 {
     const BusyScope busy(*m_busyState);
     const auto write = [&]() -> Result {
@@ -227,11 +229,13 @@ CmDocument::Result CmDocument::writeProject(const QString& path)
         if (!written)
             return failed(written);
         // The project file is replaced only by a complete file; then the working copy follows it.
-        const StorageResult projectWritten = m_storage->saveAs(path);
+        const StorageResult projectWritten = m_storage->saveAs(path, inputs);
         if (!projectWritten)
             return failed(projectWritten);
-        const StorageResult working = m_storage->saveAs(MCommonUtil::GetTempFile(path));
-        ReportError(working, QStringLiteral("CmDocument.SaveFile"));
+        if (m_keepsWorkingCopy) {
+            const StorageResult working = m_storage->saveAs(MCommonUtil::GetTempFile(path));
+            ReportError(working, QStringLiteral("CmDocument.SaveFile"));
+        }
         setDirty(false);
         emit saved();
         return Result{};
@@ -247,7 +251,7 @@ void CmDocument::CloseDocument()
         if (m_storage->isOpen())
             m_storage->close();
         const QString workingCopy = WorkingCopyPath();
-        if (!workingCopy.isEmpty() && workingCopy != m_path)
+        if (m_keepsWorkingCopy && !workingCopy.isEmpty() && workingCopy != m_path)
             QFile::remove(workingCopy);
         m_lock.reset();
         setPath(QString());
@@ -377,6 +381,16 @@ QString CmDocument::WorkingCopyPath() const
     return MCommonUtil::GetTempFile(m_path);
 }
 
+QStringList CmDocument::OpenFiles() const
+{
+    QStringList files;
+    for (const QString& file : {m_path, m_storage->path()}) {
+        if (!file.isEmpty() && !files.contains(file))
+            files.append(file);
+    }
+    return files;
+}
+
 StorageResult CmDocument::writeModel()
 {
     // Saving with nothing to write would replace the project with an empty one.
@@ -424,7 +438,7 @@ void CmDocument::IClassPersistable_ReadProperties(PropertyBag& bag)
         m_fileTypeSet = bag.ReadProperty(QStringLiteral("FileTypeSet"), false).toBool();
         m_fileType = bag.ReadProperty(QStringLiteral("FileType"), 0).toInt();
         ClearCallApps();
-        const int count = bag.ReadProperty(QStringLiteral("CallAppCount"), 0).toInt();
+        const int count = bag.BoundedCount(QStringLiteral("CallAppCount"), {u"CallAppName", u"CallAppClass"});
         for (int i = 1; i <= count; ++i) {
             setCallAppName(i, bag.ReadProperty(QStringLiteral("CallAppName%1").arg(i), QString()).toString());
             setCallAppClass(i, bag.ReadProperty(QStringLiteral("CallAppClass%1").arg(i), QString()).toString());

@@ -39,6 +39,9 @@ public:
     // The program's one busy state, which opening and saving enter; the document's own without.
     void setBusyState(BusyState* state);
     BusyState& busyState() const { return *m_busyState; }
+    // Without a working copy (the command line) the project file is read and written directly,
+    // and a working copy a Designer left beside it is not touched.
+    void setKeepsWorkingCopy(bool keeps) { m_keepsWorkingCopy = keeps; }
 
     static QString DefaultName() { return QStringLiteral("DecisionTree1"); }
 
@@ -48,14 +51,16 @@ public:
     // With recoverWorkingCopy the work left in the working copy is read instead of the file.
     Result OpenDocument(const QString& path, bool recoverWorkingCopy = false);
     // Reads a project for looking at it only: no working copy, nothing held, nothing written.
-    Result InspectDocument(const QString& path);
+    // With Checksum::Accept a project whose content does not match its checksum opens too.
+    Result InspectDocument(const QString& path, StorageDocument::Checksum checksum = StorageDocument::Checksum::Verify);
     // Writes the model into the working copy only; the project file stays as it is.
     StorageResult SaveWorkingCopy();
     // Writes the model and replaces the project file with it; asks for a path when there is none.
     Result SaveFile();
     Result SaveFileAs();
-    // Writes the model under this path without asking.
-    Result SaveFileAs(const QString& path);
+    // Writes the model under this path without asking; never over one of inputs, the files
+    // the caller read to make the model.
+    Result SaveFileAs(const QString& path, const QStringList& inputs = {});
     void CloseDocument();
     QString SaveKVDDlg();
     QString SaveKvwDlg();
@@ -91,6 +96,10 @@ public:
     const StorageDocument& Storage() const { return *m_storage; }
     // The working copy of the open project; empty for a project never saved.
     QString WorkingCopyPath() const;
+    // The files the open project was read from (the project file, its working copy), which
+    // no output may replace.
+    QStringList OpenFiles() const;
+    bool ReadOnly() const { return m_storage->isReadOnly(); }
 
     int IClassPersistable_UCID() const override { return ClassId; }
     void IClassPersistable_ReadProperties(PropertyBag& bag) override;
@@ -118,11 +127,12 @@ private:
     // Holds the project against a second Designer; false when another one holds it.
     bool lockProject(const QString& path, StorageResult& refusal);
     Result startWorkingCopy(const QString& projectPath, bool recoverWorkingCopy);
-    Result writeProject(const QString& path);
+    Result writeProject(const QString& path, const QStringList& inputs = {});
     void growCallApps(int index);
     StorageResult writeModel();
 
     IPrompt* m_prompt = nullptr;
+    bool m_keepsWorkingCopy = true;
     ModelWriter m_modelWriter;
     std::unique_ptr<StorageDocument> m_storage;
     std::unique_ptr<QLockFile> m_lock;

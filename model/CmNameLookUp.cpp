@@ -68,7 +68,10 @@ void CmNameLookUp::IClassPersistable_ReadProperties(PropertyBag& bag)
 {
     const char* procedure = "CmNameLookUp.IClassPersistable_ReadProperties";
     int count = 0;
-    ProcedureBoundary::run(procedure, [&] { count = std::max(0, bag.ReadProperty(countName, 0).toInt()); });
+    // The numbers are control IDs: a count beyond the highest ID is no table to make.
+    ProcedureBoundary::run(procedure, [&] {
+        count = std::clamp(bag.ReadProperty(countName, 0).toInt(), 0, static_cast<int>(MaxNumber));
+    });
     m_keys.assign(static_cast<std::size_t>(count) + GrowthRoom + 1, QString());
     m_count = count;
     for (int number = 1; number <= count; ++number) {

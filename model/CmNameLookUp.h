@@ -15,6 +15,8 @@ public:
     // written number plus GrowthRoom.
     static constexpr int InitialRoom = 10;
     static constexpr int GrowthRoom = 10;
+    // Numbers are control IDs, which go no higher.
+    static constexpr qint16 MaxNumber = 32767;
 
     CmNameLookUp();
 

@@ -2,7 +2,9 @@
 
 #include "base/KvError.h"
 #include "base/ResourceStrings.h"
+#include "persist/ContentSeal.h"
 #include "persist/DocumentSchema.h"
+#include "persist/FileBytes.h"
 #include "persist/SqliteDatabase.h"
 #include "persist/StorageText.h"
 
@@ -26,19 +28,18 @@ using BackupHandle = std::unique_ptr<sqlite3_backup, BackupFinisher>;
 } // namespace
 
 StorageResult DocumentLoader::load(const QString& filePath, std::unique_ptr<SqliteDatabase>& memory,
-                                   const Progress& progress)
+                                   const Progress& progress, Checksum checksum)
 {
-    const QFileInfo info(filePath);
-    if (!info.exists())
-        return StorageResult::failure(StorageErrorKind::NotFound, LoadResString(TextFileNotFound).arg(filePath));
+    if (StorageResult readable = FileBytes::checkInput(filePath); !readable)
+        return readable;
     // SQLite takes an empty file for an empty database; it is no document of ours.
-    if (info.isFile() && info.size() == 0)
+    if (QFileInfo(filePath).size() == 0)
         return StorageResult::failure(StorageErrorKind::Corrupt,
                                       LoadResString(TextFileNotDocument).arg(filePath, LoadResString(TextReasonEmpty)));
     if (StorageResult header = checkHeader(filePath); !header)
         return header;
     try {
-        return loadChecked(filePath, memory, progress);
+        return loadChecked(filePath, memory, progress, checksum);
     } catch (const KvError& error) {
         return fromError(filePath, error);
     }
@@ -63,7 +64,7 @@ StorageResult DocumentLoader::checkHeader(const QString& filePath)
 }
 
 StorageResult DocumentLoader::loadChecked(const QString& filePath, std::unique_ptr<SqliteDatabase>& memory,
-                                          const Progress& progress)
+                                          const Progress& progress, Checksum checksum)
 {
     const std::unique_ptr<SqliteDatabase> file = SqliteDatabase::openReadOnly(filePath);
     // One read transaction: the checks and the copy see the same state of the file.
@@ -77,6 +78,10 @@ StorageResult DocumentLoader::loadChecked(const QString& filePath, std::unique_p
     file->exec("COMMIT");
     if (StorageResult checked = checkCopy(*copied, filePath); !checked)
         return checked;
+    if (checksum == Checksum::Verify) {
+        if (StorageResult sealed = ContentSeal::verify(*copied, filePath); !sealed)
+            return sealed;
+    }
     copied->exec("INSERT OR IGNORE INTO node(path) VALUES('\\')");
     memory = std::move(copied);
     return StorageResult::success();

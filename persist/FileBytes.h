@@ -4,11 +4,15 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
-// Whole files in and out. Writing never leaves a half-written target: the bytes go to a
-// temporary file in the same folder, are flushed to disk and then renamed over the target.
+// Whole files in and out, and the one place every output is written. Writing never leaves a
+// half-written target: the bytes go to a temporary file in the same folder, are flushed to disk
+// and then renamed over the target. Only a regular file is ever replaced: a folder, a named
+// pipe or a device at the path is refused, and so is a file the writer reads (a symbolic link
+// is followed, the file it names is written).
 class FileBytes {
 public:
     using Progress = std::function<void(int percent)>;
@@ -17,13 +21,27 @@ public:
 
     struct WriteOptions {
         Progress progress;
+        // The files the writer reads; the target may not be any of them.
+        QStringList inputs;
         // For tests: stop with a failure once this many bytes are written (-1: never).
         qint64 failAfterBytes = -1;
     };
     static StorageResult write(const QString& filePath, const QByteArray& bytes);
     static StorageResult write(const QString& filePath, const QByteArray& bytes, const WriteOptions& options);
 
+    // Whether a path names a regular file to read: NotFound when nothing is there, Io naming
+    // what is there instead (a folder, a named pipe ...). Reading a pipe would wait for a writer.
+    static StorageResult checkInput(const QString& filePath);
+    // Whether a file may be written at the path, as write() checks before it writes.
+    static StorageResult checkOutput(const QString& filePath, const QStringList& inputs);
+
+    // The temporary file a write to a target with a long name goes through first: named after
+    // a hash of the target, so that a write cut short is cleaned by the next one.
+    static QString shortTemporaryPath(const QString& target);
+
 private:
+    static StorageResult writeThrough(const QString& writePath, const QString& shownPath, const QByteArray& bytes,
+                                      const WriteOptions& options);
     static StorageResult notSaved(const QString& filePath, const QString& reason);
     // Makes the rename itself durable; without it a power cut may bring the old file back.
     static void syncFolder(const QString& filePath);

@@ -7,6 +7,7 @@
 #include "persist/StorageNode.h"
 #include "persist/StorageText.h"
 
+#include <algorithm>
 #include <limits>
 
 void PropertyBag::WriteProperty(const QString& name, const QVariant& value, const QVariant& defaultValue)
@@ -43,6 +44,7 @@ ClassInstance PropertyBag::ReadObject(const QString& name) const
         return {};
     PropertyBag nested;
     nested.m_lookup = m_lookup;
+    nested.m_refusal = m_refusal;
     nested.m_table = std::get<PropertyValue::Nested>(stored->data);
     ClassInstance instance = m_lookup->IClassLookup_CreateClass(nested.RootClassId());
     if (instance)
@@ -55,6 +57,46 @@ bool PropertyBag::Contains(const QString& name) const
     return find(name) != nullptr;
 }
 
+int PropertyBag::BoundedCount(const QString& name, std::initializer_list<QStringView> bases) const
+{
+    const qint64 count = ReadProperty(name, QVariant::fromValue<qlonglong>(0)).toLongLong();
+    if (count <= 0 || !m_table)
+        return 0;
+    const qint64 limit = std::min(count, static_cast<qint64>(m_table->entries().size()));
+    qint64 highest = 0;
+    for (const PropertyTable::Entry& entry : m_table->entries()) {
+        for (const QStringView base : bases) {
+            const qint64 number = numberAfter(entry.name, base);
+            if (number <= limit)
+                highest = std::max(highest, number);
+        }
+    }
+    return static_cast<int>(highest);
+}
+
+qint64 PropertyBag::numberAfter(QStringView name, QStringView base)
+{
+    if (!name.startsWith(base))
+        return 0;
+    const QStringView digits = name.mid(base.size());
+    // Numbered names have no leading zeros; more digits than this is no number of ours.
+    if (digits.isEmpty() || digits.size() > 10 || digits.front() == u'0')
+        return 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return 0;
+    }
+    return digits.toLongLong();
+}
+
+void PropertyBag::Refuse(const StorageResult& reason)
+{
+    if (!m_refusal)
+        m_refusal = std::make_shared<StorageResult>();
+    if (m_refusal->ok())
+        *m_refusal = reason;
+}
+
 void PropertyBag::WriteRoot(const IClassPersistable& root)
 {
     m_table = std::make_shared<PropertyTable>();
@@ -62,10 +104,12 @@ void PropertyBag::WriteRoot(const IClassPersistable& root)
     root.IClassPersistable_WriteProperties(*this);
 }
 
-bool PropertyBag::ReadRoot(IClassPersistable& root) const
+bool PropertyBag::ReadRoot(IClassPersistable& root)
 {
     if (RootClassId() != root.IClassPersistable_UCID())
         return false;
+    // A fresh read: the bags it reaches share one place for a refusal.
+    m_refusal = std::make_shared<StorageResult>();
     PropertyBag reader = *this;
     root.IClassPersistable_ReadProperties(reader);
     return true;

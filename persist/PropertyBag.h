@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <initializer_list>
 #include <memory>
 
 class PropertyTable;
@@ -34,13 +35,25 @@ public:
     ClassInstance ReadObject(const QString& name) const;
 
     bool Contains(const QString& name) const;
+    // The count stored under name of the values numbered from 1 with one of the bases
+    // (base1, base2 ...), bounded by what the bag holds: no more than its number of values and
+    // no more than the highest number it holds. What a damaged or hostile file claims costs no
+    // more than what it carries. A missing or negative count, or one that is no number, is 0.
+    int BoundedCount(const QString& name, std::initializer_list<QStringView> bases) const;
+
+    // A reader that finds what must not be loaded refuses the whole read; the first reason
+    // is kept, for every bag of one read (nested bags share it with the root).
+    void Refuse(const StorageResult& reason);
+    bool Refused() const { return m_refusal && !m_refusal->ok(); }
+    StorageResult Refusal() const { return m_refusal ? *m_refusal : StorageResult::success(); }
 
     void SetClassLookup(IClassLookup* lookup) { m_lookup = lookup; }
     IClassLookup* ClassLookup() const { return m_lookup; }
 
     // Root object: written into this bag, then the bag is stored into a node; and back.
     void WriteRoot(const IClassPersistable& root);
-    bool ReadRoot(IClassPersistable& root) const;
+    // False when the bag holds another class; a refusal shows in Refusal() afterwards.
+    bool ReadRoot(IClassPersistable& root);
     int RootClassId() const;
 
     QString ToText() const;
@@ -55,6 +68,8 @@ private:
     // Gives what is wrong with the text, empty when nothing.
     QString parse(const QString& text);
 
+    // The number that follows base in name, 0 when name is not base and a number.
+    static qint64 numberAfter(QStringView name, QStringView base);
     static PropertyValue toValue(const QVariant& value);
     static QVariant toVariant(const PropertyValue& value);
     static QVariant converted(const PropertyValue& stored, const QVariant& defaultValue);
@@ -64,4 +79,5 @@ private:
     // to a shared table copies it first.
     std::shared_ptr<PropertyTable> m_table;
     IClassLookup* m_lookup = nullptr;
+    std::shared_ptr<StorageResult> m_refusal;
 };

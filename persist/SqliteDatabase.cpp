@@ -1,6 +1,7 @@
 #include "persist/SqliteDatabase.h"
 
 #include "base/KvError.h"
+#include "persist/DocumentGuard.h"
 
 #include <QFile>
 
@@ -20,6 +21,7 @@ SqliteDatabase::SqliteDatabase(sqlite3* db) : m_db(db)
 {
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, BusyTimeoutMs);
+    DocumentGuard::apply(db);
 }
 
 SqliteDatabase::~SqliteDatabase() = default;

@@ -12,8 +12,8 @@
 
 struct sqlite3;
 
-// One SQLite connection with a cache of prepared statements. Failures throw KvError carrying
-// the SQLite result code.
+// One SQLite connection with a cache of prepared statements, guarded as DocumentGuard says.
+// Failures throw KvError carrying the SQLite result code.
 class SqliteDatabase {
 public:
     // A private database in memory.

@@ -85,6 +85,28 @@ bool SqliteStatement::columnIsNull(int column) const
     return sqlite3_column_type(m_statement.get(), column) == SQLITE_NULL;
 }
 
+int SqliteStatement::columnCount() const
+{
+    return sqlite3_column_count(m_statement.get());
+}
+
+int SqliteStatement::columnType(int column) const
+{
+    return sqlite3_column_type(m_statement.get(), column);
+}
+
+double SqliteStatement::columnDouble(int column) const
+{
+    return sqlite3_column_double(m_statement.get(), column);
+}
+
+QByteArrayView SqliteStatement::columnBytes(int column) const
+{
+    // Asked for as a blob, a text value keeps its stored bytes without a conversion.
+    const auto* data = static_cast<const char*>(sqlite3_column_blob(m_statement.get(), column));
+    return QByteArrayView(data, sqlite3_column_bytes(m_statement.get(), column));
+}
+
 void SqliteStatement::fail(int code) const
 {
     throw KvError(code, QStringLiteral("SQLite"), QString::fromUtf8(sqlite3_errmsg(m_db)));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <memory>
@@ -25,6 +26,12 @@ public:
     QByteArray columnBlob(int column) const;
     qint64 columnInt(int column) const;
     bool columnIsNull(int column) const;
+    int columnCount() const;
+    // SQLite's fundamental type of the value: SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT ...
+    int columnType(int column) const;
+    double columnDouble(int column) const;
+    // The bytes of a text (UTF-8) or blob value, valid until the next step or reset.
+    QByteArrayView columnBytes(int column) const;
 
 private:
     struct Finalizer {

@@ -2,6 +2,7 @@
 
 #include "base/KvError.h"
 #include "base/ResourceStrings.h"
+#include "persist/ContentSeal.h"
 #include "persist/DocumentLoader.h"
 #include "persist/DocumentSchema.h"
 #include "persist/FileBytes.h"
@@ -31,19 +32,20 @@ StorageResult StorageDocument::create()
 
 StorageResult StorageDocument::open(const QString& filePath)
 {
-    return load(filePath, false);
+    return load(filePath, false, Checksum::Verify);
 }
 
-StorageResult StorageDocument::openReadOnly(const QString& filePath)
+StorageResult StorageDocument::openReadOnly(const QString& filePath, Checksum checksum)
 {
-    return load(filePath, true);
+    return load(filePath, true, checksum);
 }
 
-StorageResult StorageDocument::load(const QString& filePath, bool readOnly)
+StorageResult StorageDocument::load(const QString& filePath, bool readOnly, Checksum checksum)
 {
     const QString absolute = QFileInfo(filePath).absoluteFilePath();
     std::unique_ptr<SqliteDatabase> loaded;
-    StorageResult result = DocumentLoader::load(absolute, loaded, [this](int percent) { emit percentDone(percent); });
+    StorageResult result = DocumentLoader::load(
+        absolute, loaded, [this](int percent) { emit percentDone(percent); }, checksum);
     if (result && readOnly)
         result = setQueryOnly(*loaded, true, absolute);
     // A failed open keeps the document that was open before.
@@ -64,16 +66,21 @@ StorageResult StorageDocument::save()
     return saveAs(m_path);
 }
 
-StorageResult StorageDocument::saveAs(const QString& filePath)
+StorageResult StorageDocument::saveAs(const QString& filePath, const QStringList& inputs)
 {
     if (!isOpen())
         return StorageResult::failure(StorageErrorKind::Io, LoadResString(TextNoDocument));
     const QString absolute = QFileInfo(filePath).absoluteFilePath();
     if (m_readOnly && absolute == m_path)
         return StorageResult::failure(StorageErrorKind::Io, LoadResString(TextDocumentReadOnly).arg(m_path));
-    StorageResult result = writeTo(absolute);
-    if (result && m_readOnly)
-        result = setQueryOnly(*m_db, false, absolute);
+    // The checksum is written into the document itself, so an inspected one must take it.
+    if (m_readOnly) {
+        if (StorageResult writable = setQueryOnly(*m_db, false, absolute); !writable)
+            return writable;
+    }
+    StorageResult result = writeTo(absolute, inputs);
+    if (!result && m_readOnly)
+        setQueryOnly(*m_db, true, absolute);
     if (result) {
         m_path = absolute;
         m_readOnly = false;
@@ -81,18 +88,23 @@ StorageResult StorageDocument::saveAs(const QString& filePath)
     return result;
 }
 
-StorageResult StorageDocument::writeTo(const QString& filePath)
+StorageResult StorageDocument::writeTo(const QString& filePath, const QStringList& inputs)
 {
-    StorageResult result = writeChecked(filePath);
+    StorageResult result = writeChecked(filePath, inputs);
     m_failAfterBytes = -1;
     emit operationFinished();
     return result;
 }
 
-StorageResult StorageDocument::writeChecked(const QString& filePath)
+StorageResult StorageDocument::writeChecked(const QString& filePath, const QStringList& inputs)
 {
+    // Refused before the checksum is written, which would change an inspected document.
+    if (StorageResult writable = FileBytes::checkOutput(filePath, inputs); !writable)
+        return writable;
     QByteArray bytes;
     try {
+        DocumentSchema::upgrade(*m_db);
+        ContentSeal::write(*m_db);
         bytes = m_db->serialize();
     } catch (const KvError& error) {
         return StorageResult::failure(StorageErrorKind::Io,
@@ -101,6 +113,7 @@ StorageResult StorageDocument::writeChecked(const QString& filePath)
     FileBytes::WriteOptions options;
     options.progress = [this](int percent) { emit percentDone(percent); };
     options.failAfterBytes = m_failAfterBytes;
+    options.inputs = inputs;
     return FileBytes::write(filePath, bytes, options);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "persist/DocumentLoader.h"
 #include "persist/DocumentProperties.h"
 #include "persist/PictureStore.h"
 #include "persist/StorageNode.h"
@@ -27,13 +28,17 @@ public:
     explicit StorageDocument(QObject* parent = nullptr);
     ~StorageDocument() override;
 
+    using Checksum = DocumentLoader::Checksum;
+
     StorageResult create();
     StorageResult open(const QString& filePath);
     // For inspection: save() is refused and nothing can be changed; saveAs() to another
-    // file makes it an ordinary document of that file.
-    StorageResult openReadOnly(const QString& filePath);
+    // file makes it an ordinary document of that file. Only a document opened this way may
+    // be one whose content does not match its checksum, when the caller accepts that.
+    StorageResult openReadOnly(const QString& filePath, Checksum checksum = Checksum::Verify);
     StorageResult save();
-    StorageResult saveAs(const QString& filePath);
+    // inputs: files the caller read to make this document, which the target may not be.
+    StorageResult saveAs(const QString& filePath, const QStringList& inputs = {});
     void close();
 
     bool isOpen() const { return m_db != nullptr; }
@@ -55,9 +60,9 @@ signals:
     void operationFinished();
 
 private:
-    StorageResult load(const QString& filePath, bool readOnly);
-    StorageResult writeTo(const QString& filePath);
-    StorageResult writeChecked(const QString& filePath);
+    StorageResult load(const QString& filePath, bool readOnly, Checksum checksum);
+    StorageResult writeTo(const QString& filePath, const QStringList& inputs);
+    StorageResult writeChecked(const QString& filePath, const QStringList& inputs);
     static StorageResult setQueryOnly(SqliteDatabase& db, bool on, const QString& filePath);
     DatabaseLink link() const;
 

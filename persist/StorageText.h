@@ -27,4 +27,13 @@ enum StorageText : int {
     TextReasonReadOnly = 31126,
     TextReasonNotBag = 31127,
     TextReasonSyntax = 31128,
+    TextReasonFolder = 33200,
+    TextReasonPipe = 33201,
+    TextReasonDevice = 33202,
+    TextReasonSocket = 33203,
+    TextReasonNotRegular = 33204,
+    TextReasonIsInput = 33205,
+    TextReasonStrangeObject = 33206,
+    TextReasonTableLaidOut = 33207,
+    TextChecksumMismatch = 33208,
 };

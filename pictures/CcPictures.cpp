@@ -171,7 +171,8 @@ bool CcPictures::Remove(const QString& name)
 bool CcPictures::ExportTo(const QString& name, const QString& filePath)
 {
     return ProcedureBoundary::runOr("CcPictures.ExportTo", false, [&] {
-        const StorageResult written = PictureExport::ExportTo(m_document.Storage().pictures(), name, filePath);
+        const StorageResult written =
+            PictureExport::ExportTo(m_document.Storage().pictures(), name, filePath, m_document.OpenFiles());
         if (!written)
             warn(written.message);
         return written.ok();
@@ -180,7 +181,7 @@ bool CcPictures::ExportTo(const QString& name, const QString& filePath)
 
 StorageResult CcPictures::Export(const QString& name, const QString& folder) const
 {
-    return PictureExport::Export(m_document.Storage().pictures(), name, folder);
+    return PictureExport::Export(m_document.Storage().pictures(), name, folder, m_document.OpenFiles());
 }
 
 std::optional<QString> CcPictures::ChoosePicture(int titleId)

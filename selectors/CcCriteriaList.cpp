@@ -168,7 +168,9 @@ StorageResult CcCriteriaList::Export(const QString& name, const QString& path)
         }
         if (target.isEmpty())
             return StorageResult();
-        StorageResult exported = store().Export(selector, target);
+        FileBytes::WriteOptions options;
+        options.inputs = m_document.OpenFiles();
+        StorageResult exported = store().Export(selector, target, options);
         if (!exported) {
             fail(exported, "CcCriteriaList.Export");
             return exported;

@@ -14,10 +14,10 @@
 #include "validate/InterfaceLimits.h"
 #include "validate/PathAnalysis.h"
 #include "validate/ReferenceChecker.h"
+#include "persist/FileBytes.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -53,7 +53,6 @@ constexpr int noPushedActionId = 12539;
 constexpr int noPushedActionAdviceId = 12540;
 constexpr int validatingStatusId = 14018;
 constexpr int noLogFileId = 32300;
-constexpr int logNotWrittenId = 32301;
 
 const QString pushedOption = QStringLiteral("Pushed");
 // What Command controls of older projects call their pushed option.
@@ -530,17 +529,12 @@ StorageResult CcValidation::SaveLog(const QString& fileName)
     const QString path = fileName.isEmpty() ? DefaultLogFileName() : fileName;
     if (path.isEmpty())
         return StorageResult::failure(StorageErrorKind::NotFound, LoadResString(noLogFileId));
-    // Replaced only by a complete write: a full disk leaves the previous log. The flush and
-    // the size are checked before the commit, which renames a short file without complaint.
-    const QByteArray bytes = log.toUtf8();
-    QSaveFile file(path);
-    const bool complete = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
-                          && file.size() == bytes.size();
-    if (!complete || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return StorageResult::failure(StorageErrorKind::Io, LoadResString(logNotWrittenId).arg(path, reason));
-    }
+    // Replaced only by a complete write: a full disk leaves the previous log; never written
+    // over the project it is the log of.
+    FileBytes::WriteOptions options;
+    options.inputs = m_document.OpenFiles();
+    if (const StorageResult written = FileBytes::write(path, log.toUtf8(), options); !written)
+        return written;
     emit logSaved(log, path);
     return StorageResult::success();
 }

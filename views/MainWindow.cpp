@@ -39,6 +39,7 @@
 namespace {
 constexpr int ProgramNameId = 30000;
 constexpr int TitleId = 30200;
+constexpr int ReadOnlyId = 33213;
 constexpr int NoHelpViewerId = 30268;
 } // namespace
 
@@ -169,7 +170,9 @@ void MainWindow::showTitle()
         return;
     const CmDocument& document = gApp->Model().Document();
     // "[*]" is where Qt puts the changed marker.
-    setWindowTitle(LoadResString(TitleId).arg(document.Name(), LoadResString(ProgramNameId)));
+    const QString name = document.ReadOnly() ? document.Name() + QLatin1Char(' ') + LoadResString(ReadOnlyId)
+                                             : document.Name();
+    setWindowTitle(LoadResString(TitleId).arg(name, LoadResString(ProgramNameId)));
     setWindowModified(document.Dirty());
 }
 

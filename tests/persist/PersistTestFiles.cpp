@@ -1,20 +1,11 @@
 #include "PersistTestFiles.h"
 
+#include "common/DocumentEdits.h"
 #include "persist/StorageDocument.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <sqlite3.h>
-
-#include <memory>
-
-namespace {
-struct SqliteCloser {
-    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-};
-} // namespace
 
 PersistTestFiles::FileState PersistTestFiles::stateOf(const QString& filePath)
 {
@@ -70,12 +61,5 @@ QString PersistTestFiles::textOf(const StorageDocument& document, const QString&
 
 QString PersistTestFiles::execSql(const QString& filePath, const QString& sql)
 {
-    sqlite3* raw = nullptr;
-    const int opened = sqlite3_open(QFile::encodeName(filePath).constData(), &raw);
-    const std::unique_ptr<sqlite3, SqliteCloser> db(raw);
-    if (opened != SQLITE_OK)
-        return QString::fromUtf8(sqlite3_errmsg(raw));
-    if (sqlite3_exec(raw, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        return QString::fromUtf8(sqlite3_errmsg(raw));
-    return QString();
+    return DocumentEdits::execSql(filePath, sql);
 }

@@ -1,6 +1,7 @@
 #include "PersistTestFiles.h"
 #include "SqliteFileLock.h"
 #include "common/TestRegistry.h"
+#include "persist/DocumentSchema.h"
 #include "persist/StorageDocument.h"
 
 #include <QRandomGenerator>
@@ -63,7 +64,7 @@ bool prepare(Damage damage, const QString& filePath)
         return saveSampleDocument(filePath)
             && execSql(filePath, QStringLiteral("ALTER TABLE docprop DROP COLUMN value")).isEmpty();
     case Damage::NewerFormat:
-        return saveSampleDocument(filePath) && execSql(filePath, QStringLiteral("PRAGMA user_version = 2")).isEmpty();
+        return saveSampleDocument(filePath) && execSql(filePath, QStringLiteral("PRAGMA user_version = %1").arg(DocumentSchema::FormatVersion + 1)).isEmpty();
     case Damage::Missing:
         return true;
     }

@@ -1,0 +1,189 @@
+#include "PersistTestFiles.h"
+#include "base/ResourceStrings.h"
+#include "common/TestRegistry.h"
+#include "persist/FileBytes.h"
+#include "persist/StorageDocument.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+using namespace PersistTestFiles;
+
+namespace {
+
+enum class Target { Folder, Pipe, Device, Socket, SameAsInput, HardLinkToInput, SymLinkToInput };
+
+// What is at the path afterwards, to show that a refused write left it as it was.
+QString kindOf(const QString& path)
+{
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return QStringLiteral("nothing");
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("folder");
+    if (S_ISFIFO(info.st_mode))
+        return QStringLiteral("pipe");
+    if (S_ISCHR(info.st_mode))
+        return QStringLiteral("device");
+    if (S_ISSOCK(info.st_mode))
+        return QStringLiteral("socket");
+    if (S_ISLNK(info.st_mode))
+        return QStringLiteral("link");
+    return QStringLiteral("file ") + QString::fromUtf8(readAll(path));
+}
+
+// A socket bound at a path, closed at the end of the test.
+struct BoundSocket {
+    int fd = -1;
+    bool bind(const QByteArray& path)
+    {
+        fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (fd < 0 || path.size() >= static_cast<qsizetype>(sizeof address.sun_path))
+            return false;
+        std::copy(path.begin(), path.end(), address.sun_path);
+        return ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~BoundSocket()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+} // namespace
+
+class tst_FileTargets : public QObject {
+    Q_OBJECT
+
+private slots:
+    void onlyARegularFileIsReplaced_data()
+    {
+        QTest::addColumn<Target>("target");
+        QTest::addColumn<int>("reasonId");
+        QTest::newRow("folder") << Target::Folder << 33200;
+        QTest::newRow("named pipe") << Target::Pipe << 33201;
+        QTest::newRow("device") << Target::Device << 33202;
+        QTest::newRow("socket") << Target::Socket << 33203;
+        QTest::newRow("the input itself") << Target::SameAsInput << 33205;
+        QTest::newRow("a hard link to the input") << Target::HardLinkToInput << 33205;
+        QTest::newRow("a symbolic link to the input") << Target::SymLinkToInput << 33205;
+    }
+    void onlyARegularFileIsReplaced()
+    {
+        QFETCH(Target, target);
+        QFETCH(int, reasonId);
+        QTemporaryDir dir;
+        const QString input = dir.filePath(QStringLiteral("rules.txt"));
+        QVERIFY(writeAll(input, "the input"));
+        QString path = dir.filePath(QStringLiteral("out"));
+        BoundSocket socket;
+        const QByteArray encoded = QFile::encodeName(path);
+        switch (target) {
+        case Target::Folder: QVERIFY(QDir().mkdir(path)); break;
+        case Target::Pipe: QCOMPARE(::mkfifo(encoded.constData(), 0600), 0); break;
+        case Target::Device:
+            // A node of the null device of our own; only a privileged user may make one.
+            if (::mknod(encoded.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+                QSKIP("making a device node needs privileges");
+            break;
+        case Target::Socket: QVERIFY(socket.bind(encoded)); break;
+        case Target::SameAsInput: path = input; break;
+        case Target::HardLinkToInput: QCOMPARE(::link(QFile::encodeName(input).constData(), encoded.constData()), 0); break;
+        case Target::SymLinkToInput: QVERIFY(QFile::link(input, path)); break;
+        }
+        const QString before = kindOf(path);
+        const QString inputBefore = kindOf(input);
+        const QStringList entries = entriesOf(dir.path());
+
+        FileBytes::WriteOptions options;
+        options.inputs = {input};
+        const StorageResult written = FileBytes::write(path, "new content", options);
+        QCOMPARE(written.kind, StorageErrorKind::Io);
+        QCOMPARE(written.message, LoadResString(31104).arg(path, LoadResString(reasonId)));
+        QCOMPARE(kindOf(path), before);
+        QCOMPARE(kindOf(input), inputBefore);
+        QCOMPARE(entriesOf(dir.path()), entries);
+
+        // A document is written through the same check.
+        StorageDocument document;
+        QVERIFY(document.create());
+        QCOMPARE(document.saveAs(path, {input}).message, written.message);
+        QCOMPARE(kindOf(path), before);
+    }
+
+    void aSymbolicLinkIsFollowedToItsFile()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("real.csv"));
+        const QString link = dir.filePath(QStringLiteral("link.csv"));
+        QVERIFY(writeAll(file, "old"));
+        QVERIFY(QFile::link(file, link));
+        QVERIFY(FileBytes::write(link, "new"));
+        QCOMPARE(kindOf(link), QStringLiteral("link"));
+        QCOMPARE(readAll(file), QByteArray("new"));
+    }
+
+    void inputsThatAreNoRegularFilesAreNamed_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<StorageErrorKind>("kind");
+        QTest::addColumn<int>("reasonId");
+        QTest::newRow("missing") << "missing" << StorageErrorKind::NotFound << 0;
+        QTest::newRow("folder") << "folder" << StorageErrorKind::Io << 33200;
+        // Read as a file, a pipe would wait for a writer that never comes.
+        QTest::newRow("named pipe") << "pipe" << StorageErrorKind::Io << 33201;
+    }
+    void inputsThatAreNoRegularFilesAreNamed()
+    {
+        QFETCH(QString, what);
+        QFETCH(StorageErrorKind, kind);
+        QFETCH(int, reasonId);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("input.kvp"));
+        if (what == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(path));
+        else if (what == QLatin1String("pipe"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        const QString expected = reasonId ? LoadResString(31103).arg(path, LoadResString(reasonId))
+                                          : LoadResString(31100).arg(path);
+        QByteArray bytes;
+        const StorageResult read = FileBytes::read(path, bytes);
+        QCOMPARE(read.kind, kind);
+        QCOMPARE(read.message, expected);
+        StorageDocument document;
+        QCOMPARE(document.open(path).message, expected);
+    }
+
+    // A name as long as a folder entry may be leaves no room for a temporary file named after it.
+    void theLongestNameIsWrittenAndReplaced()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QString(251, u'n') + QStringLiteral(".kvp"));
+        StorageDocument document;
+        QVERIFY(document.create());
+        QVERIFY(writeNode(document, QStringLiteral("\\Notes"), QStringLiteral("first")));
+        QVERIFY(document.saveAs(path));
+        QVERIFY(writeNode(document, QStringLiteral("\\Notes"), QStringLiteral("second")));
+        const StorageResult replaced = document.save();
+        QVERIFY2(replaced, qPrintable(replaced.message));
+        QCOMPARE(entriesOf(dir.path()), QStringList{QFileInfo(path).fileName()});
+        StorageDocument reopened;
+        QVERIFY(reopened.open(path));
+        QCOMPARE(textOf(reopened, QStringLiteral("\\Notes")), QStringLiteral("second"));
+    }
+};
+
+KV_REGISTER_TEST(tst_FileTargets)
+#include "tst_FileTargets.moc"
