@@ -146,6 +146,7 @@ CmDocument::Result CmDocument::InspectDocument(const QString& path, StorageDocum
         m_storage->create();
         return failed(opened);
     }
+    emit this->opened();
     return {};
 }
 

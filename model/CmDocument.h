@@ -116,7 +116,8 @@ signals:
     void aboutToSave();
     // The project file was written by Save or Save As.
     void saved();
-    // A project was opened: whatever the model held belongs to the previous one.
+    // A project was opened, read-only ones included: whatever the model held belongs to the
+    // previous one.
     void opened();
 
 private:

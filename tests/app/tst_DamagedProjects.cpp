@@ -75,7 +75,7 @@ private slots:
         ProjectFixture fixture;
         const QString path = saveProject(fixture);
         QVERIFY(DocumentEdits::editModel(path, [](QJsonObject& root) {
-            DocumentEdits::setProperty(root, {QStringLiteral("Model"), QStringLiteral("DecisionManager"),
+            DocumentEdits::setBagProperty(root, {QStringLiteral("Model"), QStringLiteral("DecisionManager"),
                                               QStringLiteral("Decision4")},
                                        QStringLiteral("intIdentifier"), 70000);
         }));

@@ -28,7 +28,7 @@ QString DocumentEdits::execSql(const QString& filePath, const QString& sql)
     return QString();
 }
 
-void DocumentEdits::setProperty(QJsonObject& bag, const QStringList& path, const QString& name, const QJsonValue& value)
+void DocumentEdits::setBagProperty(QJsonObject& bag, const QStringList& path, const QString& name, const QJsonValue& value)
 {
     const QString propsKey = QStringLiteral("props");
     QJsonObject props = bag.value(propsKey).toObject();
@@ -36,7 +36,7 @@ void DocumentEdits::setProperty(QJsonObject& bag, const QStringList& path, const
         props.insert(name, value);
     } else {
         QJsonObject nested = props.value(path.first()).toObject();
-        setProperty(nested, path.mid(1), name, value);
+        setBagProperty(nested, path.mid(1), name, value);
         props.insert(path.first(), nested);
     }
     bag.insert(propsKey, props);

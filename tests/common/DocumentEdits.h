@@ -17,7 +17,7 @@ QString execSql(const QString& filePath, const QString& sql);
 
 // Sets a property of the stored object reached from a bag through the nested objects named
 // by path ({"Model", "DecisionManager", "Decision1"}).
-void setProperty(QJsonObject& bag, const QStringList& path, const QString& name, const QJsonValue& value);
+void setBagProperty(QJsonObject& bag, const QStringList& path, const QString& name, const QJsonValue& value);
 
 // Rewrites the project's stored object tree and saves the project through the storage, so that
 // its checksum matches: what the file then holds is hostile, not damaged.

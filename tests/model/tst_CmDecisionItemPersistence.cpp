@@ -152,12 +152,12 @@ private slots:
     {
         QFile::remove(ErrorLogFilePath());
         PropertyBag bag;
-        bag.WriteProperty(QStringLiteral("intIdentifier"), 70000, 0);
+        bag.WriteProperty(QStringLiteral("kvdHelp"), 70000, 0);
         bag.WriteProperty(QStringLiteral("Caption"), QStringLiteral("Still read"), QString());
         CmDecisionItem read;
-        read.setIntID(7);
+        read.setKvdHelpID(7);
         read.IClassPersistable_ReadProperties(bag);
-        QCOMPARE(read.intID(), qint16(7));
+        QCOMPARE(read.kvdHelpID(), qint16(7));
         QCOMPARE(read.Caption(), QStringLiteral("Still read"));
         QFile log(ErrorLogFilePath());
         QVERIFY(log.open(QIODevice::ReadOnly));
