@@ -3,8 +3,9 @@
 set -euo pipefail
 
 # The install test reads the menu entries, the file types and the icons with desktop-file-utils,
-# shared-mime-info and libxml2-utils; zlib gives the checksum of a saved project; librsvg2-bin draws the icon's pictures; the fuzz harnesses
-# need clang with its libFuzzer and sanitizer runtimes (libclang-rt-dev) and llvm's symbolizer.
+# shared-mime-info and libxml2-utils; librsvg2-bin draws the icon's pictures; the fuzz harnesses
+# need clang with its libFuzzer and sanitizer runtimes (libclang-rt-dev) and llvm's symbolizer;
+# zlib gives the checksum of a saved project.
 packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools libqt6svg6 libsqlite3-dev zlib1g-dev libgl-dev libxml2-utils python3
     libhunspell-dev hunspell-en-us poppler-utils pkgconf
     desktop-file-utils shared-mime-info librsvg2-bin dpkg-dev clang libclang-rt-dev llvm)
