@@ -59,7 +59,7 @@ int JourneysCommand::exportAll(const QStringList& args, QTextStream& err) const
     QList<Journey> journeys;
     StorageResult done = JourneyStore::read(gApp->Model().Document().Storage(), journeys);
     if (done)
-        done = JourneyStore::writeFile(args.at(2), journeys);
+        done = JourneyStore::writeFile(args.at(2), journeys, gApp->Model().Document().OpenFiles());
     return done ? Success : failed(done, err);
 }
 

@@ -236,7 +236,10 @@ int TestCommand::execute(const QStringList& args, QTextStream& out, QTextStream&
         printCoverage(coverage, parsed->target == Target::Web ? trees.web : trees.desktop, out);
     if (!parsed->junit.isEmpty()) {
         const QString suite = QFileInfo(parsed->project).completeBaseName();
-        if (const StorageResult written = JUnitReport::write(parsed->junit, suite, cases); !written)
+        QStringList inputs = document.OpenFiles();
+        if (!parsed->journeys.isEmpty())
+            inputs.append(parsed->journeys);
+        if (const StorageResult written = JUnitReport::write(parsed->junit, suite, cases, inputs); !written)
             return failed(written.message, err);
     }
     return passed == journeys.size() ? Success : Failure;

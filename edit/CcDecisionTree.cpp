@@ -10,6 +10,7 @@
 #include "edit/RenameReferences.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
+#include "model/OptionRules.h"
 
 #include <limits>
 
@@ -24,11 +25,6 @@ constexpr int InvalidNameId = 12106;
 constexpr int MustStartWithLetterId = 12107;
 constexpr int OnlyAlphanumericId = 12108;
 constexpr int errOverflow = 6;
-
-bool isAsciiLetter(QChar c)
-{
-    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
-}
 
 bool isAsciiDigit(QChar c)
 {
@@ -299,13 +295,8 @@ QString CcDecisionTree::GetNextID(const QString& name)
 
 bool CcDecisionTree::IsValidName(const QString& name)
 {
-    if (name.isEmpty() || !isAsciiLetter(name.at(0)))
-        return false;
-    for (QChar c : name) {
-        if (!isAsciiLetter(c) && !isAsciiDigit(c) && c != QLatin1Char('_'))
-            return false;
-    }
-    return true;
+    // The rule a name read from a project file is held to as well.
+    return MDecisionDataUtil::IsValidControlName(name);
 }
 
 bool CcDecisionTree::Rename(const QString& oldNameGiven, const QString& newNameGiven, qint16 key)

@@ -57,9 +57,11 @@ QByteArray xml(const QString& suite, const QList<Case>& cases)
     return bytes;
 }
 
-StorageResult write(const QString& path, const QString& suite, const QList<Case>& cases)
+StorageResult write(const QString& path, const QString& suite, const QList<Case>& cases, const QStringList& inputs)
 {
-    return FileBytes::write(path, xml(suite, cases));
+    FileBytes::WriteOptions options;
+    options.inputs = inputs;
+    return FileBytes::write(path, xml(suite, cases), options);
 }
 
 } // namespace JUnitReport

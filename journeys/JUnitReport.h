@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Journey results as JUnit XML, the report CI systems read: one suite, one test case a journey,
 // a failure element with the first difference for each that failed and the run's transcript
@@ -17,7 +18,8 @@ struct Case {
 };
 
 QByteArray xml(const QString& suite, const QList<Case>& cases);
-// Replaces the file only with a complete report.
-StorageResult write(const QString& path, const QString& suite, const QList<Case>& cases);
+// Replaces the file only with a complete report, and never one of inputs, the files the run read.
+StorageResult write(const QString& path, const QString& suite, const QList<Case>& cases,
+                    const QStringList& inputs = {});
 
 } // namespace JUnitReport

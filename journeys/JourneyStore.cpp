@@ -56,9 +56,11 @@ StorageResult readFile(const QString& path, QList<Journey>& journeys)
     return StorageResult::success();
 }
 
-StorageResult writeFile(const QString& path, const QList<Journey>& journeys)
+StorageResult writeFile(const QString& path, const QList<Journey>& journeys, const QStringList& inputs)
 {
-    return FileBytes::write(path, JourneyText::write(journeys).toUtf8());
+    FileBytes::WriteOptions options;
+    options.inputs = inputs;
+    return FileBytes::write(path, JourneyText::write(journeys).toUtf8(), options);
 }
 
 } // namespace JourneyStore

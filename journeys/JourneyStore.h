@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class StorageDocument;
 
@@ -19,8 +20,8 @@ StorageResult read(const StorageDocument& document, QList<Journey>& journeys);
 // Replaces the node; with no journeys the node goes.
 StorageResult write(StorageDocument& document, const QList<Journey>& journeys);
 
-// The same text as a file beside the project, for review.
+// The same text as a file beside the project, for review; never written over one of inputs.
 StorageResult readFile(const QString& path, QList<Journey>& journeys);
-StorageResult writeFile(const QString& path, const QList<Journey>& journeys);
+StorageResult writeFile(const QString& path, const QList<Journey>& journeys, const QStringList& inputs = {});
 
 } // namespace JourneyStore

@@ -216,6 +216,10 @@ private slots:
         QTest::newRow("web tree over its project")
             << QStringList{QStringLiteral("compile"), project, QStringLiteral("--web"), QStringLiteral("-o"), project}
             << LoadResString(32414) + line(31104, project, LoadResString(33205)) << project;
+        QTest::newRow("journeys over their project")
+            << QStringList{QStringLiteral("journeys"), QStringLiteral("export"), project, QStringLiteral("-o"), project}
+            << LoadResString(32003).arg(LoadResString(31104).arg(project, LoadResString(33205))) + QLatin1Char('\n')
+            << project;
         QTest::newRow("project over its rules")
             << QStringList{QStringLiteral("from-rules"), rules, QStringLiteral("-o"), rules}
             << line(31104, rules, LoadResString(33205)) << rules;
@@ -246,7 +250,7 @@ private slots:
 
         const Outcome outcome = run(args);
         QCOMPARE(outcome.code, 1);
-        QVERIFY2(outcome.err.endsWith(expected), qPrintable(outcome.err));
+        QCOMPARE(outcome.err, expected);
         QCOMPARE(stateOf(untouched), before);
         QCOMPARE(QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), entries);
     }
