@@ -7,7 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QElapsedTimer>
+#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
@@ -15,6 +16,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -24,8 +26,11 @@ namespace {
 constexpr qint64 ChunkSize = 256 * 1024;
 // The longest name a folder entry may have, in bytes, on the file systems we write to.
 constexpr qsizetype NameMax = 255;
-// QSaveFile names its temporary file after the target with this many characters more.
-constexpr qsizetype SaveFileSuffix = 7;
+// A part file named after its target: ".<name>.kv-part".
+const QString PartSuffix = QStringLiteral(".kv-part");
+// How long a write waits for another writer of the same target to finish.
+constexpr qint64 PartWaitMs = 5000;
+constexpr unsigned long PartPollMs = 20;
 
 struct PathState {
     bool exists = false;
@@ -94,11 +99,6 @@ QString followLinks(const QString& filePath)
     return info.isSymLink() ? filePath : info.filePath();
 }
 
-bool nameFitsTemporary(const QString& filePath)
-{
-    return QFile::encodeName(QFileInfo(filePath).fileName()).size() + SaveFileSuffix <= NameMax;
-}
-
 } // namespace
 
 StorageResult FileBytes::read(const QString& filePath, QByteArray& bytes)
@@ -155,30 +155,54 @@ StorageResult FileBytes::write(const QString& filePath, const QByteArray& bytes,
     if (StorageResult checked = checkOutput(filePath, options.inputs); !checked)
         return checked;
     const QString target = followLinks(filePath);
-    if (nameFitsTemporary(target))
-        return writeThrough(target, filePath, bytes, options);
-    // A name too long for a temporary file named after it: the bytes go to a short name first.
-    const QString temporary = shortTemporaryPath(target);
-    StorageResult result = writeThrough(temporary, filePath, bytes, options);
+    const QString part = partPath(target);
+    QFile file(part);
+    if (StorageResult held = holdPart(file, filePath); !held)
+        return held;
+    StorageResult result = writePart(file, filePath, bytes, options);
+    if (result)
+        result = replaceTarget(file, target, filePath);
+    // Removed while still held, so that no writer waiting for it takes it up in between.
     if (!result)
-        return result;
-    if (QFileInfo::exists(target))
-        QFile::setPermissions(temporary, QFile::permissions(target));
-    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0) {
-        const int error = errno;
-        QFile::remove(temporary);
-        return notSaved(filePath, qt_error_string(error));
-    }
-    syncFolder(target);
-    return StorageResult::success();
+        QFile::remove(file.fileName());
+    file.close();
+    return result;
 }
 
-StorageResult FileBytes::writeThrough(const QString& writePath, const QString& shownPath, const QByteArray& bytes,
-                                      const WriteOptions& options)
+StorageResult FileBytes::holdPart(QFile& file, const QString& shownPath)
 {
-    QSaveFile file(writePath);
-    if (!file.open(QIODevice::WriteOnly))
+#ifdef Q_OS_UNIX
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        // Opened without truncating: another writer may be writing it.
+        if (!file.open(QIODevice::ReadWrite))
+            return notSaved(shownPath, file.errorString());
+        if (::flock(file.handle(), LOCK_EX | LOCK_NB) == 0) {
+            // The writer before may have renamed the file over its target while we waited:
+            // what we hold must still be the part file.
+            struct stat held {};
+            struct stat named {};
+            if (::fstat(file.handle(), &held) == 0 && ::stat(QFile::encodeName(file.fileName()).constData(), &named) == 0
+                && held.st_dev == named.st_dev && held.st_ino == named.st_ino)
+                return file.resize(0) ? StorageResult::success() : notSaved(shownPath, file.errorString());
+        } else if (errno != EWOULDBLOCK || waited.elapsed() > PartWaitMs) {
+            file.close();
+            return StorageResult::failure(StorageErrorKind::InUse, LoadResString(TextFileInUse).arg(shownPath));
+        }
+        file.close();
+        QThread::msleep(PartPollMs);
+    }
+#else
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return notSaved(shownPath, file.errorString());
+    return StorageResult::success();
+#endif
+}
+
+StorageResult FileBytes::writePart(QFile& file, const QString& shownPath, const QByteArray& bytes,
+                                   const WriteOptions& options)
+{
     for (qint64 done = 0; done < bytes.size();) {
         qint64 chunk = std::min(ChunkSize, bytes.size() - done);
         const bool stopHere = options.failAfterBytes >= 0 && done + chunk >= options.failAfterBytes;
@@ -187,26 +211,41 @@ StorageResult FileBytes::writeThrough(const QString& writePath, const QString& s
         if (file.write(bytes.constData() + done, chunk) != chunk)
             return notSaved(shownPath, file.errorString());
         done += chunk;
-        if (stopHere) {
-            // An uncommitted QSaveFile removes its temporary file and leaves the target alone.
-            file.cancelWriting();
+        if (stopHere)
             return notSaved(shownPath, LoadResString(TextReasonTestFailure).arg(done));
-        }
         if (options.progress)
             options.progress(static_cast<int>(done * 100 / bytes.size()));
     }
-    // A failed flush shows here; the commit would rename a short file over the target.
-    if (!file.flush() || !file.commit())
+    // On disk before the rename: a power cut must not leave the target short.
+    if (!file.flush())
         return notSaved(shownPath, file.errorString());
-    syncFolder(writePath);
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0)
+        return notSaved(shownPath, qt_error_string(errno));
+#endif
     return StorageResult::success();
 }
 
-QString FileBytes::shortTemporaryPath(const QString& target)
+StorageResult FileBytes::replaceTarget(QFile& file, const QString& target, const QString& shownPath)
+{
+    // A replaced file keeps its permissions; a new one gets those any new file gets.
+    if (QFileInfo::exists(target))
+        file.setPermissions(QFile::permissions(target));
+    if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+        return notSaved(shownPath, qt_error_string(errno));
+    syncFolder(target);
+    return StorageResult::success();
+}
+
+QString FileBytes::partPath(const QString& target)
 {
     const QFileInfo info(target);
+    const QString named = QLatin1Char('.') + info.fileName() + PartSuffix;
+    if (QFile::encodeName(named).size() <= NameMax)
+        return info.dir().filePath(named);
+    // A name too long for one more character: a hash of it keeps the part file its own.
     const QByteArray hash = QCryptographicHash::hash(QFile::encodeName(info.fileName()), QCryptographicHash::Sha1);
-    return info.dir().filePath(QStringLiteral(".kv-%1.part").arg(QString::fromLatin1(hash.toHex().left(16))));
+    return info.dir().filePath(QStringLiteral(".kv-%1").arg(QString::fromLatin1(hash.toHex().left(16))) + PartSuffix);
 }
 
 StorageResult FileBytes::notSaved(const QString& filePath, const QString& reason)
