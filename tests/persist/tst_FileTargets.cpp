@@ -7,9 +7,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 
 #include <algorithm>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/file.h>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -182,6 +187,55 @@ private slots:
         StorageDocument reopened;
         QVERIFY(reopened.open(path));
         QCOMPARE(textOf(reopened, QStringLiteral("\\Notes")), QStringLiteral("second"));
+    }
+
+    // A write killed half way leaves its part file; the next write to the target takes it over,
+    // whatever it holds, and leaves only the target.
+    void aPartFileLeftBehindIsTakenOver_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("short name") << QStringLiteral("tree.kvd");
+        QTest::newRow("longest name") << QString(251, u'n') + QStringLiteral(".kvd");
+    }
+    void aPartFileLeftBehindIsTakenOver()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        const QString part = FileBytes::partPath(path);
+        QCOMPARE(QFileInfo(part).absolutePath(), QFileInfo(path).absolutePath());
+        QVERIFY(FileBytes::write(path, "old"));
+        QVERIFY(writeAll(part, QByteArray(100000, 'x')));
+        QVERIFY(FileBytes::write(path, "new"));
+        QCOMPARE(readAll(path), QByteArray("new"));
+        QCOMPARE(entriesOf(dir.path()), QStringList{name});
+    }
+
+    // A second writer of the same target waits for the first, then writes a whole file of its own.
+    void writersOfOneTargetTakeTurns()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("log.txt"));
+        QVERIFY(FileBytes::write(path, "first"));
+        const QByteArray part = QFile::encodeName(FileBytes::partPath(path));
+        const int held = ::open(part.constData(), O_RDWR | O_CREAT, 0600);
+        QVERIFY(held >= 0);
+        QCOMPARE(::flock(held, LOCK_EX), 0);
+        QCOMPARE(::write(held, "half", 4), 4);
+        // The first writer finishes: its part file, untouched by the second, becomes the target.
+        QByteArray seen;
+        std::thread first([&] {
+            QThread::msleep(200);
+            seen = readAll(QString::fromLocal8Bit(part));
+            ::rename(part.constData(), QFile::encodeName(path).constData());
+            ::close(held);
+        });
+        const StorageResult second = FileBytes::write(path, "second");
+        first.join();
+        QCOMPARE(seen, QByteArray("half"));
+        QVERIFY2(second, qPrintable(second.message));
+        QCOMPARE(readAll(path), QByteArray("second"));
+        QCOMPARE(entriesOf(dir.path()), QStringList{QStringLiteral("log.txt")});
     }
 };
 
