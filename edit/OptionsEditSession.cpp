@@ -9,6 +9,29 @@
 
 namespace {
 
+// The stored block ends every line with a TAB, so a TAB, or a line break, written inside a
+// line would split it in two; each becomes a blank.
+QString oneLine(QString text)
+{
+    for (const QChar splitter : {QLatin1Char('\t'), QLatin1Char('\r'), QLatin1Char('\n')})
+        text.replace(splitter, QLatin1Char(' '));
+    return text;
+}
+
+// The advanced text with the TABs after each line's marker made blanks; the indentation before
+// the marker stays for the reader to drop.
+QString withoutInnerTabs(const QString& text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        qsizetype marker = 0;
+        while (marker < line.size() && BlockLine::KindOf(line.mid(marker, 1)) == BlockLine::Kind::Ignored)
+            ++marker;
+        line = line.left(marker) + QString(line.mid(marker)).replace(QLatin1Char('\t'), QLatin1Char(' '));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 using BlockLine::Keyword;
 
 std::optional<Keyword> keywordOfAction(const QString& text)
@@ -151,15 +174,16 @@ bool OptionsEditSession::commit(bool changed)
 
 bool OptionsEditSession::AddOption(const QString& text)
 {
-    return CanAddOption() && commit(MTreeViewUtil::AddOption(m_tree, text) != nullptr);
+    return CanAddOption() && commit(MTreeViewUtil::AddOption(m_tree, oneLine(text)) != nullptr);
 }
 
 bool OptionsEditSession::AddAction(const QString& text)
 {
     if (!CanAddAction())
         return false;
-    const std::optional<Keyword> keyword = keywordOfAction(text);
-    const QString marked = BlockLine::WithMarker(BlockLine::ActionMarker, text);
+    const QString line = oneLine(text);
+    const std::optional<Keyword> keyword = keywordOfAction(line);
+    const QString marked = BlockLine::WithMarker(BlockLine::ActionMarker, line);
     if (keyword == Keyword::If && BlockLine::IsKeywordAsWritten(marked, Keyword::If))
         return commit(MTreeViewUtil::AddBlock(m_tree, marked) != nullptr);
     if (keyword == Keyword::ElseIf || keyword == Keyword::Else) {
@@ -171,12 +195,12 @@ bool OptionsEditSession::AddAction(const QString& text)
 
 bool OptionsEditSession::AddHelp(const QString& text)
 {
-    return CanAddHelp() && commit(MTreeViewUtil::AddHelp(m_tree, text) != nullptr);
+    return CanAddHelp() && commit(MTreeViewUtil::AddHelp(m_tree, oneLine(text)) != nullptr);
 }
 
 bool OptionsEditSession::ReplaceSelected(const QString& text)
 {
-    return CanEdit() && commit(MTreeViewUtil::ReplaceNodeText(m_tree, text));
+    return CanEdit() && commit(MTreeViewUtil::ReplaceNodeText(m_tree, oneLine(text)));
 }
 
 bool OptionsEditSession::RemoveSelected()
@@ -208,7 +232,7 @@ bool OptionsEditSession::ApplyAdvancedText(const QString& text, int caretLine)
 {
     if (!m_decision)
         return false;
-    MTreeViewUtil::AdvancedToTreeView(text, m_tree);
+    MTreeViewUtil::AdvancedToTreeView(withoutInnerTabs(text), m_tree);
     MTreeViewUtil::ExpandActions(m_tree);
     if (caretLine >= 0) {
         // The caret's line counts among the lines that were read: those with a marker.

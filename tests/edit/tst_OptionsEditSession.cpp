@@ -3,6 +3,7 @@
 
 #include "edit/OptionsEditSession.h"
 #include "lang/MTreeViewUtil.h"
+#include "lang/OptionLines.h"
 #include "model/CmDecisionItem.h"
 #include "model/MDecisionDataUtil.h"
 
@@ -204,6 +205,20 @@ void TestOptionsEditSession::enableRules()
 
 void TestOptionsEditSession::advancedTextKeepsOrder()
 {
+    {
+        // A TAB or a line break typed inside a line would split it where the block is stored.
+        Session s{QStringList()};
+        QVERIFY(s.session.ApplyAdvancedText(QStringLiteral("\t^Big\tsmall\r\n\t\t!GO\tControl2\r\n")));
+        QCOMPARE(s.lines(), (QStringList{"^Big small", "!GO Control2"}));
+        s.session.SelectLine(1);
+        QVERIFY(s.session.AddAction(QStringLiteral("IF\t[[Control2]] = 1")));
+        QVERIFY(s.session.AddHelp(QStringLiteral("?two\r\nlines")));
+        s.session.SelectLine(0);
+        QVERIFY(s.session.ReplaceSelected(QStringLiteral("^Big\tand tall")));
+        QCOMPARE(s.lines(), (QStringList{"^Big and tall", "!GO Control2", "!IF [[Control2]] = 1", "?two  lines", "!ENDIF"}));
+        QCOMPARE(MTreeViewUtil::OptsAndActsToCol(MTreeViewUtil::OptsAndActsToString(s.lines())), s.lines());
+    }
+
     Session s;
     const QString text = s.session.AdvancedText();
     QCOMPARE(text, QStringLiteral("^Yes\r\n\t!GO Control2\r\n^No\r\n\t!GO Control1\r\n"));
