@@ -262,7 +262,7 @@ std::vector<Row> buildRows()
         {T::RenamePicture, T::RenamePicture, [](CView&, int) { pictures().RenamePicture(); }, &hasPictures},
         window(T::TestOptions, T::TestOptions),
         window(T::CompileDesktop, T::DesktopSettings),
-        later(T::ActionWizard, T::ControlWizard),
+        window(T::ActionWizard, T::ControlWizard),
         runs(T::GettingStartedWizard, T::GettingStartedWizard,
              [](CView&, int) { gApp->Controller().GettingStarted().StartWizard(); }),
         window(T::RecordJourney, T::RecordJourney),

@@ -17,6 +17,7 @@
 #include "views/LogWindow.h"
 #include "views/OptionsEditorHost.h"
 #include "views/PictureTools.h"
+#include "views/WizardTools.h"
 #include "views/PreferencesTools.h"
 #include "views/PrintTools.h"
 #include "views/ProjectTools.h"
@@ -112,7 +113,10 @@ void MainWindow::attachWindowTools(CApplication& application)
     application.Attach(std::make_unique<PreferencesTools>(application, *this,
                                                           [host = diagram.get()] { host->applySettings(); }));
     application.Attach(std::move(options));
+    DiagramHost* host = diagram.get();
     application.Attach(std::move(diagram));
+    // After the diagram, so destroyed before it.
+    application.Attach(std::make_unique<WizardTools>(application, *this, [host] { return host->window() != nullptr; }));
     application.Attach(std::make_unique<ProjectTools>(application, *m_documents, *this));
     application.Attach(std::make_unique<PictureTools>(application, *this));
     application.Attach(std::make_unique<PrintTools>(application, *this));

@@ -285,6 +285,13 @@ void PlayerWindow::showEnded()
     if (m_selectors)
         m_selectors->refresh();
     refreshButtons();
+    emit runEnded(static_cast<int>(m_engine.runEnd()));
+}
+
+void PlayerWindow::hideSelectors()
+{
+    if (m_selectors)
+        m_selectors->hide();
 }
 
 void PlayerWindow::refreshButtons()

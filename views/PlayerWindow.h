@@ -43,6 +43,12 @@ public:
     QString statusText() const;
 
     void HandleEvent(int code, const QStringList& arguments, QString& text) override;
+    // For a tree whose selectors are the player's own business (the authoring wizards' lists).
+    void hideSelectors();
+
+signals:
+    // The run has ended (RuntimeEngine::RunEnd as a number); its values can still be read.
+    void runEnded(int end);
 
 public slots:
     void next();

@@ -1,0 +1,156 @@
+#include "views/WizardTools.h"
+
+#include "app/CApplication.h"
+#include "app/CController.h"
+#include "app/CModel.h"
+#include "app/CView.h"
+#include "app/ToolId.h"
+#include "base/IPrompt.h"
+#include "base/ResourceStrings.h"
+#include "edit/CcDecisionTree.h"
+#include "edit/CcEdit.h"
+#include "edit/CvDecisionTree.h"
+#include "model/CmDecisionItem.h"
+#include "model/CmDocument.h"
+#include "runtime/CompiledTree.h"
+#include "runtime/RuntimeEngine.h"
+#include "selectors/SelectorStore.h"
+#include "views/PlayerWindow.h"
+#include "wizards/ActionWizard.h"
+#include "wizards/ControlWizard.h"
+
+namespace {
+
+constexpr int ProgramNameId = 30000;
+constexpr int ControlWizardTitleId = 34000;
+constexpr int ActionWizardTitleId = 34001;
+constexpr int NotStartedId = 34002;
+constexpr int NothingAddedId = 34003;
+constexpr int ControlAddedId = 34004;
+constexpr int ActionAddedId = 34005;
+constexpr int RefusedOptionsId = 34006;
+
+int titleId(int id)
+{
+    return id == +ToolId::ControlWizard ? ControlWizardTitleId : ActionWizardTitleId;
+}
+
+} // namespace
+
+WizardTools::WizardTools(CApplication& application, QWidget& parentWindow, std::function<bool()> projectShown)
+    : m_application(application), m_parent(parentWindow), m_projectShown(std::move(projectShown))
+{
+    application.View().AddWindowTools(this);
+}
+
+WizardTools::~WizardTools()
+{
+    m_application.View().RemoveWindowTools(this);
+}
+
+bool WizardTools::Handles(int id) const
+{
+    return id == +ToolId::ControlWizard || id == +ToolId::ActionWizard;
+}
+
+bool WizardTools::Allowed(int) const
+{
+    return m_projectShown();
+}
+
+void WizardTools::Run(int id)
+{
+    if (m_player && m_running == id && m_player->isVisible()) {
+        m_player->raise();
+        m_player->activateWindow();
+        return;
+    }
+    QString problem;
+    std::unique_ptr<PlayerWindow> player = playerFor(id, problem);
+    if (!player) {
+        warn(LoadResString(NotStartedId).arg(LoadResString(titleId(id)), problem));
+        return;
+    }
+    m_player = std::move(player);
+    m_running = id;
+    m_player->setParent(&m_parent, Qt::Window);
+    m_player->setWindowTitle(LoadResString(titleId(id)));
+    m_player->hideSelectors();
+    m_player->resize(760, 520);
+    m_player->move(m_parent.geometry().center() - m_player->rect().center());
+    // Queued: the answers go into the project once the engine has finished raising its events.
+    connect(m_player.get(), &PlayerWindow::runEnded, this, &WizardTools::finished, Qt::QueuedConnection);
+    m_player->show();
+    m_player->start();
+}
+
+std::unique_ptr<PlayerWindow> WizardTools::playerFor(int id, QString& problem) const
+{
+    CmDocument& document = m_application.Model().Document();
+    std::unique_ptr<WizardTree> wizard;
+    if (id == +ToolId::ControlWizard) {
+        wizard = ControlWizard::tree(problem);
+    } else {
+        const SelectorStore selectors(document.Storage());
+        wizard = ActionWizard::tree(m_application.Model().Decisions(),
+                                    selectors.Names() + selectors.ExternalNames(), problem);
+    }
+    if (!wizard)
+        return nullptr;
+    CompiledTree tree;
+    QString log;
+    if (const StorageResult compiled = wizard->compile(tree, log); !compiled) {
+        problem = compiled.message + QLatin1Char('\n') + log;
+        return nullptr;
+    }
+    return PlayerWindow::create(tree, LoadResString(titleId(id)), problem);
+}
+
+void WizardTools::finished(int end)
+{
+    using RunEnd = RuntimeEngine::RunEnd;
+    if (!m_player || (end != static_cast<int>(RunEnd::Done) && end != static_cast<int>(RunEnd::Finished)))
+        return;
+    if (m_running == +ToolId::ControlWizard)
+        addControl();
+    else
+        addAction();
+    m_player.release()->deleteLater();
+    m_running = 0;
+}
+
+void WizardTools::addControl()
+{
+    const ControlWizard::NewControl control = ControlWizard::read(WizardTree::answersOf(m_player->engine()));
+    const QString problem = ControlWizard::problem(control, m_application.Model().Decisions());
+    if (!problem.isEmpty()) {
+        warn(LoadResString(NothingAddedId).arg(LoadResString(ControlWizardTitleId), problem));
+        return;
+    }
+    CController& controller = m_application.Controller();
+    const CmDecisionItem* added =
+        ControlWizard::add(control, controller.DecisionTree(), controller.Edit().Undo(),
+                           controller.DiagramView().Canvas().LastMousePos());
+    if (!added)
+        return;
+    m_application.View().AddLog(LoadResString(ControlAddedId).arg(added->strID()));
+    if (!control.refused.isEmpty())
+        warn(LoadResString(RefusedOptionsId).arg(control.refused.join(QLatin1String(", "))));
+}
+
+void WizardTools::addAction()
+{
+    CmDecisionManager& decisions = m_application.Model().Decisions();
+    const ActionWizard::NewAction action = ActionWizard::read(WizardTree::answersOf(m_player->engine()), decisions);
+    if (!action.problem.isEmpty() || !ActionWizard::add(action, decisions)) {
+        warn(LoadResString(NothingAddedId).arg(LoadResString(ActionWizardTitleId), action.problem));
+        return;
+    }
+    m_application.View().AddLog(LoadResString(ActionAddedId).arg(action.control));
+}
+
+void WizardTools::warn(const QString& text) const
+{
+    m_application.Prompt().MessageBox(text, LoadResString(ProgramNameId), PromptButtons::Ok,
+                                      PromptIcon::Exclamation);
+}
