@@ -43,6 +43,7 @@ constexpr std::array Toggles{
     Toggle{314, "barCtlPreview"}, Toggle{350, "barDecisionValues"}, Toggle{351, "barCLValues"},
     Toggle{+ToolId::ShowJourneys, "barJourneys"},
     Toggle{+ToolId::ShowOptionsEditor, "barOptions"},
+    Toggle{+ToolId::ShowOutline, "barOutline"},
 };
 
 } // namespace
@@ -56,7 +57,8 @@ const std::vector<BandDefinition>& Bands()
         {"mnuEdit", K::Menu, 30202, true,
          {201, 202, Sep, 203, 204, 205, 206, Sep, 207, 208, Sep, 209, 210, 211, Sep, 213, 214, Sep, 212}},
         {"mnuView", K::Menu, 30203, true,
-         {301, 302, 303, 304, Sep, 305, 306, +ToolId::ShowOptionsEditor, 307, 308, 309, 314, Sep, 350, 351,
+         {301, 302, 303, 304, Sep, 305, 306, +ToolId::ShowOptionsEditor, 307, 308, 309, 314,
+          +ToolId::ShowOutline, +ToolId::GoToControl, Sep, 350, 351,
           +ToolId::ShowJourneys, Sep, 310, 311, 312, 313,
           submenu("mnuZoom")}},
         {"mnuProject", K::Menu, 30205, true,
@@ -104,6 +106,7 @@ const std::vector<BandDefinition>& Bands()
         {"barCLValues", K::DockWindow, 30242, false, {}},
         {"barJourneys", K::DockWindow, 33004, false, {}},
         {"barOptions", K::DockWindow, 33551, false, {}},
+        {"barOutline", K::DockWindow, 34202, false, {}},
 
         {"sb", K::StatusBar, 30237, true,
          {{E::StatusText, 0, 0, "miStatus"}, {E::Progress, 0, 0, "ccrpProgress1"}}},

@@ -131,6 +131,9 @@ enum class ToolId : int {
     // The options editor: opened on the selected control, and shown or hidden.
     EditOptionsAndActions = 33550,
     ShowOptionsEditor = 33552,
+    // The outline of the controls: shown or hidden, and opened with the keyboard in its filter.
+    ShowOutline = 34200,
+    GoToControl = 34201,
 };
 
 constexpr int operator+(ToolId id)

@@ -229,10 +229,10 @@ std::vector<Row> buildRows()
         later(T::ShowProjectExplorer, T::ShowProperties, true),
         toggles(T::ShowThumbNail, T::ShowThumbNail, &toggleBand),
         toggles(T::ShowLog, T::ShowLog, &toggleLog),
-        later(T::ShowPreview, T::ShowPreview, true),
+        toggles(T::ShowPreview, T::ShowPreview, &toggleBand),
         window(T::PanScreen, T::ViewZoomOut, true),
         window(T::RestoreView, T::RestoreView),
-        later(T::ShowControlPreview, T::ShowControlPreview, true),
+        toggles(T::ShowControlPreview, T::ShowControlPreview, &toggleBand),
         window(T::Zoom25, T::Zoom100),
         toggles(T::ShowDecisionValues, T::ShowSelectorValues, &toggleBand),
         runs(T::TileHorizontally, T::ArrangeIcons, &arrangeWindows),
@@ -270,6 +270,8 @@ std::vector<Row> buildRows()
         window(T::RunAllJourneys, T::RunAllJourneys),
         window(T::EditOptionsAndActions, T::EditOptionsAndActions),
         toggles(T::ShowOptionsEditor, T::ShowOptionsEditor, &toggleBand),
+        toggles(T::ShowOutline, T::ShowOutline, &toggleBand),
+        window(T::GoToControl, T::GoToControl),
     };
 }
 

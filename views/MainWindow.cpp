@@ -16,13 +16,15 @@
 #include "views/JourneyTools.h"
 #include "views/LogWindow.h"
 #include "views/OptionsEditorHost.h"
+#include "views/OutlineHost.h"
 #include "views/PictureTools.h"
-#include "views/WizardTools.h"
+#include "views/PreviewHost.h"
 #include "views/PreferencesTools.h"
 #include "views/PrintTools.h"
 #include "views/ProjectTools.h"
 #include "views/SpellTools.h"
 #include "views/TestModeTools.h"
+#include "views/WizardTools.h"
 #include "views/frmFind.h"
 
 #include <QCloseEvent>
@@ -110,9 +112,17 @@ void MainWindow::attachWindowTools(CApplication& application)
     auto options = std::make_unique<OptionsEditorHost>(application, *this);
     followDock(application.View(), options->dock());
     connect(diagram.get(), &DiagramHost::controlPropertiesRequested, options.get(), &OptionsEditorHost::showControl);
+    auto outline = std::make_unique<OutlineHost>(application, *this);
+    followDock(application.View(), outline->dock());
+    connect(outline.get(), &OutlineHost::controlPropertiesRequested, options.get(), &OptionsEditorHost::showControl);
+    auto previews = std::make_unique<PreviewHost>(application, *this);
+    followDock(application.View(), previews->pageDock());
+    followDock(application.View(), previews->inputDock());
     application.Attach(std::make_unique<PreferencesTools>(application, *this,
                                                           [host = diagram.get()] { host->applySettings(); }));
     application.Attach(std::move(options));
+    application.Attach(std::move(outline));
+    application.Attach(std::move(previews));
     DiagramHost* host = diagram.get();
     application.Attach(std::move(diagram));
     // After the diagram, so destroyed before it.

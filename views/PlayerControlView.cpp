@@ -24,13 +24,18 @@ constexpr double OpenEnd = 1e9;
 }
 
 PlayerControlView::PlayerControlView(const RuntimeControl& control, const RuntimeEngine& engine, QWidget* parent)
+    : PlayerControlView(control, engine.value(control.id), selectorItems(control, engine), parent)
+{
+}
+
+PlayerControlView::PlayerControlView(const RuntimeControl& control, const QString& value,
+                                     const QStringList& items, QWidget* parent)
     : QWidget(parent), m_control(control)
 {
     setObjectName(QStringLiteral("control-%1").arg(control.displayName()));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 4, 0, 4);
-    const QString value = engine.value(control.id);
     const QString caption = control.caption.isEmpty() ? control.displayName() : control.caption;
     if (control.type != RuntimeInterface::Check && control.type != RuntimeInterface::Command && control.takesAnswer())
         layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(caption.toHtmlEscaped()), this));
@@ -61,13 +66,13 @@ PlayerControlView::PlayerControlView(const RuntimeControl& control, const Runtim
         buildList(optionTexts(), value, true);
         break;
     case RuntimeInterface::DList:
-        buildList(selectorItems(engine), value, false);
+        buildList(items, value, false);
         break;
     case RuntimeInterface::Combo:
         buildCombo(optionTexts(), value);
         break;
     case RuntimeInterface::DCombo:
-        buildCombo(selectorItems(engine), value);
+        buildCombo(items, value);
         break;
     case RuntimeInterface::NumBox:
     case RuntimeInterface::RealNumBox:
@@ -104,10 +109,12 @@ QStringList PlayerControlView::optionTexts() const
     return texts;
 }
 
-QStringList PlayerControlView::selectorItems(const RuntimeEngine& engine) const
+QStringList PlayerControlView::selectorItems(const RuntimeControl& control, const RuntimeEngine& engine)
 {
     QStringList items;
-    for (const RuntimeOption& option : m_control.options) {
+    if (!control.isSelectorList())
+        return items;
+    for (const RuntimeOption& option : control.options) {
         if (const SelectorTable* table = engine.selector(option.text))
             for (const int item : table->remaining())
                 items.append(table->itemName(item));

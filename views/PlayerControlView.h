@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/RuntimeControl.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -15,7 +17,7 @@ class QPlainTextEdit;
 class QSlider;
 class QSpinBox;
 class RuntimeEngine;
-struct RuntimeControl;
+
 
 // One control of a player page: its caption and the input its interface takes, filled with the
 // control's current value; answer() gives back what the user chose, in the engine's answer form.
@@ -23,7 +25,11 @@ class PlayerControlView : public QWidget {
     Q_OBJECT
 
 public:
+    // The control as the run stands: its value, and the items left in the selectors it lists.
     PlayerControlView(const RuntimeControl& control, const RuntimeEngine& engine, QWidget* parent = nullptr);
+    // The control with a value and selector items given (a preview of the page).
+    PlayerControlView(const RuntimeControl& control, const QString& value, const QStringList& items,
+                      QWidget* parent = nullptr);
 
     int controlId() const;
     const RuntimeControl& control() const { return m_control; }
@@ -42,9 +48,10 @@ private:
     void buildNumber(const QString& value);
     void buildSlide(const QString& value);
     QStringList optionTexts() const;
-    QStringList selectorItems(const RuntimeEngine& engine) const;
+    static QStringList selectorItems(const RuntimeControl& control, const RuntimeEngine& engine);
 
-    const RuntimeControl& m_control;
+    // A copy: a preview's page description may go before the view does.
+    const RuntimeControl m_control;
     QButtonGroup* m_radios = nullptr;
     QCheckBox* m_check = nullptr;
     QAbstractButton* m_command = nullptr;

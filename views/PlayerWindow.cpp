@@ -7,6 +7,7 @@
 #include "model/CmDocument.h"
 #include "persist/StorageDocument.h"
 #include "views/PlayerControlView.h"
+#include "views/PlayerPage.h"
 #include "views/PlayerSelectorPanel.h"
 
 #include <QApplication>
@@ -14,9 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPixmap>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -103,20 +102,7 @@ void PlayerWindow::build(const QString& title)
 
     auto* page = new QWidget(this);
     auto* pageLayout = new QVBoxLayout(page);
-    m_header = new QLabel(page);
-    m_header->setObjectName(QStringLiteral("header"));
-    m_header->setWordWrap(true);
-    m_header->setTextFormat(Qt::RichText);
-    m_picture = new QLabel(page);
-    m_picture->setVisible(false);
-    m_controls = new QWidget(page);
-    m_controlsLayout = new QVBoxLayout(m_controls);
-    m_controlsLayout->setContentsMargins(0, 0, 0, 0);
-    m_controlsLayout->addStretch(); // the controls stand at the top of the page
-    auto* scroll = new QScrollArea(page);
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(m_controls);
-    scroll->setFrameShape(QFrame::NoFrame);
+    m_page = new PlayerPage(page);
     m_status = new QLabel(page);
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setWordWrap(true);
@@ -137,9 +123,7 @@ void PlayerWindow::build(const QString& title)
     buttons->addWidget(m_next);
     buttons->addWidget(m_finish);
 
-    pageLayout->addWidget(m_header);
-    pageLayout->addWidget(m_picture);
-    pageLayout->addWidget(scroll, 1);
+    pageLayout->addWidget(m_page, 1);
     pageLayout->addWidget(m_status);
     pageLayout->addLayout(buttons);
 
@@ -231,7 +215,7 @@ void PlayerWindow::startOver()
 
 bool PlayerWindow::giveAnswers()
 {
-    for (PlayerControlView* view : std::as_const(m_views)) {
+    for (PlayerControlView* view : m_page->controlViews()) {
         if (!view->control().takesAnswer())
             continue;
         const QString answer = view->answer();
@@ -249,26 +233,18 @@ bool PlayerWindow::giveAnswers()
 
 void PlayerWindow::showPage()
 {
-    for (PlayerControlView* view : std::as_const(m_views))
-        view->deleteLater();
-    m_views.clear();
-    m_picture->clear();
-    m_picture->setVisible(false);
+    m_page->clear();
     if (m_engine.onDefaultDonePage()) {
-        m_header->setText(headerHtml(LoadResString(11423)));
+        m_page->setHeader(LoadResString(11423));
     } else {
         const RuntimeControl& main = *m_engine.control(m_engine.page().first());
-        m_header->setText(headerHtml(main.header));
-        QPixmap picture;
-        if (!main.picture.isEmpty() && picture.loadFromData(m_tree.pictures.value(main.picture.toCaseFolded()))) {
-            m_picture->setPixmap(picture.scaledToWidth(std::min(picture.width(), 480), Qt::SmoothTransformation));
-            m_picture->setVisible(true);
-        }
+        m_page->setHeader(main.header);
+        if (!main.picture.isEmpty())
+            m_page->setPicture(m_tree.pictures.value(main.picture.toCaseFolded()));
         for (const int id : m_engine.page()) {
-            auto* view = new PlayerControlView(*m_engine.control(id), m_engine, m_controls);
-            m_controlsLayout->insertWidget(m_controlsLayout->count() - 1, view);
+            auto* view = new PlayerControlView(*m_engine.control(id), m_engine);
+            m_page->addControl(view);
             connect(view, &PlayerControlView::pushed, this, &PlayerWindow::next, Qt::QueuedConnection);
-            m_views.append(view);
         }
     }
     if (m_selectors)
@@ -278,10 +254,8 @@ void PlayerWindow::showPage()
 
 void PlayerWindow::showEnded()
 {
-    for (PlayerControlView* view : std::as_const(m_views))
-        view->deleteLater();
-    m_views.clear();
-    m_header->setText(headerHtml(LoadResString(32580)));
+    m_page->clear();
+    m_page->setHeader(LoadResString(32580));
     if (m_selectors)
         m_selectors->refresh();
     refreshButtons();
@@ -308,29 +282,7 @@ void PlayerWindow::setStatus(const QString& text, bool problem)
     m_status->setText(text);
 }
 
-QString PlayerWindow::headerHtml(const QString& tagged)
+const QList<PlayerControlView*>& PlayerWindow::controlViews() const
 {
-    // Bold, italic and underline tags pass; "\<" and every other "<" are text.
-    static const QStringList kept{"<b>", "</b>", "<i>", "</i>", "<u>", "</u>"};
-    QString html;
-    for (qsizetype i = 0; i < tagged.size(); ++i) {
-        const QChar c = tagged.at(i);
-        if (c == QLatin1Char('\\') && i + 1 < tagged.size() && tagged.at(i + 1) == QLatin1Char('<')) {
-            html += QLatin1String("&lt;");
-            ++i;
-        } else if (c == QLatin1Char('<')) {
-            const QString tag = tagged.mid(i, tagged.indexOf(QLatin1Char('>'), i) - i + 1).toLower();
-            if (kept.contains(tag)) {
-                html += tag;
-                i += tag.size() - 1;
-            } else {
-                html += QLatin1String("&lt;");
-            }
-        } else if (c == QLatin1Char('\n')) {
-            html += QLatin1String("<br>");
-        } else if (c != QLatin1Char('\r')) {
-            html += QString(c).toHtmlEscaped();
-        }
-    }
-    return html;
+    return m_page->controlViews();
 }

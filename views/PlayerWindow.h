@@ -11,10 +11,10 @@
 #include <optional>
 
 class PlayerControlView;
+class PlayerPage;
 class PlayerSelectorPanel;
 class QLabel;
 class QPushButton;
-class QVBoxLayout;
 
 // Plays a compiled tree the way its user meets it: one page at a time with the page header,
 // picture and one input per control, Back, Next and Finish, and beside the page the items the
@@ -39,7 +39,7 @@ public:
     RuntimeEngine& engine() { return m_engine; }
     // Starts the run at the control named, or at the first control.
     bool start(const QString& control = QString());
-    const QList<PlayerControlView*>& controlViews() const { return m_views; }
+    const QList<PlayerControlView*>& controlViews() const;
     QString statusText() const;
 
     void HandleEvent(int code, const QStringList& arguments, QString& text) override;
@@ -68,17 +68,12 @@ private:
     void setStatus(const QString& text, bool problem = false);
     // False, with the reason shown, when an answer does not suit its control.
     bool giveAnswers();
-    static QString headerHtml(const QString& tagged);
 
     std::optional<CompiledTree> m_ownTree;
     const CompiledTree& m_tree;
     std::unique_ptr<RuntimeEngine> m_ownEngine;
     RuntimeEngine& m_engine;
-    QLabel* m_header = nullptr;
-    QLabel* m_picture = nullptr;
-    QWidget* m_controls = nullptr;
-    QVBoxLayout* m_controlsLayout = nullptr;
-    QList<PlayerControlView*> m_views;
+    PlayerPage* m_page = nullptr;
     QPushButton* m_back = nullptr;
     QPushButton* m_next = nullptr;
     QPushButton* m_finish = nullptr;
