@@ -246,10 +246,24 @@ void PlayerWindow::showPage()
             m_page->addControl(view);
             connect(view, &PlayerControlView::pushed, this, &PlayerWindow::next, Qt::QueuedConnection);
         }
+        focusFirstAnswer();
     }
     if (m_selectors)
         m_selectors->refresh();
     refreshButtons();
+}
+
+void PlayerWindow::focusFirstAnswer()
+{
+    // The page is answered from the keyboard without a click first.
+    for (PlayerControlView* view : m_page->controlViews()) {
+        for (QWidget* input : view->findChildren<QWidget*>()) {
+            if ((input->focusPolicy() & Qt::TabFocus) && input->isEnabled()) {
+                input->setFocus(Qt::OtherFocusReason);
+                return;
+            }
+        }
+    }
 }
 
 void PlayerWindow::showEnded()

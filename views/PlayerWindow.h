@@ -64,6 +64,7 @@ private:
 
     void showPage();
     void showEnded();
+    void focusFirstAnswer();
     void refreshButtons();
     void setStatus(const QString& text, bool problem = false);
     // False, with the reason shown, when an answer does not suit its control.

@@ -76,7 +76,7 @@ void WizardTools::Run(int id)
     m_player->setParent(&m_parent, Qt::Window);
     m_player->setWindowTitle(LoadResString(titleId(id)));
     m_player->hideSelectors();
-    m_player->resize(760, 520);
+    m_player->resize(760, 560);
     m_player->move(m_parent.geometry().center() - m_player->rect().center());
     // Queued: the answers go into the project once the engine has finished raising its events.
     connect(m_player.get(), &PlayerWindow::runEnded, this, &WizardTools::finished, Qt::QueuedConnection);
@@ -92,8 +92,9 @@ std::unique_ptr<PlayerWindow> WizardTools::playerFor(int id, QString& problem) c
         wizard = ControlWizard::tree(problem);
     } else {
         const SelectorStore selectors(document.Storage());
-        wizard = ActionWizard::tree(m_application.Model().Decisions(),
-                                    selectors.Names() + selectors.ExternalNames(), problem);
+        const CmDecisionManager& decisions = m_application.Model().Decisions();
+        const QString current = decisions.Selected() ? decisions.Selected()->strID() : QString();
+        wizard = ActionWizard::tree(decisions, selectors.Names() + selectors.ExternalNames(), current, problem);
     }
     if (!wizard)
         return nullptr;

@@ -71,7 +71,7 @@ void addAnswer(WizardTree::Rows& rows, const QString& control, const QString& op
 } // namespace
 
 std::unique_ptr<WizardTree> ActionWizard::tree(const CmDecisionManager& project, const QStringList& selectors,
-                                               QString& problem)
+                                               const QString& current, QString& problem)
 {
     auto wizard = std::make_unique<WizardTree>();
     StorageResult built = wizard->load(WizardTree::ActionWizardPath);
@@ -99,6 +99,11 @@ std::unique_ptr<WizardTree> ActionWizard::tree(const CmDecisionManager& project,
         problem = built.message;
         return nullptr;
     }
+    const CmDecisionItem* offered = current.isEmpty() ? nullptr : project.Item(current);
+    if (!offered && project.Count() > 0)
+        offered = project.ItemByIndex(1);
+    if (offered)
+        wizard->setDefault(QStringLiteral("Control"), offered->strID());
     return wizard;
 }
 

@@ -23,9 +23,10 @@ public:
     };
 
     // The bundled tree with lists of the project's controls, their answers and the selectors
-    // named; null with the reason when it cannot be read.
+    // named, offering the current control first (the one selected; none: the first); null with
+    // the reason when it cannot be read.
     static std::unique_ptr<WizardTree> tree(const CmDecisionManager& project, const QStringList& selectors,
-                                            QString& problem);
+                                            const QString& current, QString& problem);
     static NewAction read(const WizardTree::Answers& answers, const CmDecisionManager& project);
     // The text the decision takes its new actions in: the option, then each line, TAB-separated.
     static QString saveText(const NewAction& action);

@@ -45,6 +45,12 @@ StorageResult WizardTree::addTable(const QString& name, const Rows& rows)
     return SelectorStore(m_document.Storage()).WriteText(name, SelectorText::Write(rows));
 }
 
+void WizardTree::setDefault(const QString& control, const QString& value)
+{
+    if (CmDecisionItem* item = m_decisions.Item(control))
+        item->setDefaultValue(value);
+}
+
 StorageResult WizardTree::compile(CompiledTree& tree, QString& log) const
 {
     return ProjectTree::compile(m_decisions, m_document, tree, log);

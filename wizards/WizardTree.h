@@ -31,6 +31,8 @@ public:
     StorageResult load(const QString& path);
     // A selector of the wizard's own: the first row names the properties.
     StorageResult addTable(const QString& name, const Rows& rows);
+    // The answer a control of the wizard offers first.
+    void setDefault(const QString& control, const QString& value);
 
     const CmDecisionManager& decisions() const { return m_decisions; }
     const CmDocument& document() const { return m_document; }

@@ -109,7 +109,7 @@ private slots:
         const std::unique_ptr<WizardTree> tree =
             wizard == 0 ? ControlWizard::tree(problem)
                         : ActionWizard::tree(withProject ? project.decisions : empty,
-                                             withProject ? project.selectors : QStringList(), problem);
+                                             withProject ? project.selectors : QStringList(), QString(), problem);
         QVERIFY2(tree, qPrintable(problem));
         CcValidation validation(tree->decisions(), tree->document());
         validation.setTargetsForFileType(2);
@@ -209,6 +209,34 @@ private slots:
         QCOMPARE(ControlWizard::problem(control, project.decisions).isEmpty(), accepted);
     }
 
+    void actionOffersTheCurrentControl_data()
+    {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("offered");
+        QTest::newRow("the selected control") << u"Age"_s << u"Age"_s;
+        QTest::newRow("none selected: the first") << QString() << u"Start"_s;
+        QTest::newRow("one no longer there: the first") << u"Gone"_s << u"Start"_s;
+    }
+    void actionOffersTheCurrentControl()
+    {
+        QFETCH(QString, current);
+        QFETCH(QString, offered);
+        WizardProject project;
+        QString problem;
+        const std::unique_ptr<WizardTree> wizard = ActionWizard::tree(project.decisions, project.selectors, current, problem);
+        QVERIFY2(wizard, qPrintable(problem));
+        CompiledTree compiled;
+        QString log;
+        QVERIFY(wizard->compile(compiled, log));
+        RuntimeEngine engine;
+        QVERIFY(engine.load(compiled));
+        engine.start();
+        QCOMPARE(engine.value(engine.page().first()), offered);
+        QVERIFY(engine.next());
+        const SelectorTable* answers = engine.selector(u"Answers"_s);
+        QCOMPARE(answers->itemName(answers->remaining().first()), offered + u": "_s + LoadResString(34044));
+    }
+
     void actionAnswers_data()
     {
         const QString before = u"Start: "_s + LoadResString(34044);
@@ -275,7 +303,7 @@ private slots:
         QFETCH(QStringList, lines);
         WizardProject project;
         QString problem;
-        const std::unique_ptr<WizardTree> wizard = ActionWizard::tree(project.decisions, project.selectors, problem);
+        const std::unique_ptr<WizardTree> wizard = ActionWizard::tree(project.decisions, project.selectors, QString(), problem);
         QVERIFY2(wizard, qPrintable(problem));
         RuntimeEngine engine;
         const ActionWizard::NewAction action = ActionWizard::read(play(*wizard, given, engine), project.decisions);
