@@ -1,6 +1,7 @@
 #include "app/CommandTool.h"
 
 #include "app/ToolRegistry.h"
+#include "base/AccessKey.h"
 #include "base/ResourceStrings.h"
 
 #include <utility>
@@ -55,6 +56,6 @@ void CommandTool::LoadResources()
         return;
     setCaption(LoadResString(ToolRegistry::CaptionId(m_id)));
     const QString toolTip = LoadResString(m_id + ToolTipOffset);
-    setToolTip(toolTip.isEmpty() ? QString(m_caption).remove(QLatin1Char('&')) : toolTip);
+    setToolTip(toolTip.isEmpty() ? WithoutAccessKey(m_caption) : toolTip);
     setStatusHelp(LoadResString(m_id + StatusHelpOffset));
 }

@@ -1,5 +1,6 @@
 #include "model/DecisionProperties.h"
 
+#include "base/AccessKey.h"
 #include "base/StringId.h"
 #include "base/KvError.h"
 #include "base/ResourceStrings.h"
@@ -147,7 +148,7 @@ QString MDecisionDataUtil::SizeName(int size)
 {
     for (const SizeWord& word : SizeWords) {
         if (word.size == size)
-            return LoadResString(word.nameId);
+            return LoadResPlainString(word.nameId);
     }
     return QString::number(size);
 }
@@ -155,7 +156,7 @@ QString MDecisionDataUtil::SizeName(int size)
 int MDecisionDataUtil::SizeOfName(const QString& name)
 {
     for (const SizeWord& word : SizeWords) {
-        if (name.trimmed().compare(LoadResString(word.nameId), Qt::CaseInsensitive) == 0)
+        if (name.trimmed().compare(LoadResPlainString(word.nameId), Qt::CaseInsensitive) == 0)
             return word.size;
     }
     return 0;

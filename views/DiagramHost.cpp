@@ -7,6 +7,7 @@
 #include "app/CommandTool.h"
 #include "app/ToolId.h"
 #include "app/ViewSettings.h"
+#include "base/AccessKey.h"
 #include "base/IPrompt.h"
 #include "base/ResourceStrings.h"
 #include "edit/CcDecisionTree.h"
@@ -159,7 +160,7 @@ void DiagramHost::show()
         auto* window = new DiagramWindow(m_application.Controller().DecisionTree(),
                                          m_application.View().Settings().Diagram);
         window->setObjectName(QLatin1String(WindowName));
-        window->setWindowTitle(LoadResString(DiagramCaptionId).remove(QLatin1Char('&')));
+        window->setWindowTitle(LoadResPlainString(DiagramCaptionId));
         window->setTool(canvasTool(m_toolId));
         connect(window, &DiagramWindow::contextMenuRequested, this, &DiagramHost::popUp);
         connect(window, &DiagramWindow::propertiesRequested, this, &DiagramHost::controlPropertiesRequested);

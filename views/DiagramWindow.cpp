@@ -49,6 +49,15 @@ void addArrowHead(QPainterPath& path, QPointF tip, QPointF from)
     path.lineTo(side.p2());
 }
 
+// Lines keep their width on screen at any zoom: zoomed out to a whole large tree, a scaled pen
+// would draw nothing and the diagram would look empty.
+QPen outline(const QColor& ink, int pixels)
+{
+    QPen pen(ink, pixels);
+    pen.setCosmetic(true);
+    return pen;
+}
+
 } // namespace
 
 // One control's box with its caption.
@@ -76,7 +85,7 @@ public:
     {
         const double detail = option->levelOfDetailFromTransform(painter->worldTransform());
         painter->setBrush(colour(m_settings.EntityColor));
-        painter->setPen(QPen(isSelected() ? QColor(Qt::blue) : colour(m_settings.TextColor), isSelected() ? 2 : 1));
+        painter->setPen(outline(isSelected() ? QColor(Qt::blue) : colour(m_settings.TextColor), isSelected() ? 2 : 1));
         painter->drawRect(m_box);
         if (detail < CaptionDetail)
             return;
@@ -246,7 +255,7 @@ void DiagramWindow::drawLinksOf(qint16 key)
     if (!item) {
         item = new DiagramLinksItem();
         item->setZValue(LinkLayer);
-        item->setPen(QPen(colour(m_settings.LinkColor), 1));
+        item->setPen(outline(colour(m_settings.LinkColor), 1));
         m_scene->addItem(item);
         m_links.insert(key, item);
     }

@@ -1,5 +1,6 @@
 #include "views/OptionsEditor.h"
 
+#include "base/AccessKey.h"
 #include "base/ResourceStrings.h"
 #include "edit/OptionsEditSession.h"
 #include "lang/BlockLine.h"
@@ -143,7 +144,7 @@ void OptionsEditor::makeCommands(QToolBar& bar)
         if (!each->shortcut().isEmpty())
             keys << each->shortcut().toString(QKeySequence::NativeText);
         if (!keys.isEmpty())
-            each->setToolTip(LoadResString(toolTipId).arg(QString(each->text()).remove(QLatin1Char('&')),
+            each->setToolTip(LoadResString(toolTipId).arg(WithoutAccessKey(each->text()),
                                                           keys.join(QStringLiteral(", "))));
     }
 }

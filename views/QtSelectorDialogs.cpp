@@ -1,5 +1,6 @@
 #include "views/QtSelectorDialogs.h"
 
+#include "base/AccessKey.h"
 #include "base/ResourceStrings.h"
 #include "selectors/CvCriteriaListManager.h"
 #include "views/ExternalSelectorDialog.h"
@@ -58,9 +59,7 @@ QStringList QtSelectorDialogs::PickSelectors(const QString& caption, const QStri
 
 QStringList QtSelectorDialogs::OpenSelectorFiles(const QString& filter, const QString& folder)
 {
-    QString title = LoadResString(ImportTitleId);
-    title.remove(QLatin1Char('&'));
-    return QFileDialog::getOpenFileNames(dialogParent(), title, folder, QtPrompt::ToQtFilter(filter));
+    return QFileDialog::getOpenFileNames(dialogParent(), LoadResPlainString(ImportTitleId), folder, QtPrompt::ToQtFilter(filter));
 }
 
 void QtSelectorDialogs::EditExternalSelector(ExternalSelectorSession& session)

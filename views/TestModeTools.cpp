@@ -7,6 +7,7 @@
 #include "app/CcFile.h"
 #include "app/ToolId.h"
 #include "app/ViewSettings.h"
+#include "base/AccessKey.h"
 #include "base/IPrompt.h"
 #include "base/ResourceStrings.h"
 #include "edit/CcDecisionTree.h"
@@ -37,7 +38,7 @@ TestModeTools::TestModeTools(CApplication& application, QMainWindow& mainWindow)
       m_test(application.Model().Decisions(), application.Model().Document(), application.View().Settings().TestMode)
 {
     m_test.setHost(this);
-    m_valuesDock = new QDockWidget(LoadResString(DecisionValuesCaptionId).remove(QLatin1Char('&')), &mainWindow);
+    m_valuesDock = new QDockWidget(LoadResPlainString(DecisionValuesCaptionId), &mainWindow);
     m_valuesDock->setObjectName(DecisionValuesBand);
     m_valuesTable = new QTableView(m_valuesDock);
     m_valuesTable->setModel(&m_test.DecisionValues());
@@ -46,7 +47,7 @@ TestModeTools::TestModeTools(CApplication& application, QMainWindow& mainWindow)
     m_valuesTable->horizontalHeader()->setStretchLastSection(true);
     m_valuesTable->verticalHeader()->hide();
     m_valuesDock->setWidget(m_valuesTable);
-    m_selectorsDock = new QDockWidget(LoadResString(SelectorValuesCaptionId).remove(QLatin1Char('&')), &mainWindow);
+    m_selectorsDock = new QDockWidget(LoadResPlainString(SelectorValuesCaptionId), &mainWindow);
     m_selectorsDock->setObjectName(SelectorValuesBand);
     for (QDockWidget* dock : {m_valuesDock.data(), m_selectorsDock.data()}) {
         mainWindow.addDockWidget(Qt::RightDockWidgetArea, dock);

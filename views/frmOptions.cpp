@@ -1,5 +1,6 @@
 #include "views/frmOptions.h"
 
+#include "base/AccessKey.h"
 #include "base/IPrompt.h"
 #include "base/ResourceStrings.h"
 #include "model/MDecisionDataUtil.h"
@@ -78,7 +79,7 @@ QString text(int id)
 // A menu caption shown as a list entry, without its access key.
 QString listText(int id)
 {
-    return text(id).remove(QLatin1Char('&'));
+    return WithoutAccessKey(text(id));
 }
 
 // A preference of a feature the program does not have yet stays as stored.

@@ -1,5 +1,6 @@
 #include "views/frmTestModeOptions.h"
 
+#include "base/AccessKey.h"
 #include "base/ResourceStrings.h"
 #include "views/TestModeOptionsPage.h"
 
@@ -16,7 +17,7 @@ frmTestModeOptions::frmTestModeOptions(const TestModeOptions& options, const QSt
     : QDialog(parent), m_apply(std::move(onApply))
 {
     setObjectName(QStringLiteral("frmTestModeOptions"));
-    setWindowTitle(LoadResString(TitleId).remove(QLatin1Char('&')).remove(QLatin1String("...")));
+    setWindowTitle(LoadResPlainString(TitleId).remove(QLatin1String("...")));
     m_page = new TestModeOptionsPage(options, controlNames, this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
     connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, &frmTestModeOptions::apply);

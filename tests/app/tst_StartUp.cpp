@@ -6,6 +6,7 @@
 #include "app/CcGettingStarted.h"
 #include "app/MStartUp.h"
 #include "common/ScriptedPrompt.h"
+#include "base/AccessKey.h"
 #include "base/StartUpTables.h"
 #include "common/TestEnvironment.h"
 #include "common/TestRegistry.h"
@@ -83,6 +84,24 @@ private slots:
                 owner.insert(it.key(), path);
             }
         }
+    }
+
+    void captionsReadWithoutTheirAccessKeys_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("plain");
+        QTest::newRow("key first") << "&Medium" << "Medium";
+        QTest::newRow("key inside") << "Or&thogonal" << "Orthogonal";
+        QTest::newRow("doubled is an ampersand") << "Save && &Close" << "Save & Close";
+        QTest::newRow("trailing mark") << "Odd&" << "Odd";
+        QTest::newRow("none") << "Plain" << "Plain";
+    }
+
+    void captionsReadWithoutTheirAccessKeys()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, plain);
+        QCOMPARE(WithoutAccessKey(caption), plain);
     }
 
     void secondInstanceIsRefused_data()

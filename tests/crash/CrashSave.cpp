@@ -58,6 +58,8 @@ const QString ReferencesDone = QStringLiteral("references.done");
 const QStringList OutputNames{QStringLiteral("tree.kvd"),   QStringLiteral("web/tree.kvw"),
                               QStringLiteral("tree.log"),   QStringLiteral("prices.txt"),
                               QStringLiteral("photo.jpg"),  QStringLiteral("tree.journeys.txt")};
+// How long a project write rests in its part file before the rename.
+constexpr unsigned long PausedWriteMs = 200;
 const QString SelectorName = QStringLiteral("Prices");
 const QString PictureName = QStringLiteral("Photo");
 
@@ -140,6 +142,18 @@ public:
     }
 
     void close() { document().CloseDocument(); }
+
+    // From now on the project's bytes rest in their part file a while before they replace it, as
+    // on a slow disk, and the parent hears of it: a kill then lands inside a write for certain.
+    void pauseWhenWritten()
+    {
+        QObject::connect(&document(), &CmDocument::progressChanged, [](int percent) {
+            if (percent < 100)
+                return;
+            out() << "written" << Qt::endl;
+            QThread::msleep(PausedWriteMs);
+        });
+    }
 
 private:
     static CmDecisionManager& decisions() { return gApp->Model().Decisions(); }
@@ -224,6 +238,7 @@ int runChild(const QString& folder, int controls, bool once)
         saver.close();
         return 0;
     }
+    saver.pauseWhenWritten();
     out() << "ready " << cycle.elapsed() << Qt::endl;
     for (;;) {
         variant = 1 - variant;
@@ -384,6 +399,14 @@ qint64 startChild(QProcess& child, const QString& folder, int controls)
     return -1;
 }
 
+void waitForWrite(QProcess& child)
+{
+    while (child.canReadLine() || child.waitForReadyRead(300000)) {
+        if (child.canReadLine() && child.readLine().trimmed() == "written")
+            return;
+    }
+}
+
 int runParent(const Options& options)
 {
     QTemporaryDir folder;
@@ -400,8 +423,12 @@ int runParent(const Options& options)
             out() << "round " << round << ": the saving process did not start" << Qt::endl;
             return 1;
         }
-        // Anywhere in the next two saves.
-        QThread::msleep(static_cast<unsigned long>(random.bounded(2 * cycleMs + 1)));
+        // Every fourth kill while a project write rests in its part file, the others anywhere
+        // in the next two saves.
+        if (round % 4 == 0)
+            waitForWrite(child);
+        else
+            QThread::msleep(static_cast<unsigned long>(random.bounded(2 * cycleMs + 1)));
         child.kill();
         child.waitForFinished();
         int parts = 0;
