@@ -11,8 +11,13 @@
 #include "edit/OptionsEditSession.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
+#include "model/CmDocument.h"
 #include "model/DecisionProperties.h"
 #include "model/RulesText.h"
+#include "persist/PictureStore.h"
+#include "persist/ProjectNodes.h"
+#include "persist/StorageDocument.h"
+#include "persist/StorageNode.h"
 #include "views/CommandBars.h"
 #include "views/ControlOutline.h"
 #include "views/MainWindow.h"
@@ -22,11 +27,14 @@
 #include "views/PreviewPane.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSortFilterProxyModel>
@@ -69,7 +77,10 @@ QStringList texts(const PlayerPage& page)
     QStringList found;
     for (const PlayerControlView* view : page.controlViews()) {
         for (const Widget* widget : view->findChildren<Widget*>()) {
-            if constexpr (std::is_same_v<Widget, QComboBox>) {
+            if constexpr (std::is_same_v<Widget, QListWidget>) {
+                for (int i = 0; i < widget->count(); ++i)
+                    found.append(widget->item(i)->text());
+            } else if constexpr (std::is_same_v<Widget, QComboBox>) {
                 for (int i = 0; i < widget->count(); ++i)
                     found.append(widget->itemText(i));
             } else if constexpr (std::is_same_v<Widget, QPlainTextEdit>) {
@@ -106,6 +117,7 @@ private slots:
     void pagePreviewFollowsEveryChange_data();
     void pagePreviewFollowsEveryChange();
     void hiddenPreviewsWaitUntilShown();
+    void pictureAndSelectorItemsComeFromTheProject();
     void inputPreviewShowsTheInputAlone();
     void outlineSelectsBothWays();
     void outlineFollowsAddRenameAndRemove();
@@ -201,6 +213,39 @@ void TestPreviewsAndOutline::hiddenPreviewsWaitUntilShown()
     designer.select("Notes");
     QVERIFY(pane.behind());
     QCOMPARE(pane.showing(), &designer.control("Budget"));
+}
+
+void TestPreviewsAndOutline::pictureAndSelectorItemsComeFromTheProject()
+{
+    Designer designer;
+    StorageDocument& storage = gApp->Model().Document().Storage();
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
+    QVERIFY(storage.pictures().add(QStringLiteral("Front"), png).ok());
+    StorageNode table = storage.rootNode();
+    QVERIFY(table.open(ProjectNodes::Databases + QStringLiteral("Laptops")).ok());
+    QVERIFY(table.writeTable({{"Name", "Price"}, {"Aero", "900"}, {"Kite", "700"}}).ok());
+    QVERIFY(RulesText::Read(QStringLiteral("BEGIN\n5\t\tResults\tFront\t\t\"Pick one\"\tdList\t$Matches\t"
+                                           "^Laptops\t^Tablets\t\n"),
+                            designer.decisions()).ok);
+
+    designer.run(ToolId::ShowPreview);
+    designer.run(ToolId::ShowControlPreview);
+    designer.select("Results");
+    PreviewPane& page = designer.pane(PreviewPane::PageName);
+    PreviewPane& input = designer.pane(PreviewPane::InputName);
+    QTRY_VERIFY(!page.behind() && !input.behind());
+    QVERIFY(page.page().showsPicture());
+    QVERIFY(!input.page().showsPicture());
+    // The selector the project lacks adds nothing.
+    QCOMPARE(texts<QListWidget>(page.page()), (QStringList{"Aero", "Kite"}));
+    QCOMPARE(texts<QListWidget>(input.page()), (QStringList{"Aero", "Kite"}));
+
+    QVERIFY(MDecisionDataUtil::SetProperty(designer.control("Results"), MDecisionDataUtil::PictureLabel, QString()));
+    QTRY_VERIFY(!page.page().showsPicture());
 }
 
 void TestPreviewsAndOutline::inputPreviewShowsTheInputAlone()
