@@ -39,9 +39,12 @@ OptionsEditorHost::OptionsEditorHost(CApplication& application, QMainWindow& mai
 
     CmDecisionManager& decisions = application.Model().Decisions();
     connect(&decisions, &CmDecisionManager::selectedChanged, this, &OptionsEditorHost::open);
+    m_names.setSingleShot(true);
+    m_names.setInterval(0);
+    connect(&m_names, &QTimer::timeout, this, &OptionsEditorHost::showNames);
     for (auto signal : {&CmDecisionManager::decisionAdded, &CmDecisionManager::decisionRemoved})
-        connect(&decisions, signal, this, &OptionsEditorHost::showNames);
-    connect(&decisions, &CmDecisionManager::decisionRenamed, this, &OptionsEditorHost::showNames);
+        connect(&decisions, signal, this, &OptionsEditorHost::namesChanged);
+    connect(&decisions, &CmDecisionManager::decisionRenamed, this, &OptionsEditorHost::namesChanged);
     CmDocument& document = application.Model().Document();
     // A save, and every command (Undo above all), takes the text being typed with it.
     connect(&document, &CmDocument::aboutToSave, m_editor, &OptionsEditor::applyText);
@@ -85,6 +88,12 @@ void OptionsEditorHost::showNames()
     const bool selectorList = decision && (decision->intControl() == MDecisionDataUtil::dList
                                            || decision->intControl() == MDecisionDataUtil::dCombo);
     m_editor->statement()->setOptionChoices(selectorList ? selectors : QStringList());
+}
+
+void OptionsEditorHost::namesChanged()
+{
+    if (m_dock && m_dock->isVisible())
+        m_names.start();
 }
 
 void OptionsEditorHost::bringForward()

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <memory>
 
@@ -40,6 +41,9 @@ public:
 private:
     void open(CmDecisionItem* decision);
     void showNames();
+    // The names follow added, renamed and removed controls once the event loop turns, and only
+    // while the editor shows: a project read adds every control one by one.
+    void namesChanged();
     void bringForward();
 
     CApplication& m_application;
@@ -47,4 +51,5 @@ private:
     std::unique_ptr<StoredSelectorCatalog> m_catalog;
     QPointer<QDockWidget> m_dock;
     OptionsEditor* m_editor = nullptr;
+    QTimer m_names;
 };

@@ -1,3 +1,4 @@
+#include "common/Scaling.h"
 #include "common/TestRegistry.h"
 #include "tests/views/RunningDesigner.h"
 
@@ -121,6 +122,7 @@ private slots:
     void inputPreviewShowsTheInputAlone();
     void outlineSelectsBothWays();
     void outlineFollowsAddRenameAndRemove();
+    void readingAProjectStaysLinearWithEveryWindowShown();
 };
 
 void TestPreviewsAndOutline::pagePreviewFollowsEveryChange_data()
@@ -334,6 +336,29 @@ void TestPreviewsAndOutline::outlineFollowsAddRenameAndRemove()
     QCOMPARE(outlineNames(outline), QStringLiteral("Agree,Budget,MainUse"));
     QCOMPARE(outline.currentItem(), nullptr);
     QCOMPARE(designer.decisions().Selected(), nullptr);
+}
+
+void TestPreviewsAndOutline::readingAProjectStaysLinearWithEveryWindowShown()
+{
+    // Each control read is one event to the outline, the previews and the options editor; a
+    // window that did work over the whole tree for each would show as a ratio near 4.
+    Designer designer;
+    for (const ToolId id : {ToolId::ShowOutline, ToolId::ShowPreview, ToolId::ShowControlPreview,
+                            ToolId::ShowOptionsEditor})
+        designer.run(id);
+    designer.select("MainUse");
+    const auto read = [&designer](int count) {
+        QString rules = QStringLiteral("BEGIN\n");
+        for (int id = 1; id <= count; ++id)
+            rules += QStringLiteral("%1\t\tC%1\t\t\t\"Question %1\"\tRadio\t$Caption %1\t^Yes\t^No\t\n").arg(id);
+        designer.decisions().Init();
+        QVERIFY(RulesText::Read(rules, designer.decisions()).ok);
+        designer.select("C1");
+        QCoreApplication::processEvents();
+        QCOMPARE(designer.outline().model().rowCount(), count);
+    };
+    const double ratio = GrowthRatio(read, 1500);
+    QVERIFY2(ratio < 3.5, qPrintable(QString::number(ratio)));
 }
 
 KV_REGISTER_TEST(TestPreviewsAndOutline)
