@@ -55,6 +55,9 @@ ControlOutline::ControlOutline(CmDecisionManager& decisions, QWidget* parent)
     // The project's own order until the author sorts by a column.
     m_list->header()->setSortIndicator(-1, Qt::AscendingOrder);
     m_list->setSortingEnabled(true);
+    // Names as long as the interface names fit without cutting.
+    m_list->header()->resizeSection(ControlOutlineModel::NameColumn, fontMetrics().averageCharWidth() * 18);
+    m_list->installEventFilter(this);
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("count"));
     setFocusProxy(m_filter);
@@ -134,9 +137,15 @@ void ControlOutline::focusFilter()
 
 bool ControlOutline::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_filter || event->type() != QEvent::KeyPress)
+    if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
+    if (watched == m_list && key == Qt::Key_Escape) {
+        focusFilter();
+        return true;
+    }
+    if (watched != m_filter)
+        return QWidget::eventFilter(watched, event);
     if (key == Qt::Key_Escape && !m_filter->text().isEmpty()) {
         m_filter->clear();
         return true;
