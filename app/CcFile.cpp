@@ -140,6 +140,7 @@ void CcFile::createEmptyProject()
     document().setDirty(false);
     gApp->View().HideProgressBar();
     emit projectChanged();
+    emit projectCreated();
 }
 
 bool CcFile::FileOpen(const QString& path)

@@ -56,6 +56,8 @@ signals:
     void recentFilesChanged(const QStringList& files);
     // New, open and close change what the project commands may do.
     void projectChanged();
+    // An empty project was made (New, or the first one at start-up).
+    void projectCreated();
 
 private:
     bool askToSaveChanges();

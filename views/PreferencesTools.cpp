@@ -39,10 +39,8 @@ void PreferencesTools::Run(int)
     // Spell Check is a command the author runs; nothing checks spelling on its own while typing
     // or before a compile yet, so those preferences stay as stored.
     const bool checksSpellingAlone = false;
-    // The control wizard is a command; nothing starts it on its own for a new project yet.
-    const bool startsControlWizardAlone = false;
     const frmOptions::Features features{Implemented(+ToolId::Print), checksSpellingAlone,
-                                        Implemented(+ToolId::DrawGroup), startsControlWizardAlone};
+                                        Implemented(+ToolId::DrawGroup), Implemented(+ToolId::ControlWizard)};
     frmOptions dialog(m_application.View().Settings(), ExpressionBuilder::ControlNames(m_application.Model().Decisions()),
                       features, m_application.Prompt(),
                       [this](const ViewSettings& chosen) {

@@ -4,6 +4,8 @@
 #include "app/CController.h"
 #include "app/CModel.h"
 #include "app/CView.h"
+#include "app/CcFile.h"
+#include "app/ViewSettings.h"
 #include "app/ToolId.h"
 #include "base/IPrompt.h"
 #include "base/ResourceStrings.h"
@@ -18,6 +20,8 @@
 #include "views/PlayerWindow.h"
 #include "wizards/ActionWizard.h"
 #include "wizards/ControlWizard.h"
+
+#include <QTimer>
 
 namespace {
 
@@ -41,6 +45,11 @@ WizardTools::WizardTools(CApplication& application, QWidget& parentWindow, std::
     : m_application(application), m_parent(parentWindow), m_projectShown(std::move(projectShown))
 {
     application.View().AddWindowTools(this);
+    connect(&application.Controller().File(), &CcFile::projectCreated, this, [this] {
+        // Once the new project's windows are up.
+        if (m_application.View().Settings().Editing.StartDecisionBuilderOnNew)
+            QTimer::singleShot(0, this, [this] { Run(+ToolId::ControlWizard); });
+    });
 }
 
 WizardTools::~WizardTools()

@@ -104,6 +104,11 @@ std::unique_ptr<WizardTree> ActionWizard::tree(const CmDecisionManager& project,
         offered = project.ItemByIndex(1);
     if (offered)
         wizard->setDefault(QStringLiteral("Control"), offered->strID());
+    // Most projects have one selector: it needs no picking.
+    for (const Field& field : {KillSelector, SortSelector}) {
+        if (!selectors.isEmpty())
+            wizard->setDefault(QLatin1String(field.control), selectors.first());
+    }
     return wizard;
 }
 

@@ -6,6 +6,7 @@
 #include "app/CModel.h"
 #include "app/CView.h"
 #include "app/ToolId.h"
+#include "app/ViewSettings.h"
 #include "base/ResourceStrings.h"
 #include "edit/CcDecisionTree.h"
 #include "edit/CcEdit.h"
@@ -92,6 +93,26 @@ private slots:
         undo.UndoCommand();
         QVERIFY(!gApp->Model().Decisions().Exists(u"Colour"_s));
         QCOMPARE(gApp->Model().Decisions().Count(), before);
+    }
+
+    void controlWizardForANewProject_data()
+    {
+        QTest::addColumn<bool>("preferred");
+        QTest::newRow("preferred") << true;
+        QTest::newRow("not preferred") << false;
+    }
+    void controlWizardForANewProject()
+    {
+        QFETCH(bool, preferred);
+        RunningDesigner designer;
+        gApp->View().Settings().Editing.StartDecisionBuilderOnNew = preferred;
+        designer.prompt.QueueNewOrOpen({NewOrOpenChoice::Kind::NewProject, QString()});
+        designer.windows.mainWindow()->commandBars().action(+ToolId::FileNew)->trigger();
+        QTest::qWait(50);
+        PlayerWindow* player = TestModeTree::player();
+        QCOMPARE(player != nullptr, preferred);
+        if (player)
+            QCOMPARE(player->windowTitle(), LoadResString(34000));
     }
 };
 
