@@ -45,7 +45,10 @@ WizardTools::WizardTools(CApplication& application, QWidget& parentWindow, std::
     : m_application(application), m_parent(parentWindow), m_projectShown(std::move(projectShown))
 {
     application.View().AddWindowTools(this);
+    // A wizard's answers belong to the project it was started on.
+    connect(&application.Model().Document(), &CmDocument::opened, this, &WizardTools::stop);
     connect(&application.Controller().File(), &CcFile::projectCreated, this, [this] {
+        stop();
         // Once the new project's windows are up.
         if (m_application.View().Settings().Editing.StartDecisionBuilderOnNew)
             QTimer::singleShot(0, this, [this] { Run(+ToolId::ControlWizard); });
@@ -93,6 +96,13 @@ void WizardTools::Run(int id)
     m_player->start();
 }
 
+void WizardTools::stop()
+{
+    if (m_player)
+        m_player.release()->deleteLater();
+    m_running = 0;
+}
+
 std::unique_ptr<PlayerWindow> WizardTools::playerFor(int id, QString& problem) const
 {
     CmDocument& document = m_application.Model().Document();
@@ -121,12 +131,14 @@ void WizardTools::finished(int end)
     using RunEnd = RuntimeEngine::RunEnd;
     if (!m_player || (end != static_cast<int>(RunEnd::Done) && end != static_cast<int>(RunEnd::Finished)))
         return;
-    if (m_running == +ToolId::ControlWizard)
-        addControl();
-    else
-        addAction();
-    m_player.release()->deleteLater();
-    m_running = 0;
+    // A project closed meanwhile has nothing to add to.
+    if (m_projectShown()) {
+        if (m_running == +ToolId::ControlWizard)
+            addControl();
+        else
+            addAction();
+    }
+    stop();
 }
 
 void WizardTools::addControl()

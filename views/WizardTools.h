@@ -31,6 +31,8 @@ public:
 private:
     std::unique_ptr<PlayerWindow> playerFor(int id, QString& problem) const;
     void finished(int end);
+    // Closes the running wizard, if any, adding nothing.
+    void stop();
     void addControl();
     void addAction();
     void warn(const QString& text) const;

@@ -95,6 +95,19 @@ private slots:
         QCOMPARE(gApp->Model().Decisions().Count(), before);
     }
 
+    void anotherProjectClosesTheWizard()
+    {
+        RunningDesigner designer;
+        const CommandBars& bars = designer.windows.mainWindow()->commandBars();
+        bars.action(+ToolId::OpenDecisionTree)->trigger();
+        gApp->View().UpdateAllBands();
+        bars.action(+ToolId::ControlWizard)->trigger();
+        QVERIFY(TestModeTree::player());
+        designer.prompt.QueueNewOrOpen({NewOrOpenChoice::Kind::NewProject, QString()});
+        bars.action(+ToolId::FileNew)->trigger();
+        QTRY_VERIFY(!TestModeTree::player());
+    }
+
     void controlWizardForANewProject_data()
     {
         QTest::addColumn<bool>("preferred");
