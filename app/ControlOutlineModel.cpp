@@ -13,9 +13,9 @@ constexpr int FirstHeaderId = 34203;
 ControlOutlineModel::ControlOutlineModel(CmDecisionManager& decisions, QObject* parent)
     : QAbstractTableModel(parent), m_decisions(decisions)
 {
-    m_takeIn.setSingleShot(true);
-    m_takeIn.setInterval(0);
-    connect(&m_takeIn, &QTimer::timeout, this, &ControlOutlineModel::takeInAdded);
+    m_catchUp.setSingleShot(true);
+    m_catchUp.setInterval(0);
+    connect(&m_catchUp, &QTimer::timeout, this, &ControlOutlineModel::catchUp);
     connect(&decisions, &CmDecisionManager::decisionAdded, this, &ControlOutlineModel::added);
     connect(&decisions, &CmDecisionManager::decisionRemoved, this, &ControlOutlineModel::removed);
     connect(&decisions, &CmDecisionManager::decisionRenamed, this, &ControlOutlineModel::changed);
@@ -31,6 +31,8 @@ void ControlOutlineModel::rebuild()
     m_arrivalOf.clear();
     m_waiting.clear();
     m_waitingAt.clear();
+    m_changedFirst = 1;
+    m_changedLast = 0;
     m_rows.reserve(std::size_t(m_decisions.Count()));
     for (int index = 1; index <= m_decisions.Count(); ++index) {
         if (CmDecisionItem* item = m_decisions.ItemByIndex(index))
@@ -51,12 +53,29 @@ void ControlOutlineModel::added(CmDecisionItem* item)
         return;
     m_waitingAt.insert(item, m_waiting.size());
     m_waiting.push_back(item);
-    m_takeIn.start();
+    m_catchUp.start();
+}
+
+void ControlOutlineModel::catchUp()
+{
+    m_catchUp.stop();
+    takeInAdded();
+    tellChanged();
+}
+
+void ControlOutlineModel::tellChanged()
+{
+    if (m_changedFirst > m_changedLast)
+        return;
+    const int first = m_changedFirst;
+    const int last = m_changedLast;
+    m_changedFirst = 1;
+    m_changedLast = 0;
+    emit dataChanged(index(first, 0), index(last, ColumnCount - 1));
 }
 
 void ControlOutlineModel::takeInAdded()
 {
-    m_takeIn.stop();
     const auto count = std::count_if(m_waiting.cbegin(), m_waiting.cend(), [](const CmDecisionItem* item) { return item; });
     if (count > 0) {
         const int first = static_cast<int>(m_rows.size());
@@ -86,6 +105,8 @@ void ControlOutlineModel::removed(CmDecisionItem* item)
     if (position == m_rows.size())
         return;
     const int row = static_cast<int>(position);
+    // The span told later is counted in rows as they stand now.
+    tellChanged();
     beginRemoveRows(QModelIndex(), row, row);
     m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(position));
     endRemoveRows();
@@ -100,7 +121,14 @@ void ControlOutlineModel::changed(CmDecisionItem* item)
     if (position == m_rows.size())
         return;
     const int row = static_cast<int>(position);
-    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    if (m_changedFirst > m_changedLast) {
+        m_changedFirst = row;
+        m_changedLast = row;
+    } else {
+        m_changedFirst = std::min(m_changedFirst, row);
+        m_changedLast = std::max(m_changedLast, row);
+    }
+    m_catchUp.start();
 }
 
 std::size_t ControlOutlineModel::positionOf(quint64 arrival) const

@@ -11,8 +11,9 @@ class CmDecisionManager;
 
 // Every control of the project as a row: name, interface and caption. It follows the manager's
 // change events row by row. Controls added in one go (a project read, a paste) join as one block
-// once the event loop turns, or as soon as anyone asks for a row; a row is found by a binary
-// search over the order of arrival, so no event costs a pass over the whole tree.
+// once the event loop turns, or as soon as anyone asks for a row; changes to many controls at once
+// (a rename's references, a replace) are told as one span of rows the same way. A row is found by
+// a binary search over the order of arrival, so no event costs a pass over the whole tree.
 class ControlOutlineModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -31,8 +32,9 @@ public:
     CmDecisionItem* itemAt(int row) const;
     // -1 when the control has no row.
     int rowOf(const CmDecisionItem* item);
-    // Controls added since the last turn of the event loop become rows now.
-    void takeInAdded();
+    // Controls added since the last turn of the event loop become rows now, and the rows changed
+    // since then are told.
+    void catchUp();
 
     // The name a row shows: an unnamed control by "_" and its number, as a run names it.
     static QString displayName(const CmDecisionItem& item);
@@ -48,6 +50,8 @@ private:
     void removed(CmDecisionItem* item);
     void changed(CmDecisionItem* item);
     void append(CmDecisionItem* item);
+    void takeInAdded();
+    void tellChanged();
     // Where the row of that arrival stands; rows.size() when there is none.
     std::size_t positionOf(quint64 arrival) const;
 
@@ -58,5 +62,8 @@ private:
     std::vector<CmDecisionItem*> m_waiting;
     QHash<const CmDecisionItem*, std::size_t> m_waitingAt;
     quint64 m_nextArrival = 0;
-    QTimer m_takeIn;
+    // The span of rows changed and not told yet; first above last when there is none.
+    int m_changedFirst = 1;
+    int m_changedLast = 0;
+    QTimer m_catchUp;
 };

@@ -75,9 +75,11 @@ void TestControlOutlineModel::followsAddRenameChangeAndRemove()
     decisions.Rename(QStringLiteral("Notes"), QStringLiteral("Remarks"));
     QVERIFY(MDecisionDataUtil::SetProperty(*notes, MDecisionDataUtil::CaptionLabel, QStringLiteral("Remarks")));
     QVERIFY(MDecisionDataUtil::SetProperty(*notes, MDecisionDataUtil::InputInterfaceLabel, QStringLiteral("StringBox")));
-    QVERIFY(changedRows.count() >= 3);
-    for (const QList<QVariant>& change : changedRows)
-        QCOMPARE(change.at(0).toModelIndex().row(), 2);
+    // The three changes are told once, for that row alone, when the event loop turns.
+    QVERIFY(changedRows.isEmpty());
+    QTRY_COMPARE(changedRows.count(), 1);
+    QCOMPARE(changedRows.at(0).at(0).toModelIndex().row(), 2);
+    QCOMPARE(changedRows.at(0).at(1).toModelIndex().row(), 2);
     QCOMPARE(model.index(2, ControlOutlineModel::NameColumn).data().toString(), QStringLiteral("Remarks"));
     QCOMPARE(model.index(2, ControlOutlineModel::TypeColumn).data().toString(), QStringLiteral("StringBox"));
     QCOMPARE(model.index(2, ControlOutlineModel::CaptionColumn).data().toString(), QStringLiteral("Remarks"));

@@ -330,7 +330,7 @@ void TestPreviewsAndOutline::outlineFollowsAddRenameAndRemove()
     QCOMPARE(outline.currentItem(), added);
 
     QVERIFY(tree.Rename(QStringLiteral("Delivery"), QStringLiteral("Shipping"), added->intID()));
-    QCOMPARE(outlineNames(outline), QStringLiteral("Agree,Budget,MainUse,Notes,Shipping"));
+    QTRY_COMPARE(outlineNames(outline), QStringLiteral("Agree,Budget,MainUse,Notes,Shipping"));
     QCOMPARE(outline.currentItem(), added);
 
     tree.Remove(QVariant(int(designer.control("Notes").intID())));
