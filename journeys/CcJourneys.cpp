@@ -114,6 +114,7 @@ bool CcJourneys::Run(const QList<int>& rows)
     if (const StorageResult compiled = ProjectTree::compile(m_decisions, m_document, tree, log); !compiled) {
         if (!log.trimmed().isEmpty())
             emit logLine(log.trimmed());
+        m_list.clearResults();
         message(LoadResString(NotCompiledId).arg(compiled.message));
         return false;
     }

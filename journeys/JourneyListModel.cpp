@@ -34,6 +34,14 @@ void JourneyListModel::setResult(int row, const JourneyResult& result)
     emit dataChanged(index(row, ResultColumn), index(row, DifferenceColumn));
 }
 
+void JourneyListModel::clearResults()
+{
+    if (m_results.isEmpty() || m_journeys.isEmpty())
+        return;
+    m_results.clear();
+    emit dataChanged(index(0, ResultColumn), index(static_cast<int>(m_journeys.size()) - 1, DifferenceColumn));
+}
+
 const JourneyResult* JourneyListModel::resultOf(int row) const
 {
     const auto found = m_results.constFind(m_journeys.at(row).name.toCaseFolded());

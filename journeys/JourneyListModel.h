@@ -22,6 +22,8 @@ public:
     void setJourneys(const QList<Journey>& journeys);
     const QList<Journey>& journeys() const { return m_journeys; }
     void setResult(int row, const JourneyResult& result);
+    // Back to "not run": a result of a tree that no longer compiles says nothing about it.
+    void clearResults();
     // Nothing for a journey not run since the list was read.
     std::optional<bool> passed(int row) const;
 

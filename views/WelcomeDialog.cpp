@@ -35,6 +35,8 @@ WelcomeDialog::WelcomeDialog(CcGettingStarted& wizard, IPrompt& prompt, QWidget*
                             static_cast<QWidget*>(m_pendingFile), static_cast<QWidget*>(sampleButton)})
         layout->addWidget(widget);
     newButton->setDefault(true);
+    // Wide enough for its title: a window manager cuts a long title to a few letters.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) * 3 / 2 + 80);
 
     connect(newButton, &QPushButton::clicked, this, [this] { m_wizard.Choose(CcGettingStarted::Choice::NewProject); });
     connect(m_openButton, &QPushButton::clicked, this, &WelcomeDialog::openExisting);
@@ -58,6 +60,7 @@ void WelcomeDialog::showPendingFile(const QString& path)
     m_pendingFile->setText(path);
     m_pendingFile->setVisible(!path.isEmpty());
     m_openButton->setDefault(!path.isEmpty());
+    adjustSize();
 }
 
 void WelcomeDialog::openExisting()

@@ -13,7 +13,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Morvane Corporation"));
     QApplication::setApplicationName(QStringLiteral("kvwDesigner"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kestrova Designer"));
+    // No display name: the window system would add it to titles that already carry the
+    // program's name, after the open diagram's "[Decision Tree]" for one.
     QApplication::setApplicationVersion(QStringLiteral(KV_VERSION_STRING));
     // The menu entry it was started from, so the desktop groups its windows under that entry.
     QApplication::setDesktopFileName(QStringLiteral("kestrova-designer"));

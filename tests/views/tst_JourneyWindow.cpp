@@ -10,6 +10,8 @@
 #include "base/ResourceStrings.h"
 #include "edit/CcDecisionTree.h"
 #include "journeys/JourneyStore.h"
+#include "model/CmDecisionItem.h"
+#include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
 #include "views/CommandBars.h"
 #include "views/MainWindow.h"
@@ -101,6 +103,15 @@ private slots:
         QCOMPARE(list.rowCount(), 1);
         QCOMPARE(cell(list, 0, 1), LoadResString(33075));
         bars.action(+ToolId::Stop)->trigger();
+
+        // Once the tree no longer compiles, no result of an earlier run stays standing.
+        gApp->View().UpdateAllBands();
+        runAll->trigger();
+        QCOMPARE(cell(list, 0, 1), LoadResString(33073));
+        gApp->Model().Decisions().ItemByIndex(1)->OptsAndActs().append(QStringLiteral("!GO Nowhere"));
+        runAll->trigger();
+        QCOMPARE(cell(list, 0, 1), LoadResString(33075));
+        QCOMPARE(cell(list, 0, 2), QString());
     }
 };
 
