@@ -1,6 +1,8 @@
 #include "views/PreviewHost.h"
 
 #include "app/CApplication.h"
+#include "app/CView.h"
+#include "app/CvProject.h"
 #include "views/PreviewPane.h"
 
 #include <QDockWidget>
@@ -13,7 +15,9 @@ QDockWidget* makeDock(CApplication& application, QMainWindow& main, const char* 
     auto* dock = new QDockWidget(&main);
     // The saved arrangement knows the dock by its band's name.
     dock->setObjectName(QLatin1String(band));
-    dock->setWidget(new PreviewPane(application.Model(), shows, dock));
+    auto* pane = new PreviewPane(application.Model(), shows, dock);
+    QObject::connect(&application.View().Project(), &CvProject::changed, pane, &PreviewPane::fallBehind);
+    dock->setWidget(pane);
     main.addDockWidget(Qt::RightDockWidgetArea, dock);
     dock->hide();
     return dock;

@@ -30,13 +30,15 @@ public:
     const CmDecisionItem* showing() const { return m_showing; }
     // Whether a change waits to be shown.
     bool behind() const { return m_behind; }
+    // Something the page draws from besides its controls changed (the project's pictures or
+    // selectors): shown again when the pane shows.
+    void fallBehind();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void concern(const CmDecisionItem* item);
-    void fallBehind();
     void refresh();
 
     CModel& m_model;

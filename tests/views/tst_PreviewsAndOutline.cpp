@@ -5,6 +5,7 @@
 #include "app/CController.h"
 #include "app/CModel.h"
 #include "app/CView.h"
+#include "app/CvProject.h"
 #include "app/ControlOutlineModel.h"
 #include "app/ToolId.h"
 #include "edit/CcDecisionTree.h"
@@ -246,8 +247,14 @@ void TestPreviewsAndOutline::pictureAndSelectorItemsComeFromTheProject()
     QCOMPARE(texts<QListWidget>(page.page()), (QStringList{"Aero", "Kite"}));
     QCOMPARE(texts<QListWidget>(input.page()), (QStringList{"Aero", "Kite"}));
 
-    QVERIFY(MDecisionDataUtil::SetProperty(designer.control("Results"), MDecisionDataUtil::PictureLabel, QString()));
-    QTRY_VERIFY(!page.page().showsPicture());
+    QVERIFY(MDecisionDataUtil::SetProperty(designer.control("Results"), MDecisionDataUtil::PictureLabel,
+                                           QStringLiteral("Back")));
+    QTRY_VERIFY(!page.behind());
+    QVERIFY(!page.page().showsPicture());
+    // A picture imported under that name afterwards shows.
+    QVERIFY(storage.pictures().add(QStringLiteral("Back"), png).ok());
+    gApp->View().Project().AddPicture(QStringLiteral("Back"));
+    QTRY_VERIFY(page.page().showsPicture());
 }
 
 void TestPreviewsAndOutline::inputPreviewShowsTheInputAlone()
