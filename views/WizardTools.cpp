@@ -77,12 +77,18 @@ void WizardTools::Run(int id)
         m_player->activateWindow();
         return;
     }
+    start(id, {});
+}
+
+void WizardTools::start(int id, const WizardTree::Answers& given)
+{
     QString problem;
-    std::unique_ptr<PlayerWindow> player = playerFor(id, problem);
+    std::unique_ptr<PlayerWindow> player = playerFor(id, given, problem);
     if (!player) {
         warn(LoadResString(NotStartedId).arg(LoadResString(titleId(id)), problem));
         return;
     }
+    stop();
     m_player = std::move(player);
     m_running = id;
     m_player->setParent(&m_parent, Qt::Window);
@@ -103,7 +109,7 @@ void WizardTools::stop()
     m_running = 0;
 }
 
-std::unique_ptr<PlayerWindow> WizardTools::playerFor(int id, QString& problem) const
+std::unique_ptr<PlayerWindow> WizardTools::playerFor(int id, const WizardTree::Answers& given, QString& problem) const
 {
     CmDocument& document = m_application.Model().Document();
     std::unique_ptr<WizardTree> wizard;
@@ -117,6 +123,8 @@ std::unique_ptr<PlayerWindow> WizardTools::playerFor(int id, QString& problem) c
     }
     if (!wizard)
         return nullptr;
+    for (auto answer = given.cbegin(); answer != given.cend(); ++answer)
+        wizard->setDefault(answer.key(), answer.value());
     CompiledTree tree;
     QString log;
     if (const StorageResult compiled = wizard->compile(tree, log); !compiled) {
@@ -131,44 +139,49 @@ void WizardTools::finished(int end)
     using RunEnd = RuntimeEngine::RunEnd;
     if (!m_player || (end != static_cast<int>(RunEnd::Done) && end != static_cast<int>(RunEnd::Finished)))
         return;
-    // A project closed meanwhile has nothing to add to.
-    if (m_projectShown()) {
-        if (m_running == +ToolId::ControlWizard)
-            addControl();
-        else
-            addAction();
-    }
+    const int id = m_running;
+    const WizardTree::Answers answers = WizardTree::answersOf(m_player->engine());
     stop();
+    // A project closed meanwhile has nothing to add to.
+    if (!m_projectShown())
+        return;
+    const bool added = id == +ToolId::ControlWizard ? addControl(answers) : addAction(answers);
+    // Told why not, the author goes through the wizard again with the answers given.
+    if (!added)
+        start(id, answers);
 }
 
-void WizardTools::addControl()
+bool WizardTools::addControl(const WizardTree::Answers& answers)
 {
-    const ControlWizard::NewControl control = ControlWizard::read(WizardTree::answersOf(m_player->engine()));
+    const ControlWizard::NewControl control = ControlWizard::read(answers);
     const QString problem = ControlWizard::problem(control, m_application.Model().Decisions());
     if (!problem.isEmpty()) {
         warn(LoadResString(NothingAddedId).arg(LoadResString(ControlWizardTitleId), problem));
-        return;
+        return false;
     }
     CController& controller = m_application.Controller();
     const CmDecisionItem* added =
         ControlWizard::add(control, controller.DecisionTree(), controller.Edit().Undo(),
                            controller.DiagramView().Canvas().LastMousePos());
+    // Refused by the diagram, which has told why.
     if (!added)
-        return;
+        return true;
     m_application.View().AddLog(LoadResString(ControlAddedId).arg(added->strID()));
     if (!control.refused.isEmpty())
         warn(LoadResString(RefusedOptionsId).arg(control.refused.join(QLatin1String(", "))));
+    return true;
 }
 
-void WizardTools::addAction()
+bool WizardTools::addAction(const WizardTree::Answers& answers)
 {
     CmDecisionManager& decisions = m_application.Model().Decisions();
-    const ActionWizard::NewAction action = ActionWizard::read(WizardTree::answersOf(m_player->engine()), decisions);
+    const ActionWizard::NewAction action = ActionWizard::read(answers, decisions);
     if (!action.problem.isEmpty() || !ActionWizard::add(action, decisions)) {
         warn(LoadResString(NothingAddedId).arg(LoadResString(ActionWizardTitleId), action.problem));
-        return;
+        return false;
     }
     m_application.View().AddLog(LoadResString(ActionAddedId).arg(action.control));
+    return true;
 }
 
 void WizardTools::warn(const QString& text) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/IWindowTools.h"
+#include "wizards/WizardTree.h"
 
 #include <QObject>
 
@@ -29,12 +30,15 @@ public:
     PlayerWindow* player() const { return m_player.get(); }
 
 private:
-    std::unique_ptr<PlayerWindow> playerFor(int id, QString& problem) const;
+    // The wizard's tree offers the answers given first.
+    void start(int id, const WizardTree::Answers& given);
+    std::unique_ptr<PlayerWindow> playerFor(int id, const WizardTree::Answers& given, QString& problem) const;
     void finished(int end);
     // Closes the running wizard, if any, adding nothing.
     void stop();
-    void addControl();
-    void addAction();
+    // False, the author told why, when nothing could be added.
+    bool addControl(const WizardTree::Answers& answers);
+    bool addAction(const WizardTree::Answers& answers);
     void warn(const QString& text) const;
 
     CApplication& m_application;

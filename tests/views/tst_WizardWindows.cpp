@@ -18,6 +18,7 @@
 #include "views/PlayerWindow.h"
 
 #include <QAction>
+#include <QPointer>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -93,6 +94,30 @@ private slots:
         undo.UndoCommand();
         QVERIFY(!gApp->Model().Decisions().Exists(u"Colour"_s));
         QCOMPARE(gApp->Model().Decisions().Count(), before);
+    }
+
+    void aTakenNameAsksAgainWithTheAnswersGiven()
+    {
+        RunningDesigner designer;
+        QVERIFY(gApp->Controller().DecisionTree().AddNew(QPointF(0, 0), 1, u"Start"_s));
+        const CommandBars& bars = designer.windows.mainWindow()->commandBars();
+        bars.action(+ToolId::OpenDecisionTree)->trigger();
+        gApp->View().UpdateAllBands();
+        bars.action(+ToolId::ControlWizard)->trigger();
+        const QPointer<PlayerWindow> first = TestModeTree::player();
+        QVERIFY(first);
+        RuntimeEngine& engine = first->engine();
+        answerPage(engine, {{u"Name"_s, u"start"_s}, {u"Caption"_s, u"Begin here"_s}});
+        answerPage(engine, {{u"Type"_s, LoadResString(34031)}});
+        answerPage(engine, {});
+        QTRY_VERIFY(designer.prompt.shownTexts().join(u'\n').contains(LoadResString(34007).arg(u"start"_s)));
+        QTRY_VERIFY(first.isNull());
+        PlayerWindow* again = TestModeTree::player();
+        QVERIFY(again);
+        QCOMPARE(gApp->Model().Decisions().Count(), 1);
+        const RuntimeEngine& retried = again->engine();
+        QCOMPARE(retried.value(retried.page().first()), u"start"_s);
+        QCOMPARE(retried.value(retried.page().at(1)), u"Begin here"_s);
     }
 
     void anotherProjectClosesTheWizard()
