@@ -80,6 +80,8 @@ ControlOutline::ControlOutline(CmDecisionManager& decisions, QWidget* parent)
             emit controlOpened(item);
     });
     connect(&decisions, &CmDecisionManager::selectedChanged, this, &ControlOutline::showSelected);
+    // Another project: a filter typed for the last one would hide the new one's controls.
+    connect(&decisions, &CmDecisionManager::cleared, m_filter, &QLineEdit::clear);
     showSelected(decisions.Selected());
     showCount();
 }

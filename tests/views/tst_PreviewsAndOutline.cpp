@@ -319,6 +319,14 @@ void TestPreviewsAndOutline::outlineSelectsBothWays()
     QTest::keyClick(&outline.filter(), Qt::Key_Escape);
     QCOMPARE(outline.rows().rowCount(), 4);
     QCOMPARE(outline.currentItem(), &designer.control("Agree"));
+
+    // Another project starts with no filter.
+    QTest::keyClicks(&outline.filter(), QStringLiteral("zzz"));
+    QCOMPARE(outline.rows().rowCount(), 0);
+    designer.decisions().Init();
+    RulesText::Read(Rules, designer.decisions());
+    QCOMPARE(outline.filter().text(), QString());
+    QTRY_COMPARE(outline.rows().rowCount(), 4);
 }
 
 void TestPreviewsAndOutline::outlineFollowsAddRenameAndRemove()
