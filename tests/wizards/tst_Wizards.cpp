@@ -131,18 +131,14 @@ private slots:
         QTest::addColumn<QString>("options");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QStringList>("refused");
-        QTest::newRow("radio buttons") << qint16(Radio) << u"Red\n^Green\n\n  Blue  "_s
+        QTest::newRow("radio buttons") << qint16(Radio) << u"Red\r\n^Green\n\n  Blue  "_s
                                        << QStringList{u"^Red"_s, u"^Green"_s, u"^Blue"_s} << QStringList();
-        QTest::newRow("multi-selection list") << qint16(MultiList) << u"Tea\r\nCoffee"_s
-                                              << QStringList{u"^Tea"_s, u"^Coffee"_s} << QStringList();
         QTest::newRow("numeric ranges") << qint16(NumBox) << u"1-10\nten\n20-"_s
                                         << QStringList{u"^1-10"_s, u"^20-"_s} << QStringList{u"ten"_s};
         QTest::newRow("list from selectors") << qint16(dList) << u"Cars"_s << QStringList{u"^Cars"_s}
                                              << QStringList();
         QTest::newRow("check box") << qint16(Check) << QString()
                                    << QStringList{u"^Checked"_s, u"^Not Checked"_s} << QStringList();
-        QTest::newRow("command button") << qint16(Command) << QString()
-                                        << QStringList{u"^Pushed"_s, u"^Not Pushed"_s} << QStringList();
         QTest::newRow("string box") << qint16(StringBox) << QString() << QStringList() << QStringList();
         QTest::newRow("information page") << qint16(Info) << QString() << QStringList() << QStringList();
     }
@@ -291,9 +287,6 @@ private slots:
         const QStringList unchanged{u"^Yes"_s, u"!GO End"_s, u"^No"_s};
         QTest::newRow("sort without a key")
             << yes + Answers{{u"Kind"_s, kindText(Sort)}, {u"SortSelector"_s, u"Cars"_s}, {u"Conditional"_s, u"False"_s}}
-            << QString() << unchanged;
-        QTest::newRow("kill without a test")
-            << yes + Answers{{u"Kind"_s, kindText(Kill)}, {u"KillSelector"_s, u"Cars"_s}, {u"Conditional"_s, u"False"_s}}
             << QString() << unchanged;
     }
     void actionAnswers()
