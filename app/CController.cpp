@@ -11,6 +11,8 @@
 #include "edit/CcDecisionTree.h"
 #include "edit/CcEdit.h"
 #include "edit/CvDecisionTree.h"
+#include "edit/DiagramPropertyOwner.h"
+#include "edit/TreePropertyOwner.h"
 #include "model/CmDocument.h"
 #include "pictures/CcPictures.h"
 #include "spelling/SpellChecker.h"
@@ -24,6 +26,8 @@ CController::~CController()
 {
     m_pictures.reset();
     m_edit.reset();
+    m_diagramProperties.reset();
+    m_treeProperties.reset();
     m_decisionTree.reset();
     m_diagramView.reset();
 }
@@ -32,6 +36,8 @@ void CController::AttachModel(CModel& model, IPrompt& prompt)
 {
     m_diagramView = std::make_unique<CvDecisionTree>(model.Decisions(), prompt);
     m_decisionTree = std::make_unique<CcDecisionTree>(*m_diagramView, prompt);
+    m_treeProperties = std::make_unique<TreePropertyOwner>(*m_decisionTree);
+    m_diagramProperties = std::make_unique<DiagramPropertyOwner>(m_diagramView->Canvas());
     CmDocument* document = &model.Document();
     QObject::connect(m_diagramView.get(), &CvDecisionTree::diagramChanged, document,
                      [document] { document->setDirty(true); });

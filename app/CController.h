@@ -12,6 +12,8 @@ class CcGettingStarted;
 class CcPictures;
 class SpellChecker;
 class CvDecisionTree;
+class DiagramPropertyOwner;
+class TreePropertyOwner;
 class IPrompt;
 
 // The command controllers. The undo history's counts enable Undo and Redo.
@@ -29,6 +31,8 @@ public:
     void AttachModel(CModel& model, IPrompt& prompt);
     CcDecisionTree& DecisionTree() const { return *m_decisionTree; }
     CvDecisionTree& DiagramView() const { return *m_diagramView; }
+    // Owns the boxes' top, left and size among a control's properties.
+    DiagramPropertyOwner& DiagramProperties() const { return *m_diagramProperties; }
     // The edit commands with the project's undo history, made with the diagram.
     CcEdit& Edit() const { return *m_edit; }
     // The picture commands over the model's document, recording in the edit history.
@@ -51,6 +55,8 @@ private:
     std::unique_ptr<CcFile> m_file;
     std::unique_ptr<CvDecisionTree> m_diagramView;
     std::unique_ptr<CcDecisionTree> m_decisionTree;
+    std::unique_ptr<TreePropertyOwner> m_treeProperties;
+    std::unique_ptr<DiagramPropertyOwner> m_diagramProperties;
     std::unique_ptr<CcEdit> m_edit;
     std::unique_ptr<CcPictures> m_pictures;
     std::unique_ptr<SpellChecker> m_spelling;

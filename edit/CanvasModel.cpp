@@ -157,6 +157,7 @@ void CanvasModel::Clear()
 void CanvasModel::setEntitySizeKind(int kind)
 {
     m_entitySize = sizeOfKind(kind);
+    m_entitySizeKind = kind == 0 || kind == 2 ? kind : 1;
     for (auto& [key, entity] : m_entities)
         entity.size = m_entitySize;
     m_extents.reset();

@@ -76,6 +76,8 @@ public:
     // Small, medium or large as in the diagram settings; every entity takes the new size.
     void setEntitySizeKind(int kind);
     QSizeF EntitySize() const { return m_entitySize; }
+    // 0 small, 1 medium, 2 large.
+    int EntitySizeKind() const { return m_entitySizeKind; }
 
     void Select(qint16 key, bool addToSelection = false);
     void DeselectAll();
@@ -158,6 +160,7 @@ private:
     std::vector<std::pair<qint16, qint16>> m_drawnLinks;
     mutable bool m_linksOutdated = false;
     QSizeF m_entitySize;
+    int m_entitySizeKind = 1;
     mutable std::optional<QRectF> m_extents;
     QRectF m_view;
     std::vector<QRectF> m_previousViews;

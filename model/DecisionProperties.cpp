@@ -105,6 +105,13 @@ bool setInterface(CmDecisionItem& decision, const QString& name)
     const QVariant defaultValue = decision.DefaultValue();
     decision.setIntControl(type);
     decision.setDefaultValue(defaultInForm(defaultValue, type));
+    // A default the new interface cannot hold is dropped: the history must be able to bring it back.
+    const QString before = defaultValue.toString();
+    const QString after = decision.DefaultValue().toString();
+    if (after != before) {
+        decision.reportChange({DecisionChange::What::Property, DefaultValueLabel, QVariantList{DefaultValueLabel, before},
+                               QVariantList{DefaultValueLabel, after}});
+    }
     return true;
 }
 
@@ -160,6 +167,11 @@ int MDecisionDataUtil::SizeOfName(const QString& name)
             return word.size;
     }
     return 0;
+}
+
+IDecisionPropertyOwner* MDecisionDataUtil::PropertyOwner(int labelId)
+{
+    return owners().value(labelId);
 }
 
 void MDecisionDataUtil::SetPropertyOwner(int labelId, IDecisionPropertyOwner* owner)

@@ -37,6 +37,8 @@ int SizeOfName(const QString& name);
 // left and size: the diagram); nullptr takes it back. Not owned. Without an owner the ID and
 // the name can be read but not written, and top, left and size read as empty and are refused.
 void SetPropertyOwner(int labelId, IDecisionPropertyOwner* owner);
+// The owner registered for the label; nullptr when none is.
+IDecisionPropertyOwner* PropertyOwner(int labelId);
 
 // The property as text; the displayed controls by name, looked up in decisions when given.
 // Empty for an unknown label.

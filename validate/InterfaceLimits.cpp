@@ -60,11 +60,11 @@ int InterfaceLimits::LimitMessageId(qint16 type)
 {
     switch (type) {
     case NumBox:
-        return 12518;
+        return 33400;
     case RealNumBox:
-        return 12519;
+        return 33401;
     case NumSlide:
-        return 12520;
+        return 33402;
     default:
         return 0;
     }

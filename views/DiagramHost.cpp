@@ -12,6 +12,7 @@
 #include "base/ResourceStrings.h"
 #include "edit/CcDecisionTree.h"
 #include "edit/CvDecisionTree.h"
+#include "edit/DiagramPropertyOwner.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/MDecisionDataUtil.h"
@@ -87,16 +88,28 @@ DiagramHost::DiagramHost(CApplication& application, DocumentArea& documents)
     application.View().RegisterMenu(QLatin1String(WindowName), QStringLiteral("mnuDecisionTree"));
     application.View().RegisterMenu(QLatin1String(WindowName), QStringLiteral("barDecisionTree"));
     application.View().AddWindowTools(this);
+    application.Controller().DiagramProperties().setResize([this](int kind) { resizeBoxes(kind); });
     showChecks();
 }
 
 DiagramHost::~DiagramHost()
 {
     m_application.View().RemoveWindowTools(this);
+    m_application.Controller().DiagramProperties().setResize({});
     closeWindow();
     delete m_thumbnailDock.data();
     // The selector shows this application's decisions; the bar may outlive them.
     delete m_selectorBox.data();
+}
+
+void DiagramHost::resizeBoxes(int kind)
+{
+    m_application.View().Settings().Diagram.EntitySize = kind;
+    if (m_window)
+        m_window->setEntitySize(+T::SizeSmall + kind);
+    else
+        m_application.Controller().DiagramView().Canvas().setEntitySizeKind(kind);
+    showChecks();
 }
 
 void DiagramHost::closeWindow()
@@ -242,8 +255,7 @@ void DiagramHost::Run(int id)
         window->setLineStyle(id);
         settings.LineStyle = window->settings().LineStyle;
     } else if (within(id, T::SizeSmall, T::SizeLarge)) {
-        window->setEntitySize(id);
-        settings.EntitySize = window->settings().EntitySize;
+        resizeBoxes(id - +T::SizeSmall);
     }
     switch (static_cast<ToolId>(id)) {
     case T::RestoreView:

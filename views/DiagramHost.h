@@ -63,6 +63,8 @@ private:
     void showChecks();
     void setChecked(int id, bool checked);
     void chooseTool(int id);
+    // The boxes take the size of that kind, from the Size menu or a control's properties.
+    void resizeBoxes(int kind);
 
     CApplication& m_application;
     DocumentArea& m_documents;

@@ -21,6 +21,8 @@
 #include "views/PreviewHost.h"
 #include "views/PreferencesTools.h"
 #include "views/PrintTools.h"
+#include "views/ProjectExplorerHost.h"
+#include "views/PropertiesHost.h"
 #include "views/ProjectTools.h"
 #include "views/SpellTools.h"
 #include "views/TestModeTools.h"
@@ -120,6 +122,9 @@ void MainWindow::attachWindowTools(CApplication& application)
     followDock(application.View(), previews->inputDock());
     application.Attach(std::make_unique<PreferencesTools>(application, *this,
                                                           [host = diagram.get()] { host->applySettings(); }));
+    auto projectTools = std::make_unique<ProjectTools>(application, *m_documents, *this);
+    auto pictureTools = std::make_unique<PictureTools>(application, *this);
+    attachEditorDocks(application, *options, *projectTools, *pictureTools);
     application.Attach(std::move(options));
     application.Attach(std::move(outline));
     application.Attach(std::move(previews));
@@ -127,8 +132,8 @@ void MainWindow::attachWindowTools(CApplication& application)
     application.Attach(std::move(diagram));
     // After the diagram, so destroyed before it.
     application.Attach(std::make_unique<WizardTools>(application, *this, [host] { return host->window() != nullptr; }));
-    application.Attach(std::make_unique<ProjectTools>(application, *m_documents, *this));
-    application.Attach(std::make_unique<PictureTools>(application, *this));
+    application.Attach(std::move(projectTools));
+    application.Attach(std::move(pictureTools));
     application.Attach(std::make_unique<PrintTools>(application, *this));
     application.Attach(std::make_unique<SpellTools>(application, *this));
     auto testMode = std::make_unique<TestModeTools>(application, *this);
@@ -139,6 +144,22 @@ void MainWindow::attachWindowTools(CApplication& application)
     followDock(application.View(), journeys->Window());
     application.Attach(std::move(testMode));
     application.Attach(std::move(journeys));
+}
+
+void MainWindow::attachEditorDocks(CApplication& application, OptionsEditorHost& options, ProjectTools& projectTools,
+                                   PictureTools& pictureTools)
+{
+    auto properties = std::make_unique<PropertiesHost>(application, *this);
+    followDock(application.View(), properties->dock());
+    auto explorer = std::make_unique<ProjectExplorerHost>(application, *this);
+    followDock(application.View(), explorer->dock());
+    explorer->setSelectorPopup(m_bars->menu(QLatin1String(ProjectExplorerHost::SelectorPopupBand)));
+    connect(explorer.get(), &ProjectExplorerHost::optionsRequested, &options, &OptionsEditorHost::showControl);
+    connect(explorer.get(), &ProjectExplorerHost::selectorRequested, &projectTools,
+            [tools = &projectTools](const QString& name) { tools->Selectors().Commands().EditList(name); });
+    connect(explorer.get(), &ProjectExplorerHost::pictureRequested, &pictureTools, &PictureTools::showPicture);
+    application.Attach(std::move(properties));
+    application.Attach(std::move(explorer));
 }
 
 void MainWindow::followDock(CView& view, QDockWidget& dock)

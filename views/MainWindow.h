@@ -10,6 +10,9 @@ class QDockWidget;
 class DocumentArea;
 class IWindowHost;
 class LogWindow;
+class OptionsEditorHost;
+class PictureTools;
+class ProjectTools;
 class QLabel;
 class QProgressBar;
 
@@ -44,6 +47,9 @@ private:
     void followDocument();
     // The windows and dialogs behind the diagram's and the project's commands, for as long as the application lives.
     void attachWindowTools(CApplication& application);
+    // The properties window and the project explorer, opening the editors the explorer asks for.
+    void attachEditorDocks(CApplication& application, OptionsEditorHost& options, ProjectTools& projectTools,
+                           PictureTools& pictureTools);
     // The dock shows and hides with the band named as the dock is.
     void followDock(CView& view, QDockWidget& dock);
     void showProgress(int percent, bool visible);

@@ -63,14 +63,18 @@ PictureWindow* PictureTools::windowOf(const QString& name) const
 
 void PictureTools::Run(int)
 {
+    const std::optional<QString> name = m_application.Controller().Pictures().ChoosePicture(ViewTitleId);
+    if (name)
+        showPicture(*name);
+}
+
+void PictureTools::showPicture(const QString& name)
+{
     CcPictures& pictures = m_application.Controller().Pictures();
-    const std::optional<QString> name = pictures.ChoosePicture(ViewTitleId);
-    if (!name)
-        return;
-    PictureWindow* window = windowOf(*name);
+    PictureWindow* window = windowOf(name);
     if (!window) {
         std::erase_if(m_windows, [](const QPointer<PictureWindow>& each) { return each.isNull(); });
-        window = new PictureWindow(*name, pictures.Image(*name), &m_parent);
+        window = new PictureWindow(name, pictures.Image(name), &m_parent);
         m_windows.emplace_back(window);
     }
     window->show();

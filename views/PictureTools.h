@@ -22,6 +22,8 @@ public:
     bool Handles(int id) const override;
     bool Allowed(int id) const override;
     void Run(int id) override;
+    // The picture's window, made when there is none, in front.
+    void showPicture(const QString& name);
 
 private:
     PictureWindow* windowOf(const QString& name) const;

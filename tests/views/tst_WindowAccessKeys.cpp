@@ -16,6 +16,7 @@
 #include "views/frmKVDCompile.h"
 #include "views/frmKvwCompile.h"
 #include "views/frmOptions.h"
+#include "views/frmProperties.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -118,8 +119,8 @@ QStringList faultsOnEveryPage(QWidget& window)
 
 } // namespace
 
-// Every field of the option dialogs, the expression builder and the options editor is reached
-// by its access key, and no two fields shown together share one.
+// Every field of the option dialogs, the expression builder, the options editor and the
+// properties window is reached by its access key, and no two fields shown together share one.
 class TestWindowAccessKeys : public QObject {
     Q_OBJECT
 
@@ -145,6 +146,15 @@ void TestWindowAccessKeys::dialogs()
     CmDocument document;
     document.setFileType(3);
     windows.push_back(std::make_unique<frmKVDCompile>(document));
+    auto shown = std::make_unique<CmDecisionItem>();
+    shown->setIntID(1);
+    shown->setStrID(QStringLiteral("Shown"));
+    CmDecisionItem* decision = shown.get();
+    decisions.add(std::move(shown));
+    PropertySheet sheet(decisions, nullptr);
+    auto properties = std::make_unique<frmProperties>(sheet, prompt);
+    properties->showDecision(decision);
+    windows.push_back(std::move(properties));
     for (const std::unique_ptr<QWidget>& window : windows) {
         const QStringList faults = faultsOnEveryPage(*window);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
