@@ -226,7 +226,7 @@ std::vector<Row> buildRows()
         window(T::Preferences, T::Preferences),
         window(T::SpellCheck, T::SpellCheckSelected),
         toggles(T::ShowStandardBar, T::ShowStatusBar, &toggleBand),
-        later(T::ShowProjectExplorer, T::ShowProperties, true),
+        toggles(T::ShowProjectExplorer, T::ShowProperties, &toggleBand),
         toggles(T::ShowThumbNail, T::ShowThumbNail, &toggleBand),
         toggles(T::ShowLog, T::ShowLog, &toggleLog),
         toggles(T::ShowPreview, T::ShowPreview, &toggleBand),
