@@ -1,5 +1,6 @@
 #include "compile/KvwTreeWriter.h"
 
+#include "base/ParallelMap.h"
 #include "compile/KvwLines.h"
 #include "compile/KvwNotation.h"
 #include "compile/NewIntIdTable.h"
@@ -13,6 +14,9 @@
 using namespace KvwLines;
 
 namespace {
+
+// Decisions written together between two progress reports.
+constexpr int ParallelSlice = 2048;
 
 bool isNumericInterface(qint16 type)
 {
@@ -70,9 +74,21 @@ QString KvwTreeWriter::Write(const KvwFileSettings& settings, const StorageNode&
     const int count = m_numbers.count();
     int reported = -1;
     bool dropAction = dropsWebAction();
-    for (int number = 1; number <= count; ++number) {
-        text += DecisionBlock(*m_numbers.byNumber(number), settings.imagePath, &dropAction);
-        const int percent = number * 100 / count;
+    // The blocks of a slice are written side by side on every core; between slices this thread
+    // reports progress. The planted fault drops the first change in tree order, so it goes one by one.
+    const int slice = dropAction ? 1 : ParallelSlice;
+    for (int first = 1; first <= count; first += slice) {
+        const int size = std::min(slice, count - first + 1);
+        if (dropAction) {
+            text += DecisionBlock(*m_numbers.byNumber(first), settings.imagePath, &dropAction);
+        } else {
+            const std::vector<QString> blocks = ParallelMap<QString>(size, [&](int index) {
+                return DecisionBlock(*m_numbers.byNumber(first + index), settings.imagePath);
+            });
+            for (const QString& block : blocks)
+                text += block;
+        }
+        const int percent = (first + size - 1) * 100 / count;
         if (progress && percent != reported)
             progress(reported = percent);
     }

@@ -1,5 +1,6 @@
 #include "CompileFixture.h"
 #include "GoldenFile.h"
+#include "common/SyntheticTree.h"
 #include "common/TestRegistry.h"
 
 #include "compile/KvdTreeWriter.h"
@@ -86,6 +87,28 @@ private slots:
         QVERIFY(text.contains(u"\t\t<LeftImg></LeftImg>\n"_s));
         QVERIFY(text.contains(u"\t\t<DisplayedControls>1</DisplayedControls>\n"_s));
         QVERIFY(text.endsWith(u"</TreeFile>\n\r\n"_s));
+    }
+
+    // The blocks of a large tree are written side by side; the file holds them in tree order,
+    // across the slices progress is reported between.
+    void largeTreeKeepsItsOrder()
+    {
+        CompileFixture tree;
+        SyntheticTree::fill(tree.decisions, 5000);
+        tree.number();
+        KvwNotation notation(tree.decisions, tree.numbers);
+        const KvwTreeWriter writer(tree.numbers, notation);
+        const KvwFileSettings settings{u"big.kvw"_s, false, u"Big"_s, QString(), QString()};
+        QList<int> reported;
+        const QString text = writer.Write(settings, tree.document.Storage().rootNode(),
+                                          [&reported](int percent) { reported.append(percent); });
+        QString expected = writer.Header(settings);
+        for (int number = 1; number <= tree.numbers.count(); ++number)
+            expected += writer.DecisionBlock(*tree.numbers.byNumber(number), QString());
+        QVERIFY(text.startsWith(expected));
+        QCOMPARE(text.mid(expected.size()), u"</Decisions>\n</TreeFile>\n\r\n"_s);
+        QVERIFY(reported.size() >= 2);
+        QCOMPARE(reported.last(), 100);
     }
 
     void pictureNamesStayInTheFolder_data()
