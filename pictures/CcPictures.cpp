@@ -127,12 +127,13 @@ bool CcPictures::Rename(const QString& oldName, const QString& newName)
             return false;
         }
         // The references move as part of this one step, not as steps of their own.
-        const bool suspended = m_undo && m_undo->Enabled();
-        if (m_undo)
-            m_undo->setEnabled(true);
+        CcUndo* const undo = m_undo;
+        const bool suspended = undo != nullptr && undo->Enabled();
+        if (undo != nullptr)
+            undo->setEnabled(true);
         const QList<qint16> followed = m_library.Follow(oldName, newName);
-        if (m_undo)
-            m_undo->setEnabled(suspended);
+        if (undo != nullptr)
+            undo->setEnabled(suspended);
         QVariantList numbers;
         for (const qint16 number : followed)
             numbers.append(int{number});
