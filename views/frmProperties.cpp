@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -67,11 +68,20 @@ frmProperties::frmProperties(PropertySheet& sheet, IPrompt& prompt, QWidget* par
     headingCaption->setBuddy(m_heading->textEdit());
     connect(m_heading, &HeadingEditor::editingFinished, this, &frmProperties::commitHeading);
 
-    auto* layout = new QVBoxLayout(this);
+    // The rows scroll, so the dock can share a side of the main window with others.
+    auto* content = new QWidget(this);
+    auto* layout = new QVBoxLayout(content);
     layout->addWidget(m_none);
     layout->addWidget(m_rows);
     layout->addWidget(headingCaption);
     layout->addWidget(m_heading, 1);
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(content);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
     showDecision(nullptr);
 }
 
