@@ -92,7 +92,8 @@ void OptionsEditorHost::showNames()
 
 void OptionsEditorHost::namesChanged()
 {
-    if (m_dock && m_dock->isVisible())
+    // Read once: the optimiser cannot tell that two reads of a guarded pointer agree.
+    if (const QDockWidget* dock = m_dock; dock != nullptr && dock->isVisible())
         m_names.start();
 }
 
