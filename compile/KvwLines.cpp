@@ -1,5 +1,9 @@
 #include "compile/KvwLines.h"
 
+#include <QStringBuilder>
+
+#include <algorithm>
+
 namespace KvwLines {
 
 namespace {
@@ -12,14 +16,21 @@ bool isXmlCharacter(char32_t c)
 
 QString nameAttribute(const QString& name)
 {
-    return name.isEmpty() ? QString() : QStringLiteral(" Name='") + EscapeAttribute(name) + QLatin1Char('\'');
+    return name.isEmpty() ? QString() : QLatin1String(" Name='") % EscapeAttribute(name) % QLatin1Char('\'');
+}
+
+// The indent as a view of a row of TABs, so that a line is built in one allocation.
+QLatin1String tabs(int count)
+{
+    static constexpr char row[] = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
+    return QLatin1String(row, std::clamp<qsizetype>(count, 0, sizeof row - 1));
 }
 
 } // namespace
 
-QString Indent(int tabs)
+QString Indent(int count)
 {
-    return QString(tabs, QLatin1Char('\t'));
+    return QString(count, QLatin1Char('\t'));
 }
 
 bool IsPlain(const QString& text, QStringView special)
@@ -88,26 +99,26 @@ QString EscapeAttribute(const QString& value)
 
 QString Element(int indent, const QString& tag, const QString& value, const QString& name)
 {
-    return Indent(indent) + QLatin1Char('<') + tag + nameAttribute(name) + QLatin1Char('>') + value
-           + QLatin1String("</") + tag + QLatin1String(">\n");
+    return tabs(indent) % QLatin1Char('<') % tag % nameAttribute(name) % QLatin1Char('>') % value % QLatin1String("</")
+           % tag % QLatin1String(">\n");
 }
 
 QString Open(int indent, const QString& tag, const QString& name, bool lineFeed)
 {
-    return Indent(indent) + QLatin1Char('<') + tag + nameAttribute(name) + QLatin1Char('>')
-           + (lineFeed ? QStringLiteral("\n") : QString());
+    return tabs(indent) % QLatin1Char('<') % tag % nameAttribute(name) % QLatin1Char('>')
+           % (lineFeed ? QLatin1String("\n") : QLatin1String());
 }
 
 QString Close(int indent, const QString& tag)
 {
-    return Indent(indent) + QLatin1String("</") + tag + QLatin1String(">\n");
+    return tabs(indent) % QLatin1String("</") % tag % QLatin1String(">\n");
 }
 
 QString Range(int indent, bool subRange, const QString& from, const QString& to)
 {
-    return Indent(indent) + (subRange ? QLatin1String("<SubRange From='") : QLatin1String("<Range From='"))
-           + EscapeAttribute(from) + QLatin1String("' To='") + EscapeAttribute(to)
-           + (subRange ? QLatin1String("'>\n") : QLatin1String("' />\n"));
+    return tabs(indent) % (subRange ? QLatin1String("<SubRange From='") : QLatin1String("<Range From='"))
+           % EscapeAttribute(from) % QLatin1String("' To='") % EscapeAttribute(to)
+           % (subRange ? QLatin1String("'>\n") : QLatin1String("' />\n"));
 }
 
 } // namespace KvwLines
