@@ -1,21 +1,17 @@
-// Saves, opens and validates generated projects of growing size and prints the times.
+// Times whole-tree operations on generated projects; the first argument picks which.
+#include "AllBench.h"
 #include "AnalysisBench.h"
 #include "DiagramBench.h"
 #include "FindBench.h"
+#include "ProjectBench.h"
 #include "RuntimeBench.h"
 #include "SelectorBench.h"
 #include "app/CApplication.h"
-#include "app/CController.h"
 #include "app/CModel.h"
-#include "app/CcFile.h"
 #include "app/HeadlessWindowHost.h"
 #include "common/ScriptedPrompt.h"
 #include "base/StartUpTables.h"
 #include "common/SyntheticTree.h"
-#include "compile/CcCompile.h"
-#include "model/CmDecisionManager.h"
-#include "model/CmDocument.h"
-#include "validate/CcValidation.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -41,33 +37,12 @@ Timing measure(int controls, const QString& folder)
     HeadlessWindowHost windows;
     const QString path = folder + QStringLiteral("/bench%1.kvp").arg(controls);
     Timing timing{controls, 0, 0, 0};
-    {
-        gApp = std::make_unique<CApplication>(prompt, windows);
-        gApp->Init();
-        SyntheticTree::fill(gApp->Model().Decisions(), controls);
-        QElapsedTimer timer;
-        timer.start();
-        if (!gApp->Model().Document().SaveFileAs(path).done())
-            qFatal("saving %s failed", qPrintable(path));
-        timing.saveMs = timer.elapsed();
-        gApp.reset();
-    }
     gApp = std::make_unique<CApplication>(prompt, windows);
     gApp->Init();
-    QElapsedTimer timer;
-    timer.start();
-    if (!gApp->Controller().File().FileOpen(path))
-        qFatal("opening %s failed", qPrintable(path));
-    timing.openMs = timer.elapsed();
-    if (gApp->Model().Decisions().Count() != controls)
-        qFatal("opened %d controls of %d", gApp->Model().Decisions().Count(), controls);
-    {
-        // Both runtimes, as for a project of file type 0: every check runs.
-        CcValidation validation(gApp->Model().Decisions(), gApp->Model().Document());
-        timer.restart();
-        validation.Validate();
-        timing.validateMs = timer.elapsed();
-    }
+    SyntheticTree::fill(gApp->Model().Decisions(), controls);
+    timing.saveMs = ProjectBench::saveMs(path);
+    timing.openMs = ProjectBench::openMs(prompt, windows, path, controls);
+    timing.validateMs = ProjectBench::validateMs();
     gApp.reset();
     return timing;
 }
@@ -88,15 +63,7 @@ CompileTiming measureCompile(int controls, const QString& folder)
     SyntheticTree::fill(gApp->Model().Decisions(), controls);
     const QString path = folder + QStringLiteral("/bench%1.kvw").arg(controls);
     CompileTiming timing{controls, 0, -1};
-    {
-        CcCompile compiler(gApp->Model().Decisions(), gApp->Model().Document());
-        compiler.setSaveLogFile(false);
-        QElapsedTimer timer;
-        timer.start();
-        if (compiler.CompileKvwTo(path) == CcCompile::Outcome::Failed)
-            qFatal("compiling %s failed", qPrintable(path));
-        timing.compileMs = timer.elapsed();
-    }
+    timing.compileMs = ProjectBench::compileMs(&CcCompile::CompileKvwTo, path);
     gApp.reset();
     QElapsedTimer timer;
     timer.start();
@@ -125,67 +92,11 @@ int runCompile(QList<int> sizes, QTextStream& out)
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int runSaveOpen(QList<int> sizes, QTextStream& out)
 {
-    QCoreApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    StartUpTables::Fill();
-    // "compile [N ...]": the web compile against xmllint reading its file instead.
-    if (app.arguments().value(1) == QLatin1String("compile")) {
-        QList<int> sizes;
-        for (const QString& argument : app.arguments().mid(2))
-            sizes.append(argument.toInt());
-        QTextStream out(stdout);
-        return runCompile(sizes, out);
-    }
-    // "analyze [N ...]": the path analysis instead.
-    if (app.arguments().value(1) == QLatin1String("analyze")) {
-        QList<int> sizes;
-        for (const QString& argument : app.arguments().mid(2))
-            sizes.append(argument.toInt());
-        QTextStream out(stdout);
-        return AnalysisBench::run(sizes, out);
-    }
-    // "diagram [N ...]": the diagram and rename benchmark instead.
-    if (app.arguments().value(1) == QLatin1String("diagram")) {
-        QList<int> sizes;
-        for (const QString& argument : app.arguments().mid(2))
-            sizes.append(argument.toInt());
-        QTextStream out(stdout);
-        return DiagramBench::run(sizes, out);
-    }
-    // "find [N ...]": find and replace all over the tree and a selector instead.
-    if (app.arguments().value(1) == QLatin1String("find")) {
-        QList<int> sizes;
-        for (const QString& argument : app.arguments().mid(2))
-            sizes.append(argument.toInt());
-        QTextStream out(stdout);
-        return FindBench::run(sizes, out);
-    }
-    // "runtime [PAGES ITEMS]": a run of the runtime engine instead.
-    if (app.arguments().value(1) == QLatin1String("runtime")) {
-        QTextStream out(stdout);
-        return RuntimeBench::run(app.arguments().value(2, QStringLiteral("1000")).toInt(),
-                                 app.arguments().value(3, QStringLiteral("50000")).toInt(), out);
-    }
-    // "selectors [ROWS ...]": the selector table benchmark instead.
-    if (app.arguments().value(1) == QLatin1String("selectors")) {
-        QList<int> rows;
-        for (const QString& argument : app.arguments().mid(2))
-            rows.append(argument.toInt());
-        QTextStream out(stdout);
-        return SelectorBench::run(rows, out);
-    }
-    QList<int> sizes;
-    for (const QString& argument : app.arguments().mid(1))
-        sizes.append(argument.toInt());
     if (sizes.isEmpty())
         sizes = {3750, 7500, 15000, 30000};
-
     QTemporaryDir folder;
-    QTextStream out(stdout);
     out << "controls\tsave ms\topen ms\tvalidate ms\tsave ratio\topen ratio\tvalidate ratio\n";
     const Timing* previous = nullptr;
     QList<Timing> timings;
@@ -202,6 +113,51 @@ int main(int argc, char** argv)
         out.flush();
         previous = &timing;
     }
-
     return 0;
+}
+
+QList<int> sizesFrom(const QStringList& arguments)
+{
+    QList<int> sizes;
+    for (const QString& argument : arguments)
+        sizes.append(argument.toInt());
+    return sizes;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    StartUpTables::Fill();
+    const QStringList arguments = app.arguments();
+    const QString mode = arguments.value(1);
+    const QList<int> sizes = sizesFrom(arguments.mid(2));
+    QTextStream out(stdout);
+    // "all [N ...]": every whole-tree operation, each size in a process of its own.
+    if (mode == QLatin1String("all"))
+        return AllBench::run(sizes, out);
+    if (mode == AllBench::ChildOption)
+        return AllBench::runChild(arguments.value(2).toInt(), out);
+    // "compile [N ...]": the web compile against xmllint reading its file instead.
+    if (mode == QLatin1String("compile"))
+        return runCompile(sizes, out);
+    // "analyze [N ...]": the path analysis instead.
+    if (mode == QLatin1String("analyze"))
+        return AnalysisBench::run(sizes, out);
+    // "diagram [N ...]": the diagram and rename benchmark instead.
+    if (mode == QLatin1String("diagram"))
+        return DiagramBench::run(sizes, out);
+    // "find [N ...]": find and replace all over the tree and a selector instead.
+    if (mode == QLatin1String("find"))
+        return FindBench::run(sizes, out);
+    // "runtime [PAGES ITEMS]": a run of the runtime engine instead.
+    if (mode == QLatin1String("runtime"))
+        return RuntimeBench::run(arguments.value(2, QStringLiteral("1000")).toInt(),
+                                 arguments.value(3, QStringLiteral("50000")).toInt(), out);
+    // "selectors [ROWS ...]": the selector table benchmark instead.
+    if (mode == QLatin1String("selectors"))
+        return SelectorBench::run(sizes, out);
+    return runSaveOpen(sizesFrom(arguments.mid(1)), out);
 }

@@ -15,19 +15,17 @@
 
 namespace {
 
-struct DiagramTiming {
-    int controls = 0;
-    qint64 buildMs = 0;
-    qint64 restoreMs = 0;
-    qint64 renameMs = 0;
-};
-
-DiagramTiming measure(int controls)
+double ratio(qint64 larger, qint64 smaller)
 {
-    DiagramTiming timing;
-    timing.controls = controls;
-    CmDecisionManager decisions;
-    SyntheticTree::fill(decisions, controls);
+    return double(larger) / double(qMax<qint64>(1, smaller));
+}
+
+} // namespace
+
+DiagramBench::Timing DiagramBench::measure(CmDecisionManager& decisions)
+{
+    Timing timing;
+    timing.controls = decisions.Count();
     ScriptedPrompt prompt;
     QElapsedTimer timer;
     timer.start();
@@ -56,21 +54,16 @@ DiagramTiming measure(int controls)
     return timing;
 }
 
-double ratio(qint64 larger, qint64 smaller)
-{
-    return double(larger) / double(qMax<qint64>(1, smaller));
-}
-
-} // namespace
-
 int DiagramBench::run(QList<int> sizes, QTextStream& out)
 {
     if (sizes.isEmpty())
         sizes = {7500, 15000, 30000};
     out << "controls\tbuild ms\trestore ms\trename ms\tbuild ratio\trestore ratio\trename ratio\n";
-    DiagramTiming previous;
+    Timing previous;
     for (const int size : sizes) {
-        const DiagramTiming timing = measure(size);
+        CmDecisionManager decisions;
+        SyntheticTree::fill(decisions, size);
+        const Timing timing = measure(decisions);
         out << timing.controls << '\t' << timing.buildMs << '\t' << timing.restoreMs << '\t' << timing.renameMs;
         if (previous.controls * 2 == timing.controls)
             out << '\t' << ratio(timing.buildMs, previous.buildMs) << '\t' << ratio(timing.restoreMs, previous.restoreMs)

@@ -1,5 +1,7 @@
 #include "FindBench.h"
 
+#include "BenchTimer.h"
+
 #include "app/CApplication.h"
 #include "app/CController.h"
 #include "app/CModel.h"
@@ -16,30 +18,11 @@
 #include "selectors/SelectorStore.h"
 #include "selectors/SelectorText.h"
 
-#include <QElapsedTimer>
 #include <QTextStream>
 
 namespace {
 
 constexpr int SelectorRows = 10000;
-
-struct Timing {
-    int controls = 0;
-    qint64 findMs = 0;
-    qsizetype found = 0;
-    qint64 replaceMs = 0;
-    qint64 replaced = 0;
-    qint64 undoMs = 0;
-};
-
-template <typename Work>
-qint64 timed(Work&& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.elapsed();
-}
 
 void addSelector(CmDocument& document, CvProject& explorer)
 {
@@ -51,13 +34,10 @@ void addSelector(CmDocument& document, CvProject& explorer)
     explorer.AddCriteriaList(QStringLiteral("Table"));
 }
 
-Timing measure(int controls)
+} // namespace
+
+FindBench::Timing FindBench::measure(IPrompt& prompt)
 {
-    ScriptedPrompt prompt;
-    HeadlessWindowHost windows;
-    gApp = std::make_unique<CApplication>(prompt, windows);
-    gApp->Init();
-    SyntheticTree::fill(gApp->Model().Decisions(), controls);
     CvProject& explorer = gApp->View().Project();
     addSelector(gApp->Model().Document(), explorer);
     CcCriteriaList selectors(gApp->Model().Document(), prompt, explorer);
@@ -70,7 +50,7 @@ Timing measure(int controls)
     request.options.wholeWord = true;
     request.area = SearchRequest::Everything;
     Timing timing;
-    timing.controls = controls;
+    timing.controls = gApp->Model().Decisions().Count();
     timing.findMs = timed([&] { timing.found = edit.Finder().FindAll(request).size(); });
     timing.replaceMs = timed([&] { timing.replaced = edit.Finder().ReplaceAll(request).replaced; });
     timing.undoMs = timed([&] {
@@ -78,18 +58,21 @@ Timing measure(int controls)
             edit.UndoCommand();
     });
     edit.setSelectors(nullptr, nullptr);
-    gApp.reset();
     return timing;
 }
-
-} // namespace
 
 int FindBench::run(const QList<int>& sizes, QTextStream& out)
 {
     const QList<int> counts = sizes.isEmpty() ? QList<int>{15000, 30000} : sizes;
     out << "controls\tfind ms\tmatches\treplace all ms\treplaced\tundo 20 ms\n";
     for (const int controls : counts) {
-        const Timing t = measure(controls);
+        ScriptedPrompt prompt;
+        HeadlessWindowHost windows;
+        gApp = std::make_unique<CApplication>(prompt, windows);
+        gApp->Init();
+        SyntheticTree::fill(gApp->Model().Decisions(), controls);
+        const Timing t = measure(prompt);
+        gApp.reset();
         out << t.controls << '\t' << t.findMs << '\t' << t.found << '\t' << t.replaceMs << '\t' << t.replaced << '\t'
             << t.undoMs << '\n';
         out.flush();

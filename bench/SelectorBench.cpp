@@ -1,5 +1,7 @@
 #include "SelectorBench.h"
 
+#include "BenchTimer.h"
+
 #include "app/CApplication.h"
 #include "app/CModel.h"
 #include "app/CView.h"
@@ -10,7 +12,6 @@
 #include "selectors/CcCriteriaList.h"
 #include "selectors/SelectorText.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -48,15 +49,6 @@ QString writeTable(const QString& folder, int rows)
     if (!file.open(QIODevice::WriteOnly) || file.write(SelectorText::Write(table).toUtf8()) < 0)
         qFatal("cannot write %s", qPrintable(path));
     return path;
-}
-
-template <typename Work>
-qint64 timed(Work&& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.elapsed();
 }
 
 Timing measure(int rows, const QString& folder)
