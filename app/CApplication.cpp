@@ -1,6 +1,7 @@
 #include "app/CApplication.h"
 
 #include "app/CController.h"
+#include "app/CcFile.h"
 #include "app/CModel.h"
 #include "app/CView.h"
 #include "app/CvProject.h"
@@ -49,13 +50,15 @@ void CApplication::connectDocument()
     connectPictures();
     CModel* model = m_model.get();
     QObject::connect(&document, &CmDocument::opened, view, [model] { model->Clear(); });
-    QObject::connect(&document, &CmDocument::opened, view, [view] {
+    // A project opened or made new shows its diagram, once the open has read the whole project.
+    const auto showDiagram = [view] {
         if (!view->Settings().Editing.StartDTEditorOnOpen)
             return;
-        // Once the open has read the whole project into the model.
         QMetaObject::invokeMethod(
             view, [view] { view->RequestWindow(QLatin1String(CView::DiagramWindowName)); }, Qt::QueuedConnection);
-    });
+    };
+    QObject::connect(&document, &CmDocument::opened, view, showDiagram);
+    QObject::connect(&m_controller->File(), &CcFile::projectCreated, view, showDiagram);
 }
 
 void CApplication::connectPictures()

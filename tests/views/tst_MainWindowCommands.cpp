@@ -296,9 +296,14 @@ private slots:
         QFETCH(bool, wanted);
         const QTemporaryDir folder;
         Run run;
+        // The new project the Designer starts with shows its diagram too.
+        QTest::qWait(0);
+        QVERIFY(run.main().documents().activeSubWindow());
         const QString project = folder.filePath(QStringLiteral("opened.kvp"));
         QVERIFY(gApp->Model().Document().SaveFileAs(project).done());
         gApp->View().Settings().Editing.StartDTEditorOnOpen = wanted;
+        run.main().documents().closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(gApp->Model().Document().OpenDocument(project, false).done());
         QTest::qWait(0);
         const QMdiSubWindow* active = run.main().documents().activeSubWindow();
