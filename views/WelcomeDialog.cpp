@@ -60,6 +60,9 @@ void WelcomeDialog::showPendingFile(const QString& path)
     m_pendingFile->setText(path);
     m_pendingFile->setVisible(!path.isEmpty());
     m_openButton->setDefault(!path.isEmpty());
+    // Return presses the focused button: with a file named on the command line, that opens it.
+    if (!path.isEmpty())
+        m_openButton->setFocus();
     adjustSize();
 }
 

@@ -7,10 +7,16 @@
 #include "common/TestEnvironment.h"
 #include "common/TestRegistry.h"
 #include "views/DesignerWindowHost.h"
+#include "TestModeTree.h"
+#include "app/CModel.h"
+#include "model/CmDocument.h"
 #include "views/MainWindow.h"
+#include "views/WelcomeDialog.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QProgressBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestDesignerWindows : public QObject {
@@ -51,6 +57,35 @@ private slots:
         QVERIFY(!main.isVisible());
         for (const QWidget* window : QApplication::topLevelWidgets())
             QVERIFY2(!window->isVisible(), qPrintable(window->metaObject()->className()));
+    }
+
+    // Started with a project named, the getting-started window opens it on Return.
+    void returnOpensTheProjectNamedOnTheCommandLine()
+    {
+        const QTemporaryDir folder;
+        const QString project = folder.filePath(QStringLiteral("named.kvp"));
+        {
+            ScriptedPrompt prompt;
+            DesignerWindowHost windows(prompt);
+            QCOMPARE(MStartUp::Main(prompt, windows, QString()), MStartUp::StartResult::Running);
+            QVERIFY(TestModeTree::saveTree(project));
+            QVERIFY(windows.mainWindow()->close());
+        }
+        // A first start again: the getting-started window shows.
+        TestEnvironment::clearSettings();
+        ScriptedPrompt prompt;
+        DesignerWindowHost windows(prompt);
+        QCOMPARE(MStartUp::Main(prompt, windows, project), MStartUp::StartResult::Running);
+        QVERIFY(gApp->Controller().GettingStarted().Running());
+        WelcomeDialog* welcome = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<WelcomeDialog*>(window); found && found->isVisible())
+                welcome = found;
+        }
+        QVERIFY(welcome && welcome->focusWidget());
+        QTest::keyClick(welcome->focusWidget(), Qt::Key_Return);
+        QCOMPARE(gApp->Model().Document().Path(), QFileInfo(project).absoluteFilePath());
+        QVERIFY(windows.mainWindow()->close());
     }
 
     void secondInstanceFindsTheFirst()
