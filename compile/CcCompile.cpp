@@ -236,14 +236,14 @@ bool CcCompile::writeKvw(const QString& path)
         const KvwTreeWriter writer(m_numbers, notation);
         const KvwCompileSettings settings = WebSettings();
         const KvwFileSettings file{path, settings.EarlyFinish, wizardTitle(), settings.Template, settings.ImagePath};
-        const QString text = writer.Write(file, m_document.Storage().rootNode(), [this](int percent) { progress(percent); });
+        const QByteArray text = writer.Write(file, m_document.Storage().rootNode(), [this](int percent) { progress(percent); });
         FileBytes::WriteOptions options;
         options.inputs = m_document.OpenFiles();
         // Refused before the pictures go beside a file that will not be written.
         StorageResult out = FileBytes::checkOutput(path, options.inputs);
         if (out) {
             exportPictures(QFileInfo(path).absolutePath());
-            out = FileBytes::write(path, text.toUtf8(), options);
+            out = FileBytes::write(path, text, options);
         }
         failure = out.message;
         return out.ok();

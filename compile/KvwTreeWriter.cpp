@@ -67,36 +67,38 @@ KvwTreeWriter::KvwTreeWriter(const NewIntIdTable& numbers, const KvwNotation& no
 {
 }
 
-QString KvwTreeWriter::Write(const KvwFileSettings& settings, const StorageNode& project,
-                             const std::function<void(int)>& progress) const
+QByteArray KvwTreeWriter::Write(const KvwFileSettings& settings, const StorageNode& project,
+                                const std::function<void(int)>& progress) const
 {
-    QString text = Header(settings);
+    QByteArray text = Header(settings).toUtf8();
     const int count = m_numbers.count();
     int reported = -1;
     bool dropAction = dropsWebAction();
-    // The blocks of a slice are written side by side on every core; between slices this thread
-    // reports progress. The planted fault drops the first change in tree order, so it goes one by one.
+    // The blocks of a slice are written side by side on every core, each in UTF-8 at once, so the
+    // whole file is never held twice; between slices this thread reports progress. The planted
+    // fault drops the first change in tree order, so it goes one by one.
     const int slice = dropAction ? 1 : ParallelSlice;
     for (int first = 1; first <= count; first += slice) {
         const int size = std::min(slice, count - first + 1);
         if (dropAction) {
-            text += DecisionBlock(*m_numbers.byNumber(first), settings.imagePath, &dropAction);
+            text += DecisionBlock(*m_numbers.byNumber(first), settings.imagePath, &dropAction).toUtf8();
         } else {
-            const std::vector<QString> blocks = ParallelMap<QString>(size, [&](int index) {
-                return DecisionBlock(*m_numbers.byNumber(first + index), settings.imagePath);
+            const std::vector<QByteArray> blocks = ParallelMap<QByteArray>(size, [&](int index) {
+                return DecisionBlock(*m_numbers.byNumber(first + index), settings.imagePath).toUtf8();
             });
-            for (const QString& block : blocks)
+            for (const QByteArray& block : blocks)
                 text += block;
         }
         const int percent = (first + size - 1) * 100 / count;
         if (progress && percent != reported)
             progress(reported = percent);
     }
-    text += Close(0, QStringLiteral("Decisions"));
-    text += CriteriaLists(project);
-    text += Close(0, QStringLiteral("TreeFile"));
+    QString tail = Close(0, QStringLiteral("Decisions"));
+    tail += CriteriaLists(project);
+    tail += Close(0, QStringLiteral("TreeFile"));
     // The whole text was one line written with a line end of its own.
-    return text + QLatin1String("\r\n");
+    tail += QLatin1String("\r\n");
+    return text + tail.toUtf8();
 }
 
 QString KvwTreeWriter::Header(const KvwFileSettings& settings) const

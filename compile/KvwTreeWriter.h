@@ -2,6 +2,7 @@
 
 #include "persist/StorageNode.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -28,8 +29,8 @@ class KvwTreeWriter {
 public:
     KvwTreeWriter(const NewIntIdTable& numbers, const KvwNotation& notation);
 
-    // progress gets the percentage of decisions written, when it moves.
-    QString Write(const KvwFileSettings& settings, const StorageNode& project,
+    // The file's bytes (UTF-8); progress gets the percentage of decisions written, when it moves.
+    QByteArray Write(const KvwFileSettings& settings, const StorageNode& project,
                   const std::function<void(int)>& progress = {}) const;
 
     QString Header(const KvwFileSettings& settings) const;
