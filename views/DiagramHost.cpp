@@ -16,6 +16,7 @@
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/MDecisionDataUtil.h"
+#include "views/BandDock.h"
 #include "views/ControlSelectorBox.h"
 #include "views/DiagramThumbnail.h"
 #include "views/DiagramWindow.h"
@@ -120,10 +121,7 @@ void DiagramHost::closeWindow()
 QDockWidget& DiagramHost::makeThumbnailDock(QMainWindow& main)
 {
     if (!m_thumbnailDock) {
-        auto* dock = new QDockWidget(LoadResString(ThumbnailCaptionId), &main);
-        // The saved arrangement knows the dock by its band's name.
-        dock->setObjectName(QLatin1String(ThumbnailBand));
-        main.addDockWidget(Qt::RightDockWidgetArea, dock);
+        QDockWidget* dock = AddBandDock(main, ThumbnailBand, LoadResString(ThumbnailCaptionId), Qt::RightDockWidgetArea);
         m_thumbnailDock = dock;
         showThumbnail();
     }

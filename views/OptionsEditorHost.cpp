@@ -12,6 +12,7 @@
 #include "model/CmDocument.h"
 #include "model/MDecisionDataUtil.h"
 #include "selectors/StoredSelectorCatalog.h"
+#include "views/BandDock.h"
 #include "views/ExpressionBuilderLauncher.h"
 #include "views/OptionsEditor.h"
 #include "views/StatementPanel.h"
@@ -26,12 +27,9 @@ constexpr int captionId = 33551;
 OptionsEditorHost::OptionsEditorHost(CApplication& application, QMainWindow& main)
     : m_application(application), m_session(application.Model().Decisions())
 {
-    auto* dock = new QDockWidget(LoadResString(captionId), &main);
-    // The saved arrangement knows the dock by its band's name.
-    dock->setObjectName(QLatin1String(DockName));
+    QDockWidget* dock = AddBandDock(main, DockName, LoadResString(captionId), Qt::RightDockWidgetArea);
     m_editor = new OptionsEditor(m_session, dock);
     dock->setWidget(m_editor);
-    main.addDockWidget(Qt::RightDockWidgetArea, dock);
     m_dock = dock;
     m_editor->statement()->setBuilder([this](const QString& expression, bool isBoolean, const QString& itemSelector) {
         return ExpressionBuilderLauncher::Edit(m_application, m_dock, expression, isBoolean, itemSelector);

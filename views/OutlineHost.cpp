@@ -8,6 +8,7 @@
 #include "base/ResourceStrings.h"
 #include "edit/CcDecisionTree.h"
 #include "model/CmDecisionItem.h"
+#include "views/BandDock.h"
 #include "views/ControlOutline.h"
 
 #include <QDockWidget>
@@ -19,12 +20,9 @@ constexpr int CaptionId = 34202;
 
 OutlineHost::OutlineHost(CApplication& application, QMainWindow& main) : m_application(application)
 {
-    auto* dock = new QDockWidget(LoadResString(CaptionId), &main);
-    // The saved arrangement knows the dock by its band's name.
-    dock->setObjectName(QLatin1String(DockName));
+    QDockWidget* dock = AddBandDock(main, DockName, LoadResString(CaptionId), Qt::LeftDockWidgetArea);
     m_outline = new ControlOutline(application.Model().Decisions(), dock);
     dock->setWidget(m_outline);
-    main.addDockWidget(Qt::LeftDockWidgetArea, dock);
     dock->hide();
     m_dock = dock;
 

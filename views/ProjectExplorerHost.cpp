@@ -10,6 +10,7 @@
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
+#include "views/BandDock.h"
 #include "views/frmProject.h"
 
 #include <QDockWidget>
@@ -22,12 +23,9 @@ constexpr int CaptionId = 30238;
 
 ProjectExplorerHost::ProjectExplorerHost(CApplication& application, QMainWindow& main) : m_application(application)
 {
-    auto* dock = new QDockWidget(LoadResString(CaptionId), &main);
-    // The saved arrangement knows the dock by its band's name.
-    dock->setObjectName(QLatin1String(DockName));
+    QDockWidget* dock = AddBandDock(main, DockName, LoadResString(CaptionId), Qt::LeftDockWidgetArea);
     m_explorer = new frmProject(application.Model().Decisions(), dock);
     dock->setWidget(m_explorer);
-    main.addDockWidget(Qt::LeftDockWidgetArea, dock);
     m_dock = dock;
     follow();
     m_explorer->showControls();

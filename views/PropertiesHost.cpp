@@ -11,6 +11,7 @@
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
+#include "views/BandDock.h"
 #include "views/frmProperties.h"
 
 #include <QDockWidget>
@@ -24,12 +25,9 @@ PropertiesHost::PropertiesHost(CApplication& application, QMainWindow& main)
     : m_application(application),
       m_sheet(application.Model().Decisions(), &application.Controller().Edit().Undo())
 {
-    auto* dock = new QDockWidget(LoadResString(CaptionId), &main);
-    // The saved arrangement knows the dock by its band's name.
-    dock->setObjectName(QLatin1String(DockName));
+    QDockWidget* dock = AddBandDock(main, DockName, LoadResString(CaptionId), Qt::RightDockWidgetArea);
     m_window = new frmProperties(m_sheet, application.Prompt(), dock);
     dock->setWidget(m_window);
-    main.addDockWidget(Qt::RightDockWidgetArea, dock);
     m_dock = dock;
     follow();
     followCanvas();
