@@ -165,9 +165,10 @@ StorageResult CApplication::SaveDevData()
     StorageResult result = openFresh(node, ProjectNodes::DevFile);
     if (result) {
         PropertyBag bag;
+        bag.SetDocument(&m_model->Document().Storage());
         bag.WriteRoot(*this);
         m_view->SetProgress(50);
-        result = bag.StoreInto(node);
+        result = bag.Refused() ? bag.Refusal() : bag.StoreInto(node);
     }
     if (result) {
         StorageNode layout = m_model->Document().Storage().rootNode();
@@ -185,6 +186,7 @@ StorageResult CApplication::LoadDevData()
 {
     PropertyBag bag;
     bag.SetClassLookup(this);
+    bag.SetDocument(&m_model->Document().Storage());
     StorageNode node = m_model->Document().Storage().rootNode();
     StorageResult result = node.open(ProjectNodes::DevFile);
     if (result)

@@ -10,6 +10,7 @@
 #include "model/DecisionChange.h"
 #include "model/MDecisionDataUtil.h"
 #include "base/ProcedureBoundary.h"
+#include "persist/DecisionRecord.h"
 #include "persist/PropertyBag.h"
 
 #include <limits>
@@ -107,21 +108,25 @@ QString shownName(const QString& name)
 // What a file may hold as a control's ID and name: the IDs a control can have and the names
 // an author can type. A damaged file that breaks either is refused whole rather than cleaned:
 // a cleaned name would no longer be the one every !GO and [[reference]] to it uses.
-bool refusedIdentity(PropertyBag& bag)
+StorageResult identityRefusal(const QVariant& id, const QString& name)
 {
-    const QVariant id = bag.ReadProperty(QStringLiteral("intIdentifier"));
     bool isNumber = false;
     const double number = id.toDouble(&isNumber);
-    if (isNumber && !(number >= 0 && number <= std::numeric_limits<qint16>::max())) {
-        bag.Refuse(StorageResult::failure(StorageErrorKind::Refused, LoadResString(ControlIdOutOfRangeId).arg(id.toString())));
-        return true;
-    }
-    const QString name = bag.ReadProperty(QStringLiteral("strIdentifier"), QString()).toString();
-    if (!name.isEmpty() && !MDecisionDataUtil::IsValidControlName(name)) {
-        bag.Refuse(StorageResult::failure(StorageErrorKind::Refused, LoadResString(ControlNameInvalidId).arg(shownName(name))));
-        return true;
-    }
-    return false;
+    if (isNumber && !(number >= 0 && number <= std::numeric_limits<qint16>::max()))
+        return StorageResult::failure(StorageErrorKind::Refused, LoadResString(ControlIdOutOfRangeId).arg(id.toString()));
+    if (!name.isEmpty() && !MDecisionDataUtil::IsValidControlName(name))
+        return StorageResult::failure(StorageErrorKind::Refused, LoadResString(ControlNameInvalidId).arg(shownName(name)));
+    return StorageResult::success();
+}
+
+bool refusedIdentity(PropertyBag& bag)
+{
+    const StorageResult refusal = identityRefusal(bag.ReadProperty(QStringLiteral("intIdentifier")),
+                                                  bag.ReadProperty(QStringLiteral("strIdentifier"), QString()).toString());
+    if (refusal)
+        return false;
+    bag.Refuse(refusal);
+    return true;
 }
 
 } // namespace
@@ -297,6 +302,47 @@ void CmDecisionItem::IClassPersistable_ReadProperties(PropertyBag& bag)
     readText(QStringLiteral("Min"), m_min, QStringLiteral("-32767"));
     readText(QStringLiteral("Max"), m_max, QStringLiteral("32767"));
     run(readProcedure, [&] { m_dirty = bag.ReadProperty(QStringLiteral("Dirty"), false).toBool(); });
+}
+
+void CmDecisionItem::WriteRecord(DecisionRecord& record) const
+{
+    record.intIdentifier = m_intID;
+    record.strIdentifier = m_strID;
+    record.intControl = m_intControl;
+    record.caption = m_caption;
+    record.heading = m_heading;
+    record.picture = m_picture;
+    record.optsAndActs = OptsAndActs();
+    record.include = m_group;
+    record.defaultValue = m_defaultValue;
+    record.min = m_min;
+    record.max = m_max;
+    record.kvdHelp = m_kvdHelpID;
+    record.kvwHelp = m_kvwHelpID;
+    record.dirty = m_dirty;
+}
+
+StorageResult CmDecisionItem::ReadRecord(const DecisionRecord& record)
+{
+    if (StorageResult refusal = identityRefusal(QVariant::fromValue<qlonglong>(record.intIdentifier), record.strIdentifier);
+        !refusal)
+        return refusal;
+    m_intID = static_cast<qint16>(record.intIdentifier);
+    m_strID = record.strIdentifier;
+    // Numbers out of range are reported and left at their defaults, as a bag read leaves them.
+    run(readProcedure, [&] { m_kvdHelpID = toInt16(QVariant::fromValue<qlonglong>(record.kvdHelp)); });
+    m_kvwHelpID = record.kvwHelp;
+    run(readProcedure, [&] { m_intControl = toInt16(QVariant::fromValue<qlonglong>(record.intControl)); });
+    setOptsAndActsAsRead(record.optsAndActs);
+    m_caption = record.caption;
+    m_heading = record.heading;
+    m_picture = record.picture;
+    m_group = record.include;
+    m_defaultValue = record.defaultValue;
+    m_min = record.min;
+    m_max = record.max;
+    m_dirty = record.dirty;
+    return StorageResult::success();
 }
 
 void CmDecisionItem::readOptsAndActs(const PropertyBag& bag)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/StorageResult.h"
 #include "persist/IClassPersistable.h"
 
 #include <QString>
@@ -8,6 +9,7 @@
 
 class CmDecisionManager;
 struct DecisionChange;
+struct DecisionRecord;
 
 // One decision (control): one page of a wizard asking one question through one input
 // interface. It keeps an option list per data kind so that changing the interface and back
@@ -109,6 +111,10 @@ public:
     // Only the current kind's option list is read and written.
     void IClassPersistable_ReadProperties(PropertyBag& bag) override;
     void IClassPersistable_WriteProperties(PropertyBag& bag) const override;
+    // The same properties as one row of a project's decision table.
+    void WriteRecord(DecisionRecord& record) const;
+    // Refuses an ID or a name no control can have, as a bag read does.
+    StorageResult ReadRecord(const DecisionRecord& record);
 
 private:
     QStringList& listOfKind(qint16 code);

@@ -6,7 +6,11 @@
 #include "base/KvError.h"
 #include "model/CmDecisionItem.h"
 #include "base/ProcedureBoundary.h"
+#include "base/ResourceStrings.h"
+#include "persist/DecisionRecord.h"
 #include "persist/PropertyBag.h"
+#include "persist/StorageDocument.h"
+#include "persist/StorageText.h"
 
 #include <QScopedValueRollback>
 
@@ -27,6 +31,28 @@ constexpr int errElementNotFound = 32811;
 
 const QString errorSource = QStringLiteral("CmDecisionManager");
 const QString finishLinkKey = QStringLiteral("FinishLink");
+// Set in a project whose decisions are rows of its decision table rather than nested bags.
+const QString DecisionTableKey = QStringLiteral("DecisionTable");
+
+// Reports how much of a read is done, once for each percent.
+class ProgressSteps {
+public:
+    ProgressSteps(CmDecisionManager& manager, int count) : m_manager(manager), m_count(count) {}
+
+    void step(int done)
+    {
+        const int percent = static_cast<int>(static_cast<qint64>(done) * 100 / m_count);
+        if (percent == m_shown)
+            return;
+        m_shown = percent;
+        emit m_manager.loadProgress(percent);
+    }
+
+private:
+    CmDecisionManager& m_manager;
+    int m_count;
+    int m_shown = -1;
+};
 
 KvError keyTaken()
 {
@@ -321,35 +347,98 @@ void CmDecisionManager::IClassPersistable_WriteProperties(PropertyBag& bag) cons
     const char* procedure = "CmDecisionManager.IClassPersistable_WriteProperties";
     // Always written, so that an empty project says so.
     run(procedure, [&] { bag.WriteProperty(QStringLiteral("Count"), Count(), QVariant()); });
+    if (bag.Document())
+        run(procedure, [&] { writeTable(bag); });
+    else
+        writeEntries(bag);
+    run(procedure, [&] { bag.WriteProperty(QStringLiteral("SetSelector"), m_setSelector, false); });
+}
+
+// Older projects carry this pseudo decision; it is dropped, its number left unused.
+bool CmDecisionManager::isStored(qsizetype index) const
+{
+    return m_decisions.keyAt(index).compare(finishLinkKey, Qt::CaseInsensitive) != 0;
+}
+
+void CmDecisionManager::writeEntries(PropertyBag& bag) const
+{
+    const char* procedure = "CmDecisionManager.IClassPersistable_WriteProperties";
     for (qsizetype index = 0; index < m_decisions.count(); ++index) {
-        const QString& key = m_decisions.keyAt(index);
-        // Older projects carry this pseudo decision; it is dropped, its number left unused.
-        if (key.compare(finishLinkKey, Qt::CaseInsensitive) == 0)
+        if (!isStored(index))
             continue;
         const int position = static_cast<int>(index) + 1;
-        run(procedure, [&] { bag.WriteProperty(numberedName("Key", position), key); });
+        run(procedure, [&] { bag.WriteProperty(numberedName("Key", position), m_decisions.keyAt(index)); });
         run(procedure, [&] { bag.WriteObject(numberedName("Decision", position), *m_decisions.at(index)); });
     }
-    run(procedure, [&] { bag.WriteProperty(QStringLiteral("SetSelector"), m_setSelector, false); });
+}
+
+void CmDecisionManager::writeTable(PropertyBag& bag) const
+{
+    std::vector<DecisionRecord> records;
+    records.reserve(static_cast<size_t>(m_decisions.count()));
+    for (qsizetype index = 0; index < m_decisions.count(); ++index) {
+        if (!isStored(index))
+            continue;
+        DecisionRecord& record = records.emplace_back();
+        record.position = index + 1;
+        m_decisions.at(index)->WriteRecord(record);
+    }
+    bag.WriteProperty(DecisionTableKey, true, false);
+    if (StorageResult written = bag.Document()->decisions().replaceAll(records); !written)
+        bag.Refuse(written);
 }
 
 void CmDecisionManager::IClassPersistable_ReadProperties(PropertyBag& bag)
 {
     const char* procedure = "CmDecisionManager.IClassPersistable_ReadProperties";
     Init();
+    bool inTable = false;
+    run(procedure, [&] { inTable = bag.ReadProperty(DecisionTableKey, false).toBool(); });
+    if (inTable)
+        run(procedure, [&] { readTable(bag); });
+    else
+        readEntries(bag);
+    run(procedure, [&] { m_setSelector = bag.ReadProperty(QStringLiteral("SetSelector"), false).toBool(); });
+}
+
+void CmDecisionManager::readEntries(PropertyBag& bag)
+{
+    const char* procedure = "CmDecisionManager.IClassPersistable_ReadProperties";
     int count = 0;
     run(procedure, [&] { count = bag.BoundedCount(QStringLiteral("Count"), {u"Decision"}); });
-    int shownPercent = -1;
+    ProgressSteps progress(*this, count);
     // A refused decision refuses the whole read: nothing after it is looked at.
     for (int position = 1; position <= count && !bag.Refused(); ++position) {
         run(procedure, [&] { readEntry(bag, position); });
-        const int percent = static_cast<int>(static_cast<qint64>(position) * 100 / count);
-        if (percent != shownPercent) {
-            shownPercent = percent;
-            emit loadProgress(percent);
-        }
+        progress.step(position);
     }
-    run(procedure, [&] { m_setSelector = bag.ReadProperty(QStringLiteral("SetSelector"), false).toBool(); });
+}
+
+void CmDecisionManager::readTable(PropertyBag& bag)
+{
+    const char* procedure = "CmDecisionManager.IClassPersistable_ReadProperties";
+    const StorageDocument* document = bag.Document();
+    if (!document) {
+        bag.Refuse(StorageResult::failure(StorageErrorKind::Refused, LoadResString(TextDecisionsApart)));
+        return;
+    }
+    std::vector<DecisionRecord> records;
+    if (StorageResult read = document->decisions().readAll(records); !read) {
+        bag.Refuse(read);
+        return;
+    }
+    const int count = static_cast<int>(records.size());
+    ProgressSteps progress(*this, count);
+    for (int i = 0; i < count && !bag.Refused(); ++i) {
+        run(procedure, [&] {
+            auto decision = std::make_unique<CmDecisionItem>();
+            if (StorageResult refusal = decision->ReadRecord(records[static_cast<size_t>(i)]); !refusal)
+                bag.Refuse(refusal);
+            else
+                add(std::move(decision));
+        });
+        progress.step(i + 1);
+    }
 }
 
 void CmDecisionManager::readEntry(PropertyBag& bag, int position)

@@ -118,6 +118,11 @@ private:
     void insert(const QString& key, std::unique_ptr<CmDecisionItem> item);
     void reportTakenNumber(qint16 number) const;
     qint16 highestNumberBelow(qint16 number) const;
+    bool isStored(qsizetype index) const;
+    void writeEntries(PropertyBag& bag) const;
+    void writeTable(PropertyBag& bag) const;
+    void readEntries(PropertyBag& bag);
+    void readTable(PropertyBag& bag);
     void readEntry(PropertyBag& bag, int position);
 
     CmNameLookUp m_nameLookUp;

@@ -17,11 +17,20 @@ namespace {
 
 const QString Method = QStringLiteral("crc32:");
 
+// Bytes are gathered and summed a block at a time: a sum per value would cost a call for
+// each of the many small values a document holds.
 class Checksum {
 public:
+    Checksum() { m_pending.reserve(BlockSize); }
+
     void add(QByteArrayView bytes)
     {
-        m_value = crc32_z(m_value, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<z_size_t>(bytes.size()));
+        if (m_pending.size() + bytes.size() > BlockSize)
+            flush();
+        if (bytes.size() >= BlockSize)
+            sum(bytes);
+        else
+            m_pending.append(bytes);
     }
     void addTag(char tag) { add(QByteArrayView(&tag, 1)); }
     void addNumber(quint64 number)
@@ -30,10 +39,27 @@ public:
         qToLittleEndian(number, bytes.data());
         add(QByteArrayView(bytes.data(), bytes.size()));
     }
-    QString text() const { return Method + QStringLiteral("%1").arg(m_value, 8, 16, QLatin1Char('0')); }
+    QString text()
+    {
+        flush();
+        return Method + QStringLiteral("%1").arg(m_value, 8, 16, QLatin1Char('0'));
+    }
 
 private:
+    static constexpr qsizetype BlockSize = 64 * 1024;
+
+    void sum(QByteArrayView bytes)
+    {
+        m_value = crc32_z(m_value, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<z_size_t>(bytes.size()));
+    }
+    void flush()
+    {
+        sum(m_pending);
+        m_pending.resize(0); // keeps the block allocated
+    }
+
     uLong m_value = crc32_z(0, nullptr, 0);
+    QByteArray m_pending;
 };
 
 // Each value with its kind and, for text and blobs, its length, so that no two different

@@ -13,6 +13,8 @@ namespace {
 // a pragma can change how the file is read or written.
 constexpr std::array<const char*, 7> AllowedPragmas{"application_id", "user_version", "page_size", "page_count",
                                                     "auto_vacuum",    "query_only",   "quick_check"};
+// Pragmas the storage only reads: the schema's version tells a save whether the layout changed.
+constexpr std::array<const char*, 1> ReadPragmas{"schema_version"};
 // The SQL functions our statements call.
 constexpr std::array<const char*, 2> AllowedFunctions{"substr", "instr"};
 
@@ -64,7 +66,8 @@ int authorize(void*, int action, const char* first, const char* second, const ch
                    ? SQLITE_OK
                    : SQLITE_DENY;
     case SQLITE_PRAGMA:
-        return listed(AllowedPragmas, first) ? SQLITE_OK : SQLITE_DENY;
+        // A pragma's value, when the statement sets it, comes as the second argument.
+        return listed(AllowedPragmas, first) || (listed(ReadPragmas, first) && !second) ? SQLITE_OK : SQLITE_DENY;
     case SQLITE_FUNCTION:
         return listed(AllowedFunctions, second) ? SQLITE_OK : SQLITE_DENY;
     default:

@@ -12,17 +12,25 @@
 
 namespace {
 
-constexpr std::array<DocumentSchema::Table, 4> Tables{{
+constexpr std::array<DocumentSchema::Table, 5> Tables{{
     {"node", "CREATE TABLE node(path TEXT PRIMARY KEY COLLATE NOCASE, value BLOB)", 1},
     {"picture", "CREATE TABLE picture(name TEXT PRIMARY KEY COLLATE NOCASE, data BLOB)", 1},
     {"docprop", "CREATE TABLE docprop(name TEXT PRIMARY KEY COLLATE NOCASE, value TEXT)", 1},
     {DocumentSchema::SealTable, "CREATE TABLE seal(checksum TEXT NOT NULL)", DocumentSchema::SealSince},
+    {"decision",
+     "CREATE TABLE decision(position INTEGER PRIMARY KEY, intIdentifier INTEGER NOT NULL, "
+     "strIdentifier TEXT NOT NULL, intControl INTEGER NOT NULL, caption TEXT NOT NULL, heading TEXT NOT NULL, "
+     "picture TEXT NOT NULL, optsAndActs TEXT NOT NULL, include TEXT NOT NULL, defaultValue ANY, "
+     "min TEXT NOT NULL, max TEXT NOT NULL, kvdHelp INTEGER NOT NULL, kvwHelp TEXT NOT NULL, "
+     "dirty INTEGER NOT NULL) STRICT",
+     DocumentSchema::DecisionTableSince},
 }};
 
 // A table with a primary key that is not its row id brings the index SQLite makes for it.
 bool hasKeyIndex(const DocumentSchema::Table& table)
 {
-    return std::strstr(table.sql, "PRIMARY KEY") != nullptr;
+    // An INTEGER PRIMARY KEY is the row id itself.
+    return std::strstr(table.sql, "PRIMARY KEY") != nullptr && std::strstr(table.sql, "INTEGER PRIMARY KEY") == nullptr;
 }
 
 QString keyIndexOf(const QString& table)
@@ -112,13 +120,14 @@ void DocumentSchema::create(SqliteDatabase& db)
     db.exec("INSERT INTO node(path) VALUES('\\')");
 }
 
-void DocumentSchema::upgrade(SqliteDatabase& db)
+bool DocumentSchema::upgrade(SqliteDatabase& db)
 {
     const qint64 version = db.pragma("user_version");
     if (version >= FormatVersion)
-        return;
+        return false;
     createTables(db, static_cast<int>(version));
     setPragma(db, "user_version", FormatVersion);
+    return true;
 }
 
 StorageResult DocumentSchema::check(SqliteDatabase& db, const QString& filePath)

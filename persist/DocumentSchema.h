@@ -14,6 +14,7 @@ class SqliteDatabase;
 //   picture(name TEXT PRIMARY KEY COLLATE NOCASE, data BLOB)
 //   docprop(name TEXT PRIMARY KEY COLLATE NOCASE, value TEXT)
 //   seal(checksum TEXT NOT NULL)                             from format 2: see ContentSeal
+//   decision(position INTEGER PRIMARY KEY, ...) STRICT       from format 3: see DecisionTable
 // PRAGMA application_id marks the file as ours, PRAGMA user_version is the format version.
 //
 // A file is read only when its schema is exactly the one of its format version: a trigger, a
@@ -21,7 +22,7 @@ class SqliteDatabase;
 namespace DocumentSchema {
 
 inline constexpr int ApplicationId = 0x4b764450; // "KvDP"
-inline constexpr int FormatVersion = 2;
+inline constexpr int FormatVersion = 3;
 inline constexpr int OldestFormatVersion = 1;
 
 struct Table {
@@ -34,6 +35,7 @@ struct Table {
 
 inline constexpr char SealTable[] = "seal";
 inline constexpr int SealSince = 2;
+inline constexpr int DecisionTableSince = 3;
 
 // Every table of the current format, in the order they are created.
 std::span<const Table> tables();
@@ -42,7 +44,8 @@ bool isOurTable(const char* name);
 // Lays out an empty document in a fresh database.
 void create(SqliteDatabase& db);
 // Brings a document of an older format to the current one; its content stays as it is.
-void upgrade(SqliteDatabase& db);
+// True when there was anything to do.
+bool upgrade(SqliteDatabase& db);
 // Whether an opened file is a document this program can read; the message names the file.
 StorageResult check(SqliteDatabase& db, const QString& filePath);
 

@@ -12,9 +12,9 @@
 
 void PropertyBag::WriteProperty(const QString& name, const QVariant& value, const QVariant& defaultValue)
 {
-    PropertyValue stored = toValue(value);
+    PropertyValue stored = PropertyValue::fromVariant(value);
     // Also drops a value an earlier write of this name left.
-    if (sameValue(stored, toValue(defaultValue)))
+    if (sameValue(stored, PropertyValue::fromVariant(defaultValue)))
         writable().remove(name);
     else
         writable().set(name, std::move(stored));
@@ -32,6 +32,8 @@ void PropertyBag::WriteObject(const QString& name, const IClassPersistable& obje
 {
     PropertyBag nested;
     nested.m_lookup = m_lookup;
+    nested.m_document = m_document;
+    nested.m_refusal = m_refusal;
     nested.writable().setClassId(object.IClassPersistable_UCID());
     object.IClassPersistable_WriteProperties(nested);
     writable().set(name, PropertyValue{std::move(nested.m_table)});
@@ -44,6 +46,7 @@ ClassInstance PropertyBag::ReadObject(const QString& name) const
         return {};
     PropertyBag nested;
     nested.m_lookup = m_lookup;
+    nested.m_document = m_document;
     nested.m_refusal = m_refusal;
     nested.m_table = std::get<PropertyValue::Nested>(stored->data);
     ClassInstance instance = m_lookup->IClassLookup_CreateClass(nested.RootClassId());
@@ -101,6 +104,8 @@ void PropertyBag::WriteRoot(const IClassPersistable& root)
 {
     m_table = std::make_shared<PropertyTable>();
     m_table->setClassId(root.IClassPersistable_UCID());
+    // A write that cannot keep part of an object refuses the whole write, as a read does.
+    m_refusal = std::make_shared<StorageResult>();
     root.IClassPersistable_WriteProperties(*this);
 }
 
@@ -175,32 +180,6 @@ QString PropertyBag::parse(const QString& text)
     }
     m_table = std::move(table);
     return QString();
-}
-
-PropertyValue PropertyBag::toValue(const QVariant& value)
-{
-    if (!value.isValid() || value.isNull())
-        return {};
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        return {value.toBool()};
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        return {value.toLongLong()};
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return {value.toDouble()};
-    default:
-        return {value.toString()};
-    }
 }
 
 QVariant PropertyBag::toVariant(const PropertyValue& value)

@@ -10,6 +10,7 @@
 #include <memory>
 
 class PropertyTable;
+class StorageDocument;
 class StorageNode;
 struct PropertyValue;
 
@@ -41,14 +42,19 @@ public:
     // more than what it carries. A missing or negative count, or one that is no number, is 0.
     int BoundedCount(const QString& name, std::initializer_list<QStringView> bases) const;
 
-    // A reader that finds what must not be loaded refuses the whole read; the first reason
-    // is kept, for every bag of one read (nested bags share it with the root).
+    // A reader that finds what must not be loaded refuses the whole read, and a writer that
+    // cannot keep what it must the whole write; the first reason is kept, for every bag of
+    // one read or write (nested bags share it with the root).
     void Refuse(const StorageResult& reason);
     bool Refused() const { return m_refusal && !m_refusal->ok(); }
     StorageResult Refusal() const { return m_refusal ? *m_refusal : StorageResult::success(); }
 
     void SetClassLookup(IClassLookup* lookup) { m_lookup = lookup; }
     IClassLookup* ClassLookup() const { return m_lookup; }
+    // The document the bag is written for or read from, so that an object may keep part of
+    // itself in the document's own tables. Nested bags share it; none for a bag kept as text.
+    void SetDocument(StorageDocument* document) { m_document = document; }
+    StorageDocument* Document() const { return m_document; }
 
     // Root object: written into this bag, then the bag is stored into a node; and back.
     void WriteRoot(const IClassPersistable& root);
@@ -70,7 +76,6 @@ private:
 
     // The number that follows base in name, 0 when name is not base and a number.
     static qint64 numberAfter(QStringView name, QStringView base);
-    static PropertyValue toValue(const QVariant& value);
     static QVariant toVariant(const PropertyValue& value);
     static QVariant converted(const PropertyValue& stored, const QVariant& defaultValue);
     static bool sameValue(const PropertyValue& a, const PropertyValue& b);
@@ -79,5 +84,6 @@ private:
     // to a shared table copies it first.
     std::shared_ptr<PropertyTable> m_table;
     IClassLookup* m_lookup = nullptr;
+    StorageDocument* m_document = nullptr;
     std::shared_ptr<StorageResult> m_refusal;
 };

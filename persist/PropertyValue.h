@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 #include <memory>
 #include <variant>
@@ -11,4 +12,7 @@ class PropertyTable;
 struct PropertyValue {
     using Nested = std::shared_ptr<PropertyTable>;
     std::variant<std::monostate, bool, qint64, double, QString, Nested> data;
+
+    // Empty for an invalid or null value, else the kind the value has; text for any other type.
+    static PropertyValue fromVariant(const QVariant& value);
 };

@@ -53,6 +53,11 @@ void SqliteDatabase::exec(const char* sql)
         fail(code);
 }
 
+qint64 SqliteDatabase::totalChanges() const
+{
+    return sqlite3_total_changes64(m_db.get());
+}
+
 qint64 SqliteDatabase::pragma(const char* name)
 {
     SqliteStatement query(m_db.get(), QByteArray("PRAGMA ").append(name).constData());

@@ -29,6 +29,8 @@ public:
 
     void exec(const char* sql);
     qint64 pragma(const char* name);
+    // Rows inserted, changed or deleted through this connection since it opened.
+    qint64 totalChanges() const;
     // The whole database as the bytes of a database file.
     QByteArray serialize() const;
     // The first column of every row of a query without parameters.

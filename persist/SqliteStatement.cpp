@@ -21,8 +21,9 @@ SqliteStatement::SqliteStatement(sqlite3* db, const char* sql) : m_db(db)
 void SqliteStatement::bind(int index, const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
-    const int code = sqlite3_bind_text(m_statement.get(), index, utf8.constData(), static_cast<int>(utf8.size()),
-                                       SQLITE_TRANSIENT);
+    // Text even when empty: a null pointer would bind NULL, which bindNull() is for.
+    const int code = sqlite3_bind_text(m_statement.get(), index, utf8.isNull() ? "" : utf8.constData(),
+                                       static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
     if (code != SQLITE_OK)
         fail(code);
 }
@@ -41,6 +42,20 @@ void SqliteStatement::bindBlob(int index, const QByteArray& bytes)
 void SqliteStatement::bind(int index, qint64 number)
 {
     const int code = sqlite3_bind_int64(m_statement.get(), index, number);
+    if (code != SQLITE_OK)
+        fail(code);
+}
+
+void SqliteStatement::bindDouble(int index, double number)
+{
+    const int code = sqlite3_bind_double(m_statement.get(), index, number);
+    if (code != SQLITE_OK)
+        fail(code);
+}
+
+void SqliteStatement::bindNull(int index)
+{
+    const int code = sqlite3_bind_null(m_statement.get(), index);
     if (code != SQLITE_OK)
         fail(code);
 }

@@ -17,6 +17,8 @@ public:
     void bind(int index, const QString& text);
     void bindBlob(int index, const QByteArray& bytes);
     void bind(int index, qint64 number);
+    void bindDouble(int index, double number);
+    void bindNull(int index);
 
     // True while there is a row to read, false when the statement is done.
     bool step();

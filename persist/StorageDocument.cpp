@@ -51,6 +51,9 @@ StorageResult StorageDocument::load(const QString& filePath, bool readOnly, Chec
     // A failed open keeps the document that was open before.
     if (result) {
         close();
+        // A checked checksum is the content's; one accepted without a check may not be.
+        const bool checked = checksum == Checksum::Verify && loaded->pragma("user_version") >= DocumentSchema::SealSince;
+        m_sealed = checked ? std::optional(markOf(*loaded)) : std::nullopt;
         m_db = std::move(loaded);
         m_path = absolute;
         m_readOnly = readOnly;
@@ -103,8 +106,9 @@ StorageResult StorageDocument::writeChecked(const QString& filePath, const QStri
         return writable;
     QByteArray bytes;
     try {
-        DocumentSchema::upgrade(*m_db);
-        ContentSeal::write(*m_db);
+        if (DocumentSchema::upgrade(*m_db))
+            m_sealed.reset();
+        seal();
         bytes = m_db->serialize();
     } catch (const KvError& error) {
         return StorageResult::failure(StorageErrorKind::Io,
@@ -115,6 +119,19 @@ StorageResult StorageDocument::writeChecked(const QString& filePath, const QStri
     options.failAfterBytes = m_failAfterBytes;
     options.inputs = inputs;
     return FileBytes::write(filePath, bytes, options);
+}
+
+StorageDocument::ContentMark StorageDocument::markOf(SqliteDatabase& db)
+{
+    return {db.totalChanges(), db.pragma("schema_version")};
+}
+
+void StorageDocument::seal()
+{
+    if (m_sealed && *m_sealed == markOf(*m_db))
+        return;
+    ContentSeal::write(*m_db);
+    m_sealed = markOf(*m_db);
 }
 
 StorageResult StorageDocument::setQueryOnly(SqliteDatabase& db, bool on, const QString& filePath)
@@ -131,6 +148,7 @@ StorageResult StorageDocument::setQueryOnly(SqliteDatabase& db, bool on, const Q
 void StorageDocument::close()
 {
     m_db.reset();
+    m_sealed.reset();
     m_path.clear();
     m_readOnly = false;
 }
@@ -148,6 +166,11 @@ PictureStore StorageDocument::pictures() const
 DocumentProperties StorageDocument::properties() const
 {
     return DocumentProperties(link());
+}
+
+DecisionTable StorageDocument::decisions() const
+{
+    return DecisionTable(link());
 }
 
 DatabaseLink StorageDocument::link() const

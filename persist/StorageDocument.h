@@ -1,6 +1,7 @@
 #pragma once
 
 #include "persist/DocumentLoader.h"
+#include "persist/DecisionTable.h"
 #include "persist/DocumentProperties.h"
 #include "persist/PictureStore.h"
 #include "persist/StorageNode.h"
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class SqliteDatabase;
 
@@ -49,6 +51,7 @@ public:
     StorageNode rootNode() const;
     PictureStore pictures() const;
     DocumentProperties properties() const;
+    DecisionTable decisions() const;
 
     // For tests: the next save stops with a failure after writing this many bytes of its
     // temporary file, as a full disk would.
@@ -66,7 +69,18 @@ private:
     static StorageResult setQueryOnly(SqliteDatabase& db, bool on, const QString& filePath);
     DatabaseLink link() const;
 
+    // Where the content stood when it last matched its checksum: a save of unchanged content
+    // (the working copy after the project, or after an open) need not sum it all again.
+    struct ContentMark {
+        qint64 changes = 0;
+        qint64 schema = 0;
+        bool operator==(const ContentMark&) const = default;
+    };
+    static ContentMark markOf(SqliteDatabase& db);
+    void seal();
+
     std::shared_ptr<SqliteDatabase> m_db;
+    std::optional<ContentMark> m_sealed;
     QString m_path;
     bool m_readOnly = false;
     qint64 m_failAfterBytes = -1;

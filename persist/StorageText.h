@@ -36,4 +36,6 @@ enum StorageText : int {
     TextReasonStrangeObject = 33206,
     TextReasonTableLaidOut = 33207,
     TextChecksumMismatch = 33208,
+    TextDecisionWrongKind = 33214,
+    TextDecisionsApart = 33215,
 };

@@ -13,7 +13,10 @@
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
+#include "common/DocumentEdits.h"
 #include "persist/PropertyBag.h"
+#include "persist/SqliteDatabase.h"
+#include "persist/StorageDocument.h"
 #include "persist/StorageNode.h"
 #include "tests/app/ProjectFixture.h"
 
@@ -37,6 +40,22 @@ class TestProjectRoundTrip : public QObject {
         if (!node.open(ProjectNodes::DevFile) || !node.readText(text))
             return {};
         return QJsonDocument::fromJson(text.toUtf8()).object();
+    }
+
+    static QList<qint64> storedPositions()
+    {
+        std::vector<DecisionRecord> records;
+        if (!document().Storage().decisions().readAll(records))
+            return {-1};
+        QList<qint64> positions;
+        for (const DecisionRecord& record : records)
+            positions << record.position;
+        return positions;
+    }
+
+    static qint64 formatOf(const QString& path)
+    {
+        return SqliteDatabase::openReadOnly(path)->pragma("user_version");
     }
 
     static QJsonObject nested(const QJsonObject& bag, const QString& path)
@@ -116,16 +135,17 @@ private slots:
         SyntheticTree::fill(decisions(), 5);
         const QString path = fixture.path(QStringLiteral("twice.kvp"));
         QVERIFY(document().SaveFileAs(path).done());
-        QVERIFY(nested(storedModel(), QStringLiteral("Model/DecisionManager")).value(QStringLiteral("props"))
-                    .toObject().contains(QStringLiteral("Decision5")));
+        QCOMPARE(storedPositions(), (QList<qint64>{1, 2, 3, 4, 5}));
         decisions().Remove(5);
         decisions().Remove(4);
         QVERIFY(document().SaveFile().done());
-        const QJsonObject manager = nested(storedModel(), QStringLiteral("Model/DecisionManager"));
-        const QJsonObject props = manager.value(QStringLiteral("props")).toObject();
+        QCOMPARE(storedPositions(), (QList<qint64>{1, 2, 3}));
+        const QJsonObject props =
+            nested(storedModel(), QStringLiteral("Model/DecisionManager")).value(QStringLiteral("props")).toObject();
         QCOMPARE(props.value(QStringLiteral("Count")).toInt(), 3);
-        QVERIFY(!props.contains(QStringLiteral("Decision4")));
-        QVERIFY(!props.contains(QStringLiteral("Key5")));
+        // The controls are rows of their table, not nested bags of the model.
+        QVERIFY(!props.contains(QStringLiteral("Decision1")));
+        QVERIFY(!props.contains(QStringLiteral("Key1")));
     }
 
     void emptyProjectWritesCountZero()
@@ -136,9 +156,34 @@ private slots:
         const QJsonObject props =
             nested(storedModel(), QStringLiteral("Model/DecisionManager")).value(QStringLiteral("props")).toObject();
         QCOMPARE(props.value(QStringLiteral("Count")).toInt(-1), 0);
-        QVERIFY(!props.contains(QStringLiteral("Key1")));
+        QCOMPARE(storedPositions(), QList<qint64>());
         QVERIFY(file().FileOpen(path));
         QCOMPARE(decisions().Count(), 0);
+    }
+
+    // A project of the format before the decision table holds its controls as nested bags: it
+    // opens as it was, and its first save moves them into the table.
+    void olderProjectsOpenAndMoveTheirControlsAtTheFirstSave()
+    {
+        ProjectFixture fixture;
+        SyntheticTree::fill(decisions(), 64);
+        const QString path = fixture.path(QStringLiteral("older.kvp"));
+        QVERIFY(document().SaveFileAs(path).done());
+        const QStringList before = SyntheticTree::describe(decisions());
+        QVERIFY(!file().FileClose());
+        QVERIFY(DocumentEdits::editModel(path, [](QJsonObject&) {}));
+        QCOMPARE(DocumentEdits::editSql(path, QStringLiteral("DROP TABLE decision; PRAGMA user_version = 2")), QString());
+        QCOMPARE(formatOf(path), 2);
+
+        QVERIFY(file().FileOpen(path));
+        QCOMPARE(SyntheticTree::describe(decisions()), before);
+        QCOMPARE(storedPositions().size(), 0);
+        QVERIFY(document().SaveFile().done());
+        QCOMPARE(formatOf(path), 3);
+        QCOMPARE(storedPositions().size(), 64);
+        QVERIFY(!file().FileClose());
+        QVERIFY(file().FileOpen(path));
+        QCOMPARE(SyntheticTree::describe(decisions()), before);
     }
 
     void workingCopyLivesWhileTheProjectIsOpen()

@@ -155,6 +155,32 @@ private slots:
         }
     }
 
+    // The same defences where the controls are rows of their table.
+    void refusesRowsAnAuthorCouldNotMake_data()
+    {
+        QTest::addColumn<QString>("assignment");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("ID above the range") << "intIdentifier = 40000" << line(33210, QStringLiteral("40000"));
+        QTest::newRow("ID that wraps to a small one") << "intIdentifier = 65538" << line(33210, QStringLiteral("65538"));
+        QTest::newRow("negative ID") << "intIdentifier = -4" << line(33210, QStringLiteral("-4"));
+        QTest::newRow("name with a TAB") << "strIdentifier = 'Main' || char(9) || 'Use'"
+                                         << line(33211, QStringLiteral("Main\\tUse"));
+    }
+    void refusesRowsAnAuthorCouldNotMake()
+    {
+        QFETCH(QString, assignment);
+        QFETCH(QString, expected);
+        const QString project = sample(QStringLiteral("rows.kvp"));
+        QCOMPARE(DocumentEdits::editSql(project, QStringLiteral("UPDATE decision SET %1 WHERE position = 3").arg(assignment)),
+                 QString());
+        for (const QString& command : {QStringLiteral("info"), QStringLiteral("records")}) {
+            const Outcome outcome = run({command, project});
+            QCOMPARE(outcome.code, 1);
+            QCOMPARE(outcome.out, QString());
+            QCOMPARE(outcome.err, expected);
+        }
+    }
+
     void refusesAProjectCarryingATrigger()
     {
         const QString project = sample(QStringLiteral("trigger.kvp"));

@@ -1,6 +1,8 @@
 #include "common/DocumentEdits.h"
 
+#include "persist/ContentSeal.h"
 #include "persist/ProjectNodes.h"
+#include "persist/SqliteDatabase.h"
 #include "persist/StorageDocument.h"
 
 #include <QFile>
@@ -14,6 +16,55 @@ namespace {
 struct SqliteCloser {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 };
+void addNumbered(QJsonObject& props, const QString& countName, const QString& base, const QStringList& lines)
+{
+    props.insert(countName, static_cast<int>(lines.size()));
+    for (int i = 0; i < lines.size(); ++i)
+        props.insert(base + QString::number(i + 1), lines.at(i));
+}
+
+QJsonObject bagOf(const DecisionRecord& record)
+{
+    QJsonObject props;
+    props.insert(QStringLiteral("kvdHelp"), record.kvdHelp);
+    props.insert(QStringLiteral("kvwHelp"), record.kvwHelp);
+    props.insert(QStringLiteral("intIdentifier"), record.intIdentifier);
+    props.insert(QStringLiteral("strIdentifier"), record.strIdentifier);
+    props.insert(QStringLiteral("intControl"), record.intControl);
+    addNumbered(props, QStringLiteral("OptsAndActsCount"), QStringLiteral("OptsAndActs"), record.optsAndActs);
+    props.insert(QStringLiteral("Caption"), record.caption);
+    props.insert(QStringLiteral("Heading"), record.heading);
+    props.insert(QStringLiteral("Picture"), record.picture);
+    addNumbered(props, QStringLiteral("IncludeCount"), QStringLiteral("Include"), record.include);
+    props.insert(QStringLiteral("Default"), QJsonValue::fromVariant(record.defaultValue));
+    props.insert(QStringLiteral("Min"), record.min);
+    props.insert(QStringLiteral("Max"), record.max);
+    props.insert(QStringLiteral("Dirty"), record.dirty);
+    return QJsonObject{{QStringLiteral("class"), 5}, {QStringLiteral("props"), props}};
+}
+
+// Moves the rows of the decision table into the manager's bag.
+bool moveDecisionsIntoTree(StorageDocument& document, QJsonObject& root)
+{
+    std::vector<DecisionRecord> records;
+    if (!document.decisions().readAll(records) || !document.decisions().replaceAll({}))
+        return false;
+    QJsonObject model = root.value(QStringLiteral("props")).toObject().value(QStringLiteral("Model")).toObject();
+    QJsonObject manager = model.value(QStringLiteral("props")).toObject().value(QStringLiteral("DecisionManager")).toObject();
+    QJsonObject props = manager.value(QStringLiteral("props")).toObject();
+    if (!props.contains(QStringLiteral("DecisionTable")))
+        return true;
+    props.remove(QStringLiteral("DecisionTable"));
+    for (const DecisionRecord& record : records) {
+        const QString position = QString::number(record.position);
+        props.insert(QStringLiteral("Key") + position, record.strIdentifier);
+        props.insert(QStringLiteral("Decision") + position, bagOf(record));
+    }
+    manager.insert(QStringLiteral("props"), props);
+    DocumentEdits::setBagProperty(root, {QStringLiteral("Model")}, QStringLiteral("DecisionManager"), manager);
+    return true;
+}
+
 } // namespace
 
 QString DocumentEdits::execSql(const QString& filePath, const QString& sql)
@@ -52,6 +103,29 @@ bool DocumentEdits::editModel(const QString& projectPath, const std::function<vo
     if (!node.open(ProjectNodes::DevFile) || !node.readText(text))
         return false;
     QJsonObject root = QJsonDocument::fromJson(text.toUtf8()).object();
+    if (!moveDecisionsIntoTree(document, root))
+        return false;
     change(root);
     return node.writeText(QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact))) && document.save();
+}
+
+bool DocumentEdits::reseal(const QString& filePath)
+{
+    QString checksum;
+    try {
+        const std::unique_ptr<SqliteDatabase> db = SqliteDatabase::openReadOnly(filePath);
+        checksum = ContentSeal::compute(*db);
+    } catch (...) {
+        return false;
+    }
+    return execSql(filePath, QStringLiteral("DELETE FROM seal; INSERT INTO seal(checksum) VALUES('%1')").arg(checksum))
+        .isEmpty();
+}
+
+QString DocumentEdits::editSql(const QString& filePath, const QString& sql)
+{
+    const QString problem = execSql(filePath, sql);
+    if (!problem.isEmpty())
+        return problem;
+    return reseal(filePath) ? QString() : QStringLiteral("the checksum could not be written");
 }

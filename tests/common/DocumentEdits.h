@@ -19,8 +19,17 @@ QString execSql(const QString& filePath, const QString& sql);
 // by path ({"Model", "DecisionManager", "Decision1"}).
 void setBagProperty(QJsonObject& bag, const QStringList& path, const QString& name, const QJsonValue& value);
 
+// Writes the checksum of what a file holds into it, as a save would, keeping its format.
+bool reseal(const QString& filePath);
+
+// Runs SQL on a file and writes its checksum anew: what the file then holds is hostile, not
+// damaged. Empty on success, else the error.
+QString editSql(const QString& filePath, const QString& sql);
+
 // Rewrites the project's stored object tree and saves the project through the storage, so that
-// its checksum matches: what the file then holds is hostile, not damaged.
+// its checksum matches: what the file then holds is hostile, not damaged. The controls are
+// moved into the tree first, each a nested bag "Decision<n>" of the decision manager, as older
+// projects hold them.
 bool editModel(const QString& projectPath, const std::function<void(QJsonObject& root)>& change);
 
 } // namespace DocumentEdits

@@ -115,6 +115,8 @@ private slots:
         QTest::newRow("other table") << "CREATE TABLE other(x)" << false;
         QTest::newRow("attach") << "ATTACH ':memory:' AS side" << false;
         QTest::newRow("schema writing") << "PRAGMA writable_schema = ON" << false;
+        QTest::newRow("schema version read") << "PRAGMA schema_version" << true;
+        QTest::newRow("schema version set") << "PRAGMA schema_version = 7" << false;
         QTest::newRow("function we never call") << "SELECT randomblob(10)" << false;
         QTest::newRow("dropping our table") << "DROP TABLE picture" << false;
     }

@@ -1,0 +1,256 @@
+#include "persist/DecisionTable.h"
+
+#include "base/ResourceStrings.h"
+#include "persist/DocumentSchema.h"
+#include "persist/PropertyValue.h"
+#include "persist/SqliteTransaction.h"
+#include "persist/StorageText.h"
+
+#include <sqlite3.h>
+
+#include <array>
+#include <limits>
+
+namespace {
+
+// The columns in the order of the table and of both statements.
+enum Column : int {
+    Position,
+    IntIdentifier,
+    StrIdentifier,
+    IntControl,
+    Caption,
+    Heading,
+    Picture,
+    OptsAndActs,
+    Include,
+    DefaultValue,
+    Min,
+    Max,
+    KvdHelp,
+    KvwHelp,
+    Dirty,
+    ColumnCount
+};
+
+constexpr std::array<const char*, ColumnCount> ColumnNames{
+    "position", "intIdentifier", "strIdentifier", "intControl", "caption", "heading", "picture", "optsAndActs",
+    "include",  "defaultValue",  "min",           "max",        "kvdHelp", "kvwHelp", "dirty"};
+
+constexpr char InsertSql[] =
+    "INSERT INTO decision(position, intIdentifier, strIdentifier, intControl, caption, heading, picture, "
+    "optsAndActs, include, defaultValue, min, max, kvdHelp, kvwHelp, dirty) "
+    "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)";
+
+constexpr char SelectSql[] =
+    "SELECT position, intIdentifier, strIdentifier, intControl, caption, heading, picture, optsAndActs, include, "
+    "defaultValue, min, max, kvdHelp, kvwHelp, dirty FROM decision ORDER BY position";
+
+const QString Subject = QStringLiteral("decision");
+
+// Statement parameters are numbered from 1, columns from 0.
+int parameter(Column column)
+{
+    return column + 1;
+}
+
+void bindDefault(SqliteStatement& insert, const QVariant& value)
+{
+    const int at = parameter(DefaultValue);
+    const PropertyValue stored = PropertyValue::fromVariant(value);
+    // A flag is kept as 1 or 0: no default of a control is one.
+    if (const auto* flag = std::get_if<bool>(&stored.data))
+        insert.bind(at, qint64(*flag ? 1 : 0));
+    else if (const auto* whole = std::get_if<qint64>(&stored.data))
+        insert.bind(at, *whole);
+    else if (const auto* number = std::get_if<double>(&stored.data))
+        insert.bindDouble(at, *number);
+    else if (const auto* text = std::get_if<QString>(&stored.data))
+        insert.bind(at, *text);
+    else
+        insert.bindNull(at);
+}
+
+void bindRecord(SqliteStatement& insert, const DecisionRecord& record)
+{
+    insert.bind(parameter(Position), record.position);
+    insert.bind(parameter(IntIdentifier), record.intIdentifier);
+    insert.bind(parameter(StrIdentifier), record.strIdentifier);
+    insert.bind(parameter(IntControl), record.intControl);
+    insert.bind(parameter(Caption), record.caption);
+    insert.bind(parameter(Heading), record.heading);
+    insert.bind(parameter(Picture), record.picture);
+    insert.bind(parameter(OptsAndActs), DecisionTable::joinLines(record.optsAndActs));
+    insert.bind(parameter(Include), DecisionTable::joinLines(record.include));
+    bindDefault(insert, record.defaultValue);
+    insert.bind(parameter(Min), record.min);
+    insert.bind(parameter(Max), record.max);
+    insert.bind(parameter(KvdHelp), record.kvdHelp);
+    insert.bind(parameter(KvwHelp), record.kvwHelp);
+    insert.bind(parameter(Dirty), qint64(record.dirty ? 1 : 0));
+}
+
+bool holdsKind(const SqliteStatement& row, Column column)
+{
+    const int type = row.columnType(column);
+    switch (column) {
+    case Position:
+    case IntIdentifier:
+    case IntControl:
+    case KvdHelp:
+    case Dirty:
+        return type == SQLITE_INTEGER;
+    case DefaultValue:
+        return type != SQLITE_BLOB;
+    default:
+        return type == SQLITE_TEXT;
+    }
+}
+
+QVariant defaultValueOf(const SqliteStatement& row)
+{
+    switch (row.columnType(DefaultValue)) {
+    case SQLITE_INTEGER: {
+        const qint64 number = row.columnInt(DefaultValue);
+        // As a property bag gives a whole number back: int where it fits.
+        if (number >= std::numeric_limits<int>::min() && number <= std::numeric_limits<int>::max())
+            return QVariant(static_cast<int>(number));
+        return QVariant(static_cast<qlonglong>(number));
+    }
+    case SQLITE_FLOAT:
+        return QVariant(row.columnDouble(DefaultValue));
+    case SQLITE_TEXT:
+        return QVariant(row.columnText(DefaultValue));
+    default:
+        return QVariant();
+    }
+}
+
+DecisionRecord recordOf(const SqliteStatement& row)
+{
+    DecisionRecord record;
+    record.position = row.columnInt(Position);
+    record.intIdentifier = row.columnInt(IntIdentifier);
+    record.strIdentifier = row.columnText(StrIdentifier);
+    record.intControl = row.columnInt(IntControl);
+    record.caption = row.columnText(Caption);
+    record.heading = row.columnText(Heading);
+    record.picture = row.columnText(Picture);
+    record.optsAndActs = DecisionTable::splitLines(row.columnText(OptsAndActs));
+    record.include = DecisionTable::splitLines(row.columnText(Include));
+    record.defaultValue = defaultValueOf(row);
+    record.min = row.columnText(Min);
+    record.max = row.columnText(Max);
+    record.kvdHelp = row.columnInt(KvdHelp);
+    record.kvwHelp = row.columnText(KvwHelp);
+    record.dirty = row.columnInt(Dirty) != 0;
+    return record;
+}
+
+StorageResult wrongKind(qint64 position, Column column)
+{
+    return StorageResult::failure(StorageErrorKind::Refused,
+                                  LoadResString(TextDecisionWrongKind).arg(position).arg(QLatin1String(ColumnNames[column])));
+}
+
+QString unescaped(QStringView line)
+{
+    if (!line.contains(u'\\'))
+        return line.toString();
+    QString text;
+    text.reserve(line.size());
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const bool escape = line.at(i) == u'\\' && i + 1 < line.size()
+                            && (line.at(i + 1) == u'\\' || line.at(i + 1) == u'n');
+        if (escape)
+            text += line.at(++i) == u'n' ? QChar(u'\n') : QChar(u'\\');
+        else
+            text += line.at(i);
+    }
+    return text;
+}
+
+} // namespace
+
+StorageResult DecisionTable::replaceAll(const std::vector<DecisionRecord>& records)
+{
+    return m_link.run(Subject, [&](SqliteDatabase& db) {
+        // A document of an older format gets the table at its first save.
+        DocumentSchema::upgrade(db);
+        SqliteTransaction transaction(db);
+        db.exec("DELETE FROM decision");
+        SqliteStatement& insert = db.statement(InsertSql);
+        for (const DecisionRecord& record : records) {
+            insert.reset();
+            bindRecord(insert, record);
+            insert.step();
+        }
+        insert.reset();
+        transaction.commit();
+    });
+}
+
+StorageResult DecisionTable::readAll(std::vector<DecisionRecord>& records) const
+{
+    records.clear();
+    return m_link.run(Subject, [&](SqliteDatabase& db) {
+        // An older file has no table: its controls are in its property bag.
+        if (db.pragma("user_version") < DocumentSchema::DecisionTableSince)
+            return StorageResult::success();
+        SqliteStatement& rows = db.statement(SelectSql);
+        rows.reset();
+        while (rows.step()) {
+            for (int column = 0; column < ColumnCount; ++column) {
+                if (!holdsKind(rows, static_cast<Column>(column))) {
+                    const qint64 position = rows.columnInt(Position);
+                    rows.reset();
+                    records.clear();
+                    return wrongKind(position, static_cast<Column>(column));
+                }
+            }
+            records.push_back(recordOf(rows));
+        }
+        rows.reset();
+        return StorageResult::success();
+    });
+}
+
+QString DecisionTable::joinLines(const QStringList& lines)
+{
+    qsizetype size = 0;
+    for (const QString& line : lines)
+        size += line.size() + 1;
+    QString text;
+    text.reserve(size);
+    for (const QString& line : lines) {
+        if (!line.contains(u'\\') && !line.contains(u'\n')) {
+            text += line;
+        } else {
+            for (const QChar c : line) {
+                if (c == u'\\')
+                    text += QLatin1String("\\\\");
+                else if (c == u'\n')
+                    text += QLatin1String("\\n");
+                else
+                    text += c;
+            }
+        }
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+QStringList DecisionTable::splitLines(QStringView text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    // A last line without its line feed is no text we wrote; it is kept rather than lost.
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        lines.append(unescaped(text.sliced(start, end - start)));
+        start = end + 1;
+    }
+    return lines;
+}
