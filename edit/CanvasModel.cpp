@@ -7,12 +7,12 @@
 #include "model/LinkTargets.h"
 
 #include <QStringList>
-#include <QStringTokenizer>
 
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 namespace {
 
@@ -344,27 +344,33 @@ QString CanvasModel::LayoutText() const
 
 namespace {
 
-// One line of a layout: the key and its place, or nothing when the line is not one.
-std::optional<std::pair<qint16, QRectF>> parseLayoutLine(QStringView line)
+// One line of a layout: the key and its place, or nothing when the line is not one. The text
+// was written by LayoutText: plain ASCII numbers with no spaces.
+std::optional<std::pair<qint16, QRectF>> parseLayoutLine(std::string_view line)
 {
-    std::array<QStringView, 5> fields;
-    qsizetype count = 0;
-    for (const QStringView field : QStringTokenizer(line, u'\t')) {
-        if (count == qsizetype(fields.size()))
+    std::array<std::string_view, 5> fields;
+    size_t count = 0;
+    for (size_t start = 0; start <= line.size(); ++count) {
+        const size_t tab = std::min(line.find('\t', start), line.size());
+        if (count == fields.size())
             return std::nullopt;
-        fields[static_cast<size_t>(count++)] = field;
+        fields[count] = line.substr(start, tab - start);
+        start = tab + 1;
     }
-    if (count != qsizetype(fields.size()))
+    if (count != fields.size())
         return std::nullopt;
-    bool ok = true;
-    const int key = fields[0].toInt(&ok);
-    if (!ok || key <= 0 || key > std::numeric_limits<qint16>::max())
+    const auto parse = [](std::string_view field, auto& value) {
+        const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+        return error == std::errc() && end == field.data() + field.size();
+    };
+    int key = 0;
+    if (!parse(fields[0], key) || key <= 0 || key > std::numeric_limits<qint16>::max())
         return std::nullopt;
     std::array<double, 4> values{};
-    for (size_t f = 0; f < values.size() && ok; ++f)
-        values[f] = fields[f + 1].toDouble(&ok);
-    if (!ok || !std::isfinite(values[0]) || !std::isfinite(values[1]))
-        return std::nullopt;
+    for (size_t f = 0; f < values.size(); ++f) {
+        if (!parse(fields[f + 1], values[f]) || !std::isfinite(values[f]))
+            return std::nullopt;
+    }
     return std::pair{static_cast<qint16>(key), QRectF(values[0], values[1], values[2], values[3])};
 }
 
@@ -372,11 +378,20 @@ std::optional<std::pair<qint16, QRectF>> parseLayoutLine(QStringView line)
 
 std::optional<std::map<qint16, QRectF>> CanvasModel::ParseLayoutText(const QString& text)
 {
+    // Anything but ASCII is no layout of ours: it becomes '?' here and fails the parse.
+    const QByteArray bytes = text.toLatin1();
+    const std::string_view all(bytes.constData(), static_cast<size_t>(bytes.size()));
+    const QByteArray header = LayoutHeader.toLatin1();
     bool headerSeen = false;
     std::map<qint16, QRectF> layout;
-    for (const QStringView line : QStringTokenizer(text, u'\n', Qt::SkipEmptyParts)) {
+    for (size_t start = 0; start < all.size();) {
+        const size_t end = std::min(all.find('\n', start), all.size());
+        const std::string_view line = all.substr(start, end - start);
+        start = end + 1;
+        if (line.empty())
+            continue;
         if (!headerSeen) {
-            if (line != LayoutHeader)
+            if (line != std::string_view(header.constData(), static_cast<size_t>(header.size())))
                 return std::nullopt;
             headerSeen = true;
             continue;

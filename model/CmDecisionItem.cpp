@@ -35,6 +35,14 @@ QString fixedOption(int textId)
     return QLatin1Char('^') + LoadResString(textId).toUpper();
 }
 
+// The string table never changes while the program runs; a project of thousands of controls
+// need not look the words up for each.
+const QStringList& fixedBooleanOptions()
+{
+    static const QStringList options{fixedOption(StringId::TrueText), fixedOption(StringId::FalseText)};
+    return options;
+}
+
 qint64 toWhole(const QVariant& value)
 {
     bool ok = false;
@@ -131,7 +139,7 @@ bool refusedIdentity(PropertyBag& bag)
 
 } // namespace
 
-CmDecisionItem::CmDecisionItem() : m_booleanOptions{fixedOption(StringId::TrueText), fixedOption(StringId::FalseText)}
+CmDecisionItem::CmDecisionItem() : m_booleanOptions(fixedBooleanOptions())
 {
 }
 

@@ -6,6 +6,8 @@
 #include "persist/SqliteTransaction.h"
 #include "persist/StorageText.h"
 
+#include <QStringEncoder>
+
 #include <sqlite3.h>
 
 #include <array>
@@ -71,22 +73,42 @@ void bindDefault(SqliteStatement& insert, const QVariant& value)
         insert.bindNull(at);
 }
 
-void bindRecord(SqliteStatement& insert, const DecisionRecord& record)
+// The UTF-8 form of a row's texts, in buffers kept from row to row: a table of thousands of
+// rows costs no allocation per value.
+class Utf8Row {
+public:
+    QByteArrayView encode(Column column, QStringView text)
+    {
+        QByteArray& bytes = m_bytes[static_cast<size_t>(column)];
+        bytes.resize(m_encoder.requiredSpace(text.size()));
+        const char* end = m_encoder.appendToBuffer(bytes.data(), text);
+        return QByteArrayView(bytes.constData(), end - bytes.constData());
+    }
+
+private:
+    std::array<QByteArray, ColumnCount> m_bytes;
+    QStringEncoder m_encoder{QStringEncoder::Utf8};
+};
+
+void bindRecord(SqliteStatement& insert, const DecisionRecord& record, Utf8Row& texts)
 {
+    const auto bindText = [&](Column column, QStringView text) {
+        insert.bindUtf8InPlace(parameter(column), texts.encode(column, text));
+    };
     insert.bind(parameter(Position), record.position);
     insert.bind(parameter(IntIdentifier), record.intIdentifier);
-    insert.bind(parameter(StrIdentifier), record.strIdentifier);
+    bindText(StrIdentifier, record.strIdentifier);
     insert.bind(parameter(IntControl), record.intControl);
-    insert.bind(parameter(Caption), record.caption);
-    insert.bind(parameter(Heading), record.heading);
-    insert.bind(parameter(Picture), record.picture);
-    insert.bind(parameter(OptsAndActs), DecisionTable::joinLines(record.optsAndActs));
-    insert.bind(parameter(Include), DecisionTable::joinLines(record.include));
+    bindText(Caption, record.caption);
+    bindText(Heading, record.heading);
+    bindText(Picture, record.picture);
+    bindText(OptsAndActs, DecisionTable::joinLines(record.optsAndActs));
+    bindText(Include, DecisionTable::joinLines(record.include));
     bindDefault(insert, record.defaultValue);
-    insert.bind(parameter(Min), record.min);
-    insert.bind(parameter(Max), record.max);
+    bindText(Min, record.min);
+    bindText(Max, record.max);
     insert.bind(parameter(KvdHelp), record.kvdHelp);
-    insert.bind(parameter(KvwHelp), record.kvwHelp);
+    bindText(KvwHelp, record.kvwHelp);
     insert.bind(parameter(Dirty), qint64(record.dirty ? 1 : 0));
 }
 
@@ -180,9 +202,10 @@ StorageResult DecisionTable::replaceAll(const std::vector<DecisionRecord>& recor
         SqliteTransaction transaction(db);
         db.exec("DELETE FROM decision");
         SqliteStatement& insert = db.statement(InsertSql);
+        Utf8Row texts;
         for (const DecisionRecord& record : records) {
             insert.reset();
-            bindRecord(insert, record);
+            bindRecord(insert, record, texts);
             insert.step();
         }
         insert.reset();

@@ -46,6 +46,14 @@ void SqliteStatement::bind(int index, qint64 number)
         fail(code);
 }
 
+void SqliteStatement::bindUtf8InPlace(int index, QByteArrayView utf8)
+{
+    const int code = sqlite3_bind_text(m_statement.get(), index, utf8.isNull() ? "" : utf8.data(),
+                                       static_cast<int>(utf8.size()), SQLITE_STATIC);
+    if (code != SQLITE_OK)
+        fail(code);
+}
+
 void SqliteStatement::bindDouble(int index, double number)
 {
     const int code = sqlite3_bind_double(m_statement.get(), index, number);

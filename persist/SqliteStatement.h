@@ -17,6 +17,9 @@ public:
     void bind(int index, const QString& text);
     void bindBlob(int index, const QByteArray& bytes);
     void bind(int index, qint64 number);
+    // UTF-8 text bound without a copy: the bytes must stay as they are until the next step()
+    // or reset().
+    void bindUtf8InPlace(int index, QByteArrayView utf8);
     void bindDouble(int index, double number);
     void bindNull(int index);
 

@@ -187,6 +187,22 @@ private slots:
         QCOMPARE(diagram.view.Canvas().LinksFrom(qint16(count - 1)), QList<qint16>{qint16(count)});
     }
 
+    // Every place comes back exactly: twelve digits, signs, fractions and exponents.
+    void layoutTextReadsBackWhatItWrote()
+    {
+        DiagramFixture diagram;
+        const QList<QPointF> places{{-40, 70}, {400.5, -3}, {0.1, 1e-7}, {123456789012.0, -2.5e13}};
+        for (int i = 0; i < places.size(); ++i) {
+            diagram.add(qint16(i + 1), QStringLiteral("C%1").arg(i + 1));
+            diagram.view.Canvas().MoveEntity(qint16(i + 1), places.at(i));
+        }
+        const auto layout = CanvasModel::ParseLayoutText(diagram.view.Canvas().LayoutText());
+        QVERIFY(layout);
+        QCOMPARE(layout->size(), size_t(places.size()));
+        for (int i = 0; i < places.size(); ++i)
+            QCOMPARE(layout->at(qint16(i + 1)).topLeft(), places.at(i));
+    }
+
     void storedLayoutComesBackAndBadOneIsRebuilt_data()
     {
         QTest::addColumn<QString>("stored");
@@ -195,6 +211,10 @@ private slots:
         QTest::newRow("foreign") << QStringLiteral("<layout/>") << false;
         QTest::newRow("broken line") << QStringLiteral("KvDiagram\t1\n1\t5\n") << false;
         QTest::newRow("no number") << QStringLiteral("KvDiagram\t1\nx\t1\t2\t3\t4\n") << false;
+        QTest::newRow("one field too many") << QStringLiteral("KvDiagram\t1\n1\t1\t2\t3\t4\t5\n") << false;
+        QTest::newRow("key out of range") << QStringLiteral("KvDiagram\t1\n40000\t1\t2\t3\t4\n") << false;
+        QTest::newRow("endless size") << QStringLiteral("KvDiagram\t1\n1\t1\t2\tinf\t4\n") << false;
+        QTest::newRow("digits of another script") << QStringLiteral("KvDiagram\t1\n1\t\u0661\t2\t3\t4\n") << false;
         QTest::newRow("stored") << QString() << true;
     }
     void storedLayoutComesBackAndBadOneIsRebuilt()
