@@ -18,11 +18,16 @@ namespace {
 
 constexpr int errOverflow = 6;
 
-// Twelve significant digits, as printf's %.12g writes them.
+// Twelve significant digits, as printf's %.12g writes them. Places are mostly whole numbers,
+// which that writes as their digits; those take the quick way.
 void appendNumber(QString& text, double value)
 {
+    constexpr double WholeDigitsUpTo = 1e12;
     std::array<char, 32> digits{};
-    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general, 12);
+    const bool whole = value == std::trunc(value) && std::abs(value) < WholeDigitsUpTo;
+    const auto written = whole
+        ? std::to_chars(digits.data(), digits.data() + digits.size(), static_cast<qint64>(value))
+        : std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general, 12);
     text += QLatin1StringView(digits.data(), written.ptr);
 }
 const QString LayoutHeader = QStringLiteral("KvDiagram\t1");

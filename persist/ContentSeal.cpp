@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -21,16 +22,17 @@ const QString Method = QStringLiteral("crc32:");
 // each of the many small values a document holds.
 class Checksum {
 public:
-    Checksum() { m_pending.reserve(BlockSize); }
-
     void add(QByteArrayView bytes)
     {
-        if (m_pending.size() + bytes.size() > BlockSize)
+        const auto size = static_cast<size_t>(bytes.size());
+        if (m_used + size > m_block.size())
             flush();
-        if (bytes.size() >= BlockSize)
+        if (size >= m_block.size()) {
             sum(bytes);
-        else
-            m_pending.append(bytes);
+            return;
+        }
+        std::memcpy(m_block.data() + m_used, bytes.data(), size);
+        m_used += size;
     }
     void addTag(char tag) { add(QByteArrayView(&tag, 1)); }
     void addNumber(quint64 number)
@@ -46,20 +48,19 @@ public:
     }
 
 private:
-    static constexpr qsizetype BlockSize = 64 * 1024;
-
     void sum(QByteArrayView bytes)
     {
         m_value = crc32_z(m_value, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<z_size_t>(bytes.size()));
     }
     void flush()
     {
-        sum(m_pending);
-        m_pending.resize(0); // keeps the block allocated
+        sum(QByteArrayView(m_block.data(), static_cast<qsizetype>(m_used)));
+        m_used = 0;
     }
 
     uLong m_value = crc32_z(0, nullptr, 0);
-    QByteArray m_pending;
+    std::vector<char> m_block = std::vector<char>(64 * 1024);
+    size_t m_used = 0;
 };
 
 // Each value with its kind and, for text and blobs, its length, so that no two different

@@ -240,32 +240,32 @@ StorageResult DecisionTable::readAll(std::vector<DecisionRecord>& records) const
 
 QString DecisionTable::joinLines(const QStringList& lines)
 {
-    qsizetype size = 0;
+    qsizetype longest = 0;
     for (const QString& line : lines)
-        size += line.size() + 1;
-    QString text;
-    text.reserve(size);
+        longest += 2 * line.size() + 1;
+    // Written through a pointer into room for the worst case (every character escaped), then
+    // cut to what was written: the lists of a large tree are many and short.
+    QString text(longest, Qt::Uninitialized);
+    QChar* out = text.data();
     for (const QString& line : lines) {
-        if (!line.contains(u'\\') && !line.contains(u'\n')) {
-            text += line;
-        } else {
-            for (const QChar c : line) {
-                if (c == u'\\')
-                    text += QLatin1String("\\\\");
-                else if (c == u'\n')
-                    text += QLatin1String("\\n");
-                else
-                    text += c;
+        for (const QChar c : line) {
+            if (c == u'\\' || c == u'\n') {
+                *out++ = u'\\';
+                *out++ = c == u'\n' ? QChar(u'n') : c;
+            } else {
+                *out++ = c;
             }
         }
-        text += QLatin1Char('\n');
+        *out++ = u'\n';
     }
+    text.truncate(out - text.constData());
     return text;
 }
 
 QStringList DecisionTable::splitLines(QStringView text)
 {
     QStringList lines;
+    lines.reserve(text.count(u'\n') + 1);
     qsizetype start = 0;
     // A last line without its line feed is no text we wrote; it is kept rather than lost.
     while (start < text.size()) {
