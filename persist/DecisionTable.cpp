@@ -177,8 +177,6 @@ StorageResult wrongKind(qint64 position, Column column)
 
 QString unescaped(QStringView line)
 {
-    if (!line.contains(u'\\'))
-        return line.toString();
     QString text;
     text.reserve(line.size());
     for (qsizetype i = 0; i < line.size(); ++i) {
@@ -265,15 +263,25 @@ QString DecisionTable::joinLines(const QStringList& lines)
 QStringList DecisionTable::splitLines(QStringView text)
 {
     QStringList lines;
-    lines.reserve(text.count(u'\n') + 1);
-    qsizetype start = 0;
+    // One pass over the characters: each line is cut where its line feed is, and only a line
+    // that holds a backslash is looked at again.
+    const QChar* const end = text.data() + text.size();
+    const QChar* start = text.data();
+    bool escaped = false;
+    for (const QChar* at = start; at != end; ++at) {
+        if (*at == u'\\') {
+            escaped = true;
+        } else if (*at == u'\n') {
+            const QStringView line(start, at - start);
+            lines.append(escaped ? unescaped(line) : line.toString());
+            start = at + 1;
+            escaped = false;
+        }
+    }
     // A last line without its line feed is no text we wrote; it is kept rather than lost.
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\n', start);
-        if (end < 0)
-            end = text.size();
-        lines.append(unescaped(text.sliced(start, end - start)));
-        start = end + 1;
+    if (start != end) {
+        const QStringView line(start, end - start);
+        lines.append(escaped ? unescaped(line) : line.toString());
     }
     return lines;
 }
