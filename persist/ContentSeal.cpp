@@ -25,6 +25,9 @@ public:
     void add(QByteArrayView bytes)
     {
         const auto size = static_cast<size_t>(bytes.size());
+        // An empty text comes with no bytes at all, which memcpy may not be given.
+        if (size == 0)
+            return;
         if (m_used + size > m_block.size())
             flush();
         if (size >= m_block.size()) {
