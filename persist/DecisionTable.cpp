@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -39,14 +40,32 @@ constexpr std::array<const char*, ColumnCount> ColumnNames{
     "position", "intIdentifier", "strIdentifier", "intControl", "caption", "heading", "picture", "optsAndActs",
     "include",  "defaultValue",  "min",           "max",        "kvdHelp", "kvwHelp", "dirty"};
 
-constexpr char InsertSql[] =
-    "INSERT INTO decision(position, intIdentifier, strIdentifier, intControl, caption, heading, picture, "
-    "optsAndActs, include, defaultValue, min, max, kvdHelp, kvwHelp, dirty) "
-    "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)";
+// Both statements name the columns in the order above, made once from that one list.
+QByteArray listOf(const std::function<QByteArray(int column)>& item)
+{
+    QByteArray list;
+    for (int column = 0; column < ColumnCount; ++column)
+        list.append(column ? ", " : "").append(item(column));
+    return list;
+}
 
-constexpr char SelectSql[] =
-    "SELECT position, intIdentifier, strIdentifier, intControl, caption, heading, picture, optsAndActs, include, "
-    "defaultValue, min, max, kvdHelp, kvwHelp, dirty FROM decision ORDER BY position";
+QByteArray columnName(int column)
+{
+    return ColumnNames[static_cast<size_t>(column)];
+}
+
+const char* insertSql()
+{
+    static const QByteArray sql = "INSERT INTO decision(" + listOf(columnName) + ") VALUES("
+                                  + listOf([](int column) { return "?" + QByteArray::number(column + 1); }) + ")";
+    return sql.constData();
+}
+
+const char* selectSql()
+{
+    static const QByteArray sql = "SELECT " + listOf(columnName) + " FROM decision ORDER BY position";
+    return sql.constData();
+}
 
 const QString Subject = QStringLiteral("decision");
 
@@ -199,7 +218,7 @@ StorageResult DecisionTable::replaceAll(const std::vector<DecisionRecord>& recor
         DocumentSchema::upgrade(db);
         SqliteTransaction transaction(db);
         db.exec("DELETE FROM decision");
-        SqliteStatement& insert = db.statement(InsertSql);
+        SqliteStatement& insert = db.statement(insertSql());
         Utf8Row texts;
         for (const DecisionRecord& record : records) {
             insert.reset();
@@ -218,7 +237,7 @@ StorageResult DecisionTable::readAll(std::vector<DecisionRecord>& records) const
         // An older file has no table: its controls are in its property bag.
         if (db.pragma("user_version") < DocumentSchema::DecisionTableSince)
             return StorageResult::success();
-        SqliteStatement& rows = db.statement(SelectSql);
+        SqliteStatement& rows = db.statement(selectSql());
         rows.reset();
         while (rows.step()) {
             for (int column = 0; column < ColumnCount; ++column) {

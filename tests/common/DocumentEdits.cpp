@@ -1,6 +1,9 @@
 #include "common/DocumentEdits.h"
 
+#include "model/CmDecisionItem.h"
 #include "persist/ContentSeal.h"
+#include "persist/DecisionRecord.h"
+#include "persist/PropertyBag.h"
 #include "persist/ProjectNodes.h"
 #include "persist/SqliteDatabase.h"
 #include "persist/StorageDocument.h"
@@ -16,44 +19,28 @@ namespace {
 struct SqliteCloser {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 };
-void addNumbered(QJsonObject& props, const QString& countName, const QString& base, const QStringList& lines)
-{
-    props.insert(countName, static_cast<int>(lines.size()));
-    for (int i = 0; i < lines.size(); ++i)
-        props.insert(base + QString::number(i + 1), lines.at(i));
-}
-
+// A control's bag as the program writes one, for a bag of the older form.
 QJsonObject bagOf(const DecisionRecord& record)
 {
-    QJsonObject props;
-    props.insert(QStringLiteral("kvdHelp"), record.kvdHelp);
-    props.insert(QStringLiteral("kvwHelp"), record.kvwHelp);
-    props.insert(QStringLiteral("intIdentifier"), record.intIdentifier);
-    props.insert(QStringLiteral("strIdentifier"), record.strIdentifier);
-    props.insert(QStringLiteral("intControl"), record.intControl);
-    addNumbered(props, QStringLiteral("OptsAndActsCount"), QStringLiteral("OptsAndActs"), record.optsAndActs);
-    props.insert(QStringLiteral("Caption"), record.caption);
-    props.insert(QStringLiteral("Heading"), record.heading);
-    props.insert(QStringLiteral("Picture"), record.picture);
-    addNumbered(props, QStringLiteral("IncludeCount"), QStringLiteral("Include"), record.include);
-    props.insert(QStringLiteral("Default"), QJsonValue::fromVariant(record.defaultValue));
-    props.insert(QStringLiteral("Min"), record.min);
-    props.insert(QStringLiteral("Max"), record.max);
-    props.insert(QStringLiteral("Dirty"), record.dirty);
-    return QJsonObject{{QStringLiteral("class"), 5}, {QStringLiteral("props"), props}};
+    CmDecisionItem item;
+    if (!item.ReadRecord(record))
+        return {};
+    PropertyBag bag;
+    bag.WriteRoot(item);
+    return QJsonDocument::fromJson(bag.ToText().toUtf8()).object();
 }
 
 // Moves the rows of the decision table into the manager's bag.
 bool moveDecisionsIntoTree(StorageDocument& document, QJsonObject& root)
 {
-    std::vector<DecisionRecord> records;
-    if (!document.decisions().readAll(records) || !document.decisions().replaceAll({}))
-        return false;
     QJsonObject model = root.value(QStringLiteral("props")).toObject().value(QStringLiteral("Model")).toObject();
     QJsonObject manager = model.value(QStringLiteral("props")).toObject().value(QStringLiteral("DecisionManager")).toObject();
     QJsonObject props = manager.value(QStringLiteral("props")).toObject();
     if (!props.contains(QStringLiteral("DecisionTable")))
         return true;
+    std::vector<DecisionRecord> records;
+    if (!document.decisions().readAll(records) || !document.decisions().replaceAll({}))
+        return false;
     props.remove(QStringLiteral("DecisionTable"));
     for (const DecisionRecord& record : records) {
         const QString position = QString::number(record.position);
