@@ -49,9 +49,13 @@ QString textOf(const Problem& problem)
     return problem.args.isEmpty() ? text : text.arg(problem.args.first());
 }
 
-// Whole numbers only: a rules text is written by a program, not typed.
+// Whole numbers only: a rules text is written by a program, not typed. The text must also be a
+// number as the record reader sees one: toInt alone stops at a NUL ("15" then NULs reads as
+// 15), where the reader finds no number, so a checked record would load with ID 0.
 std::optional<int> wholeNumber(const QString& text, int lowest)
 {
+    if (!MDecisionDataUtil::IsDecimalNumber(text))
+        return std::nullopt;
     bool ok = false;
     const int number = text.toInt(&ok);
     if (!ok || number < lowest || number > std::numeric_limits<qint16>::max())

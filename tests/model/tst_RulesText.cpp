@@ -77,6 +77,9 @@ private slots:
         };
         QTest::newRow("too few fields") << "2\t\tShort\t\t" << text(30401, {"5"});
         QTest::newRow("id is no number") << Record.arg("two", "A") << text(30402, {"two"});
+        // Found by fuzzing: a NUL ended the number for one reader and not for the other.
+        const QString nulled = QStringLiteral("15") + QChar(0) + QChar(0);
+        QTest::newRow("id followed by NULs") << Record.arg(nulled, "A") << text(30402, {nulled});
         QTest::newRow("invalid name") << Record.arg("2", "2Fast") << text(30403, {"2Fast"});
         QTest::newRow("unknown interface") << "2\t\tA\t\t\t\"\"\tDial\t" << text(30405, {"Dial"});
         QTest::newRow("id used before") << Record.arg("1", "Other") << text(30409, {"1", "2"});
