@@ -1,0 +1,84 @@
+#pragma once
+
+#include "base/StorageResult.h"
+#include "web/RunState.h"
+#include "web/WebRequest.h"
+#include "web/WebResponse.h"
+#include "web/WebTree.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+
+#include <functional>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class ResultsStore;
+class WebRun;
+
+// The served trees and what a request to them gets: the list of trees at /, each tree at /NAME/,
+// its pictures at /NAME/images/PICTURE. Holds no run: every run travels in its signed token and
+// is replayed when it is not among the recent ones this process keeps. Safe from any thread.
+class WebSite {
+public:
+    // Reads a tree (again); a front end gives one per file, so a project can be compiled.
+    using Loader = std::function<StorageResult(const QString& path, WebTree& tree)>;
+    using Log = std::function<void(const QString& line)>;
+
+    WebSite(QByteArray key, ResultsStore* results, Log log);
+    ~WebSite();
+    WebSite(const WebSite&) = delete;
+    WebSite& operator=(const WebSite&) = delete;
+
+    // Reads the tree now; its name must be new.
+    StorageResult add(const QString& path, Loader loader);
+    // Pictures not in a tree are read from this folder only.
+    void setImageFolder(const QString& folder) { m_imageFolder = folder; }
+    // Reads again each tree whose file changed; new runs start on the new version.
+    void refresh();
+    QStringList names() const;
+
+    WebResponse handle(const WebRequest& request);
+
+    // Recent runs kept per process, so the next step of a run needs no replay.
+    static constexpr std::size_t CachedRuns = 256;
+
+private:
+    struct Entry {
+        QString path;
+        Loader loader;
+        std::shared_ptr<const WebTree> tree;
+        QDateTime modified;
+        qint64 size = -1;
+    };
+    struct Cached {
+        QByteArray signature;
+        std::shared_ptr<const WebTree> tree;
+        std::unique_ptr<WebRun> run;
+    };
+
+    std::shared_ptr<const WebTree> tree(const QString& name) const;
+    WebResponse startRun(const std::shared_ptr<const WebTree>& tree, const WebRequest& request);
+    WebResponse step(const std::shared_ptr<const WebTree>& tree, const WebRequest& request);
+    WebResponse picture(const WebTree& tree, const QString& name) const;
+    WebResponse mustStartAgain(const WebTree& tree, int messageId) const;
+    // The page after a step, with its events recorded and the run kept for its next step.
+    WebResponse afterStep(const std::shared_ptr<const WebTree>& tree, std::unique_ptr<WebRun> run, const RunState& state,
+                          const RunState::Step& step, const QStringList& links);
+    std::unique_ptr<WebRun> takeCached(const QByteArray& signature, const WebTree& tree);
+    void keep(const QByteArray& signature, const std::shared_ptr<const WebTree>& tree, std::unique_ptr<WebRun> run);
+    void recordPage(const WebTree& tree, const RunState& state, const WebRun& run, const RunState::Step* step);
+
+    QByteArray m_key;
+    ResultsStore* m_results;
+    Log m_log;
+    QString m_imageFolder;
+    mutable std::mutex m_treesMutex;
+    std::vector<Entry> m_entries;
+    std::mutex m_cacheMutex;
+    std::list<Cached> m_cache; // most recent first
+};
