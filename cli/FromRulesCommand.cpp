@@ -52,7 +52,7 @@ std::optional<Arguments> parse(const QStringList& args)
 std::optional<QString> readText(const QString& path, QTextStream& err)
 {
     QByteArray bytes;
-    if (const StorageResult read = FileBytes::read(path, bytes); !read) {
+    if (const StorageResult read = FileBytes::read(path, bytes, FileBytes::Input::RulesText); !read) {
         err << read.message << '\n';
         return std::nullopt;
     }

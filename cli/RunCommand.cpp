@@ -12,7 +12,6 @@
 #include "runtime/CompiledTree.h"
 #include "runtime/RuntimeEngine.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -21,7 +20,6 @@ constexpr int NameId = 32550;
 constexpr int SummaryId = 32551;
 constexpr int UsageId = 32552;
 constexpr int WrongArgumentsId = 32553;
-constexpr int AnswersUnreadableId = 32554;
 constexpr int TreeUnreadableId = 32555;
 constexpr int CompileFailedId = 32556;
 
@@ -107,13 +105,13 @@ int RunCommand::execute(const QStringList& args, QTextStream& out, QTextStream& 
     if (!parsed)
         return usageError(LoadResString(WrongArgumentsId), err);
 
-    QFile answersFile(parsed->answers);
-    if (!answersFile.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        err << LoadResString(AnswersUnreadableId).arg(parsed->answers) << '\n';
+    QByteArray answerBytes;
+    if (const StorageResult read = FileBytes::read(parsed->answers, answerBytes, FileBytes::Input::Answers); !read) {
+        err << read.message << '\n';
         return Failure;
     }
     AnswerList answers;
-    if (const std::optional<QString> problem = answers.parse(QString::fromUtf8(answersFile.readAll()))) {
+    if (const std::optional<QString> problem = answers.parse(QString::fromUtf8(answerBytes))) {
         err << *problem << '\n';
         return Failure;
     }

@@ -49,7 +49,7 @@ StorageResult write(StorageDocument& document, const QList<Journey>& journeys)
 StorageResult readFile(const QString& path, QList<Journey>& journeys)
 {
     QByteArray bytes;
-    if (StorageResult read = FileBytes::read(path, bytes); !read)
+    if (StorageResult read = FileBytes::read(path, bytes, FileBytes::Input::Journeys); !read)
         return read;
     if (const std::optional<QString> refused = JourneyText::read(QString::fromUtf8(bytes), journeys))
         return StorageResult::failure(StorageErrorKind::Corrupt, LoadResString(FileUnreadableId).arg(path, *refused));

@@ -5,6 +5,7 @@
 #include "base/MCommonUtil.h"
 #include "base/ProcedureBoundary.h"
 #include "base/ResourceStrings.h"
+#include "persist/ProjectLock.h"
 #include "persist/PropertyBag.h"
 
 #include <QDir>
@@ -22,8 +23,6 @@ constexpr int WebFilterId = 12024;
 constexpr int DesktopFilterId = 12025;
 constexpr int OpenTitleId = 13012;
 constexpr int LoadingFileId = 14001;
-constexpr int InUseMessageId = 31102;
-constexpr int FolderNotWritableId = 30050;
 constexpr int CallAppRoom = 5;
 
 const QString ProjectExtension = QStringLiteral("kvp");
@@ -135,12 +134,7 @@ CmDocument::Result CmDocument::InspectDocument(const QString& path, StorageDocum
 {
     CloseDocument();
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    // Only another Designer holding the project matters here; a folder we may not write to
-    // does not stop us from reading.
-    StorageResult refusal;
-    if (!lockProject(absolute, refusal) && refusal.kind == StorageErrorKind::InUse)
-        return failed(refusal);
-    m_lock.reset();
+    // Only looking: the saved file is read whoever holds the project for a change.
     const StorageResult opened = m_storage->openReadOnly(absolute, checksum);
     if (!opened) {
         m_storage->create();
@@ -152,14 +146,11 @@ CmDocument::Result CmDocument::InspectDocument(const QString& path, StorageDocum
 
 bool CmDocument::lockProject(const QString& path, StorageResult& refusal)
 {
-    m_lock = std::make_unique<QLockFile>(MCommonUtil::GetTempFile(path) + QStringLiteral(".lock"));
-    if (m_lock->tryLock(0))
+    m_lock = std::make_unique<ProjectLock>();
+    refusal = m_lock->acquire(MCommonUtil::GetTempFile(path) + QStringLiteral(".lock"), path);
+    if (refusal)
         return true;
-    const bool heldElsewhere = m_lock->error() == QLockFile::LockFailedError;
     m_lock.reset();
-    refusal = heldElsewhere
-                  ? StorageResult::failure(StorageErrorKind::InUse, LoadResString(InUseMessageId).arg(path))
-                  : StorageResult::failure(StorageErrorKind::Io, LoadResString(FolderNotWritableId).arg(path));
     return false;
 }
 
@@ -199,7 +190,7 @@ CmDocument::Result CmDocument::SaveFileAs(const QString& path, const QStringList
     if (target == m_path)
         return writeProject(target, inputs);
     StorageResult refusal;
-    std::unique_ptr<QLockFile> previousLock = std::move(m_lock);
+    std::unique_ptr<ProjectLock> previousLock = std::move(m_lock);
     if (!lockProject(target, refusal)) {
         m_lock = std::move(previousLock);
         return failed(refusal);

@@ -4,9 +4,9 @@
 #include "base/IPrompt.h"
 #include "model/KvwSettings.h"
 #include "persist/IClassPersistable.h"
+#include "persist/ProjectLock.h"
 #include "persist/StorageDocument.h"
 
-#include <QLockFile>
 #include <QObject>
 #include <QStringList>
 
@@ -136,7 +136,7 @@ private:
     bool m_keepsWorkingCopy = true;
     ModelWriter m_modelWriter;
     std::unique_ptr<StorageDocument> m_storage;
-    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<ProjectLock> m_lock;
     BusyState m_ownBusyState;
     BusyState* m_busyState = &m_ownBusyState;
     QMetaObject::Connection m_busyForward;

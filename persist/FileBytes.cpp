@@ -11,6 +11,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <optional>
 #include <cerrno>
 #include <cstdio>
 
@@ -43,6 +44,33 @@ struct PathState {
 #endif
 };
 
+#ifdef Q_OS_UNIX
+// Why a file of this mode is no regular file; empty for a regular file.
+QString notRegularReason(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return QString();
+    if (S_ISDIR(mode))
+        return LoadResString(TextReasonFolder);
+    if (S_ISFIFO(mode))
+        return LoadResString(TextReasonPipe);
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return LoadResString(TextReasonDevice);
+    if (S_ISSOCK(mode))
+        return LoadResString(TextReasonSocket);
+    return LoadResString(TextReasonNotRegular);
+}
+
+// Whether the open file is still the one at the path (and the path no link).
+bool stillNamed(int fd, const QByteArray& path)
+{
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::lstat(path.constData(), &named) == 0 && held.st_dev == named.st_dev
+        && held.st_ino == named.st_ino;
+}
+#endif
+
 PathState stateOf(const QString& filePath)
 {
     PathState state;
@@ -55,18 +83,7 @@ PathState stateOf(const QString& filePath)
     state.exists = true;
     state.device = info.st_dev;
     state.inode = info.st_ino;
-    if (S_ISREG(info.st_mode))
-        return state;
-    if (S_ISDIR(info.st_mode))
-        state.notRegular = LoadResString(TextReasonFolder);
-    else if (S_ISFIFO(info.st_mode))
-        state.notRegular = LoadResString(TextReasonPipe);
-    else if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
-        state.notRegular = LoadResString(TextReasonDevice);
-    else if (S_ISSOCK(info.st_mode))
-        state.notRegular = LoadResString(TextReasonSocket);
-    else
-        state.notRegular = LoadResString(TextReasonNotRegular);
+    state.notRegular = notRegularReason(info.st_mode);
 #else
     const QFileInfo info(filePath);
     state.exists = info.exists();
@@ -101,18 +118,71 @@ QString followLinks(const QString& filePath)
 
 } // namespace
 
-StorageResult FileBytes::read(const QString& filePath, QByteArray& bytes)
+qint64 FileBytes::sizeLimit(Input kind)
 {
+    constexpr qint64 MB = 1024 * 1024;
+    switch (kind) {
+    case Input::Answers:
+        return 4 * MB;
+    case Input::Journeys:
+    case Input::RulesText:
+    case Input::SelectorTable:
+    case Input::Picture:
+    case Input::Dictionary:
+        return 64 * MB;
+    case Input::WebTree:
+        return 256 * MB;
+    }
+    return 0;
+}
+
+StorageResult FileBytes::read(const QString& filePath, QByteArray& bytes, Input kind)
+{
+    bytes.clear();
     if (StorageResult checked = checkInput(filePath); !checked)
         return checked;
-    QFile file(filePath);
+    const auto unreadable = [&](const QString& reason) {
+        return StorageResult::failure(StorageErrorKind::Io, LoadResString(TextFileNotReadable).arg(filePath, reason));
+    };
+    QFile file;
+#ifdef Q_OS_UNIX
+    // Checked again through the open handle: what is at the path may have changed since. Opened
+    // without waiting, so that a named pipe put there in between does not hold the read.
+    const int fd = ::open(QFile::encodeName(filePath).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return unreadable(qt_error_string(errno));
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const QString reason = S_ISREG(info.st_mode) ? qt_error_string(errno) : notRegularReason(info.st_mode);
+        ::close(fd);
+        return unreadable(reason);
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return unreadable(file.errorString());
+    }
+#else
+    file.setFileName(filePath);
     if (!file.open(QIODevice::ReadOnly))
-        return StorageResult::failure(StorageErrorKind::Io,
-                                      LoadResString(TextFileNotReadable).arg(filePath, file.errorString()));
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return StorageResult::failure(StorageErrorKind::Io,
-                                      LoadResString(TextFileNotReadable).arg(filePath, file.errorString()));
+        return unreadable(file.errorString());
+#endif
+    const qint64 limit = sizeLimit(kind);
+    const auto tooLarge = [&] {
+        return unreadable(LoadResString(TextReasonTooLarge).arg(limit / (1024 * 1024)));
+    };
+    if (file.size() > limit)
+        return tooLarge();
+    // A file may grow while it is read, or claim no size at all: one byte more than the limit
+    // tells.
+    bytes = file.read(limit + 1);
+    if (file.error() != QFileDevice::NoError) {
+        bytes.clear();
+        return unreadable(file.errorString());
+    }
+    if (bytes.size() > limit) {
+        bytes.clear();
+        return tooLarge();
+    }
     return StorageResult::success();
 }
 
@@ -128,6 +198,18 @@ StorageResult FileBytes::checkInput(const QString& filePath)
         return StorageResult::failure(StorageErrorKind::Io,
                                       LoadResString(TextFileNotReadable).arg(filePath, state.notRegular));
     return StorageResult::success();
+}
+
+QString FileBytes::whyNotRegular(const QString& filePath)
+{
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    if (::lstat(QFile::encodeName(filePath).constData(), &info) != 0)
+        return QString();
+    return S_ISLNK(info.st_mode) ? LoadResString(TextReasonLink) : notRegularReason(info.st_mode);
+#else
+    return stateOf(filePath).notRegular;
+#endif
 }
 
 StorageResult FileBytes::checkOutput(const QString& filePath, const QStringList& inputs)
@@ -156,49 +238,97 @@ StorageResult FileBytes::write(const QString& filePath, const QByteArray& bytes,
         return checked;
     const QString target = followLinks(filePath);
     const QString part = partPath(target);
-    QFile file(part);
-    if (StorageResult held = holdPart(file, filePath); !held)
+    QFile file;
+    if (StorageResult held = holdPart(file, part, filePath); !held)
         return held;
     StorageResult result = writePart(file, filePath, bytes, options);
     if (result)
-        result = replaceTarget(file, target, filePath);
+        result = replaceTarget(file, part, target, filePath);
     // Removed while still held, so that no writer waiting for it takes it up in between.
-    if (!result)
-        QFile::remove(file.fileName());
+    if (!result && isPart(file, part))
+        QFile::remove(part);
     file.close();
     return result;
 }
 
-StorageResult FileBytes::holdPart(QFile& file, const QString& shownPath)
+StorageResult FileBytes::holdPart(QFile& file, const QString& partName, const QString& shownPath)
 {
 #ifdef Q_OS_UNIX
+    const QByteArray part = QFile::encodeName(partName);
     QElapsedTimer waited;
     waited.start();
     for (;;) {
-        // Opened without truncating: another writer may be writing it.
-        if (!file.open(QIODevice::ReadWrite))
-            return notSaved(shownPath, file.errorString());
-        if (::flock(file.handle(), LOCK_EX | LOCK_NB) == 0) {
-            // The writer before may have renamed the file over its target while we waited:
-            // what we hold must still be the part file.
-            struct stat held {};
-            struct stat named {};
-            if (::fstat(file.handle(), &held) == 0 && ::stat(QFile::encodeName(file.fileName()).constData(), &named) == 0
-                && held.st_dev == named.st_dev && held.st_ino == named.st_ino)
-                return file.resize(0) ? StorageResult::success() : notSaved(shownPath, file.errorString());
-        } else if (errno != EWOULDBLOCK || waited.elapsed() > PartWaitMs) {
-            file.close();
-            return StorageResult::failure(StorageErrorKind::InUse, LoadResString(TextFileInUse).arg(shownPath));
+        // Made afresh: never a file or link already at the name.
+        const int fd = ::open(part.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            // Another writer may have taken it for one left behind before we held it.
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(fd, part)) {
+                if (file.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle))
+                    return StorageResult::success();
+                ::close(fd);
+                return notSaved(shownPath, file.errorString());
+            }
+            ::close(fd);
+        } else if (errno != EEXIST) {
+            return notSaved(shownPath, qt_error_string(errno));
+        } else if (const std::optional<StorageResult> cleared = clearPart(part, shownPath); cleared && !*cleared) {
+            return *cleared;
+        } else if (cleared) {
+            continue;
         }
-        file.close();
+        if (waited.elapsed() > PartWaitMs)
+            return StorageResult::failure(StorageErrorKind::InUse, LoadResString(TextFileInUse).arg(shownPath));
         QThread::msleep(PartPollMs);
     }
 #else
+    file.setFileName(partName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return notSaved(shownPath, file.errorString());
     return StorageResult::success();
 #endif
 }
+
+bool FileBytes::isPart(const QFile& file, const QString& part)
+{
+#ifdef Q_OS_UNIX
+    return stillNamed(file.handle(), QFile::encodeName(part));
+#else
+    Q_UNUSED(file);
+    Q_UNUSED(part);
+    return true;
+#endif
+}
+
+#ifdef Q_OS_UNIX
+std::optional<StorageResult> FileBytes::clearPart(const QByteArray& part, const QString& shownPath)
+{
+    struct stat info {};
+    if (::lstat(part.constData(), &info) != 0)
+        return errno == ENOENT ? std::optional(StorageResult::success())
+                               : std::optional(notSaved(shownPath, qt_error_string(errno)));
+    // A link is removed, never followed: the file it names stays as it is.
+    if (S_ISLNK(info.st_mode)) {
+        if (::unlink(part.constData()) != 0 && errno != ENOENT)
+            return notSaved(shownPath, qt_error_string(errno));
+        return StorageResult::success();
+    }
+    if (!S_ISREG(info.st_mode))
+        return notSaved(shownPath, LoadResString(TextReasonPartInTheWay)
+                                       .arg(QFile::decodeName(part), notRegularReason(info.st_mode)));
+    const int fd = ::open(part.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT || errno == ELOOP ? std::optional(StorageResult::success())
+                                                 : std::optional(notSaved(shownPath, qt_error_string(errno)));
+    std::optional<StorageResult> cleared;
+    // Held by nobody: a write killed half way left it. Held: another writer's, to wait for.
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        const bool removed = !stillNamed(fd, part) || ::unlink(part.constData()) == 0 || errno == ENOENT;
+        cleared = removed ? StorageResult::success() : notSaved(shownPath, qt_error_string(errno));
+    }
+    ::close(fd);
+    return cleared;
+}
+#endif
 
 StorageResult FileBytes::writePart(QFile& file, const QString& shownPath, const QByteArray& bytes,
                                    const WriteOptions& options)
@@ -226,12 +356,20 @@ StorageResult FileBytes::writePart(QFile& file, const QString& shownPath, const 
     return StorageResult::success();
 }
 
-StorageResult FileBytes::replaceTarget(QFile& file, const QString& target, const QString& shownPath)
+StorageResult FileBytes::replaceTarget(QFile& file, const QString& part, const QString& target, const QString& shownPath)
 {
+    // Only the file written is renamed, never what another put at its name since.
+    if (!isPart(file, part))
+        return notSaved(shownPath, LoadResString(TextReasonPartInTheWay).arg(part, LoadResString(TextReasonNotRegular)));
     // A replaced file keeps its permissions; a new one gets those any new file gets.
+#ifdef Q_OS_UNIX
+    if (struct stat replaced {}; ::stat(QFile::encodeName(target).constData(), &replaced) == 0)
+        ::fchmod(file.handle(), replaced.st_mode & 07777);
+#else
     if (QFileInfo::exists(target))
-        file.setPermissions(QFile::permissions(target));
-    if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+        QFile::setPermissions(part, QFile::permissions(target));
+#endif
+    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) != 0)
         return notSaved(shownPath, qt_error_string(errno));
     syncFolder(target);
     return StorageResult::success();

@@ -8,19 +8,26 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // Whole files in and out, and the one place every output is written. Writing never leaves a
 // half-written target: the bytes go to a part file beside the target (".<name>.kv-part"), are
-// flushed to disk and then renamed over the target. A writer killed half way leaves at most that
-// part file, which the next write to the same target takes over; two writers of one target take
-// turns. Only a regular file is ever replaced: a folder, a named pipe or a device at the path is
-// refused, and so is a file the writer reads (a symbolic link is followed, the file it names is
-// written).
+// flushed to disk and then renamed over the target. The part file is always made afresh, never
+// through a link: whatever a write killed half way left at its name is removed first (a link
+// itself, never the file it names). Two writers of one target take turns. Only a regular file is
+// ever replaced: a folder, a named pipe or a device at the path is refused, and so is a file the
+// writer reads (a symbolic link at the target is followed, the file it names is written).
 class FileBytes {
 public:
     using Progress = std::function<void(int percent)>;
 
-    static StorageResult read(const QString& filePath, QByteArray& bytes);
+    // The kinds of named input, each read up to a size of its own (docs/RELIABILITY.md), so
+    // that a hostile path never makes a read run without end.
+    enum class Input { Answers, Journeys, RulesText, SelectorTable, WebTree, Picture, Dictionary };
+    static qint64 sizeLimit(Input kind);
+    // Reads a regular file of at most the kind's size; anything else is refused with the reason
+    // (a named pipe or a device is never waited on or read from).
+    static StorageResult read(const QString& filePath, QByteArray& bytes, Input kind);
 
     struct WriteOptions {
         Progress progress;
@@ -35,6 +42,9 @@ public:
     // Whether a path names a regular file to read: NotFound when nothing is there, Io naming
     // what is there instead (a folder, a named pipe ...). Reading a pipe would wait for a writer.
     static StorageResult checkInput(const QString& filePath);
+    // Why what is at the path, itself and not what a link there names, is no regular file; empty
+    // for a regular file or nothing.
+    static QString whyNotRegular(const QString& filePath);
     // Whether a file may be written at the path, as write() checks before it writes.
     static StorageResult checkOutput(const QString& filePath, const QStringList& inputs);
 
@@ -44,11 +54,16 @@ public:
     static QString partPath(const QString& target);
 
 private:
-    // Opens the part file and holds it against another writer, empty.
-    static StorageResult holdPart(QFile& file, const QString& shownPath);
+    // Makes the part file afresh and holds it against another writer.
+    static StorageResult holdPart(QFile& file, const QString& partName, const QString& shownPath);
+    // What is at the part file's name when it cannot be made: nothing once one left behind (or a
+    // link) is removed; a failure for what may not be removed; nullopt while another writer holds it.
+    static std::optional<StorageResult> clearPart(const QByteArray& part, const QString& shownPath);
     static StorageResult writePart(QFile& file, const QString& shownPath, const QByteArray& bytes,
                                    const WriteOptions& options);
-    static StorageResult replaceTarget(QFile& file, const QString& target, const QString& shownPath);
+    static StorageResult replaceTarget(QFile& file, const QString& part, const QString& target, const QString& shownPath);
+    // Whether the file held is still the one at the part file's name.
+    static bool isPart(const QFile& file, const QString& part);
     static StorageResult notSaved(const QString& filePath, const QString& reason);
     // Makes the rename itself durable; without it a power cut may bring the old file back.
     static void syncFolder(const QString& filePath);

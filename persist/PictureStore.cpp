@@ -19,7 +19,7 @@ StorageResult PictureStore::add(const QString& name, const QByteArray& data)
 StorageResult PictureStore::addFromFile(const QString& name, const QString& filePath)
 {
     QByteArray data;
-    if (StorageResult read = FileBytes::read(filePath, data); !read)
+    if (StorageResult read = FileBytes::read(filePath, data, FileBytes::Input::Picture); !read)
         return read;
     return add(name, data);
 }

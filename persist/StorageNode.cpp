@@ -134,7 +134,7 @@ StorageResult StorageNode::exportTable(const QString& filePath) const
 StorageResult StorageNode::importTable(const QString& filePath)
 {
     QByteArray bytes;
-    if (StorageResult read = FileBytes::read(filePath, bytes); !read)
+    if (StorageResult read = FileBytes::read(filePath, bytes, FileBytes::Input::SelectorTable); !read)
         return read;
     CsvTable::Rows rows;
     if (StorageResult parsed = CsvTable::parse(QString::fromUtf8(bytes), rows); !parsed)

@@ -84,7 +84,7 @@ bool CcPictures::Import(const QString& filePath, const QString& name)
             return false;
         }
         QByteArray bytes;
-        if (StorageResult read = FileBytes::read(filePath, bytes); !read) {
+        if (StorageResult read = FileBytes::read(filePath, bytes, FileBytes::Input::Picture); !read) {
             warn(read.message);
             return false;
         }

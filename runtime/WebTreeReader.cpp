@@ -2,16 +2,16 @@
 
 #include "base/ResourceStrings.h"
 #include "lang/RecordFields.h"
+#include "persist/FileBytes.h"
 #include "runtime/RuntimeControl.h"
 #include "runtime/WebNotationReader.h"
 
+#include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
 
-constexpr int OpenFailedId = 33100;
 constexpr int UnreadableId = 33101;
 constexpr int MissingElementId = 33102;
 constexpr int UnexpectedElementId = 33103;
@@ -24,8 +24,6 @@ constexpr int EarlyFinishId = 33109;
 
 // The compiled numbers are 16-bit, as the desktop tree's IDs.
 constexpr int HighestNumber = 32767;
-// A picture larger than this is not a picture the compiler exported.
-constexpr qint64 PictureLimit = 64 * 1024 * 1024;
 
 const QString Tab = QStringLiteral("\t");
 
@@ -54,9 +52,11 @@ WebTreeReader::WebTreeReader(QIODevice& device, const QString& folder) : m_xml(&
 
 StorageResult WebTreeReader::readFile(const QString& path, CompiledTree& tree)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return StorageResult::failure(StorageErrorKind::NotFound, LoadResString(OpenFailedId).arg(path, file.errorString()));
+    QByteArray bytes;
+    if (StorageResult read = FileBytes::read(path, bytes, FileBytes::Input::WebTree); !read)
+        return read;
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
     WebTreeReader reader(file, QFileInfo(path).absolutePath());
     if (!reader.read()) {
         const QString message = LoadResString(UnreadableId)
@@ -341,11 +341,9 @@ void WebTreeReader::readPicture(const QString& reference, const QString& name)
     QFileInfo info(QDir(m_folder), reference);
     if (!info.isFile())
         info = QFileInfo(QDir(m_folder), QFileInfo(reference).fileName());
-    if (!info.isFile() || info.size() > PictureLimit)
-        return;
-    QFile file(info.filePath());
-    if (file.open(QIODevice::ReadOnly))
-        m_pictures.insert(key, file.read(PictureLimit));
+    QByteArray bytes;
+    if (FileBytes::read(info.filePath(), bytes, FileBytes::Input::Picture))
+        m_pictures.insert(key, bytes);
 }
 
 CompiledTree WebTreeReader::tree() const

@@ -130,7 +130,7 @@ StorageResult SelectorStore::CheckedText(const QString& filePath, const QByteArr
 StorageResult SelectorStore::Import(const QString& filePath, const QString& name)
 {
     QByteArray bytes;
-    if (StorageResult read = FileBytes::read(filePath, bytes); !read)
+    if (StorageResult read = FileBytes::read(filePath, bytes, FileBytes::Input::SelectorTable); !read)
         return read;
     QString text;
     if (StorageResult checked = CheckedText(filePath, bytes, text); !checked)

@@ -164,11 +164,100 @@ private slots:
         const QString expected = reasonId ? LoadResString(31103).arg(path, LoadResString(reasonId))
                                           : LoadResString(31100).arg(path);
         QByteArray bytes;
-        const StorageResult read = FileBytes::read(path, bytes);
+        const StorageResult read = FileBytes::read(path, bytes, FileBytes::Input::Answers);
         QCOMPARE(read.kind, kind);
         QCOMPARE(read.message, expected);
         StorageDocument document;
         QCOMPARE(document.open(path).message, expected);
+    }
+
+    void devicesAndLargeInputsAreNotRead_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<FileBytes::Input>("kind");
+        QTest::addColumn<bool>("read");
+        QTest::newRow("endless device") << "/dev/zero" << FileBytes::Input::Answers << false;
+        QTest::newRow("answers at the limit") << "limit" << FileBytes::Input::Answers << true;
+        QTest::newRow("answers a byte over") << "over" << FileBytes::Input::Answers << false;
+        QTest::newRow("web tree a byte over") << "over" << FileBytes::Input::WebTree << false;
+        QTest::newRow("empty") << "empty" << FileBytes::Input::RulesText << true;
+    }
+    // Every kind of input is read up to its size and no further; a device is never read.
+    void devicesAndLargeInputsAreNotRead()
+    {
+        QFETCH(QString, what);
+        QFETCH(FileBytes::Input, kind);
+        QFETCH(bool, read);
+        QTemporaryDir dir;
+        QString path = dir.filePath(QStringLiteral("input"));
+        const qint64 limit = FileBytes::sizeLimit(kind);
+        QVERIFY(limit > 0);
+        if (what.startsWith(QLatin1Char('/'))) {
+            path = what;
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            // Sparse: the size costs no disk.
+            QVERIFY(file.resize(what == QLatin1String("limit") ? limit : what == QLatin1String("over") ? limit + 1 : 0));
+        }
+        QByteArray bytes;
+        const StorageResult result = FileBytes::read(path, bytes, kind);
+        QCOMPARE(result.ok(), read);
+        if (read) {
+            QCOMPARE(bytes.size(), QFileInfo(path).size());
+            return;
+        }
+        QCOMPARE(result.kind, StorageErrorKind::Io);
+        QVERIFY(bytes.isEmpty());
+        const QString reason = what.startsWith(QLatin1Char('/')) ? LoadResString(33202)
+                                                                : LoadResString(33216).arg(limit / (1024 * 1024));
+        QCOMPARE(result.message, LoadResString(31103).arg(path, reason));
+    }
+
+    void whatIsAtThePartFilesNameIsNeverWrittenThrough_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("symbolic link to another file") << "link" << true;
+        QTest::newRow("symbolic link to nowhere") << "dangling" << true;
+        QTest::newRow("hard link to another file") << "hard" << true;
+        QTest::newRow("folder") << "folder" << false;
+        QTest::newRow("named pipe") << "pipe" << false;
+    }
+    // The part file is made afresh: a link at its name is removed, not followed, and the file it
+    // names keeps what it held; what cannot be removed stops the write, named.
+    void whatIsAtThePartFilesNameIsNeverWrittenThrough()
+    {
+        QFETCH(QString, what);
+        QFETCH(bool, written);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.kvp"));
+        const QString victim = dir.filePath(QStringLiteral("victim.txt"));
+        QVERIFY(writeAll(path, "old"));
+        QVERIFY(writeAll(victim, "victim"));
+        const QString part = FileBytes::partPath(path);
+        const QByteArray native = QFile::encodeName(part);
+        if (what == QLatin1String("link"))
+            QVERIFY(QFile::link(victim, part));
+        else if (what == QLatin1String("dangling"))
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("new.txt")), part));
+        else if (what == QLatin1String("hard"))
+            QCOMPARE(::link(QFile::encodeName(victim).constData(), native.constData()), 0);
+        else if (what == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(part));
+        else
+            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+
+        const StorageResult result = FileBytes::write(path, "new");
+        QCOMPARE(result.ok(), written);
+        QCOMPARE(readAll(victim), QByteArray("victim"));
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("new.txt"))));
+        QCOMPARE(kindOf(path), written ? QStringLiteral("file new") : QStringLiteral("file old"));
+        if (written) {
+            QCOMPARE(entriesOf(dir.path()), (QStringList{QStringLiteral("p.kvp"), QStringLiteral("victim.txt")}));
+            return;
+        }
+        QVERIFY2(result.message.contains(part), qPrintable(result.message));
     }
 
     // A name as long as a folder entry may be leaves no room for a temporary file named after it.
