@@ -3,10 +3,11 @@
 #include "base/ProcedureBoundary.h"
 
 #include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
 #include "app/CcFile.h"
 #include "app/CcGettingStarted.h"
+#include "project/Project.h"
 #include "base/ErrorLog.h"
 #include "edit/CcDecisionTree.h"
 #include "edit/CcEdit.h"
@@ -24,28 +25,35 @@ CController::CController()
 
 CController::~CController()
 {
-    m_pictures.reset();
-    m_edit.reset();
     m_diagramProperties.reset();
     m_treeProperties.reset();
-    m_decisionTree.reset();
-    m_diagramView.reset();
 }
 
-void CController::AttachModel(CModel& model, IPrompt& prompt)
+void CController::AttachProject(Project& project)
 {
-    m_diagramView = std::make_unique<CvDecisionTree>(model.Decisions(), prompt);
-    m_decisionTree = std::make_unique<CcDecisionTree>(*m_diagramView, prompt);
-    m_treeProperties = std::make_unique<TreePropertyOwner>(*m_decisionTree);
-    m_diagramProperties = std::make_unique<DiagramPropertyOwner>(m_diagramView->Canvas());
-    CmDocument* document = &model.Document();
-    QObject::connect(m_diagramView.get(), &CvDecisionTree::diagramChanged, document,
-                     [document] { document->setDirty(true); });
-    m_edit = std::make_unique<CcEdit>(model.Decisions(), prompt);
-    m_edit->setTree(m_decisionTree.get());
-    m_edit->setDocument(document);
-    m_pictures = std::make_unique<CcPictures>(*document, model.Decisions(), prompt);
-    m_pictures->setUndo(&m_edit->Undo());
+    m_project = &project;
+    m_treeProperties = std::make_unique<TreePropertyOwner>(project.Tree());
+    m_diagramProperties = std::make_unique<DiagramPropertyOwner>(project.Canvas());
+}
+
+CcDecisionTree& CController::DecisionTree() const
+{
+    return m_project->Tree();
+}
+
+CvDecisionTree& CController::DiagramView() const
+{
+    return m_project->DiagramView();
+}
+
+CcEdit& CController::Edit() const
+{
+    return m_project->Edit();
+}
+
+CcPictures& CController::Pictures() const
+{
+    return m_project->Pictures();
 }
 
 SpellChecker& CController::Spelling()
@@ -59,22 +67,22 @@ SpellChecker& CController::Spelling()
 
 int CController::UndoCount() const
 {
-    return m_edit ? m_edit->Undo().UndoCount() : 0;
+    return m_project ? m_project->Edit().Undo().UndoCount() : 0;
 }
 
 int CController::RedoCount() const
 {
-    return m_edit ? m_edit->Undo().RedoCount() : 0;
+    return m_project ? m_project->Edit().Undo().RedoCount() : 0;
 }
 
 void CController::followUndo()
 {
-    if (!gApp || !m_edit)
+    if (!gApp || !m_project)
         return;
     CView* view = &gApp->View();
     view->setUndoCounts(this);
-    QObject::disconnect(&m_edit->Undo(), &CcUndo::countsChanged, view, nullptr);
-    QObject::connect(&m_edit->Undo(), &CcUndo::countsChanged, view, [view] {
+    QObject::disconnect(&m_project->Edit().Undo(), &CcUndo::countsChanged, view, nullptr);
+    QObject::connect(&m_project->Edit().Undo(), &CcUndo::countsChanged, view, [view] {
         view->UpdateBand(QStringLiteral("mnuEdit"));
         view->UpdateBand(QStringLiteral("barStandard"));
     });

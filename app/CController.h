@@ -15,6 +15,7 @@ class CvDecisionTree;
 class DiagramPropertyOwner;
 class TreePropertyOwner;
 class IPrompt;
+class Project;
 
 // The command controllers. The undo history's counts enable Undo and Redo.
 class CController : public IUndoCounts {
@@ -26,17 +27,16 @@ public:
 
     CcFile& File() const { return *m_file; }
     CcGettingStarted& GettingStarted() const { return *m_gettingStarted; }
-    // The diagram over the model's decisions, made once the model exists; its changes mark the
-    // document changed.
-    void AttachModel(CModel& model, IPrompt& prompt);
-    CcDecisionTree& DecisionTree() const { return *m_decisionTree; }
-    CvDecisionTree& DiagramView() const { return *m_diagramView; }
+    // The edit commands of the project the application holds.
+    void AttachProject(Project& project);
+    CcDecisionTree& DecisionTree() const;
+    CvDecisionTree& DiagramView() const;
     // Owns the boxes' top, left and size among a control's properties.
     DiagramPropertyOwner& DiagramProperties() const { return *m_diagramProperties; }
     // The edit commands with the project's undo history, made with the diagram.
-    CcEdit& Edit() const { return *m_edit; }
+    CcEdit& Edit() const;
     // The picture commands over the model's document, recording in the edit history.
-    CcPictures& Pictures() const { return *m_pictures; }
+    CcPictures& Pictures() const;
     // The spell checker with the desktop's dictionary, loaded when first asked for; without a
     // dictionary it says why.
     SpellChecker& Spelling();
@@ -53,11 +53,8 @@ private:
 
     std::unique_ptr<CcGettingStarted> m_gettingStarted;
     std::unique_ptr<CcFile> m_file;
-    std::unique_ptr<CvDecisionTree> m_diagramView;
-    std::unique_ptr<CcDecisionTree> m_decisionTree;
+    Project* m_project = nullptr;
     std::unique_ptr<TreePropertyOwner> m_treeProperties;
     std::unique_ptr<DiagramPropertyOwner> m_diagramProperties;
-    std::unique_ptr<CcEdit> m_edit;
-    std::unique_ptr<CcPictures> m_pictures;
     std::unique_ptr<SpellChecker> m_spelling;
 };

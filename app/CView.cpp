@@ -2,7 +2,7 @@
 
 #include "app/CApplication.h"
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CcFile.h"
 #include "app/CommandBand.h"
 #include "app/CommandBands.h"
@@ -10,8 +10,7 @@
 #include "app/CommandTable.h"
 #include "app/CommandTool.h"
 #include "app/ToolRegistry.h"
-#include "app/CvProject.h"
-#include "app/CvProperties.h"
+#include "project/CvProject.h"
 #include "base/ErrorLog.h"
 #include "app/IUndoCounts.h"
 #include "app/IWindowTools.h"
@@ -54,17 +53,16 @@ QString recentFileKey(int index)
 }
 } // namespace
 
-CView::CView(IWindowHost& windows)
+CView::CView(IWindowHost& windows, CvProject& explorer)
     : m_windows(windows), m_bands(std::make_unique<CommandBands>()), m_status(LoadResString(ReadyTextId)),
-      m_project(std::make_unique<CvProject>()), m_properties(std::make_unique<CvProperties>()),
-      m_settings(std::make_unique<ViewSettings>())
+      m_project(explorer), m_settings(std::make_unique<ViewSettings>())
 {
     LoadResources();
     // A band shown or hidden from anywhere, the Designer's own close buttons included, keeps
     // the check marks of the View menu true.
     for (CommandBand* band : m_bands->Bands())
         connect(band, &CommandBand::visibleChanged, this, &CView::UpdateAllBands);
-    connect(m_project.get(), &CvProject::changed, this, &CView::RefreshProjectCommands);
+    connect(&m_project, &CvProject::changed, this, &CView::RefreshProjectCommands);
     UpdateAllBands();
 }
 
@@ -139,8 +137,9 @@ void CView::ResizeStatusBar()
 
 void CView::letPendingEventsRun() const
 {
-    // Long operations report through here; let the window repaint and see user input.
-    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+    // Long operations report through here: the windows repaint, but no key or click reaches the
+    // project until the operation is over, so nothing is changed while it is written or read.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
 }
 
 CommandBand* CView::Band(const QString& name) const
@@ -377,27 +376,3 @@ void CView::ShowHelpPage(const QString& path)
     emit helpPageRequested(path);
 }
 
-ClassInstance CView::CreateClass(int classId)
-{
-    switch (classId) {
-    case CvProject::ClassId: return ClassInstance::live(m_project.get());
-    case CvProperties::ClassId: return ClassInstance::live(m_properties.get());
-    default: return {};
-    }
-}
-
-void CView::IClassPersistable_WriteProperties(PropertyBag& bag) const
-{
-    bag.WriteProperty(QStringLiteral("ActiveForm"), m_activeForm, 0);
-    bag.WriteObject(QStringLiteral("Project"), *m_project);
-    bag.WriteObject(QStringLiteral("Properties"), *m_properties);
-}
-
-void CView::IClassPersistable_ReadProperties(PropertyBag& bag)
-{
-    ProcedureBoundary::run("CView.IClassPersistable_ReadProperties", [&] {
-        m_activeForm = bag.ReadProperty(QStringLiteral("ActiveForm"), 0).toInt();
-        bag.ReadObject(QStringLiteral("Project"));
-        bag.ReadObject(QStringLiteral("Properties"));
-    });
-}

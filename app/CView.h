@@ -1,7 +1,5 @@
 #pragma once
 
-#include "persist/IClassLookup.h"
-#include "persist/IClassPersistable.h"
 
 #include <QObject>
 #include <QString>
@@ -15,7 +13,6 @@ class CommandBand;
 class CommandBands;
 class CommandTool;
 class CvProject;
-class CvProperties;
 class IUndoCounts;
 class IWindowTools;
 class IWindowHost;
@@ -24,15 +21,14 @@ class ViewSettings;
 // The windows as the core sees them: the command bands and their tools, the dispatcher every
 // click arrives at, status text, progress, the log, and the editor views. The Designer's main
 // window is built from the bands and follows them through their signals.
-class CView : public QObject, public IClassPersistable {
+class CView : public QObject {
     Q_OBJECT
 public:
-    static constexpr int ClassId = 7;
-
     enum class WindowArrangement { TileHorizontally, TileVertically, Cascade, ArrangeIcons };
     Q_ENUM(WindowArrangement)
 
-    explicit CView(IWindowHost& windows);
+    // The explorer is the project's; the view shows it.
+    CView(IWindowHost& windows, CvProject& explorer);
     ~CView() override;
 
     void Init();
@@ -115,20 +111,10 @@ public:
     void ArrangeWindows(WindowArrangement arrangement);
     void ShowHelpPage(const QString& path);
 
-    CvProject& Project() const { return *m_project; }
-    CvProperties& Properties() const { return *m_properties; }
+    CvProject& Project() const { return m_project; }
     // The author's preferences, read from the settings store at Init and written at exit.
     ViewSettings& Settings() const { return *m_settings; }
 
-    int ActiveForm() const { return m_activeForm; }
-    void setActiveForm(int form) { m_activeForm = form; }
-
-    // The view's part of the class lookup: the editor views.
-    ClassInstance CreateClass(int classId);
-
-    int IClassPersistable_UCID() const override { return ClassId; }
-    void IClassPersistable_ReadProperties(PropertyBag& bag) override;
-    void IClassPersistable_WriteProperties(PropertyBag& bag) const override;
 
 signals:
     void statusChanged(const QString& text);
@@ -166,8 +152,6 @@ private:
     std::vector<IWindowTools*> m_windowTools;
     bool m_toolsDisabled = false;
     const IUndoCounts* m_undoCounts = nullptr;
-    int m_activeForm = 0;
-    std::unique_ptr<CvProject> m_project;
-    std::unique_ptr<CvProperties> m_properties;
+    CvProject& m_project;
     std::unique_ptr<ViewSettings> m_settings;
 };

@@ -1,11 +1,12 @@
 #include "app/CcFile.h"
+#include "project/Project.h"
 
 #include "app/CApplication.h"
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CRegistry.h"
 #include "app/CView.h"
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 #include "base/StringId.h"
 #include "base/ErrorLog.h"
 #include "base/KvError.h"
@@ -54,16 +55,6 @@ void setStatus(int textId)
 PromptAnswer message(int textId, PromptIcon icon, int titleId = CannotOpenTitleId)
 {
     return gApp->Prompt().MessageBox(LoadResString(textId), LoadResString(titleId), PromptButtons::Ok, icon);
-}
-
-QStringList childNames(const QString& path)
-{
-    StorageNode node = document().Storage().rootNode();
-    QStringList names;
-    bool found = false;
-    if (node.exists(path, found) && found && node.open(path))
-        node.children(names);
-    return names;
 }
 
 } // namespace
@@ -131,13 +122,7 @@ void CcFile::FileNew()
 
 void CcFile::createEmptyProject()
 {
-    document().CloseDocument();
-    document().NewDocument();
-    gApp->View().Project().Clear();
-    gApp->View().Project().RenameFile(document().Name());
-    gApp->Model().Clear();
-    gApp->Model().Init();
-    document().setDirty(false);
+    gApp->OpenProject().Reset();
     gApp->View().HideProgressBar();
     emit projectChanged();
     emit projectCreated();
@@ -243,7 +228,7 @@ bool CcFile::loadProject(bool recovered)
     StorageResult loaded;
     {
         const CanvasModel::Batch quietDiagram(gApp->Controller().DiagramView().Canvas());
-        loaded = gApp->LoadDevData();
+        loaded = gApp->OpenProject().ReadModel();
         if (loaded.kind != StorageErrorKind::Refused) {
             if (!loaded)
                 message(ControlsCorruptId, PromptIcon::Critical, 12006);
@@ -286,33 +271,13 @@ void CcFile::showOpenFailure(const StorageResult& failure)
 
 void CcFile::LoadProjectExplorer()
 {
-    CvProject& project = gApp->View().Project();
-    project.ClearLists();
-    project.RenameFile(document().Name());
-    setStatus(LoadingSelectorsId);
-    for (const QString& name : childNames(ProjectNodes::Databases)) {
-        // "External" holds the external selectors, not a selector of its own.
-        if (name.compare(QLatin1String("External"), Qt::CaseInsensitive) != 0)
-            project.AddCriteriaList(name);
-    }
-    for (const QString& name : childNames(ProjectNodes::ExternalDatabases))
-        project.AddExternalCriteriaList(name);
-    setStatus(LoadingPicturesId);
-    for (const QString& name : childNames(ProjectNodes::Images))
-        project.AddPicture(name);
+    gApp->OpenProject().LoadExplorer();
 }
 
 void CcFile::LoadCustomBlock()
 {
-    setStatus(LoadingDiagramId);
-    CView& view = gApp->View();
-    DiagramStore::Load(document().Storage(), gApp->Controller().DiagramView().Canvas(), gApp->Model().Decisions(),
-                       [&view](const QString& status, int percent) {
-                           view.SetStatus(status);
-                           view.SetProgress(percent);
-                       });
-    view.HideProgressBar();
-    setStatus(0);
+    gApp->OpenProject().LoadLayout();
+    gApp->View().HideProgressBar();
 }
 
 bool CcFile::FileSave()

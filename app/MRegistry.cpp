@@ -2,7 +2,7 @@
 
 #include "app/CApplication.h"
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CRegistry.h"
 #include "app/CView.h"
 #include "app/CcFile.h"

@@ -3,9 +3,8 @@
 #include "DiagramBench.h"
 #include "FindBench.h"
 #include "ProjectBench.h"
-#include "app/CApplication.h"
-#include "app/CModel.h"
-#include "app/HeadlessWindowHost.h"
+#include "project/Project.h"
+#include "project/CModel.h"
 #include "common/ScriptedPrompt.h"
 #include "common/SyntheticTree.h"
 
@@ -96,33 +95,32 @@ int AllBench::runChild(int controls, QTextStream& out)
 {
     QTemporaryDir folder;
     ScriptedPrompt prompt;
-    HeadlessWindowHost windows;
-    gApp = std::make_unique<CApplication>(prompt, windows);
-    gApp->Init();
-    SyntheticTree::fill(gApp->Model().Decisions(), controls);
+    auto project = std::make_unique<Project>(prompt);
+    project->Document().setKeepsWorkingCopy(false);
+    SyntheticTree::fill(project->Decisions(), controls);
     Figures figures;
-    const QString project = folder.filePath(QStringLiteral("bench.kvp"));
-    figures.append({QStringLiteral("save ms"), ProjectBench::saveMs(project)});
-    figures.append({QStringLiteral("open ms"), ProjectBench::openMs(prompt, windows, project, controls)});
-    figures.append({QStringLiteral("validate ms"), ProjectBench::validateMs()});
+    const QString projectPath = folder.filePath(QStringLiteral("bench.kvp"));
+    figures.append({QStringLiteral("save ms"), ProjectBench::saveMs(*project, projectPath)});
+    figures.append({QStringLiteral("open ms"), ProjectBench::openMs(project, prompt, projectPath, controls)});
+    figures.append({QStringLiteral("validate ms"), ProjectBench::validateMs(*project)});
     figures.append({QStringLiteral("web compile ms"),
-                    ProjectBench::compileMs(&CcCompile::CompileKvwTo, folder.filePath(QStringLiteral("bench.kvw")))});
+                    ProjectBench::compileMs(*project, &CcCompile::CompileKvwTo, folder.filePath(QStringLiteral("bench.kvw")))});
     const QString desktop = folder.filePath(QStringLiteral("bench.kvd"));
-    figures.append({QStringLiteral("desktop compile checks ms"), ProjectBench::compileMs(&CcCompile::CompileKvdTo, desktop)});
-    figures.append({QStringLiteral("desktop tree write ms"), ProjectBench::desktopTreeMs(desktop)});
+    figures.append({QStringLiteral("desktop compile checks ms"), ProjectBench::compileMs(*project, &CcCompile::CompileKvdTo, desktop)});
+    figures.append({QStringLiteral("desktop tree write ms"), ProjectBench::desktopTreeMs(*project, desktop)});
     const ProjectBench::TestRun run = ProjectBench::testRun(desktop);
     figures.append({QStringLiteral("test run ms"), run.ms});
     figures.append({QStringLiteral("test run pages"), run.pages});
     if (!run.stopped.isEmpty())
         QTextStream(stderr) << controls << " controls: the test run stopped: " << run.stopped << '\n';
-    const DiagramBench::Timing diagram = DiagramBench::measure(gApp->Model().Decisions());
+    const DiagramBench::Timing diagram = DiagramBench::measure(project->Decisions());
     figures.append({QStringLiteral("diagram build ms"), diagram.buildMs});
     figures.append({QStringLiteral("diagram restore ms"), diagram.restoreMs});
     figures.append({QStringLiteral("rename ms"), diagram.renameMs});
-    const FindBench::Timing find = FindBench::measure(prompt);
+    const FindBench::Timing find = FindBench::measure(*project, prompt);
     figures.append({QStringLiteral("find ms"), find.findMs});
     figures.append({QStringLiteral("find matches"), find.found});
-    gApp.reset();
+    project.reset();
     figures.append({QStringLiteral("peak memory MB"), peakResidentKb() / 1024});
     for (const auto& [name, figure] : figures)
         out << name << '\t' << figure << '\n';

@@ -6,9 +6,8 @@
 #include "ProjectBench.h"
 #include "RuntimeBench.h"
 #include "SelectorBench.h"
-#include "app/CApplication.h"
-#include "app/CModel.h"
-#include "app/HeadlessWindowHost.h"
+#include "project/Project.h"
+#include "project/CModel.h"
 #include "common/ScriptedPrompt.h"
 #include "base/StartUpTables.h"
 #include "common/SyntheticTree.h"
@@ -34,16 +33,15 @@ struct Timing {
 Timing measure(int controls, const QString& folder)
 {
     ScriptedPrompt prompt;
-    HeadlessWindowHost windows;
     const QString path = folder + QStringLiteral("/bench%1.kvp").arg(controls);
     Timing timing{controls, 0, 0, 0};
-    gApp = std::make_unique<CApplication>(prompt, windows);
-    gApp->Init();
-    SyntheticTree::fill(gApp->Model().Decisions(), controls);
-    timing.saveMs = ProjectBench::saveMs(path);
-    timing.openMs = ProjectBench::openMs(prompt, windows, path, controls);
-    timing.validateMs = ProjectBench::validateMs();
-    gApp.reset();
+    auto project = std::make_unique<Project>(prompt);
+    project->Document().setKeepsWorkingCopy(false);
+    SyntheticTree::fill(project->Decisions(), controls);
+    timing.saveMs = ProjectBench::saveMs(*project, path);
+    timing.openMs = ProjectBench::openMs(project, prompt, path, controls);
+    timing.validateMs = ProjectBench::validateMs(*project);
+    project.reset();
     return timing;
 }
 
@@ -57,14 +55,13 @@ struct CompileTiming {
 CompileTiming measureCompile(int controls, const QString& folder)
 {
     ScriptedPrompt prompt;
-    HeadlessWindowHost windows;
-    gApp = std::make_unique<CApplication>(prompt, windows);
-    gApp->Init();
-    SyntheticTree::fill(gApp->Model().Decisions(), controls);
+    auto project = std::make_unique<Project>(prompt);
+    project->Document().setKeepsWorkingCopy(false);
+    SyntheticTree::fill(project->Decisions(), controls);
     const QString path = folder + QStringLiteral("/bench%1.kvw").arg(controls);
     CompileTiming timing{controls, 0, -1};
-    timing.compileMs = ProjectBench::compileMs(&CcCompile::CompileKvwTo, path);
-    gApp.reset();
+    timing.compileMs = ProjectBench::compileMs(*project, &CcCompile::CompileKvwTo, path);
+    project.reset();
     QElapsedTimer timer;
     timer.start();
     if (QProcess::execute(QStringLiteral("xmllint"), {QStringLiteral("--noout"), path}) == 0)

@@ -2,12 +2,11 @@
 
 #include "BenchTimer.h"
 
-#include "app/CApplication.h"
+#include "project/Project.h"
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
-#include "app/CvProject.h"
-#include "app/HeadlessWindowHost.h"
+#include "project/CvProject.h"
 #include "common/ScriptedPrompt.h"
 #include "common/SyntheticTree.h"
 #include "edit/CcEdit.h"
@@ -36,12 +35,12 @@ void addSelector(CmDocument& document, CvProject& explorer)
 
 } // namespace
 
-FindBench::Timing FindBench::measure(IPrompt& prompt)
+FindBench::Timing FindBench::measure(Project& project, IPrompt& prompt)
 {
-    CvProject& explorer = gApp->View().Project();
-    addSelector(gApp->Model().Document(), explorer);
-    CcCriteriaList selectors(gApp->Model().Document(), prompt, explorer);
-    CcEdit& edit = gApp->Controller().Edit();
+    CvProject& explorer = project.Explorer();
+    addSelector(project.Document(), explorer);
+    CcCriteriaList selectors(project.Document(), prompt, explorer);
+    CcEdit& edit = project.Edit();
     edit.setSelectors(&selectors, &explorer);
 
     SearchRequest request;
@@ -50,7 +49,7 @@ FindBench::Timing FindBench::measure(IPrompt& prompt)
     request.options.wholeWord = true;
     request.area = SearchRequest::Everything;
     Timing timing;
-    timing.controls = gApp->Model().Decisions().Count();
+    timing.controls = project.Decisions().Count();
     timing.findMs = timed([&] { timing.found = edit.Finder().FindAll(request).size(); });
     timing.replaceMs = timed([&] { timing.replaced = edit.Finder().ReplaceAll(request).replaced; });
     timing.undoMs = timed([&] {
@@ -67,12 +66,10 @@ int FindBench::run(const QList<int>& sizes, QTextStream& out)
     out << "controls\tfind ms\tmatches\treplace all ms\treplaced\tundo 20 ms\n";
     for (const int controls : counts) {
         ScriptedPrompt prompt;
-        HeadlessWindowHost windows;
-        gApp = std::make_unique<CApplication>(prompt, windows);
-        gApp->Init();
-        SyntheticTree::fill(gApp->Model().Decisions(), controls);
-        const Timing t = measure(prompt);
-        gApp.reset();
+        auto project = std::make_unique<Project>(prompt);
+        SyntheticTree::fill(project->Decisions(), controls);
+        const Timing t = measure(*project, prompt);
+        project.reset();
         out << t.controls << '\t' << t.findMs << '\t' << t.found << '\t' << t.replaceMs << '\t' << t.replaced << '\t'
             << t.undoMs << '\n';
         out.flush();

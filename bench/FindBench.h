@@ -3,6 +3,7 @@
 #include <QList>
 
 class IPrompt;
+class Project;
 class QTextStream;
 
 // Finds and replaces a text in every field of generated trees of each size and in a 10,000-row
@@ -19,8 +20,8 @@ struct Timing {
 };
 
 int run(const QList<int>& sizes, QTextStream& out);
-// Adds the selector to the application's project (gApp, already filled) and finds, replaces and
-// undoes there; the prompt is the one the application was made with.
-Timing measure(IPrompt& prompt);
+// Adds the selector to the project (already filled) and finds, replaces and undoes there; the
+// prompt is the one the project was made with.
+Timing measure(Project& project, IPrompt& prompt);
 
 } // namespace FindBench

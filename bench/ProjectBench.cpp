@@ -1,10 +1,7 @@
 #include "ProjectBench.h"
 
 #include "BenchTimer.h"
-#include "app/CApplication.h"
-#include "app/CController.h"
-#include "app/CModel.h"
-#include "app/CcFile.h"
+#include "project/Project.h"
 #include "model/CmDecisionManager.h"
 #include "compile/NewIntIdTable.h"
 #include "compile/SharedCompilePass.h"
@@ -33,38 +30,38 @@ void answerFirstOption(RuntimeEngine& engine)
 
 } // namespace
 
-qint64 ProjectBench::saveMs(const QString& path)
+qint64 ProjectBench::saveMs(Project& project, const QString& path)
 {
     bool saved = false;
-    const qint64 ms = timed([&] { saved = gApp->Model().Document().SaveFileAs(path).done(); });
+    const qint64 ms = timed([&] { saved = project.SaveAs(path).done(); });
     if (!saved)
         qFatal("saving %s failed", qPrintable(path));
     return ms;
 }
 
-qint64 ProjectBench::openMs(IPrompt& prompt, IWindowHost& windows, const QString& path, int controls)
+qint64 ProjectBench::openMs(std::unique_ptr<Project>& project, IPrompt& prompt, const QString& path, int controls)
 {
-    gApp.reset();
-    gApp = std::make_unique<CApplication>(prompt, windows);
-    gApp->Init();
+    project.reset();
+    project = std::make_unique<Project>(prompt);
+    project->Document().setKeepsWorkingCopy(false);
     bool opened = false;
-    const qint64 ms = timed([&] { opened = gApp->Controller().File().FileOpen(path); });
+    const qint64 ms = timed([&] { opened = project->Open(path).ok(); });
     if (!opened)
         qFatal("opening %s failed", qPrintable(path));
-    if (gApp->Model().Decisions().Count() != controls)
-        qFatal("opened %d controls of %d", gApp->Model().Decisions().Count(), controls);
+    if (project->Decisions().Count() != controls)
+        qFatal("opened %d controls of %d", project->Decisions().Count(), controls);
     return ms;
 }
 
-qint64 ProjectBench::validateMs()
+qint64 ProjectBench::validateMs(const Project& project)
 {
-    CcValidation validation(gApp->Model().Decisions(), gApp->Model().Document());
+    CcValidation validation(project.Decisions(), project.Document());
     return timed([&] { validation.Validate(); });
 }
 
-qint64 ProjectBench::compileMs(CcCompile::Outcome (CcCompile::*compile)(const QString&), const QString& path)
+qint64 ProjectBench::compileMs(const Project& project, CcCompile::Outcome (CcCompile::*compile)(const QString&), const QString& path)
 {
-    CcCompile compiler(gApp->Model().Decisions(), gApp->Model().Document());
+    CcCompile compiler(project.Decisions(), project.Document());
     compiler.setSaveLogFile(false);
     CcCompile::Outcome outcome = CcCompile::Outcome::Failed;
     const qint64 ms = timed([&] { outcome = (compiler.*compile)(path); });
@@ -73,14 +70,14 @@ qint64 ProjectBench::compileMs(CcCompile::Outcome (CcCompile::*compile)(const QS
     return ms;
 }
 
-qint64 ProjectBench::desktopTreeMs(const QString& path)
+qint64 ProjectBench::desktopTreeMs(const Project& project, const QString& path)
 {
     StorageResult written;
     const qint64 ms = timed([&] {
         NewIntIdTable numbers;
-        numbers.build(gApp->Model().Decisions());
+        numbers.build(project.Decisions());
         StorageDocument target;
-        written = SharedCompilePass::BuildDesktopTree(gApp->Model().Decisions(), gApp->Model().Document(), numbers, target);
+        written = SharedCompilePass::BuildDesktopTree(project.Decisions(), project.Document(), numbers, target);
         if (written)
             written = target.saveAs(path);
         target.close();

@@ -2,11 +2,10 @@
 
 #include "BenchTimer.h"
 
-#include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/Project.h"
+#include "project/CModel.h"
 #include "app/CView.h"
-#include "app/CvProject.h"
-#include "app/HeadlessWindowHost.h"
+#include "project/CvProject.h"
 #include "common/ScriptedPrompt.h"
 #include "model/CmDocument.h"
 #include "selectors/CcCriteriaList.h"
@@ -54,11 +53,10 @@ QString writeTable(const QString& folder, int rows)
 Timing measure(int rows, const QString& folder)
 {
     ScriptedPrompt prompt;
-    HeadlessWindowHost windows;
-    gApp = std::make_unique<CApplication>(prompt, windows);
-    gApp->Init();
-    CmDocument& document = gApp->Model().Document();
-    CcCriteriaList commands(document, prompt, gApp->View().Project());
+    auto project = std::make_unique<Project>(prompt);
+    project->Document().setKeepsWorkingCopy(false);
+    CmDocument& document = project->Document();
+    CcCriteriaList commands(document, prompt, project->Explorer());
     const QString table = writeTable(folder, rows);
     Timing timing{rows, 0, 0, 0, 0};
     timing.importMs = timed([&] {
@@ -78,7 +76,7 @@ Timing measure(int rows, const QString& folder)
             qFatal("exporting failed");
     });
     commands.Manager().Clear();
-    gApp.reset();
+    project.reset();
     return timing;
 }
 

@@ -1,7 +1,6 @@
 #include "cli/AnalyzeCommand.h"
 
-#include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "validate/PathAnalysis.h"
@@ -57,7 +56,7 @@ int AnalyzeCommand::execute(const QStringList& args, QTextStream& out, QTextStre
     if (!session.Inspect(project))
         return Failure;
     ValidationFindings findings;
-    PathAnalysis::Run(gApp->Model().Decisions(), findings);
+    PathAnalysis::Run(session.Decisions(), findings);
     for (const ValidationFindings::Entry& entry : findings.entries())
         out << oneLine(entry) << '\n';
     return findings.entries().isEmpty() ? Success : Failure;

@@ -1,7 +1,6 @@
 #include "cli/ConvertCommand.h"
 
-#include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "model/CmDocument.h"
@@ -86,7 +85,7 @@ int ConvertCommand::execute(const QStringList& args, QTextStream& out, QTextStre
     // Only a project opened for a change can be saved; otherwise it is only read.
     if (!(options.apply ? session.Open(options.project) : session.Inspect(options.project)))
         return Failure;
-    FileTypeConversion conversion(gApp->Model().Decisions(), gApp->Model().Document());
+    FileTypeConversion conversion(session.Decisions(), session.Document());
     FileTypeConversion::Outcome outcome = FileTypeConversion::Outcome::AlreadyCompatible;
     if (options.apply) {
         outcome = conversion.Apply(options.type, true);

@@ -1,9 +1,8 @@
 #include "cli/FindCommand.h"
 
-#include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "cli/SearchArguments.h"
@@ -64,9 +63,9 @@ int FindCommand::execute(const QStringList& args, QTextStream& out, QTextStream&
     ProjectSession session(err);
     if (!session.Inspect(arguments.Project()))
         return Failure;
-    const CmDecisionManager& decisions = gApp->Model().Decisions();
-    FindReplace finder(gApp->Model().Decisions());
-    finder.setSelectors(nullptr, &gApp->View().Project(), &gApp->Model().Document());
+    const CmDecisionManager& decisions = session.Decisions();
+    FindReplace finder(session.Decisions());
+    finder.setSelectors(nullptr, &session.Explorer(), &session.Document());
     for (const FoundMatch& match : finder.FindAll(arguments.Request())) {
         if (match.inSelector) {
             out << match.selector << '[' << match.row + 1 << ',' << match.column + 1 << "]: " << match.text << '\n';

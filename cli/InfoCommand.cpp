@@ -1,9 +1,8 @@
 #include "cli/InfoCommand.h"
 
-#include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "model/CmDecisionManager.h"
@@ -43,12 +42,12 @@ int InfoCommand::execute(const QStringList& args, QTextStream& out, QTextStream&
     ProjectSession session(err);
     if (!session.Inspect(args.first()))
         return Failure;
-    const CmDocument& document = gApp->Model().Document();
-    const CvProject& explorer = gApp->View().Project();
+    const CmDocument& document = session.Document();
+    const CvProject& explorer = session.Explorer();
     const QList<std::pair<int, QString>> lines{
         {32035, document.Name()},
         {32036, fileTypeText(document.FileType())},
-        {32037, QString::number(gApp->Model().Decisions().Count())},
+        {32037, QString::number(session.Decisions().Count())},
         {32038, QString::number(explorer.CriteriaListCount())},
         {32039, QString::number(explorer.ExternalCriteriaLists().size())},
         {32040, QString::number(explorer.PicturesCount())},

@@ -1,7 +1,6 @@
 #include "cli/JourneysCommand.h"
 
-#include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "journeys/JourneyStore.h"
@@ -57,9 +56,9 @@ int JourneysCommand::exportAll(const QStringList& args, QTextStream& err) const
     if (!session.Inspect(args.at(0)))
         return Failure;
     QList<Journey> journeys;
-    StorageResult done = JourneyStore::read(gApp->Model().Document().Storage(), journeys);
+    StorageResult done = JourneyStore::read(session.Document().Storage(), journeys);
     if (done)
-        done = JourneyStore::writeFile(args.at(2), journeys, gApp->Model().Document().OpenFiles());
+        done = JourneyStore::writeFile(args.at(2), journeys, session.Document().OpenFiles());
     return done ? Success : failed(done, err);
 }
 
@@ -74,7 +73,7 @@ int JourneysCommand::import(const QStringList& args, QTextStream& out, QTextStre
     ProjectSession session(err);
     if (!session.Open(args.at(0)))
         return Failure;
-    CmDocument& document = gApp->Model().Document();
+    CmDocument& document = session.Document();
     if (const StorageResult written = JourneyStore::write(document.Storage(), journeys); !written)
         return failed(written, err);
     if (!session.Save())

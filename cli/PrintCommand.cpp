@@ -1,8 +1,7 @@
 #include "cli/PrintCommand.h"
 
-#include "app/CApplication.h"
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "edit/CvDecisionTree.h"
@@ -118,9 +117,9 @@ int PrintCommand::execute(const QStringList& args, QTextStream&, QTextStream& er
     ProjectSession session(err);
     if (!session.Inspect(parsed->project))
         return Failure;
-    CmDocument& document = gApp->Model().Document();
-    CanvasModel& canvas = gApp->Controller().DiagramView().Canvas();
-    const CmDecisionManager& decisions = gApp->Model().Decisions();
+    CmDocument& document = session.Document();
+    CanvasModel& canvas = session.Canvas();
+    const CmDecisionManager& decisions = session.Decisions();
     DiagramStore::Load(document.Storage(), canvas, decisions);
 
     QByteArray pdf;

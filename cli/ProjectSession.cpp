@@ -1,21 +1,18 @@
 #include "cli/ProjectSession.h"
 
-#include "app/CApplication.h"
-#include "app/CController.h"
-#include "app/CModel.h"
-#include "app/CcFile.h"
+#include "project/Project.h"
+
+#include "edit/CanvasModel.h"
+#include "model/CmDecisionManager.h"
 #include "base/StringId.h"
 #include "base/ResourceStrings.h"
 #include "base/StartUpTables.h"
-#include "edit/CvDecisionTree.h"
-#include "edit/DiagramStore.h"
 #include "model/CmDocument.h"
 #include "persist/FileBytes.h"
 
 #include <QTextStream>
 
 namespace {
-constexpr int ControlsCorruptId = 12011;
 constexpr int FileInUseId = 31102;
 constexpr int NotSavedId = 31104;
 
@@ -37,47 +34,30 @@ QString openFailure(const StorageResult& result)
 ProjectSession::ProjectSession(QTextStream& err) : m_err(err), m_prompt(err)
 {
     StartUpTables::Fill();
-    gApp = std::make_unique<CApplication>(m_prompt, m_windows);
-    gApp->Controller().Init();
-    gApp->Model().Init();
-    gApp->Model().Document().setKeepsWorkingCopy(false);
+    m_project = std::make_unique<Project>(m_prompt);
+    m_project->Document().setKeepsWorkingCopy(false);
 }
 
-ProjectSession::~ProjectSession()
-{
-    gApp.reset();
-}
+ProjectSession::~ProjectSession() = default;
 
 bool ProjectSession::Inspect(const QString& path)
 {
     if (!readable(path))
         return false;
-    const CmDocument::Result opened = gApp->Model().Document().InspectDocument(path);
-    if (!opened.done()) {
-        m_err << openFailure(opened.storage) << '\n';
-        return false;
-    }
-    if (!loadModel())
-        return false;
-    gApp->Controller().File().LoadProjectExplorer();
-    return true;
+    const StorageResult read = m_project->Inspect(path);
+    if (!read)
+        m_err << openFailure(read) << '\n';
+    return read.ok();
 }
 
 bool ProjectSession::Open(const QString& path)
 {
     if (!readable(path))
         return false;
-    CmDocument& document = gApp->Model().Document();
-    const CmDocument::Result opened = document.OpenDocument(path);
-    if (!opened.done()) {
-        m_err << openFailure(opened.storage) << '\n';
-        return false;
-    }
-    if (!loadModel())
-        return false;
-    DiagramStore::Load(document.Storage(), gApp->Controller().DiagramView().Canvas(), gApp->Model().Decisions());
-    document.setDirty(false);
-    return true;
+    const StorageResult read = m_project->Open(path);
+    if (!read)
+        m_err << openFailure(read) << '\n';
+    return read.ok();
 }
 
 bool ProjectSession::readable(const QString& path)
@@ -88,24 +68,15 @@ bool ProjectSession::readable(const QString& path)
     return checked.ok();
 }
 
-bool ProjectSession::loadModel()
-{
-    const StorageResult loaded = gApp->LoadDevData();
-    if (loaded)
-        return true;
-    m_err << (loaded.kind == StorageErrorKind::Refused ? loaded.message : LoadResString(ControlsCorruptId)) << '\n';
-    return false;
-}
-
 bool ProjectSession::Save()
 {
-    CmDocument& document = gApp->Model().Document();
-    return reportSave(document.SaveFile(), document.Path());
+    CmDocument& document = m_project->Document();
+    return reportSave(m_project->Save(), document.Path());
 }
 
 bool ProjectSession::SaveAs(const QString& path, const QStringList& inputs)
 {
-    return reportSave(gApp->Model().Document().SaveFileAs(path, inputs), path);
+    return reportSave(m_project->SaveAs(path, inputs), path);
 }
 
 bool ProjectSession::reportSave(const CmDocument::Result& saved, const QString& path)
@@ -121,3 +92,9 @@ bool ProjectSession::reportSave(const CmDocument::Result& saved, const QString& 
         m_err << LoadResString(NotSavedId).arg(path, QString()) << '\n';
     return false;
 }
+
+CmDecisionManager& ProjectSession::Decisions() const { return m_project->Decisions(); }
+CmDocument& ProjectSession::Document() const { return m_project->Document(); }
+CanvasModel& ProjectSession::Canvas() const { return m_project->Canvas(); }
+CvProject& ProjectSession::Explorer() const { return m_project->Explorer(); }
+CcDecisionTree& ProjectSession::Tree() const { return m_project->Tree(); }

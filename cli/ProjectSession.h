@@ -1,13 +1,20 @@
 #pragma once
 
-#include "app/HeadlessWindowHost.h"
 #include "cli/ConsolePrompt.h"
 #include "model/CmDocument.h"
 
-class QTextStream;
+#include <memory>
 
-// The application object for one command, without windows; released at the end. The command
-// line reads and writes the project file itself: it keeps no working copy.
+class QTextStream;
+class CanvasModel;
+class CcDecisionTree;
+class CmDecisionManager;
+class CvProject;
+class IPrompt;
+class Project;
+
+// The project of one command, without windows; released at the end. The command line reads and
+// writes the project file itself: it keeps no working copy.
 class ProjectSession {
 public:
     explicit ProjectSession(QTextStream& err);
@@ -26,13 +33,21 @@ public:
     // is one of the inputs the command read.
     bool SaveAs(const QString& path, const QStringList& inputs = {});
 
+    // The opened project's parts.
+    CmDecisionManager& Decisions() const;
+    CmDocument& Document() const;
+    CanvasModel& Canvas() const;
+    CvProject& Explorer() const;
+    CcDecisionTree& Tree() const;
+    Project& OpenProject() const { return *m_project; }
+    IPrompt& Prompt() { return m_prompt; }
+
 private:
     // Whether the path is a regular file; the true reason on err when it is not.
     bool readable(const QString& path);
-    bool loadModel();
     bool reportSave(const CmDocument::Result& saved, const QString& path);
 
     QTextStream& m_err;
     ConsolePrompt m_prompt;
-    HeadlessWindowHost m_windows;
+    std::unique_ptr<Project> m_project;
 };

@@ -1,7 +1,6 @@
 #include "cli/RecordsCommand.h"
 
-#include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "model/RulesText.h"
@@ -37,7 +36,7 @@ int RecordsCommand::execute(const QStringList& args, QTextStream& out, QTextStre
     ProjectSession session(err);
     if (!session.Inspect(args.first()))
         return Failure;
-    for (const QString& record : RulesText::Records(gApp->Model().Decisions()))
+    for (const QString& record : RulesText::Records(session.Decisions()))
         out << record << '\n';
     return Success;
 }

@@ -1,8 +1,7 @@
 #include "cli/RenameCommand.h"
 
-#include "app/CApplication.h"
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "edit/CcDecisionTree.h"
@@ -46,14 +45,14 @@ int RenameCommand::execute(const QStringList& args, QTextStream&, QTextStream& e
     if (!session.Open(args.first()))
         return Failure;
     // Only a name finds the control: a number would name another control than the author meant.
-    const CmDecisionItem* control = gApp->Model().Decisions().Item(oldName);
+    const CmDecisionItem* control = session.Decisions().Item(oldName);
     if (!control || control->strID() != oldName) {
         err << LoadResString(NoSuchControlId).arg(oldName) << '\n';
         return Failure;
     }
     if (newName == oldName)
         return Success;
-    if (!gApp->Controller().DecisionTree().Rename(oldName, newName, control->intID()))
+    if (!session.Tree().Rename(oldName, newName, control->intID()))
         return Failure;
     return session.Save() ? Success : Failure;
 }

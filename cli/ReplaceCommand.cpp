@@ -1,11 +1,10 @@
 #include "cli/ReplaceCommand.h"
 
-#include "app/CApplication.h"
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
 #include "app/CcFile.h"
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "cli/SearchArguments.h"
@@ -46,12 +45,11 @@ int ReplaceCommand::execute(const QStringList& args, QTextStream& out, QTextStre
     ProjectSession session(err);
     if (!session.Open(arguments.Project()))
         return Failure;
-    gApp->Controller().File().LoadProjectExplorer();
-    CvProject& explorer = gApp->View().Project();
-    CcCriteriaList selectors(gApp->Model().Document(), gApp->Prompt(), explorer);
-    FindReplace finder(gApp->Model().Decisions());
-    finder.setTree(&gApp->Controller().DecisionTree());
-    finder.setSelectors(&selectors, &explorer, &gApp->Model().Document());
+    CvProject& explorer = session.Explorer();
+    CcCriteriaList selectors(session.Document(), session.Prompt(), explorer);
+    FindReplace finder(session.Decisions());
+    finder.setTree(&session.Tree());
+    finder.setSelectors(&selectors, &explorer, &session.Document());
     const FindReplace::Outcome outcome = finder.ReplaceAll(arguments.Request());
     out << LoadResString(ReplacedId).arg(outcome.replaced) << '\n';
     if (outcome.skipped > 0)

@@ -1,7 +1,6 @@
 #include "cli/ValidateCommand.h"
 
-#include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "validate/CcValidation.h"
@@ -94,7 +93,7 @@ int ValidateCommand::execute(const QStringList& args, QTextStream& out, QTextStr
     ProjectSession session(err);
     if (!session.Inspect(options.project))
         return Failure;
-    CcValidation validation(gApp->Model().Decisions(), gApp->Model().Document());
+    CcValidation validation(session.Decisions(), session.Document());
     // Neither runtime named means both, as a project of file type 0 is checked.
     const bool both = options.web == options.desktop;
     validation.setCompileKVW(both || options.web);

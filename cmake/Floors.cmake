@@ -1,6 +1,6 @@
 # Who may include whom. Each core folder lists every folder below it that it may use; the build
 # links only those, and cmake/CheckFloors.cmake fails on an include that points elsewhere.
-set(KV_CORE_FOLDERS base persist lang model selectors validate edit compile runtime web testmode journeys spelling printing pictures wizards app)
+set(KV_CORE_FOLDERS base persist lang model selectors validate edit compile runtime web testmode journeys spelling printing pictures project wizards app)
 
 set(KV_FLOOR_base "")
 set(KV_FLOOR_persist base)
@@ -16,9 +16,14 @@ set(KV_FLOOR_testmode runtime compile validate selectors model lang persist base
 set(KV_FLOOR_spelling model lang persist base)
 set(KV_FLOOR_printing edit selectors model lang persist base)
 set(KV_FLOOR_pictures compile edit validate selectors model lang persist base)
+set(KV_FLOOR_project pictures printing spelling journeys testmode runtime compile edit validate selectors model lang persist base)
 set(KV_FLOOR_journeys testmode runtime compile validate selectors model lang persist base)
 set(KV_FLOOR_wizards journeys testmode runtime compile edit validate selectors model lang persist base)
-set(KV_FLOOR_app wizards journeys pictures printing spelling testmode web runtime compile edit validate selectors model lang persist base)
+set(KV_FLOOR_app project wizards journeys pictures printing spelling testmode web runtime compile edit validate selectors model lang persist base)
+# Projects in version control: the text form of a whole project, its diff and three-way merge.
+list(APPEND KV_CORE_FOLDERS vcs)
+set(KV_FLOOR_vcs journeys testmode runtime compile edit validate selectors model lang persist base)
+list(APPEND KV_FLOOR_app vcs)
 # The front ends stand on the whole core and never on each other.
 set(KV_FRONT_FOLDERS views cli bench server)
 foreach(front IN LISTS KV_FRONT_FOLDERS)

@@ -171,6 +171,30 @@ void CcDecisionTree::Remove(const QVariant& key)
     });
 }
 
+void CcDecisionTree::RemoveSelection()
+{
+    ProcedureBoundary::run("CcDecisionTree.RemoveSelection", [&] {
+        CanvasModel& canvas = m_view.Canvas();
+        const CmDecisionManager& decisions = m_view.decisions();
+        QList<qint16> keys;
+        bool firstSelected = false;
+        for (int index = 1; index <= decisions.Count(); ++index) {
+            const qint16 key = decisions.ItemByIndex(index)->intID();
+            if (!canvas.IsSelected(key))
+                continue;
+            if (key == 1)
+                firstSelected = true;
+            else
+                keys.append(key);
+        }
+        if (firstSelected)
+            showMessage(LoadResString(CannotDeleteFirstId), CannotDeleteTitleId);
+        const EditStep step(m_view.recorder());
+        for (const qint16 key : keys)
+            canvas.DeleteEntity(key);
+    });
+}
+
 void CcDecisionTree::RestoreView()
 {
     m_view.Canvas().RestoreView();

@@ -36,6 +36,9 @@ public:
     // Puts a whole control (a pasted copy, one restored by undo) on the canvas and into the tree.
     CmDecisionItem* add(QPointF point, int flag, std::unique_ptr<CmDecisionItem> item);
     void Remove(const QVariant& key);
+    // Deletes every selected control, in the tree's order, as one step of the undo history.
+    // The first control cannot go: that is said once, before anything is deleted.
+    void RemoveSelection();
     void RestoreView();
     void ZoomExtents();
     void Zoom100();

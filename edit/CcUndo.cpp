@@ -248,6 +248,8 @@ void CcUndo::onDecisionChanged(CmDecisionItem* item, const DecisionChange& chang
     case DecisionChange::What::Record:
         AddCommand(ControlData, item->intID(), QVariant(), change.oldValue, change.newValue);
         return;
+    case DecisionChange::What::References:
+        return;
     }
 }
 

@@ -70,6 +70,8 @@ public:
     void AddCommand(qint16 kind, const QVariant& key, const QVariant& data, const QVariant& oldValue,
                     const QVariant& newValue) override;
     void AddCommand(const SelectorUndoRecord& record) override;
+    void BeginStep() override { beginGroup(); }
+    void EndStep() override { endGroup(); }
     void UndoCommand();
     void RedoCommand();
     void Clear();

@@ -2,6 +2,7 @@
 
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
+#include "model/DecisionChange.h"
 
 namespace {
 
@@ -51,18 +52,34 @@ void RenameReferences::UpdateAll(CmDecisionManager& decisions, const QString& ol
     const int count = decisions.Count();
     for (int i = 1; i <= count; ++i) {
         CmDecisionItem* item = decisions.ItemByIndex(i);
-        if (!item)
-            continue;
-        if (item->Heading().contains(QLatin1String("[[")))
-            item->setHeading(InReference(item->Heading(), oldName, newName));
-        QStringList& group = item->Group();
-        for (QString& entry : group) {
-            if (entry.compare(oldName, Qt::CaseInsensitive) == 0)
-                entry = newName;
-        }
-        for (QString& line : item->OptsAndActs()) {
-            if (line.startsWith(QLatin1Char('!')))
-                line = InAction(line, oldName, newName);
+        if (item && UpdateOne(*item, oldName, newName))
+            item->reportChange({DecisionChange::What::References, 0, QVariant(), QVariant()});
+    }
+}
+
+bool RenameReferences::UpdateOne(CmDecisionItem& item, const QString& oldName, const QString& newName)
+{
+    bool changed = false;
+    if (item.Heading().contains(QLatin1String("[["))) {
+        const QString heading = InReference(item.Heading(), oldName, newName);
+        changed = heading != item.Heading();
+        item.setHeading(heading);
+    }
+    QStringList& group = item.Group();
+    for (QString& entry : group) {
+        if (entry.compare(oldName, Qt::CaseInsensitive) == 0 && entry != newName) {
+            entry = newName;
+            changed = true;
         }
     }
+    for (QString& line : item.OptsAndActs()) {
+        if (!line.startsWith(QLatin1Char('!')))
+            continue;
+        QString renamed = InAction(line, oldName, newName);
+        if (renamed != line) {
+            line = std::move(renamed);
+            changed = true;
+        }
+    }
+    return changed;
 }

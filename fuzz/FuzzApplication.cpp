@@ -1,19 +1,8 @@
 #include "FuzzApplication.h"
 
-#include "app/CApplication.h"
-#include "app/CController.h"
-#include "app/CModel.h"
-
-#include <memory>
+#include "model/CmDocument.h"
 
 FuzzApplication::FuzzApplication()
 {
-    gApp = std::make_unique<CApplication>(m_prompt, m_windows);
-    gApp->Controller().Init();
-    gApp->Model().Init();
-}
-
-FuzzApplication::~FuzzApplication()
-{
-    gApp.reset();
+    m_project.Document().setKeepsWorkingCopy(false);
 }

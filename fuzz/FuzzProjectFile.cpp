@@ -5,10 +5,6 @@
 #include "FuzzApplication.h"
 #include "FuzzEnvironment.h"
 
-#include "app/CApplication.h"
-#include "app/CController.h"
-#include "app/CModel.h"
-#include "app/CcFile.h"
 #include "model/CmDocument.h"
 
 #include <QFile>
@@ -38,10 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             qFatal("cannot write the input file");
         file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
     }
-    const FuzzApplication application;
-    if (!gApp->Model().Document().InspectDocument(projectPath(), StorageDocument::Checksum::Accept).done())
+    FuzzApplication application;
+    Project& project = application.project();
+    if (!project.Document().InspectDocument(projectPath(), StorageDocument::Checksum::Accept).done())
         return 0;
-    if (gApp->LoadDevData())
-        gApp->Controller().File().LoadProjectExplorer();
+    if (project.ReadModel())
+        project.LoadExplorer();
     return 0;
 }

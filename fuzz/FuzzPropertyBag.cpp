@@ -4,7 +4,6 @@
 #include "FuzzApplication.h"
 #include "FuzzEnvironment.h"
 
-#include "app/CApplication.h"
 #include "persist/PropertyBag.h"
 
 #include <cstdlib>
@@ -25,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!again.FromText(written) || again.ToText() != written)
         std::abort();
 
-    const FuzzApplication application;
-    bag.SetClassLookup(gApp.get());
-    (void)bag.ReadRoot(*gApp);
+    FuzzApplication application;
+    bag.SetClassLookup(&application.project());
+    (void)bag.ReadRoot(application.project());
     return 0;
 }

@@ -50,6 +50,8 @@ CmDocument::CmDocument() : m_storage(std::make_unique<StorageDocument>())
 
 CmDocument::~CmDocument()
 {
+    // Nobody hears of a close while the document goes away.
+    blockSignals(true);
     CloseDocument();
 }
 
@@ -65,7 +67,7 @@ PromptAnswer CmDocument::AskSaveDlg()
 bool CmDocument::NewDocument()
 {
     return ProcedureBoundary::runOr("CmDocument.NewDocument", true, [&] {
-        if (m_dirty) {
+        if (Dirty()) {
             const PromptAnswer answer = AskSaveDlg();
             if (answer == PromptAnswer::Cancel)
                 return false;
@@ -215,6 +217,8 @@ CmDocument::Result CmDocument::writeProject(const QString& path, const QStringLi
 {
     const BusyScope busy(*m_busyState);
     const auto write = [&]() -> Result {
+        // What is written is this revision; a change made meanwhile keeps the document unsaved.
+        const quint64 writing = m_revision;
         DocumentProperties properties = m_storage->properties();
         properties.setValue(QStringLiteral("Title"), m_name);
         const StorageResult written = writeModel();
@@ -228,7 +232,7 @@ CmDocument::Result CmDocument::writeProject(const QString& path, const QStringLi
             const StorageResult working = m_storage->saveAs(MCommonUtil::GetTempFile(path));
             ReportError(working, QStringLiteral("CmDocument.SaveFile"));
         }
-        setDirty(false);
+        markSaved(writing);
         emit saved();
         return Result{};
     };
@@ -248,6 +252,7 @@ void CmDocument::CloseDocument()
         m_lock.reset();
         setPath(QString());
         setDirty(false);
+        emit closed();
     });
 }
 
@@ -349,10 +354,23 @@ void CmDocument::setName(const QString& name)
 
 void CmDocument::setDirty(bool dirty)
 {
-    if (m_dirty == dirty)
+    if (dirty) {
+        const bool wasDirty = Dirty();
+        ++m_revision;
+        emit revisionChanged(m_revision);
+        if (!wasDirty)
+            emit dirtyChanged(true);
         return;
-    m_dirty = dirty;
-    emit dirtyChanged(dirty);
+    }
+    markSaved(m_revision);
+}
+
+void CmDocument::markSaved(quint64 revision)
+{
+    const bool wasDirty = Dirty();
+    m_savedRevision = revision;
+    if (wasDirty != Dirty())
+        emit dirtyChanged(Dirty());
 }
 
 void CmDocument::setBusyState(BusyState* state)

@@ -72,8 +72,15 @@ public:
     void setName(const QString& name);
     const QString& FileName() const { return m_fileName; }
     const QString& Path() const { return m_path; }
-    bool Dirty() const { return m_dirty; }
+    // Unsaved while the revision differs from the one the last save wrote. Every change of any
+    // part of the project moves the revision on, so a change made while a save runs stays unsaved.
+    bool Dirty() const { return m_revision != m_savedRevision; }
+    // True moves the revision on; false takes the current revision as saved (a new, opened or
+    // closed project, or a change the author chose to throw away).
     void setDirty(bool dirty);
+    void MarkChanged() { setDirty(true); }
+    quint64 Revision() const { return m_revision; }
+    quint64 SavedRevision() const { return m_savedRevision; }
     const QString& CurrentPath() const { return m_currentPath; }
     void setCurrentPath(const QString& folder) { m_currentPath = folder; }
     bool Busy() const { return m_busyState->busy(); }
@@ -108,6 +115,7 @@ public:
 signals:
     void nameChanged(const QString& name);
     void dirtyChanged(bool dirty);
+    void revisionChanged(quint64 revision);
     void busyChanged(bool busy);
     void statusChanged(const QString& text);
     void progressChanged(int percent);
@@ -119,11 +127,15 @@ signals:
     // A project was opened, read-only ones included: whatever the model held belongs to the
     // previous one.
     void opened();
+    // The open project was closed (before another opens, or for good): windows showing a part
+    // of it close.
+    void closed();
 
 private:
     void mDocIO_PercentDone(int percent);
     void mDocIO_FinishOperation();
     void setPath(const QString& path);
+    void markSaved(quint64 revision);
     Result failed(const StorageResult& result);
     // Holds the project against a second Designer; false when another one holds it.
     bool lockProject(const QString& path, StorageResult& refusal);
@@ -143,7 +155,8 @@ private:
     QString m_name = DefaultName();
     QString m_fileName;
     QString m_path;
-    bool m_dirty = false;
+    quint64 m_revision = 0;
+    quint64 m_savedRevision = 0;
     QString m_currentPath;
     bool m_fileTypeSet = false;
     qint32 m_fileType = 0;

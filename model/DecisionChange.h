@@ -16,6 +16,10 @@ struct DecisionChange {
         Heading,
         // The whole decision at once, each value its stored record.
         Record,
+        // A rename rewrote the decision's references to the renamed one (header, displayed
+        // controls, action targets); each value its stored record. The rename itself is the
+        // step of the undo history, so this is only news for the windows.
+        References,
     };
     What what = What::Property;
     int property = 0;

@@ -10,16 +10,11 @@ seconds=${1:-60}
 shift || true
 bash scripts/ensure-packages.sh
 
-build=build/fuzz
-launcher=()
-if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    # Paths relative to the checkout, so another clone of the same sources finds the cache warm.
-    export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+# scripts/test.sh passes its own build (tests and harnesses from one compile) in KV_FUZZ_BUILD.
+build=${KV_FUZZ_BUILD:-build/fuzz}
+if [ -z "${KV_FUZZ_BUILD:-}" ]; then
+    bash scripts/configure-instrumented.sh "$build" -DKV_BUILD_TESTS=OFF
 fi
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -gline-tables-only" -DKV_FUZZ=ON -DKV_BUILD_TESTS=OFF -DKV_WERROR=ON \
-    "${launcher[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target fuzzers
 
 names=("$@")

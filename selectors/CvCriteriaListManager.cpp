@@ -1,6 +1,7 @@
 #include "selectors/CvCriteriaListManager.h"
 
 #include "base/ProcedureBoundary.h"
+#include "model/CmDocument.h"
 
 #include <algorithm>
 
@@ -46,6 +47,9 @@ void CvCriteriaListManager::add(std::unique_ptr<CvCriteriaList> editor)
         return;
     editor->setUndoRecorder(m_recorder);
     editor->setStatusSink(m_status);
+    // Every edit of a grid is a change of the project, saved or not yet handed in.
+    CmDocument* document = &m_document;
+    connect(editor.get(), &CvCriteriaList::undoRecorded, document, [document] { document->MarkChanged(); });
     CvCriteriaList* added = editor.get();
     m_editors.push_back(std::move(editor));
     emit editorAdded(added);

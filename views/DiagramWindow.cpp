@@ -16,6 +16,7 @@
 #include <QPainterPath>
 #include <QRubberBand>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyleOptionGraphicsItem>
 #include <QWheelEvent>
 
@@ -176,10 +177,15 @@ DiagramWindow::~DiagramWindow()
 
 void DiagramWindow::rebuild()
 {
-    m_scene->clear();
+    // The old items are forgotten before the scene deletes them, and the scene stays quiet
+    // meanwhile: deleting a selected item reports the selection, which walks the items.
     m_items.clear();
     m_links.clear();
     m_rubberLink = nullptr;
+    {
+        const QSignalBlocker quiet(m_scene);
+        m_scene->clear();
+    }
     for (const auto& [key, entity] : m_canvas.AllEntities())
         addItem(key);
     redrawLinks();
@@ -418,8 +424,7 @@ void DiagramWindow::setEntitySize(int toolId)
 
 void DiagramWindow::deleteSelected()
 {
-    for (qint16 key : m_canvas.SelectedKeys())
-        m_tree.Remove(key);
+    m_tree.RemoveSelection();
 }
 
 void DiagramWindow::cutSelected()

@@ -1,9 +1,9 @@
 #include "views/ExpressionBuilderLauncher.h"
 
 #include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 #include "model/CmDocument.h"
 #include "selectors/StoredSelectorCatalog.h"
 #include "views/frmExpressionBuilder.h"

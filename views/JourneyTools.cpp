@@ -1,7 +1,7 @@
 #include "views/JourneyTools.h"
 
 #include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
 #include "app/ToolId.h"
 #include "base/ResourceStrings.h"

@@ -2,7 +2,7 @@
 
 #include "app/CApplication.h"
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
 #include "app/CcGettingStarted.h"
 #include "app/CommandBand.h"
@@ -74,6 +74,7 @@ MainWindow::MainWindow(IWindowHost& windows) : m_windows(windows)
         const QMdiSubWindow* window = m_documents->currentSubWindow();
         if (m_view)
             m_view->SetActiveWindow(window && window->widget() ? window->widget()->objectName() : QString());
+        showTitle();
     });
 }
 
@@ -196,6 +197,7 @@ void MainWindow::followDocument()
     const CmDocument& document = gApp->Model().Document();
     connect(&document, &CmDocument::nameChanged, this, &MainWindow::showTitle);
     connect(&document, &CmDocument::dirtyChanged, this, &MainWindow::showTitle);
+    connect(&document, &CmDocument::closed, this, &MainWindow::showTitle);
     showTitle();
 }
 
@@ -204,11 +206,20 @@ void MainWindow::showTitle()
     if (!gApp)
         return;
     const CmDocument& document = gApp->Model().Document();
+    // A closed project leaves the program's name only.
+    if (!document.Storage().isOpen()) {
+        setWindowTitle(LoadResString(ProgramNameId));
+        setWindowModified(false);
+        return;
+    }
     // "[*]" is where Qt puts the changed marker.
     const QString name = document.ReadOnly() ? document.Name() + QLatin1Char(' ') + LoadResString(ReadOnlyId)
                                              : document.Name();
     setWindowTitle(LoadResString(TitleId).arg(name, LoadResString(ProgramNameId)));
     setWindowModified(document.Dirty());
+    // A maximised document window lends the main window its own changed marker: they agree.
+    for (QWidget* child : findChildren<QMdiSubWindow*>())
+        child->setWindowModified(document.Dirty());
 }
 
 void MainWindow::openHelpPage(const QString& path)

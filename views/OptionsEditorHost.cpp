@@ -1,9 +1,9 @@
 #include "views/OptionsEditorHost.h"
 
 #include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 #include "app/ToolId.h"
 #include "base/ResourceStrings.h"
 #include "edit/ExpressionBuilder.h"

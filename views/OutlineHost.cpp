@@ -2,7 +2,7 @@
 
 #include "app/CApplication.h"
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
 #include "app/ToolId.h"
 #include "base/ResourceStrings.h"

@@ -3,7 +3,7 @@
 #include "app/CApplication.h"
 #include "app/CController.h"
 #include "app/CView.h"
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 #include "app/ToolId.h"
 #include "edit/CcEdit.h"
 #include "pictures/CcPictures.h"

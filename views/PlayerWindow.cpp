@@ -1,7 +1,7 @@
 #include "views/PlayerWindow.h"
 
 #include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "base/ResourceStrings.h"
 #include "compile/SharedCompilePass.h"
 #include "model/CmDocument.h"

@@ -2,7 +2,7 @@
 
 #include "app/CApplication.h"
 #include "app/CView.h"
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 #include "views/PreviewPane.h"
 
 #include <QDockWidget>

@@ -1,6 +1,6 @@
 #include "views/PreviewPane.h"
 
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/PreviewPage.h"
 #include "base/ResourceStrings.h"
 #include "model/CmDecisionItem.h"

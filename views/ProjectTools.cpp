@@ -1,9 +1,9 @@
 #include "views/ProjectTools.h"
 
 #include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 #include "app/ViewSettings.h"
 #include "app/ToolId.h"
 #include "base/IPrompt.h"
@@ -50,7 +50,9 @@ ProjectTools::ProjectTools(CApplication& application, DocumentArea& documents, Q
     CmDocument& document = application.Model().Document();
     // Open selector grids hold edits the project does not have yet; a save takes them first.
     connect(&document, &CmDocument::aboutToSave, this, [this] { m_selectors.Commands().Manager().SaveAll(); });
+    // A grid shows a part of the open project only: it goes when the project closes.
     connect(&document, &CmDocument::opened, this, [this] { m_selectors.Commands().Manager().Clear(); });
+    connect(&document, &CmDocument::closed, this, [this] { m_selectors.Commands().Manager().Clear(); });
     connect(&m_conversion, &FileTypeConversion::statusChanged, &application.View(), &CView::SetStatus);
     connect(&m_conversion, &FileTypeConversion::logShown, this, [this](const QString& text) {
         m_application.View().AddLog(text);

@@ -2,9 +2,9 @@
 
 #include "app/CApplication.h"
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 #include "base/ResourceStrings.h"
 #include "edit/CcEdit.h"
 #include "edit/CvDecisionTree.h"

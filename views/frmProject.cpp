@@ -1,6 +1,6 @@
 #include "views/frmProject.h"
 
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 #include "base/ResourceStrings.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"

@@ -1,5 +1,5 @@
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CcFile.h"
 #include "base/MCommonUtil.h"
 #include "persist/ProjectNodes.h"

@@ -2,11 +2,11 @@
 #include "tests/app/ProjectFixture.h"
 
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
 #include "app/CcFile.h"
 #include "app/CommandTool.h"
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 #include "app/ToolId.h"
 #include "edit/CcEdit.h"
 #include "model/CmDecisionItem.h"

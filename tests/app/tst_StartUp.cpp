@@ -1,6 +1,8 @@
 #include "app/CApplication.h"
+#include "project/CvProject.h"
+#include "project/Project.h"
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CRegistry.h"
 #include "app/CView.h"
 #include "app/CcGettingStarted.h"
@@ -176,13 +178,15 @@ private slots:
 
     void classFactoryAnswersTheLiveRoots()
     {
-        CApplication app(m_prompt, m_windows);
-        QCOMPARE(app.IClassLookup_CreateClass(1).object, static_cast<IClassPersistable*>(&app));
-        QCOMPARE(app.IClassLookup_CreateClass(2).object, static_cast<IClassPersistable*>(&app.Model()));
-        QCOMPARE(app.IClassLookup_CreateClass(7).object, static_cast<IClassPersistable*>(&app.View()));
+        Project project(m_prompt);
+        QCOMPARE(project.IClassLookup_CreateClass(1).object, static_cast<IClassPersistable*>(&project));
+        QCOMPARE(project.IClassLookup_CreateClass(2).object, static_cast<IClassPersistable*>(&project.Model()));
+        QCOMPARE(project.IClassLookup_CreateClass(11).object, static_cast<IClassPersistable*>(&project.Explorer()));
+        QVERIFY(project.IClassLookup_CreateClass(7).object);
+        QVERIFY(!project.IClassLookup_CreateClass(7).owned);
         for (const int unknown : {0, 13, -1, 99})
-            QVERIFY(!app.IClassLookup_CreateClass(unknown));
-        QVERIFY(!app.IClassLookup_CreateClass(1).owned);
+            QVERIFY(!project.IClassLookup_CreateClass(unknown));
+        QVERIFY(!project.IClassLookup_CreateClass(1).owned);
     }
 };
 

@@ -2,8 +2,8 @@
 #include "common/DocumentEdits.h"
 #include "common/TestRegistry.h"
 
-#include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/Project.h"
+#include "project/CModel.h"
 #include "app/HeadlessWindowHost.h"
 #include "base/ErrorLog.h"
 #include "base/ResourceStrings.h"
@@ -206,13 +206,10 @@ private slots:
         const QString project = path(QStringLiteral("noisy.kvp"));
         {
             ScriptedPrompt prompt;
-            HeadlessWindowHost windows;
             StartUpTables::Fill();
-            gApp = std::make_unique<CApplication>(prompt, windows);
-            gApp->Init();
-            SyntheticTree::fill(gApp->Model().Decisions(), 130);
-            QVERIFY(gApp->Model().Document().SaveFileAs(project).done());
-            gApp.reset();
+            Project noisy(prompt);
+            SyntheticTree::fill(noisy.Decisions(), 130);
+            QVERIFY(noisy.SaveAs(project).done());
         }
         // A help ID too large for its field is reported once per control.
         QVERIFY(DocumentEdits::editModel(project, [&](QJsonObject& root) {

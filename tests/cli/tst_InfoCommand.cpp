@@ -1,5 +1,5 @@
-#include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/Project.h"
+#include "project/CModel.h"
 #include "app/HeadlessWindowHost.h"
 #include "base/ResourceStrings.h"
 #include "common/ScriptedPrompt.h"
@@ -41,15 +41,13 @@ class TestInfoCommand : public QObject {
     QString writeProject(const QString& name, int controls)
     {
         ScriptedPrompt prompt;
-        HeadlessWindowHost windows;
         StartUpTables::Fill();
-        gApp = std::make_unique<CApplication>(prompt, windows);
-        gApp->Init();
-        SyntheticTree::fill(gApp->Model().Decisions(), controls);
-        SyntheticTree::fillDocument(gApp->Model().Document());
+        auto project = std::make_unique<Project>(prompt);
+        SyntheticTree::fill(project->Decisions(), controls);
+        SyntheticTree::fillDocument(project->Document());
         const QString path = m_folder.filePath(name);
-        const bool saved = gApp->Model().Document().SaveFileAs(path).done();
-        gApp.reset();
+        const bool saved = project->Document().SaveFileAs(path).done();
+        project.reset();
         return saved ? path : QString();
     }
 

@@ -1,7 +1,7 @@
 #include "common/TestRegistry.h"
 
-#include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/Project.h"
+#include "project/CModel.h"
 #include "app/HeadlessWindowHost.h"
 #include "base/StartUpTables.h"
 #include "common/ScriptedPrompt.h"
@@ -44,20 +44,18 @@ class TestPrintSpellCommands : public QObject {
     QString writeProject(const QString& name, const QStringList& captions)
     {
         ScriptedPrompt prompt;
-        HeadlessWindowHost windows;
         StartUpTables::Fill();
-        gApp = std::make_unique<CApplication>(prompt, windows);
-        gApp->Init();
+        auto project = std::make_unique<Project>(prompt);
         qint16 number = 0;
         for (const QString& caption : captions) {
             auto item = std::make_unique<CmDecisionItem>();
             item->setIntID(++number);
             item->setStrID(QStringLiteral("Page%1").arg(number));
             item->setCaption(caption);
-            gApp->Model().Decisions().add(std::move(item));
+            project->Decisions().add(std::move(item));
         }
-        const bool saved = gApp->Model().Document().SaveFileAs(path(name)).done();
-        gApp.reset();
+        const bool saved = project->Document().SaveFileAs(path(name)).done();
+        project.reset();
         return saved ? path(name) : QString();
     }
 

@@ -11,9 +11,8 @@
 // kill-able save it writes both variants' outputs into reference folders, once for all rounds.
 // With --once it saves once, closes the project and exits: the files a killed write left are
 // then gone.
-#include "app/CApplication.h"
-#include "app/CModel.h"
-#include "app/HeadlessWindowHost.h"
+#include "project/Project.h"
+#include "project/CModel.h"
 #include "base/StartUpTables.h"
 #include "common/ScriptedPrompt.h"
 #include "common/SyntheticTree.h"
@@ -81,8 +80,7 @@ public:
     explicit Saver(int controls)
     {
         StartUpTables::Fill();
-        gApp = std::make_unique<CApplication>(m_prompt, m_windows);
-        gApp->Init();
+        m_project = std::make_unique<Project>(m_prompt);
         SyntheticTree::fill(decisions(), controls);
         // Without what the generator puts in to be found by validation: the desktop compile
         // writes no file for a tree with errors.
@@ -96,7 +94,7 @@ public:
             item->setMax(QStringLiteral("100"));
         }
     }
-    ~Saver() { gApp.reset(); }
+    ~Saver() { m_project.reset(); }
     Saver(const Saver&) = delete;
     Saver& operator=(const Saver&) = delete;
 
@@ -156,8 +154,8 @@ public:
     }
 
 private:
-    static CmDecisionManager& decisions() { return gApp->Model().Decisions(); }
-    static CmDocument& document() { return gApp->Model().Document(); }
+    CmDecisionManager& decisions() const { return m_project->Decisions(); }
+    CmDocument& document() const { return m_project->Document(); }
 
     // A picture of some size, so that its export takes a while.
     static QByteArray picture(int variant)
@@ -194,7 +192,7 @@ private:
     }
 
     ScriptedPrompt m_prompt;
-    HeadlessWindowHost m_windows;
+    std::unique_ptr<Project> m_project;
     int m_variant = 0;
 };
 
@@ -260,12 +258,11 @@ class Checker {
 public:
     explicit Checker(QString folder, int controls) : m_folder(std::move(folder)), m_controls(controls)
     {
-        gApp = std::make_unique<CApplication>(m_prompt, m_windows);
-        gApp->Init();
+        m_project = std::make_unique<Project>(m_prompt);
         for (const QString& name : OutputNames + QStringList{ProjectName, WorkingCopyName})
             m_parts.insert(QDir(m_folder).relativeFilePath(FileBytes::partPath(path(name))));
     }
-    ~Checker() { gApp.reset(); }
+    ~Checker() { m_project.reset(); }
     Checker(const Checker&) = delete;
     Checker& operator=(const Checker&) = delete;
 
@@ -301,14 +298,14 @@ private:
     {
         QStringList faults;
         for (const QString& name : {ProjectName, WorkingCopyName}) {
-            CmDocument& document = gApp->Model().Document();
+            CmDocument& document = m_project->Document();
             const CmDocument::Result opened = document.InspectDocument(path(name));
             if (!opened.done()) {
                 faults << QStringLiteral("%1 does not open: %2").arg(name, opened.storage.message);
                 continue;
             }
-            const StorageResult loaded = gApp->LoadDevData();
-            const CmDecisionManager& decisions = gApp->Model().Decisions();
+            const StorageResult loaded = m_project->ReadModel();
+            const CmDecisionManager& decisions = m_project->Decisions();
             const CmDecisionItem* first = decisions.Count() > 0 ? decisions.ItemByIndex(1) : nullptr;
             if (!loaded || decisions.Count() != m_controls || !first
                 || (first->Caption() != variantCaption(0) && first->Caption() != variantCaption(1)))
@@ -349,7 +346,7 @@ private:
     int m_controls;
     QSet<QString> m_parts;
     ScriptedPrompt m_prompt;
-    HeadlessWindowHost m_windows;
+    std::unique_ptr<Project> m_project;
 };
 
 struct Options {

@@ -17,6 +17,7 @@ QString whatText(DecisionChange::What what)
     case DecisionChange::What::ControlType: return QStringLiteral("type");
     case DecisionChange::What::Heading: return QStringLiteral("heading");
     case DecisionChange::What::Record: return QStringLiteral("record");
+    case DecisionChange::What::References: return QStringLiteral("references");
     }
     return QString();
 }

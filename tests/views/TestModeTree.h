@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "model/CmDocument.h"
 #include "model/RulesText.h"
 #include "views/PlayerWindow.h"

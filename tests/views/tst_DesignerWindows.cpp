@@ -8,7 +8,7 @@
 #include "common/TestRegistry.h"
 #include "views/DesignerWindowHost.h"
 #include "TestModeTree.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "model/CmDocument.h"
 #include "views/MainWindow.h"
 #include "views/WelcomeDialog.h"

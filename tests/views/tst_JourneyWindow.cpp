@@ -3,7 +3,7 @@
 #include "common/TestRegistry.h"
 
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
 #include "app/ToolId.h"
 #include "app/ViewSettings.h"

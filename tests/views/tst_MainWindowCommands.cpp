@@ -1,5 +1,5 @@
 #include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CRegistry.h"
 #include "app/CView.h"
 #include "app/CommandBand.h"

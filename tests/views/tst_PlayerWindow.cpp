@@ -1,7 +1,7 @@
 #include "common/TestRegistry.h"
 
 #include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CRegistry.h"
 #include "app/MStartUp.h"
 #include "base/ResourceStrings.h"

@@ -3,9 +3,9 @@
 #include "tests/views/RunningDesigner.h"
 
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 #include "app/ControlOutlineModel.h"
 #include "app/ToolId.h"
 #include "edit/CcDecisionTree.h"

@@ -1,7 +1,7 @@
 #include "common/ScriptedPrompt.h"
 #include "common/TestRegistry.h"
 
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 #include "model/CmDocument.h"
 #include "selectors/SelectorStore.h"
 #include "views/SelectorWorkspace.h"

@@ -6,7 +6,7 @@
 
 #include "app/CApplication.h"
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "edit/CcDecisionTree.h"
 #include "app/CRegistry.h"
 #include "app/CView.h"

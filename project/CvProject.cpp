@@ -1,4 +1,4 @@
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 
 #include "base/ErrorLog.h"
 #include "base/ProcedureBoundary.h"

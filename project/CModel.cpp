@@ -1,10 +1,7 @@
-#include "app/CModel.h"
+#include "project/CModel.h"
 
-#include "app/CApplication.h"
-#include "app/CView.h"
 #include "base/ErrorLog.h"
 #include "base/ProcedureBoundary.h"
-#include "base/ResourceStrings.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
@@ -13,17 +10,6 @@
 
 #include <QObject>
 
-namespace {
-constexpr int LoadingControlsId = 14012;
-
-void showLoadProgress(int percent)
-{
-    if (!gApp)
-        return;
-    gApp->View().SetStatus(LoadResString(LoadingControlsId));
-    gApp->View().SetProgress(percent);
-}
-} // namespace
 
 CModel::CModel()
     : m_decisions(std::make_unique<CmDecisionManager>()), m_document(std::make_unique<CmDocument>())
@@ -31,7 +17,6 @@ CModel::CModel()
     CmDocument* document = m_document.get();
     QObject::connect(m_decisions.get(), &CmDecisionManager::documentChanged, document,
                      [document] { document->setDirty(true); });
-    QObject::connect(m_decisions.get(), &CmDecisionManager::loadProgress, m_decisions.get(), &showLoadProgress);
 }
 
 CModel::~CModel()
