@@ -25,6 +25,7 @@ constexpr int LoadingId = 32801;
 constexpr int NewPageId = 32802;
 constexpr int NoGoId = 32803;
 constexpr int DefaultDoneId = 32804;
+constexpr int NextIdId = 36150;
 constexpr int ErrorPrefixId = 32805;
 constexpr int ClosingId = 32806;
 constexpr int CannotGoId = 32807;
@@ -287,14 +288,11 @@ void CcDecisionTest::pageShown()
     }
     if (m_host)
         m_host->AddLog(LoadResString(NewPageId) + names.join(QLatin1Char('\t')));
-    if (m_noGo) {
-        m_noGo = false;
-        engine.pageState().setNextControl(RuntimeEngine::DefaultDonePage);
-        if (m_host) {
-            m_host->AddLog(LoadResString(NoGoId));
-            m_host->AddLog(LoadResString(DefaultDoneId));
-        }
-        return;
+    // Without a !GO the runtime has gone on to the control with the next ID (or, after the last,
+    // to its done page); test mode shows the same run and says why.
+    if (m_noGo && m_host) {
+        m_host->AddLog(LoadResString(NoGoId));
+        m_host->AddLog(m_page.isEmpty() ? LoadResString(DefaultDoneId) : LoadResString(NextIdId) + names.first());
     }
     if (engine.mode() == RuntimeEngine::Mode::StepThrough && !m_page.isEmpty() && m_host) {
         if (const CmDecisionItem* first = designerControl(m_page.first()))

@@ -103,8 +103,19 @@ struct Bench {
         options.ShowTestModeDlg = false;
         test.setHost(&host);
     }
-    RuntimeEngine& engine() { return *test.Engine(); }
-    QString current() { return engine().control(engine().page().value(0))->name; }
+    // The run a test step drives; a step that finds none has nothing left to check.
+    RuntimeEngine& engine()
+    {
+        RuntimeEngine* runtime = test.Engine();
+        if (!runtime)
+            qFatal("The test runner has no runtime: the run did not start");
+        return *runtime;
+    }
+    QString current()
+    {
+        const RuntimeControl* control = engine().control(engine().page().value(0));
+        return control ? control->name : QString();
+    }
 };
 
 } // namespace
@@ -206,16 +217,27 @@ private slots:
         QCOMPARE(bench.host.log.count(LoadResString(32802) + QStringLiteral("Age")), 2);
     }
 
-    void aPageLeftWithoutGoShowsTheDefaultDonePage()
+    // Without a !GO, test mode goes where the runtime goes: the control with the next ID, or the
+    // default done page after the last one; and says so.
+    void aPageLeftWithoutGoFollowsTheRuntime()
     {
         Bench bench;
         bench.test.Run();
         QVERIFY(bench.engine().setAnswer(bench.engine().page().first(), QStringLiteral("No")) == std::nullopt);
         bench.engine().next();
-        QVERIFY(bench.engine().onDefaultDonePage());
-        const qsizetype noGo = bench.host.log.indexOf(LoadResString(32803));
+        QCOMPARE(bench.current(), QStringLiteral("Age"));
+        qsizetype noGo = bench.host.log.indexOf(LoadResString(32803));
         QVERIFY(noGo > 0);
-        QCOMPARE(bench.host.log.at(noGo + 1), LoadResString(32804));
+        QCOMPARE(bench.host.log.at(noGo + 1), LoadResString(36150) + QStringLiteral("Age"));
+
+        Bench last({record(1, QStringLiteral("Only"), QStringLiteral("Radio"), {QStringLiteral("^Yes"), QStringLiteral("!NOOP")})});
+        last.test.Run();
+        QVERIFY(last.engine().setAnswer(last.engine().page().first(), QStringLiteral("Yes")) == std::nullopt);
+        last.engine().next();
+        QVERIFY(last.engine().onDefaultDonePage());
+        noGo = last.host.log.indexOf(LoadResString(32803));
+        QVERIFY(noGo > 0);
+        QCOMPARE(last.host.log.at(noGo + 1), LoadResString(32804));
     }
 
     void definitionRequests_data()
