@@ -13,6 +13,7 @@
 #include "model/DecisionValues.h"
 #include "base/ProcedureBoundary.h"
 
+#include <QLocale>
 #include <QSet>
 
 #include <algorithm>
@@ -276,6 +277,37 @@ void takeClosingRange(RecordContent& content, bool lastFieldIsLine)
     content.lines.removeLast();
 }
 
+// The limits a numeric interface's range options give: from the lowest low end to the highest
+// high end, an open end staying open, as the runtime reads them. None without a range option.
+std::optional<RangeEnds> optionSpan(const CmDecisionItem& decision)
+{
+    if (!IsNumericInterface(decision.intControl()))
+        return std::nullopt;
+    const auto number = [](const QString& text) { return QLocale::c().toDouble(text.trimmed()); };
+    std::optional<RangeEnds> span;
+    for (const QString& line : decision.OptsAndActs()) {
+        if (!BlockLine::IsOption(line))
+            continue;
+        const std::optional<RangeEnds> read = splitLimits(BlockLine::Body(line).trimmed());
+        if (!read || (read->low.trimmed().isEmpty() && read->high.trimmed().isEmpty()))
+            continue;
+        const RangeEnds ends{read->low.trimmed(), read->high.trimmed()};
+        if (!span) {
+            span = ends;
+            continue;
+        }
+        if (span->low.isEmpty() || ends.low.isEmpty())
+            span->low.clear();
+        else if (number(ends.low) < number(span->low))
+            span->low = ends.low;
+        if (span->high.isEmpty() || ends.high.isEmpty())
+            span->high.clear();
+        else if (number(ends.high) > number(span->high))
+            span->high = ends.high;
+    }
+    return span;
+}
+
 void readLaterFields(const QStringList& fields, RecordContent& content)
 {
     bool lastFieldIsLine = false;
@@ -330,9 +362,10 @@ void apply(const RecordContent& content, CmDecisionItem& decision)
     ValidOptions(decision);
     decision.setDefaultValue(content.defaultValue);
     decision.setCaption(content.caption);
-    if (content.fullRange) {
-        decision.setMin(content.fullRange->low);
-        decision.setMax(content.fullRange->high);
+    const std::optional<RangeEnds> limits = content.fullRange ? content.fullRange : optionSpan(decision);
+    if (limits) {
+        decision.setMin(limits->low);
+        decision.setMax(limits->high);
     }
 }
 

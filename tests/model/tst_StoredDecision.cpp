@@ -206,6 +206,34 @@ private slots:
         QCOMPARE(StoreDecision(loaded, nullptr), record);
     }
 
+    // A numeric interface's range options give its limits: the span of them all, open ends open.
+    void optionsGiveTheLimits_data()
+    {
+        QTest::addColumn<QString>("tail");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("min");
+        QTest::addColumn<QString>("max");
+        QTest::newRow("option before its action") << "&500\t^1-100\t!GO Next" << "NumBox" << "1" << "100";
+        QTest::newRow("span of several") << "^20-30\t!GO A\t^1-10\t!GO B" << "NumSlide" << "1" << "30";
+        QTest::newRow("open low end") << "^-10\t!GO A\t^20-30\t!GO B" << "RealNumBox" << "" << "30";
+        QTest::newRow("open high end") << "^1-10\t!GO A\t^11-\t!GO B" << "NumBox" << "1" << "";
+        QTest::newRow("choice interface") << "^1-10\t!GO A" << "Radio" << "" << "";
+    }
+    void optionsGiveTheLimits()
+    {
+        QFETCH(QString, tail);
+        QFETCH(QString, type);
+        QFETCH(QString, min);
+        QFETCH(QString, max);
+        const QString record = "1\t\t\t\t\t\"\"\t" + type + '\t' + tail + '\t';
+        CmDecisionItem decision;
+        QVERIFY(LoadDecision(decision, record));
+        QCOMPARE(decision.Min(), min);
+        QCOMPARE(decision.Max(), max);
+        // The options stay options, and the record is written as it was read.
+        QCOMPARE(StoreDecision(decision, nullptr), record);
+    }
+
     // A default is read and stored as the author wrote it.
     void defaultsKeepTheirText_data()
     {
