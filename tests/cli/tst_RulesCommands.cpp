@@ -67,7 +67,7 @@ private slots:
         const Outcome records = run({"records", project});
         QCOMPARE(records.code, 0);
         QCOMPARE(records.out, recordsOf(rules));
-        QVERIFY(records.out.contains(QLatin1String("!SORT Laptops: Battery, Price; True, False")));
+        QVERIFY(records.out.contains(QLatin1String("!SORT laptops: Battery, Price; True, False")));
         const Outcome info = run({"info", project});
         QVERIFY2(info.out.startsWith(QLatin1String("Name: laptop-selector\n")), qPrintable(info.out));
         QVERIFY2(info.out.contains(QLatin1String("\nControls: 16\n")), qPrintable(info.out));

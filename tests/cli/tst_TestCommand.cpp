@@ -112,7 +112,7 @@ private slots:
                                       "was \"1400\" (given on page 2 (Budget))\n"),
                  qPrintable(outcome.out));
         QVERIFY(outcome.out.contains("FAIL  Gamer who wants the newest games: laptops should hold Lumen Pro 16, but page 9 "
-                                     "(OperatingSystem) removed it (OperatingSystem / Windows: !KILL Laptops: OS <> \"Windows\")\n"));
+                                     "(OperatingSystem) removed it (OperatingSystem / Windows: !KILL laptops: OS <> \"Windows\")\n"));
         QVERIFY(outcome.out.endsWith("2 of 4 journeys passed.\n"));
 
         QString problem;

@@ -37,7 +37,7 @@ bool buildSample(const QString& project)
         || !document.open(project))
         return false;
     StorageNode laptops = document.rootNode();
-    return laptops.open(QStringLiteral("\\Databases\\Laptops")).ok() && laptops.writeTable(rows).ok()
+    return laptops.open(QStringLiteral("\\Databases\\laptops")).ok() && laptops.writeTable(rows).ok()
            && document.save().ok();
 }
 
