@@ -12,10 +12,12 @@
 #include "cli/JourneysCommand.h"
 #include "cli/RecordsCommand.h"
 #include "cli/RenameCommand.h"
+#include "cli/ReportCommand.h"
 #include "cli/FindCommand.h"
 #include "cli/ReplaceCommand.h"
 #include "cli/RunCommand.h"
 #include "cli/SelectorCommand.h"
+#include "cli/ServeCommand.h"
 #include "cli/SpellCommand.h"
 #include "cli/TestCommand.h"
 #include "cli/ValidateCommand.h"
@@ -38,6 +40,8 @@ CommandLine::CommandLine()
     m_commands.push_back(std::make_unique<ConvertCommand>());
     m_commands.push_back(std::make_unique<CompileCommand>());
     m_commands.push_back(std::make_unique<RunCommand>());
+    m_commands.push_back(std::make_unique<ServeCommand>());
+    m_commands.push_back(std::make_unique<ReportCommand>());
     m_commands.push_back(std::make_unique<PrintCommand>());
     m_commands.push_back(std::make_unique<SpellCommand>());
     m_commands.push_back(std::make_unique<TestCommand>());

@@ -242,7 +242,8 @@ QString PageRenderer::control(const RuntimeControl& control, const RuntimeEngine
         body = QStringLiteral("<p class=\"caption\">%1</p>").arg(text(control.caption));
         break;
     }
-    QString out = QStringLiteral("<div class=\"control\" id=\"%1-control\">\n%2\n").arg(field, body);
+    QString out = QStringLiteral("<div class=\"control\" id=\"%1-control\" data-control=\"%2\">\n%3\n")
+                      .arg(field, attr(control.displayName()), body);
     if (refused)
         out += QStringLiteral("<p class=\"error\" id=\"%1-error\" role=\"alert\">%2</p>\n").arg(field, text(page.refused.value(control.id)));
     return out + QLatin1String("</div>\n");
@@ -252,7 +253,9 @@ QString PageRenderer::runPage(const WebTree& tree, const RuntimeEngine& engine, 
 {
     const QString base = QStringLiteral("/%1/").arg(QString::fromLatin1(QUrl::toPercentEncoding(tree.name)));
     QString body = notes(page);
-    body += QStringLiteral("<form method=\"post\" action=\"%1\" enctype=\"multipart/form-data\">\n").arg(attr(base));
+    const QString shown = engine.page().isEmpty() ? QString() : engine.control(engine.page().first())->displayName();
+    body += QStringLiteral("<form method=\"post\" action=\"%1\" enctype=\"multipart/form-data\" data-page=\"%2\" novalidate>\n")
+                .arg(attr(base), attr(shown));
     body += QStringLiteral("<input type=\"hidden\" name=\"token\" value=\"%1\">\n").arg(attr(QString::fromLatin1(page.token)));
     if (page.refused.contains(0))
         body += QStringLiteral("<p class=\"error\" role=\"alert\">%1</p>\n").arg(text(page.refused.value(0)));
@@ -271,7 +274,8 @@ QString PageRenderer::runPage(const WebTree& tree, const RuntimeEngine& engine, 
         for (const int id : engine.page())
             body += control(*engine.control(id), engine, page, focus, base);
     }
-    // Next comes first, so Enter in a field means Next; the style puts Back first on screen.
+    // Next comes first, so Enter in a field means Next; the style puts Back first on screen. The
+    // form is not checked by the browser: the engine's reasons are the ones shown.
     body += QLatin1String("<div class=\"nav\">\n");
     if (engine.isRunning() && !engine.onDonePage())
         body += QStringLiteral("<button type=\"submit\" name=\"go\" value=\"next\" class=\"next\">%1</button>\n").arg(text(LoadResString(NextId)));
