@@ -21,6 +21,10 @@
 #include "cli/SpellCommand.h"
 #include "cli/TestCommand.h"
 #include "cli/ValidateCommand.h"
+#include "cli/TextCommand.h"
+#include "cli/DiffCommand.h"
+#include "cli/MergeCommand.h"
+#include "cli/GitSetupCommand.h"
 
 #include <QTextStream>
 
@@ -46,6 +50,10 @@ CommandLine::CommandLine()
     m_commands.push_back(std::make_unique<SpellCommand>());
     m_commands.push_back(std::make_unique<TestCommand>());
     m_commands.push_back(std::make_unique<JourneysCommand>());
+    m_commands.push_back(std::make_unique<TextCommand>());
+    m_commands.push_back(std::make_unique<DiffCommand>());
+    m_commands.push_back(std::make_unique<MergeCommand>());
+    m_commands.push_back(std::make_unique<GitSetupCommand>());
 }
 
 CommandLine::~CommandLine() = default;

@@ -1,0 +1,63 @@
+#include "cli/DiffCommand.h"
+
+#include "base/ResourceStrings.h"
+#include "cli/TextCommand.h"
+#include "vcs/ProjectData.h"
+#include "vcs/ProjectDiff.h"
+
+#include <QTextStream>
+
+namespace {
+constexpr int NameId = 34310;
+constexpr int SummaryId = 34311;
+constexpr int UsageId = 34312;
+constexpr int WrongArgumentsId = 34313;
+// The arguments git gives a diff command.
+constexpr qsizetype GitArgumentCount = 7;
+
+bool read(const QString& path, ProjectData& project, QTextStream& err)
+{
+    if (path == QLatin1String("/dev/null")) {
+        project = ProjectData();
+        return true;
+    }
+    return TextCommand::ReadProject(path, project, err);
+}
+} // namespace
+
+QString DiffCommand::Name() const
+{
+    return LoadResString(NameId);
+}
+
+QString DiffCommand::Summary() const
+{
+    return LoadResString(SummaryId);
+}
+
+QString DiffCommand::Usage() const
+{
+    return LoadResString(UsageId);
+}
+
+int DiffCommand::execute(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const bool fromGit = args.size() == GitArgumentCount;
+    if (args.size() != 2 && !fromGit)
+        return usageError(LoadResString(WrongArgumentsId), err);
+    const QString& oldPath = fromGit ? args.at(1) : args.at(0);
+    const QString& newPath = fromGit ? args.at(4) : args.at(1);
+    ProjectData before;
+    ProjectData after;
+    if (!read(oldPath, before, err) || !read(newPath, after, err))
+        return Failure;
+    const QString changes = ProjectDiff::Describe(before, after);
+    if (fromGit) {
+        // git stops at a diff command that does not exit 0; its own header names the file.
+        if (!changes.isEmpty())
+            out << "diff --kestrova a/" << args.first() << " b/" << args.first() << '\n' << changes;
+        return Success;
+    }
+    out << changes;
+    return changes.isEmpty() ? Success : Failure;
+}

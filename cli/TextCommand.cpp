@@ -1,0 +1,52 @@
+#include "cli/TextCommand.h"
+
+#include "base/ResourceStrings.h"
+#include "cli/ProjectSession.h"
+#include "vcs/ProjectCapture.h"
+#include "vcs/ProjectText.h"
+
+#include <QTextStream>
+
+namespace {
+constexpr int NameId = 34300;
+constexpr int SummaryId = 34301;
+constexpr int UsageId = 34302;
+constexpr int WrongArgumentsId = 34303;
+} // namespace
+
+QString TextCommand::Name() const
+{
+    return LoadResString(NameId);
+}
+
+QString TextCommand::Summary() const
+{
+    return LoadResString(SummaryId);
+}
+
+QString TextCommand::Usage() const
+{
+    return LoadResString(UsageId);
+}
+
+bool TextCommand::ReadProject(const QString& path, ProjectData& project, QTextStream& err)
+{
+    ProjectSession session(err);
+    if (!session.Inspect(path))
+        return false;
+    const StorageResult read = ProjectCapture::Read(session.Decisions(), session.Document(), nullptr, project);
+    if (!read)
+        err << path << ": " << read.message << '\n';
+    return read.ok();
+}
+
+int TextCommand::execute(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    if (args.size() != 1)
+        return usageError(LoadResString(WrongArgumentsId), err);
+    ProjectData project;
+    if (!ReadProject(args.first(), project, err))
+        return Failure;
+    out << ProjectText::Write(project);
+    return Success;
+}

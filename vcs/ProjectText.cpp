@@ -1,0 +1,373 @@
+#include "vcs/ProjectText.h"
+
+#include "journeys/JourneyText.h"
+#include "vcs/ControlProperties.h"
+#include "vcs/TextEscape.h"
+
+#include <QSet>
+
+namespace {
+
+const QString ProjectKey = QStringLiteral("project");
+const QString ControlKey = QStringLiteral("control");
+const QString SelectorKey = QStringLiteral("selector");
+const QString ExternalKey = QStringLiteral("external selector");
+const QString PictureKey = QStringLiteral("picture");
+const QString LayoutKey = QStringLiteral("layout");
+const QString JourneyKey = QStringLiteral("journey");
+const QString Sha256Key = QStringLiteral("sha256");
+const QString SizeKey = QStringLiteral("size");
+const QLatin1String PropertyIndent("  ");
+const QLatin1String LineIndent("    ");
+
+void appendProperty(QString& text, const QString& key, const QString& value)
+{
+    text += PropertyIndent;
+    text += key;
+    text += QLatin1Char(':');
+    if (!value.isEmpty()) {
+        text += QLatin1Char(' ');
+        TextEscape::append(text, value);
+    }
+    text += QLatin1Char('\n');
+}
+
+void appendHeading(QString& text, const QString& keyword, const QString& name)
+{
+    text += keyword;
+    if (!name.isEmpty()) {
+        text += QLatin1Char(' ');
+        TextEscape::append(text, name);
+    }
+    text += QLatin1Char('\n');
+}
+
+void appendControl(QString& text, const ControlData& control)
+{
+    text += ControlKey;
+    text += QLatin1Char(' ');
+    text += QString::number(control.id);
+    if (!control.name.isEmpty()) {
+        text += QLatin1Char(' ');
+        TextEscape::append(text, control.name);
+    }
+    text += QLatin1Char('\n');
+    for (const auto& [key, value] : control.properties)
+        appendProperty(text, key, value);
+    for (const QString& line : control.lines) {
+        text += LineIndent;
+        TextEscape::append(text, line);
+        text += QLatin1Char('\n');
+    }
+    text += QLatin1Char('\n');
+}
+
+// The reader: one block at a time, each line checked against what its block may hold.
+class Reader {
+public:
+    Reader(const QString& text, ProjectData& project) : m_text(text), m_project(project) {}
+
+    std::optional<QString> read()
+    {
+        const QStringList lines = m_text.split(QLatin1Char('\n'));
+        if (lines.isEmpty() || lines.first() != ProjectText::FirstLine)
+            return failure(1, QStringLiteral("the first line is not \"%1\"").arg(ProjectText::FirstLine));
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            m_line = i + 1;
+            const QString& line = lines.at(i);
+            if (line.isEmpty()) {
+                if (std::optional<QString> ended = endBlock())
+                    return ended;
+                continue;
+            }
+            std::optional<QString> problem = line.startsWith(PropertyIndent) ? inBlock(line) : startBlock(line);
+            if (problem)
+                return problem;
+        }
+        return endBlock();
+    }
+
+private:
+    enum class Block { None, Project, Control, Selector, External, Picture, Layout, Journey };
+
+    std::optional<QString> failure(qsizetype line, const QString& reason) const
+    {
+        return QStringLiteral("line %1: %2").arg(line).arg(reason);
+    }
+    std::optional<QString> failure(const QString& reason) const { return failure(m_line, reason); }
+
+    static std::optional<QString> after(const QString& line, const QString& keyword)
+    {
+        if (line == keyword)
+            return QString();
+        if (line.startsWith(keyword) && line.size() > keyword.size() && line.at(keyword.size()) == QLatin1Char(' '))
+            return TextEscape::unescaped(line.mid(keyword.size() + 1));
+        return std::nullopt;
+    }
+
+    std::optional<QString> startBlock(const QString& line)
+    {
+        if (m_block != Block::None)
+            return failure(QStringLiteral("a block begins before the one above ended with a blank line"));
+        if (line == ProjectKey) {
+            if (m_projectSeen)
+                return failure(QStringLiteral("a second project block"));
+            m_projectSeen = true;
+            m_block = Block::Project;
+            return std::nullopt;
+        }
+        if (line == LayoutKey) {
+            m_block = Block::Layout;
+            return std::nullopt;
+        }
+        if (const auto rest = after(line, ExternalKey)) {
+            m_block = Block::External;
+            m_project.externalSelectors.push_back({*rest, {}});
+            return std::nullopt;
+        }
+        if (const auto rest = after(line, ControlKey))
+            return startControl(*rest);
+        if (const auto rest = after(line, SelectorKey)) {
+            m_block = Block::Selector;
+            m_project.selectors.push_back({*rest, {}});
+            return std::nullopt;
+        }
+        if (const auto rest = after(line, PictureKey)) {
+            m_block = Block::Picture;
+            m_project.pictures.push_back({});
+            m_project.pictures.back().name = *rest;
+            return std::nullopt;
+        }
+        if (const auto rest = after(line, JourneyKey)) {
+            m_block = Block::Journey;
+            m_journeyText = JourneyKey + QLatin1String(": ") + *rest + QLatin1Char('\n');
+            return std::nullopt;
+        }
+        return failure(QStringLiteral("\"%1\" begins no block").arg(line));
+    }
+
+    std::optional<QString> startControl(const QString& rest)
+    {
+        const qsizetype blank = rest.indexOf(QLatin1Char(' '));
+        bool number = false;
+        const int id = rest.left(blank < 0 ? rest.size() : blank).toInt(&number);
+        if (!number || id < 0 || id > 32767)
+            return failure(QStringLiteral("a control needs its number from 0 to 32767"));
+        if (m_ids.contains(id))
+            return failure(QStringLiteral("control %1 is there twice").arg(id));
+        m_ids.insert(id);
+        ControlData control;
+        control.id = static_cast<qint16>(id);
+        control.name = blank < 0 ? QString() : rest.mid(blank + 1);
+        m_project.controls.push_back(std::move(control));
+        m_block = Block::Control;
+        return std::nullopt;
+    }
+
+    // "key: value" or "key:" after the indent.
+    static std::optional<TextProperty> property(const QString& line)
+    {
+        const qsizetype colon = line.indexOf(QLatin1Char(':'), PropertyIndent.size());
+        if (colon < 0)
+            return std::nullopt;
+        const QString key = line.mid(PropertyIndent.size(), colon - PropertyIndent.size());
+        if (colon + 1 == line.size())
+            return TextProperty{key, QString()};
+        if (line.at(colon + 1) != QLatin1Char(' '))
+            return std::nullopt;
+        return TextProperty{key, TextEscape::unescaped(line.mid(colon + 2))};
+    }
+
+    std::optional<QString> inBlock(const QString& line)
+    {
+        switch (m_block) {
+        case Block::None:
+            return failure(QStringLiteral("an indented line outside any block"));
+        case Block::Project: {
+            const auto setting = property(line);
+            if (!setting)
+                return failure(QStringLiteral("a setting is \"key: value\""));
+            m_project.settings.append(*setting);
+            return std::nullopt;
+        }
+        case Block::Control:
+            return controlLine(line);
+        case Block::Selector: {
+            SelectorText::Rows rows;
+            const QString row = TextEscape::unescaped(line.mid(PropertyIndent.size()));
+            if (!SelectorText::Read(row, rows) || rows.size() > 1)
+                return failure(QStringLiteral("a selector row is one line of comma-separated cells"));
+            m_project.selectors.back().rows.append(rows.isEmpty() ? QStringList{QString()} : rows.first());
+            return std::nullopt;
+        }
+        case Block::External:
+            m_project.externalSelectors.back().lines.append(TextEscape::unescaped(line.mid(PropertyIndent.size())));
+            return std::nullopt;
+        case Block::Picture:
+            return pictureLine(line);
+        case Block::Layout:
+            return layoutLine(line);
+        case Block::Journey:
+            m_journeyText += line.mid(PropertyIndent.size()) + QLatin1Char('\n');
+            return std::nullopt;
+        }
+        return std::nullopt;
+    }
+
+    std::optional<QString> controlLine(const QString& line)
+    {
+        ControlData& control = m_project.controls.back();
+        if (line.startsWith(LineIndent)) {
+            control.lines.append(TextEscape::unescaped(line.mid(LineIndent.size())));
+            return std::nullopt;
+        }
+        if (!control.lines.isEmpty())
+            return failure(QStringLiteral("a property after the option and action lines"));
+        const auto value = property(line);
+        if (!value || ControlProperties::Order(value->first) < 0)
+            return failure(QStringLiteral("\"%1\" is no property of a control").arg(line.trimmed()));
+        if (!control.properties.isEmpty()
+            && ControlProperties::Order(control.properties.last().first) >= ControlProperties::Order(value->first))
+            return failure(QStringLiteral("the property \"%1\" is out of its order").arg(value->first));
+        control.properties.append(*value);
+        return std::nullopt;
+    }
+
+    std::optional<QString> pictureLine(const QString& line)
+    {
+        const auto value = property(line);
+        PictureData& picture = m_project.pictures.back();
+        if (value && value->first == Sha256Key)
+            picture.sha256 = value->second;
+        else if (value && value->first == SizeKey)
+            picture.size = value->second.toLongLong();
+        else
+            return failure(QStringLiteral("a picture has its sha256 and its size"));
+        return std::nullopt;
+    }
+
+    std::optional<QString> layoutLine(const QString& line)
+    {
+        const auto value = property(line);
+        bool number = false;
+        const int id = value ? value->first.toInt(&number) : 0;
+        const QStringList fields = value ? value->second.split(QLatin1Char(' ')) : QStringList();
+        std::array<double, 4> numbers{};
+        bool read = number && id > 0 && id <= 32767 && fields.size() == 4;
+        for (qsizetype i = 0; read && i < 4; ++i)
+            numbers[static_cast<size_t>(i)] = fields.at(i).toDouble(&read);
+        if (!read)
+            return failure(QStringLiteral("a layout line is \"ID: X Y WIDTH HEIGHT\""));
+        m_project.layout.insert_or_assign(static_cast<qint16>(id), QRectF(numbers[0], numbers[1], numbers[2], numbers[3]));
+        return std::nullopt;
+    }
+
+    std::optional<QString> endBlock()
+    {
+        if (m_block == Block::Journey) {
+            QList<Journey> journeys;
+            if (const std::optional<QString> problem = JourneyText::read(m_journeyText, journeys))
+                return failure(*problem);
+            m_project.journeys.append(journeys);
+        }
+        m_block = Block::None;
+        return std::nullopt;
+    }
+
+    const QString& m_text;
+    ProjectData& m_project;
+    Block m_block = Block::None;
+    qsizetype m_line = 1;
+    bool m_projectSeen = false;
+    QSet<int> m_ids;
+    QString m_journeyText;
+};
+
+} // namespace
+
+QString ProjectText::PlaceText(const QRectF& place)
+{
+    return ControlProperties::NumberText(place.x()) + QLatin1Char(' ') + ControlProperties::NumberText(place.y())
+        + QLatin1Char(' ') + ControlProperties::NumberText(place.width()) + QLatin1Char(' ')
+        + ControlProperties::NumberText(place.height());
+}
+
+QString ProjectText::RowText(const QStringList& row)
+{
+    QString line = SelectorText::Write({row});
+    if (line.endsWith(QLatin1String("\r\n")))
+        line.chop(2);
+    return TextEscape::escaped(line);
+}
+
+QStringList ProjectText::JourneyLines(const Journey& journey)
+{
+    QStringList lines = JourneyText::write({journey}).split(QLatin1Char('\n'));
+    lines.removeFirst();
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QString ProjectText::Write(const ProjectData& project)
+{
+    QString text;
+    // About sixty characters a line and a dozen lines a control: one allocation up front.
+    text.reserve(4096 + static_cast<qsizetype>(project.controls.size()) * 700);
+    text += FirstLine;
+    text += QLatin1Char('\n');
+    text += ProjectKey;
+    text += QLatin1Char('\n');
+    for (const auto& [key, value] : project.settings)
+        appendProperty(text, key, value);
+    text += QLatin1Char('\n');
+    for (const ControlData& control : project.controls)
+        appendControl(text, control);
+    for (const SelectorData& selector : project.selectors) {
+        appendHeading(text, SelectorKey, selector.name);
+        for (const QStringList& row : selector.rows) {
+            text += PropertyIndent;
+            text += RowText(row);
+            text += QLatin1Char('\n');
+        }
+        text += QLatin1Char('\n');
+    }
+    for (const ExternalSelectorData& external : project.externalSelectors) {
+        appendHeading(text, ExternalKey, external.name);
+        for (const QString& line : external.lines) {
+            text += PropertyIndent;
+            TextEscape::append(text, line);
+            text += QLatin1Char('\n');
+        }
+        text += QLatin1Char('\n');
+    }
+    for (const PictureData& picture : project.pictures) {
+        appendHeading(text, PictureKey, picture.name);
+        appendProperty(text, Sha256Key, picture.sha256);
+        appendProperty(text, SizeKey, QString::number(picture.size));
+        text += QLatin1Char('\n');
+    }
+    if (!project.layout.empty()) {
+        text += LayoutKey;
+        text += QLatin1Char('\n');
+        for (const auto& [id, place] : project.layout)
+            appendProperty(text, QString::number(id), PlaceText(place));
+        text += QLatin1Char('\n');
+    }
+    for (const Journey& journey : project.journeys) {
+        appendHeading(text, JourneyKey, journey.name);
+        for (const QString& line : JourneyLines(journey)) {
+            text += PropertyIndent;
+            text += line;
+            text += QLatin1Char('\n');
+        }
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+std::optional<QString> ProjectText::Read(const QString& text, ProjectData& project)
+{
+    project = ProjectData();
+    return Reader(text, project).read();
+}
