@@ -321,8 +321,13 @@ void CcDecisionTest::runClosed()
 
 void CcDecisionTest::runFailed(const QString& text)
 {
+    // Most of the runtime's messages are whole sentences already; a period ends only those that
+    // are not.
+    const QString trimmed = text.trimmed();
+    const bool ended = trimmed.endsWith(QLatin1Char('.')) || trimmed.endsWith(QLatin1Char('?')) || trimmed.endsWith(QLatin1Char('!'));
+    const QString sentence = ended ? trimmed + QLatin1Char(' ') : text + QLatin1String(". ");
     if (m_host)
-        m_host->Message(LoadResString(ErrorPrefixId) + text + QLatin1String(". ") + LoadResString(ClosingId));
+        m_host->Message(LoadResString(ErrorPrefixId) + sentence + LoadResString(ClosingId));
     showDebugWindows(false, false);
 }
 

@@ -10,6 +10,7 @@
 #include "model/MDecisionDataUtil.h"
 #include "model/OptionRules.h"
 #include "selectors/StoredSelectorCatalog.h"
+#include "validate/SelectorPropertyCheck.h"
 #include "validate/ControlLocation.h"
 #include "validate/InterfaceLimits.h"
 #include "validate/PathAnalysis.h"
@@ -147,6 +148,7 @@ void CcValidation::Clear()
 {
     m_findings.clear();
     // What was read of the selectors and pictures belongs to the last run.
+    m_propertyCheck.reset();
     m_references.reset();
     m_storedCatalog.reset();
     m_pictures.clear();
@@ -486,12 +488,21 @@ void CcValidation::validateSelectorAction(const QString& location, const QString
     if (!sort) {
         ValidateRefs(location, rest);
         ValidateExpr(location, rest);
+        propertyCheck().Check(location, argument.left(colon), {rest});
         return;
     }
     const QString keys = rest.section(QLatin1Char(';'), 0, 0);
     ValidateRefs(location, keys);
     for (const QString& key : keys.split(QLatin1Char(',')))
         ValidateExpr(location, key);
+    propertyCheck().Check(location, argument.left(colon), keys.split(QLatin1Char(',')));
+}
+
+SelectorPropertyCheck& CcValidation::propertyCheck()
+{
+    if (!m_propertyCheck)
+        m_propertyCheck = std::make_unique<SelectorPropertyCheck>(selectorCatalog(), *this);
+    return *m_propertyCheck;
 }
 
 void CcValidation::reportDecisionWarnings(const CmDecisionItem& decision, const BlockSummary& summary)

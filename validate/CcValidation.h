@@ -15,6 +15,7 @@ class CmDecisionManager;
 class CmDocument;
 class ISelectorCatalog;
 class ReferenceChecker;
+class SelectorPropertyCheck;
 class StoredSelectorCatalog;
 
 // Checks every control of a tree before it is compiled: picture, displayed controls, the
@@ -98,6 +99,7 @@ private:
     struct BlockSummary;
 
     ReferenceChecker& references();
+    SelectorPropertyCheck& propertyCheck();
     const ISelectorCatalog& selectorCatalog();
     void validateDecision(const CmDecisionItem& decision);
     void validateInterface(const CmDecisionItem& decision);
@@ -114,6 +116,7 @@ private:
     const ISelectorCatalog* m_externalCatalog = nullptr;
     std::unique_ptr<StoredSelectorCatalog> m_storedCatalog;
     std::unique_ptr<ReferenceChecker> m_references;
+    std::unique_ptr<SelectorPropertyCheck> m_propertyCheck;
     ValidationFindings m_findings;
     // Upper-cased names of the controls another control displays; filled by Validate.
     QSet<QString> m_displayed;
