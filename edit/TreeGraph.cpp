@@ -1,6 +1,7 @@
 #include "edit/TreeGraph.h"
 
 #include "edit/CanvasModel.h"
+#include "edit/LinkRoute.h"
 #include "lang/BlockLine.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
@@ -11,6 +12,9 @@
 #include <QXmlStreamWriter>
 
 #include <cmath>
+#include <functional>
+#include <map>
+#include <utility>
 
 namespace {
 
@@ -35,6 +39,51 @@ QString nodeCaption(const CmDecisionItem& item)
 QString number(double value)
 {
     return QString::number(value, 'f', 1);
+}
+
+// One edge of the drawing: its SVG path and where its label goes.
+struct EdgePath {
+    QString d;
+    QPointF label;
+};
+
+using ToDrawing = std::function<QPointF(QPointF)>;
+
+QString pointText(QPointF point)
+{
+    return number(point.x()) + QLatin1Char(',') + number(point.y());
+}
+
+// From border to border as the printed diagram draws it, so the arrowhead ends on the target's
+// border whichever side it meets; the slot moves the edge sideways, away from the other edges
+// between the same two boxes (the same way for both directions: lower key to higher).
+EdgePath offsetLine(const CanvasEntity& from, const CanvasEntity& to, double slot, bool lowerFirst,
+                    const ToDrawing& at)
+{
+    constexpr double spacing = 14;
+    const QList<QPointF> route = LinkRoute::Points(from.bounds(), to.bounds(), LinkRoute::Style::Straight);
+    QLineF line(at(route.first()), at(route.last()));
+    QLineF normal = (lowerFirst ? line : QLineF(line.p2(), line.p1())).normalVector().unitVector();
+    const QPointF shift = (normal.p2() - normal.p1()) * (slot * spacing);
+    line.translate(shift);
+    return {QLatin1Char('M') + pointText(line.p1()) + QLatin1String(" L") + pointText(line.p2()),
+            line.center() + QPointF(3, -3)};
+}
+
+// An edge from a box to itself: a loop out of its right side and back, each further one wider.
+EdgePath selfLoop(const CanvasEntity& box, int index, const ToDrawing& at)
+{
+    const QRectF bounds = box.bounds();
+    const QPointF right = at(QPointF(bounds.right(), box.centre.y()));
+    const double reach = 24 + 12 * index;
+    const double rise = box.size.height() / 4;
+    const QPointF start(right.x(), right.y() - rise);
+    const QPointF end(right.x(), right.y() + rise);
+    const QPointF out(right.x() + reach, right.y() - rise - reach / 2);
+    const QPointF back(right.x() + reach, right.y() + rise + reach / 2);
+    return {QLatin1Char('M') + pointText(start) + QLatin1String(" C") + pointText(out) + QLatin1Char(' ')
+                + pointText(back) + QLatin1Char(' ') + pointText(end),
+            QPointF(right.x() + reach * 0.75 + 3, right.y())};
 }
 
 } // namespace
@@ -103,7 +152,7 @@ QString TreeGraph::Svg(const QString& title, const CmDecisionManager& decisions,
     constexpr double margin = 40;
     const QRectF extents = canvas.Extents().adjusted(-margin, -margin, margin, margin);
     // The canvas's y grows upwards, the drawing's downwards.
-    const auto at = [&](QPointF point) { return QPointF(point.x() - extents.left(), extents.bottom() - point.y()); };
+    const ToDrawing at = [&](QPointF point) { return QPointF(point.x() - extents.left(), extents.bottom() - point.y()); };
     QString text;
     QXmlStreamWriter xml(&text);
     xml.setAutoFormatting(true);
@@ -125,28 +174,36 @@ QString TreeGraph::Svg(const QString& title, const CmDecisionManager& decisions,
     xml.writeAttribute(QStringLiteral("d"), QStringLiteral("M0,0 L10,4 L0,8 z"));
     xml.writeEndElement();
     xml.writeEndElement();
+    // The edges between the same two boxes, either way, each drawn apart from the others.
+    std::map<std::pair<qint16, qint16>, int> between;
+    std::map<std::pair<qint16, qint16>, int> drawn;
+    const auto pairOf = [](qint16 a, qint16 b) { return std::pair(std::min(a, b), std::max(a, b)); };
+    for (int i = 1; i <= decisions.Count(); ++i) {
+        const CmDecisionItem* item = decisions.ItemByIndex(i);
+        for (const Edge& edge : EdgesOf(*item, decisions))
+            ++between[pairOf(item->intID(), edge.target)];
+    }
     for (int i = 1; i <= decisions.Count(); ++i) {
         const CmDecisionItem* item = decisions.ItemByIndex(i);
         const CanvasEntity* from = canvas.Entity(item->intID());
         for (const Edge& edge : EdgesOf(*item, decisions)) {
             const CanvasEntity* to = canvas.Entity(edge.target);
-            if (!from || !to || to == from)
+            if (!from || !to)
                 continue;
-            QLineF line(at(from->centre), at(to->centre));
-            // End at the border of the target box, so the arrowhead shows.
-            const double shorten = std::min(line.length() / 2, to->size.height() / 2 + 4);
-            line.setLength(line.length() - shorten);
-            xml.writeEmptyElement(QStringLiteral("line"));
-            xml.writeAttribute(QStringLiteral("x1"), number(line.x1()));
-            xml.writeAttribute(QStringLiteral("y1"), number(line.y1()));
-            xml.writeAttribute(QStringLiteral("x2"), number(line.x2()));
-            xml.writeAttribute(QStringLiteral("y2"), number(line.y2()));
+            const auto pair = pairOf(item->intID(), edge.target);
+            const int index = drawn[pair]++;
+            const EdgePath path = to == from ? selfLoop(*from, index, at)
+                                             : offsetLine(*from, *to, index - (between[pair] - 1) / 2.0,
+                                                          item->intID() == pair.first, at);
+            xml.writeEmptyElement(QStringLiteral("path"));
+            xml.writeAttribute(QStringLiteral("d"), path.d);
+            xml.writeAttribute(QStringLiteral("fill"), QStringLiteral("none"));
             xml.writeAttribute(QStringLiteral("stroke"), QStringLiteral("#000080"));
             xml.writeAttribute(QStringLiteral("marker-end"), QStringLiteral("url(#arrow)"));
             if (!edge.label.isEmpty()) {
                 xml.writeStartElement(QStringLiteral("text"));
-                xml.writeAttribute(QStringLiteral("x"), number(line.center().x()));
-                xml.writeAttribute(QStringLiteral("y"), number(line.center().y()));
+                xml.writeAttribute(QStringLiteral("x"), number(path.label.x()));
+                xml.writeAttribute(QStringLiteral("y"), number(path.label.y()));
                 xml.writeAttribute(QStringLiteral("font-size"), QStringLiteral("9"));
                 xml.writeCharacters(edge.label);
                 xml.writeEndElement();

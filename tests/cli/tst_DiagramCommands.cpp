@@ -139,7 +139,7 @@ private slots:
         QCOMPARE(run({"graph", file, "-o", svg}).code, 0);
         const QString text = QString::fromUtf8(readFile(svg));
         QCOMPARE(text.count(QStringLiteral("<rect ")), 3);
-        QCOMPARE(text.count(QStringLiteral("<line ")), 4);
+        QCOMPARE(text.count(QStringLiteral("marker-end=")), 4);
         QVERIFY(text.contains(QStringLiteral(">Go on &amp; [[Control2]] &gt; 3<")));
     }
 
@@ -149,13 +149,16 @@ private slots:
         QTest::newRow("no output") << QStringList{"graph", "a.kvp"};
         QTest::newRow("other kind") << QStringList{"graph", "a.kvp", "-o", "a.png"};
         QTest::newRow("two projects") << QStringList{"graph", "a.kvp", "b.kvp", "-o", "a.dot"};
+        QTest::newRow("empty output name") << QStringList{"graph", "a.kvp", "-o", ""};
+        QTest::newRow("unknown format") << QStringList{"graph", "a.kvp", "-o", "-", "--format", "png"};
+        QTest::newRow("unknown option") << QStringList{"graph", "a.kvp", "-o", "a.dot", "--bogus"};
     }
     void graphNeedsAKnownOutput()
     {
         QFETCH(QStringList, args);
         const Outcome outcome = run(args);
         QCOMPARE(outcome.code, 2);
-        QCOMPARE(outcome.err, LoadResString(32003).arg(LoadResString(32643)) + '\n' + LoadResString(32642) + '\n');
+        QCOMPARE(outcome.err, LoadResString(32003).arg(LoadResString(36121)) + '\n' + LoadResString(36120) + '\n');
     }
 
     void fromRulesLaysOutWhatItWrites()
