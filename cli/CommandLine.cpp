@@ -72,12 +72,33 @@ CliCommand* CommandLine::find(const QString& name) const
     return nullptr;
 }
 
+CommandReference CommandLine::reference() const
+{
+    std::vector<const CliCommand*> commands;
+    for (const auto& command : m_commands)
+        commands.push_back(command.get());
+    return CommandReference(commands);
+}
+
 void CommandLine::printHelp(QTextStream& out) const
 {
-    out << LoadResString(32000) << '\n';
-    for (const auto& command : m_commands)
-        out << "  " << command->Name().leftJustified(14) << command->Summary() << '\n';
-    out << '\n' << LoadResString(32001) << '\n';
+    reference().write(CommandReference::Format::Text, out);
+}
+
+// --help [text|html|man [kestrova-designer]]: the reference in the form asked for.
+int CommandLine::printReference(const QStringList& args, QTextStream& out, QTextStream& err) const
+{
+    CommandReference::Format format = CommandReference::Format::Text;
+    if (args.size() > 3 || (args.size() > 1 && !CommandReference::FormatNamed(args.at(1), format))
+        || (args.size() == 3 && (format != CommandReference::Format::Manual || args.at(2) != QLatin1String("kestrova-designer")))) {
+        printHelp(err);
+        return CliCommand::UsageError;
+    }
+    if (args.size() == 3)
+        CommandReference::writeDesignerManual(out);
+    else
+        reference().write(format, out);
+    return CliCommand::Success;
 }
 
 int CommandLine::run(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -87,10 +108,8 @@ int CommandLine::run(const QStringList& args, QTextStream& out, QTextStream& err
         return CliCommand::UsageError;
     }
     const QString& first = args.first();
-    if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
-        printHelp(out);
-        return CliCommand::Success;
-    }
+    if (first == QLatin1String("--help") || first == QLatin1String("-h"))
+        return printReference(args, out, err);
     if (first == QLatin1String("--version")) {
         out << LoadResString(32004).arg(QStringLiteral(KV_VERSION_STRING)) << '\n';
         return CliCommand::Success;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliCommand.h"
+#include "cli/CommandReference.h"
 
 #include <memory>
 #include <vector>
@@ -19,6 +20,8 @@ public:
 private:
     CliCommand* find(const QString& name) const;
     void printHelp(QTextStream& out) const;
+    int printReference(const QStringList& args, QTextStream& out, QTextStream& err) const;
+    CommandReference reference() const;
 
     std::vector<std::unique_ptr<CliCommand>> m_commands;
 };

@@ -1,8 +1,7 @@
 #include "cli/GraphCommand.h"
 
-#include "app/CApplication.h"
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "edit/CvDecisionTree.h"
@@ -21,8 +20,8 @@ namespace {
 
 constexpr int NameId = 32640;
 constexpr int SummaryId = 32641;
-constexpr int UsageId = 32642;
-constexpr int WrongArgumentsId = 32643;
+constexpr int UsageId = 36120;
+constexpr int WrongArgumentsId = 36121;
 
 struct Arguments {
     QString project;
@@ -30,25 +29,39 @@ struct Arguments {
     bool svg = false;
 };
 
+bool toStandardOutput(const Arguments& arguments)
+{
+    return arguments.output == QLatin1String("-");
+}
+
 std::optional<Arguments> parse(const QStringList& args)
 {
     Arguments parsed;
+    QString format;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
         if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
             if (i + 1 >= args.size() || !parsed.output.isEmpty())
                 return std::nullopt;
             parsed.output = args.at(++i);
+        } else if (arg == QLatin1String("--format")) {
+            if (i + 1 >= args.size() || !format.isEmpty())
+                return std::nullopt;
+            format = args.at(++i).toLower();
         } else if (parsed.project.isEmpty() && !arg.startsWith(QLatin1Char('-'))) {
             parsed.project = arg;
         } else {
             return std::nullopt;
         }
     }
-    const QString suffix = QFileInfo(parsed.output).suffix().toLower();
-    if (parsed.project.isEmpty() || (suffix != QLatin1String("dot") && suffix != QLatin1String("svg")))
+    // The format is the file's suffix, or the one named; standard output takes DOT unless named.
+    const QString suffix = toStandardOutput(parsed) ? QString() : QFileInfo(parsed.output).suffix().toLower();
+    if (format.isEmpty())
+        format = toStandardOutput(parsed) ? QStringLiteral("dot") : suffix;
+    if (parsed.project.isEmpty() || parsed.output.isEmpty()
+        || (format != QLatin1String("dot") && format != QLatin1String("svg")))
         return std::nullopt;
-    parsed.svg = suffix == QLatin1String("svg");
+    parsed.svg = format == QLatin1String("svg");
     return parsed;
 }
 
@@ -69,7 +82,7 @@ QString GraphCommand::Usage() const
     return LoadResString(UsageId);
 }
 
-int GraphCommand::execute(const QStringList& args, QTextStream&, QTextStream& err)
+int GraphCommand::execute(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     const std::optional<Arguments> parsed = parse(args);
     if (!parsed)
@@ -77,12 +90,16 @@ int GraphCommand::execute(const QStringList& args, QTextStream&, QTextStream& er
     ProjectSession session(err);
     if (!session.Inspect(parsed->project))
         return Failure;
-    CmDocument& document = gApp->Model().Document();
-    CanvasModel& canvas = gApp->Controller().DiagramView().Canvas();
-    const CmDecisionManager& decisions = gApp->Model().Decisions();
+    CmDocument& document = session.Document();
+    CanvasModel& canvas = session.Canvas();
+    const CmDecisionManager& decisions = session.Decisions();
     DiagramStore::Load(document.Storage(), canvas, decisions);
     const QString title = QFileInfo(parsed->project).completeBaseName();
     const QString text = parsed->svg ? TreeGraph::Svg(title, decisions, canvas) : TreeGraph::Dot(title, decisions, canvas);
+    if (toStandardOutput(*parsed)) {
+        out << text;
+        return Success;
+    }
     FileBytes::WriteOptions options;
     options.inputs = document.OpenFiles();
     const StorageResult written = FileBytes::write(parsed->output, text.toUtf8(), options);

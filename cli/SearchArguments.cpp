@@ -6,6 +6,13 @@ namespace {
 
 constexpr int WrongArgumentsId = 32753;
 constexpr int UnknownAreaId = 32754;
+constexpr int UnknownOptionId = 32313;
+
+// "-x" or "--word"; a lone "-" or a negative number is a text to look for.
+bool looksLikeOption(const QString& arg)
+{
+    return arg.size() > 1 && arg.front() == QLatin1Char('-') && !arg.at(1).isDigit();
+}
 
 } // namespace
 
@@ -14,13 +21,22 @@ bool SearchArguments::Parse(const QStringList& args, int texts)
     m_request = SearchRequest();
     m_request.area = SearchRequest::Everything;
     QStringList plain;
+    bool optionsEnded = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
-        if (arg == QLatin1String("--whole-word")) {
+        if (optionsEnded) {
+            plain.append(arg);
+        } else if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (arg == QLatin1String("--whole-word")) {
             m_request.options.wholeWord = true;
         } else if (arg == QLatin1String("--match-case")) {
             m_request.options.matchCase = true;
-        } else if (arg == QLatin1String("--area") && i + 1 < args.size()) {
+        } else if (arg == QLatin1String("--area")) {
+            if (i + 1 == args.size()) {
+                m_error = LoadResString(WrongArgumentsId);
+                return false;
+            }
             const QString area = args.at(++i);
             if (area == QLatin1String("tree")) {
                 m_request.area = SearchRequest::DecisionTree;
@@ -32,6 +48,9 @@ bool SearchArguments::Parse(const QStringList& args, int texts)
                 m_error = LoadResString(UnknownAreaId).arg(area);
                 return false;
             }
+        } else if (looksLikeOption(arg)) {
+            m_error = LoadResString(UnknownOptionId).arg(arg);
+            return false;
         } else {
             plain.append(arg);
         }

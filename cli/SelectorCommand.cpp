@@ -1,11 +1,10 @@
 #include "cli/SelectorCommand.h"
 
-#include "app/CApplication.h"
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "app/CView.h"
 #include "app/CcFile.h"
-#include "app/CvProject.h"
+#include "project/CvProject.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "model/CmDocument.h"
@@ -32,9 +31,9 @@ constexpr int InternalId = 32218;
 constexpr int ExternalId = 32219;
 constexpr int ProgramMessageId = 32003;
 
-CcCriteriaList selectorCommands()
+CcCriteriaList selectorCommands(ProjectSession& session)
 {
-    return CcCriteriaList(gApp->Model().Document(), gApp->Prompt(), gApp->View().Project());
+    return CcCriteriaList(session.Document(), session.Prompt(), session.Explorer());
 }
 
 } // namespace
@@ -75,8 +74,8 @@ int SelectorCommand::list(const QStringList& args, QTextStream& out, QTextStream
     ProjectSession session(err);
     if (!session.Inspect(args.first()))
         return Failure;
-    const SelectorStore store(gApp->Model().Document().Storage());
-    const CvProject& explorer = gApp->View().Project();
+    const SelectorStore store(session.Document().Storage());
+    const CvProject& explorer = session.Explorer();
     int code = Success;
     for (const QString& name : explorer.CriteriaLists()) {
         QString text;
@@ -113,13 +112,13 @@ int SelectorCommand::import(const QStringList& args, QTextStream& out, QTextStre
         return Failure;
     }
     ProjectSession session(err);
-    if (!gApp->Controller().File().FileOpen(project))
+    if (!session.Open(project))
         return Failure;
     // Nothing is saved unless every file was imported.
-    const CcCriteriaList::ImportOutcome imported = selectorCommands().Import(args.mid(1));
+    const CcCriteriaList::ImportOutcome imported = selectorCommands(session).Import(args.mid(1));
     if (!imported.result)
         return Failure;
-    if (!gApp->Controller().File().FileSave())
+    if (!session.Save())
         return Failure;
     for (const QString& name : imported.names)
         out << name << '\n';
@@ -129,10 +128,10 @@ int SelectorCommand::import(const QStringList& args, QTextStream& out, QTextStre
 int SelectorCommand::exportOne(const QStringList& args, QTextStream& err) const
 {
     const qsizetype option = args.indexOf(QLatin1String("-o"));
-    if (args.size() != 4 || option != 2)
+    if (args.size() != 4 || option != 2 || args.at(3).isEmpty())
         return usageError(LoadResString(ExportArgumentsId), err);
     ProjectSession session(err);
     if (!session.Inspect(args.at(0)))
         return Failure;
-    return selectorCommands().Export(args.at(1), args.at(3)) ? Success : Failure;
+    return selectorCommands(session).Export(args.at(1), args.at(3)) ? Success : Failure;
 }

@@ -1,7 +1,6 @@
 #include "cli/TestCommand.h"
 
-#include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "compile/CcCompile.h"
@@ -34,6 +33,7 @@ constexpr int SummaryId = 33052;
 constexpr int UsageId = 33053;
 constexpr int WrongArgumentsId = 33054;
 constexpr int NoJourneysId = 33055;
+constexpr int EmptyReportId = 36130;
 constexpr int NotCompiledId = 32556;
 constexpr int ProgramMessageId = 32003;
 
@@ -62,20 +62,24 @@ std::optional<TestArguments> parseArguments(const QStringList& args)
 {
     TestArguments parsed;
     bool targetGiven = false;
+    bool junitGiven = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
         const bool hasValue = i + 1 < args.size();
         if (arg == QLatin1String("--coverage")) {
             parsed.coverage = true;
-        } else if (arg == QLatin1String("--junit") && hasValue && parsed.junit.isEmpty()) {
+        } else if (arg == QLatin1String("--junit") && hasValue && !junitGiven) {
             parsed.junit = args.at(++i);
+            junitGiven = true;
+            if (parsed.junit.isEmpty())
+                return std::nullopt;
         } else if (arg == QLatin1String("--target") && hasValue && !targetGiven) {
             const std::optional<Target> target = targetNamed(args.at(++i));
             if (!target)
                 return std::nullopt;
             parsed.target = *target;
             targetGiven = true;
-        } else if (arg.startsWith(QLatin1String("--"))) {
+        } else if (arg.size() > 1 && arg.startsWith(QLatin1Char('-'))) {
             return std::nullopt;
         } else if (parsed.project.isEmpty()) {
             parsed.project = arg;
@@ -98,15 +102,15 @@ struct Trees {
 };
 
 // Compiles the project into the file and reads it back; false with the reason on err.
-bool compileInto(const QString& path, bool web, CompiledTree& tree, QTextStream& err)
+bool compileInto(ProjectSession& session, const QString& path, bool web, CompiledTree& tree, QTextStream& err)
 {
-    CcCompile compiler(gApp->Model().Decisions(), gApp->Model().Document());
+    CcCompile compiler(session.Decisions(), session.Document());
     compiler.setSaveLogFile(false);
     const CcCompile::Outcome outcome = web ? compiler.CompileKvwTo(path) : compiler.CompileKvdTo(path);
     if (outcome == CcCompile::Outcome::Failed || outcome == CcCompile::Outcome::Errors) {
         err << compiler.Validation().Log();
         err << LoadResString(ProgramMessageId)
-                   .arg(LoadResString(NotCompiledId).arg(gApp->Model().Document().Name(), compiler.FailureText()))
+                   .arg(LoadResString(NotCompiledId).arg(session.Document().Name(), compiler.FailureText()))
             << '\n';
         return false;
     }
@@ -116,22 +120,22 @@ bool compileInto(const QString& path, bool web, CompiledTree& tree, QTextStream&
     return read.ok();
 }
 
-bool compileTrees(Target target, Trees& trees, QTextStream& err)
+bool compileTrees(ProjectSession& session, Target target, Trees& trees, QTextStream& err)
 {
     if (target == Target::Desktop) {
         QString log;
         const StorageResult compiled =
-            ProjectTree::compile(gApp->Model().Decisions(), gApp->Model().Document(), trees.desktop, log);
+            ProjectTree::compile(session.Decisions(), session.Document(), trees.desktop, log);
         if (!compiled)
             err << log << LoadResString(ProgramMessageId).arg(compiled.message) << '\n';
         return compiled.ok();
     }
     const QTemporaryDir folder;
-    const QString name = gApp->Model().Document().Name();
-    if (!compileInto(QDir(folder.path()).filePath(name + QLatin1String(".kvw")), true, trees.web, err))
+    const QString name = session.Document().Name();
+    if (!compileInto(session, QDir(folder.path()).filePath(name + QLatin1String(".kvw")), true, trees.web, err))
         return false;
     return target == Target::Web
-           || compileInto(QDir(folder.path()).filePath(name + QLatin1String(".kvd")), false, trees.desktop, err);
+           || compileInto(session, QDir(folder.path()).filePath(name + QLatin1String(".kvd")), false, trees.desktop, err);
 }
 
 // One journey on the target's trees; on both, a run of the web tree that parts from the desktop
@@ -172,6 +176,16 @@ void printCoverage(const JourneyCoverage& coverage, const CompiledTree& tree, QT
         out << LoadResString(NothingMissedId) << '\n';
 }
 
+// The JUnit report, never over a file the run read.
+StorageResult writeReport(const TestArguments& parsed, const CmDocument& document, const QList<JUnitReport::Case>& cases)
+{
+    const QString suite = QFileInfo(parsed.project).completeBaseName();
+    QStringList inputs = document.OpenFiles();
+    if (!parsed.journeys.isEmpty())
+        inputs.append(parsed.journeys);
+    return JUnitReport::write(parsed.junit, suite, cases, inputs);
+}
+
 } // namespace
 
 QString TestCommand::Name() const
@@ -203,16 +217,23 @@ int TestCommand::execute(const QStringList& args, QTextStream& out, QTextStream&
     ProjectSession session(err);
     if (!session.Inspect(parsed->project))
         return Failure;
-    const CmDocument& document = gApp->Model().Document();
+    const CmDocument& document = session.Document();
     if (parsed->journeys.isEmpty()) {
         if (const StorageResult read = JourneyStore::read(document.Storage(), journeys); !read)
             return failed(read.message, err);
     }
-    if (journeys.isEmpty())
+    if (journeys.isEmpty()) {
+        // A CI step that reads the report still gets one: a suite without cases.
+        if (!parsed->junit.isEmpty()) {
+            if (const StorageResult written = writeReport(*parsed, document, {}); !written)
+                return failed(written.message, err);
+            err << LoadResString(ProgramMessageId).arg(LoadResString(EmptyReportId).arg(parsed->junit)) << '\n';
+        }
         return failed(LoadResString(NoJourneysId).arg(parsed->project), err);
+    }
 
     Trees trees;
-    if (!compileTrees(parsed->target, trees, err))
+    if (!compileTrees(session, parsed->target, trees, err))
         return Failure;
 
     JourneyCoverage coverage;
@@ -235,11 +256,7 @@ int TestCommand::execute(const QStringList& args, QTextStream& out, QTextStream&
     if (parsed->coverage)
         printCoverage(coverage, parsed->target == Target::Web ? trees.web : trees.desktop, out);
     if (!parsed->junit.isEmpty()) {
-        const QString suite = QFileInfo(parsed->project).completeBaseName();
-        QStringList inputs = document.OpenFiles();
-        if (!parsed->journeys.isEmpty())
-            inputs.append(parsed->journeys);
-        if (const StorageResult written = JUnitReport::write(parsed->junit, suite, cases, inputs); !written)
+        if (const StorageResult written = writeReport(*parsed, document, cases); !written)
             return failed(written.message, err);
     }
     return passed == journeys.size() ? Success : Failure;

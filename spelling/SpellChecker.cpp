@@ -107,6 +107,11 @@ QString SpellChecker::DefaultWordListPath()
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)).filePath(QStringLiteral("words.txt"));
 }
 
+QStringList SpellChecker::Dictionaries(const QStringList& folders)
+{
+    return dictionariesIn(folders);
+}
+
 bool SpellChecker::Load(const QString& language, const QStringList& folders, const QString& wordListPath)
 {
     m_hunspell.reset();

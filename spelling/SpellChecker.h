@@ -31,6 +31,8 @@ public:
     static QString DefaultLanguage();
     // The user's word list in the per-user data folder.
     static QString DefaultWordListPath();
+    // The names of the dictionaries the folders hold, each once, the first folder's first.
+    static QStringList Dictionaries(const QStringList& folders);
 
     // Takes the dictionary of the language, else one of the same language of another country,
     // else en_US, else the first one found. False, with the reason in Problem, when there is none.
