@@ -19,6 +19,8 @@ constexpr int DesignerSectionId = 36146;
 constexpr int ProgramSectionId = 36147;
 constexpr int CommandColumnId = 36148;
 constexpr int SeeAlsoId = 36149;
+constexpr int ProgramNameLineId = 36151;
+constexpr int WhatItDoesId = 36152;
 
 QString html(const QString& text)
 {
@@ -99,7 +101,7 @@ void CommandReference::writeHtml(QTextStream& out) const
         << "<h2>" << html(LoadResString(ProgramSectionId)) << "</h2>\n"
         << "<p>" << html(LoadResString(ProgramSummaryId)) << ' ' << html(LoadResString(ExitCodesId)) << "</p>\n"
         << "<pre>" << html(LoadResString(UsageHeadId).section(QLatin1String("\n\n"), 0, 0)) << "</pre>\n"
-        << "<table>\n<tr><th>" << html(LoadResString(CommandColumnId)) << "</th><th></th></tr>\n";
+        << "<table>\n<tr><th>" << html(LoadResString(CommandColumnId)) << "</th><th>" << html(LoadResString(WhatItDoesId)) << "</th></tr>\n";
     for (const CliCommand* command : m_commands)
         out << "<tr><td><a href=\"#" << html(command->Name()) << "\"><code>" << html(command->Name())
             << "</code></a></td><td>" << html(command->Summary()) << "</td></tr>\n";
@@ -114,7 +116,7 @@ void CommandReference::writeHtml(QTextStream& out) const
 
 void CommandReference::writeManual(QTextStream& out) const
 {
-    manualHead(out, QStringLiteral("kestrova"), LoadResString(ProgramSummaryId));
+    manualHead(out, QStringLiteral("kestrova"), LoadResString(ProgramNameLineId));
     out << ".SH SYNOPSIS\n.nf\n" << roff(LoadResString(UsageHeadId).section(QLatin1String("\n\n"), 0, 0)) << "\n.fi\n"
         << ".SH DESCRIPTION\n" << roff(LoadResString(ProgramSummaryId)) << '\n'
         << ".SH COMMANDS\n";

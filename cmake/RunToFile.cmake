@@ -1,0 +1,20 @@
+# Runs a program and keeps its standard output as a file, gzip-compressed (gzip -9n, as Debian's
+# manual pages are) when GZIP names the compressor:
+#   cmake -DPROGRAM=<path> -DARGUMENTS="<arg> <arg>..." -DOUTPUT=<file> [-DGZIP=<gzip>] -P RunToFile.cmake
+cmake_minimum_required(VERSION 3.25)
+separate_arguments(arguments UNIX_COMMAND "${ARGUMENTS}")
+set(text ${OUTPUT})
+if(GZIP)
+    string(REGEX REPLACE "\\.gz$" "" text ${OUTPUT})
+endif()
+execute_process(COMMAND ${PROGRAM} ${arguments} OUTPUT_FILE ${text} RESULT_VARIABLE failed ERROR_VARIABLE out)
+if(failed)
+    file(REMOVE ${text})
+    message(FATAL_ERROR "${PROGRAM} ${ARGUMENTS} failed (${failed}): ${out}")
+endif()
+if(GZIP)
+    execute_process(COMMAND ${GZIP} -9nf ${text} RESULT_VARIABLE failed ERROR_VARIABLE out)
+    if(failed)
+        message(FATAL_ERROR "${GZIP} ${text} failed: ${out}")
+    endif()
+endif()
