@@ -8,6 +8,8 @@
 
 #include <QElapsedTimer>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -80,19 +82,22 @@ struct HttpFront::Impl {
 HttpFront::HttpFront(WebSite& site, Log log) : m_impl(std::make_unique<Impl>(site, std::move(log)))
 {
     httplib::Server& server = m_impl->server;
-    // Enough threads for both cores while others wait on slow clients; idle keep-alive ends soon.
-    server.new_task_queue = [] { return new httplib::ThreadPool(std::max(8u, 4 * std::thread::hardware_concurrency())); };
+    // A kept-alive connection holds its thread until it closes, so there are threads for many
+    // connections; only as many as there are cores run at once.
+    server.new_task_queue = [] { return new httplib::ThreadPool(Threads); };
     server.set_payload_max_length(MaxBody);
     server.set_read_timeout(Timeout);
     server.set_write_timeout(Timeout);
     server.set_keep_alive_timeout(5);
-    server.set_keep_alive_max_count(1000);
+    server.set_keep_alive_max_count(100);
     server.set_default_headers(securityHeaders());
     // The library's default also shares the port with any other process (SO_REUSEPORT): a port
-    // in use must be refused instead.
+    // in use must be refused instead. Without TCP_NODELAY (inherited by the accepted sockets) a
+    // response written in two parts waits for the client's delayed acknowledgement, 40 ms.
     server.set_socket_options([](socket_t socket) {
         const int yes = 1;
         setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
     });
     server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
         requestTimer.start();

@@ -18,6 +18,7 @@ public:
     static constexpr std::size_t MaxHeaderBlock = 16 * 1024;
     static constexpr std::size_t MaxFields = 500;
     static constexpr std::chrono::seconds Timeout{5};
+    static constexpr std::size_t Threads = 64;
 
     using Log = std::function<void(const QString& line)>;
 

@@ -20,6 +20,8 @@ WebRun::~WebRun()
 
 bool WebRun::restore(const RunState& state)
 {
+    // A run of this tree that ended may be restored to another state: starting resets it.
+    m_finishLinkReached = false;
     if (!m_loaded || !m_engine.start(state.start))
         return false;
     endOnFinishLink();

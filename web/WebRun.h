@@ -21,7 +21,8 @@ public:
     WebRun& operator=(const WebRun&) = delete;
     ~WebRun() override;
 
-    // Loads the tree and replays the state; false when the state does not fit the tree.
+    // Replays the state from the start; false when the state does not fit the tree. A run used
+    // before may be restored again: the tree stays loaded, the run starts afresh.
     bool restore(const RunState& state);
 
     // Gives the answers of the page (control id -> answer) and takes the step. On a refused

@@ -206,7 +206,7 @@ WebResponse WebSite::startRun(const std::shared_ptr<const WebTree>& tree, const 
     state.version = tree->version;
     state.run = QUuid::createUuid().toString(QUuid::WithoutBraces);
     state.start = request.field(QStringLiteral("start"));
-    auto run = std::make_unique<WebRun>(*tree);
+    std::unique_ptr<WebRun> run = freshRun(tree);
     if (!run->restore(state))
         return html(400, PageRenderer::messagePage(tree->title, LoadResString(NoStartId).arg(state.start), startAgainAddress(*tree)));
     return afterStep(tree, std::move(run), state, {}, {});
@@ -230,7 +230,7 @@ WebResponse WebSite::step(const std::shared_ptr<const WebTree>& tree, const WebR
 
     std::unique_ptr<WebRun> run = takeCached(RunToken::signature(token), *tree);
     if (!run) {
-        run = std::make_unique<WebRun>(*tree);
+        run = freshRun(tree);
         if (!run->restore(*state))
             return mustStartAgain(*tree, BadTokenId);
     }
@@ -282,8 +282,8 @@ WebResponse WebSite::step(const std::shared_ptr<const WebTree>& tree, const WebR
         result = run->take(kind, answers);
     refused.insert(result.refused);
     if (!refused.isEmpty() || !result.moved) {
-        // The run is shown as it was; this engine took some of the answers, so it is not kept.
-        auto fresh = std::make_unique<WebRun>(*tree);
+        // The run is shown as it was: this engine took some of the answers, so it starts again.
+        std::unique_ptr<WebRun> fresh = std::move(run);
         if (!fresh->restore(*state))
             return mustStartAgain(*tree, BadTokenId);
         PageRenderer::RunPage page;
@@ -325,8 +325,11 @@ WebResponse WebSite::afterStep(const std::shared_ptr<const WebTree>& tree, std::
         response.headers.append({QByteArrayLiteral("Location"), QUrl(jumpTo).toString(QUrl::FullyEncoded).toUtf8()});
         return response;
     }
-    if (!engine.isRunning())
-        return html(200, PageRenderer::endPage(*tree, engine, page));
+    if (!engine.isRunning()) {
+        WebResponse response = html(200, PageRenderer::endPage(*tree, engine, page));
+        spare(tree, std::move(run));
+        return response;
+    }
     page.token = RunToken::sign(state, m_key);
     WebResponse response = html(200, PageRenderer::runPage(*tree, engine, page));
     keep(RunToken::signature(page.token), tree, std::move(run));
@@ -417,6 +420,34 @@ void WebSite::keep(const QByteArray& signature, const std::shared_ptr<const WebT
 {
     const std::lock_guard lock(m_cacheMutex);
     m_cache.push_front(Cached{signature, tree, std::move(run)});
-    if (m_cache.size() > CachedRuns)
-        m_cache.pop_back();
+    if (m_cache.size() <= CachedRuns)
+        return;
+    if (m_spares.size() >= SpareRuns)
+        m_spares.erase(m_spares.begin());
+    m_spares.push_back(std::move(m_cache.back()));
+    m_cache.pop_back();
+}
+
+std::unique_ptr<WebRun> WebSite::freshRun(const std::shared_ptr<const WebTree>& tree)
+{
+    {
+        const std::lock_guard lock(m_cacheMutex);
+        for (auto spare = m_spares.rbegin(); spare != m_spares.rend(); ++spare) {
+            if (spare->tree != tree)
+                continue;
+            std::unique_ptr<WebRun> run = std::move(spare->run);
+            m_spares.erase(std::next(spare).base());
+            return run;
+        }
+    }
+    return std::make_unique<WebRun>(*tree);
+}
+
+void WebSite::spare(const std::shared_ptr<const WebTree>& tree, std::unique_ptr<WebRun> run)
+{
+    const std::lock_guard lock(m_cacheMutex);
+    // The oldest goes first, so spares of a tree no longer served do not stay.
+    if (m_spares.size() >= SpareRuns)
+        m_spares.erase(m_spares.begin());
+    m_spares.push_back(Cached{{}, tree, std::move(run)});
 }

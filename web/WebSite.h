@@ -46,6 +46,9 @@ public:
 
     // Recent runs kept per process, so the next step of a run needs no replay.
     static constexpr std::size_t CachedRuns = 256;
+    // Engines of ended or dropped runs kept loaded for new runs: loading a tree costs more than
+    // starting a run on it.
+    static constexpr std::size_t SpareRuns = 64;
 
 private:
     struct Entry {
@@ -70,6 +73,9 @@ private:
     WebResponse afterStep(const std::shared_ptr<const WebTree>& tree, std::unique_ptr<WebRun> run, const RunState& state,
                           const RunState::Step& step, const QStringList& links);
     std::unique_ptr<WebRun> takeCached(const QByteArray& signature, const WebTree& tree);
+    // A loaded run of the tree to restore: a spare one, else a new one.
+    std::unique_ptr<WebRun> freshRun(const std::shared_ptr<const WebTree>& tree);
+    void spare(const std::shared_ptr<const WebTree>& tree, std::unique_ptr<WebRun> run);
     void keep(const QByteArray& signature, const std::shared_ptr<const WebTree>& tree, std::unique_ptr<WebRun> run);
     void recordPage(const WebTree& tree, const RunState& state, const WebRun& run, const RunState::Step* step);
 
@@ -81,4 +87,5 @@ private:
     std::vector<Entry> m_entries;
     std::mutex m_cacheMutex;
     std::list<Cached> m_cache; // most recent first
+    std::vector<Cached> m_spares;
 };
