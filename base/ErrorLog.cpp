@@ -8,7 +8,12 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -17,6 +22,9 @@ const QString LineEnd = QStringLiteral("\r\n");
 // this, and then says how many it left out.
 constexpr int MaxEntriesPerRun = 100;
 constexpr int LeftOutId = 33212;
+// The most the file ever holds: a piece that would grow it beyond is left out of the file (the
+// run's buffer still has it), and the log written at the end of a run is cut there.
+constexpr qint64 MaxLogBytes = 1024 * 1024;
 
 ErrorLogBuffer& attachedBuffer()
 {
@@ -36,8 +44,50 @@ RunEntries& runEntries()
     return entries;
 }
 
+int openLog(const QString& path, bool replace);
+
+// What this process reported, as the file is to hold it at exit. A program that writes no log of
+// its own at exit (the command line) gets it written here, so the file never grows from run to run.
+class ProcessErrors {
+public:
+    void add(const QString& piece)
+    {
+        if (m_path.isEmpty())
+            m_path = ErrorLogFilePath();
+        m_text += piece.toUtf8().left(std::max<qint64>(0, MaxLogBytes - m_text.size()));
+        m_unsaved = true;
+    }
+    void saved() { m_unsaved = false; }
+    ~ProcessErrors()
+    {
+        if (!m_unsaved)
+            return;
+        if (const int fd = openLog(m_path, true); fd >= 0) {
+            for (qsizetype done = 0; done < m_text.size();) {
+                const ssize_t written = ::write(fd, m_text.constData() + done, static_cast<size_t>(m_text.size() - done));
+                if (written <= 0)
+                    break;
+                done += written;
+            }
+            ::close(fd);
+        }
+    }
+
+private:
+    QString m_path;
+    QByteArray m_text;
+    bool m_unsaved = false;
+};
+
+ProcessErrors& processErrors()
+{
+    static ProcessErrors errors;
+    return errors;
+}
+
 void appendPiece(const QString& text)
 {
+    processErrors().add(text);
     AppendErrorFile(text);
     // Without the application object there is no buffer; the piece is already in the file.
     // Replacing the file with each piece here would keep only the last one of a report.
@@ -57,13 +107,47 @@ void reportLeftOut()
     appendPiece(LineEnd);
 }
 
-void writeLine(const QString& text, QIODevice::OpenMode mode)
+// The log file opened for writing, never through a link and only when it is a file of its own:
+// a link, a second name of another file, a pipe or a device there is left alone.
+int openLog(const QString& path, bool replace)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (replace ? 0 : O_APPEND), 0666);
+    if (fd < 0)
+        return -1;
+    struct stat info {};
+    const bool own = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1;
+    if (own && (replace ? ::ftruncate(fd, 0) == 0 : info.st_size < MaxLogBytes))
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+void writeLine(const QString& text, bool replace)
 {
     // The error log must never raise an error of its own: a failure here is dropped.
-    QFile file(ErrorLogFilePath());
-    if (!file.open(mode | QIODevice::WriteOnly))
+    const int fd = openLog(ErrorLogFilePath(), replace);
+    if (fd < 0)
         return;
-    file.write((text + LineEnd).toUtf8());
+    QFile file;
+    if (file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        const QByteArray bytes = (text + LineEnd).toUtf8();
+        file.write(bytes.left(std::max<qint64>(0, MaxLogBytes - file.size())));
+    } else {
+        ::close(fd);
+    }
+}
+
+// Replaces the file with the run's entries, when there were any.
+void saveRun(const QString& text)
+{
+    QString content = text;
+    if (const ErrorLogBuffer& buffer = attachedBuffer(); content.isEmpty() && buffer.contents)
+        content = buffer.contents();
+    if (content.isEmpty())
+        return;
+    writeLine(content, true);
+    processErrors().saved();
 }
 
 void reportPieces(int number, const QString& source, const QString& description, const QString& procedure)
@@ -140,16 +224,11 @@ void AppendErrorLog(const QString& text)
 
 void AppendErrorFile(const QString& text)
 {
-    writeLine(text, QIODevice::Append);
+    writeLine(text, false);
 }
 
 void WriteErrorLog(const QString& text)
 {
     reportLeftOut();
-    QString content = text;
-    if (const ErrorLogBuffer& buffer = attachedBuffer(); content.isEmpty() && buffer.contents)
-        content = buffer.contents();
-    if (content.isEmpty())
-        return;
-    writeLine(content, QIODevice::Truncate);
+    saveRun(text);
 }

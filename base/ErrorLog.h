@@ -8,7 +8,9 @@ class KvError;
 struct StorageResult;
 
 // The process-wide error log: the buffer of this run, which the application attaches, and
-// "DTDERR.LOG" in the per-user data folder.
+// "DTDERR.LOG" in the per-user data folder. Each piece is appended to the file as it comes; the
+// log written at exit (WriteErrorLog), or else the end of the process, replaces the file with the
+// errors of that run. The file never holds more than 1 MB and is never written through a link.
 
 // Where the pieces of this run's reports collect. Without one, pieces go to the file only.
 struct ErrorLogBuffer {

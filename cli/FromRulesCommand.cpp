@@ -51,12 +51,12 @@ std::optional<Arguments> parse(const QStringList& args)
 
 std::optional<QString> readText(const QString& path, QTextStream& err)
 {
-    QByteArray bytes;
-    if (const StorageResult read = FileBytes::read(path, bytes, FileBytes::Input::RulesText); !read) {
+    QString text;
+    if (const StorageResult read = FileBytes::readText(path, text, FileBytes::Input::RulesText); !read) {
         err << read.message << '\n';
         return std::nullopt;
     }
-    return QString::fromUtf8(bytes);
+    return text;
 }
 
 } // namespace

@@ -16,18 +16,16 @@ namespace {
 constexpr int FileInUseId = 31102;
 constexpr int NotSavedId = 31104;
 
-// The product's own two messages where they are true; the storage's message otherwise (a
-// file that cannot be read, a folder, a content that does not match its checksum).
+constexpr int DesignerControlsCorruptId = 12011;
+constexpr int ControlsUnreadableId = 33226;
+
+// The storage's messages name the file and say why (in use, newer, damaged, refused); only the
+// Designer's own words, which ask to close it, are said anew.
 QString openFailure(const StorageResult& result)
 {
-    switch (result.kind) {
-    case StorageErrorKind::InUse:
-        return LoadResString(StringId::ProjectInUse);
-    case StorageErrorKind::Corrupt:
-        return LoadResString(StringId::ProjectCorrupt);
-    default:
-        return result.message;
-    }
+    if (result.message.isEmpty() || result.message == LoadResString(DesignerControlsCorruptId))
+        return LoadResString(ControlsUnreadableId);
+    return result.message;
 }
 } // namespace
 

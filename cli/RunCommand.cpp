@@ -105,13 +105,13 @@ int RunCommand::execute(const QStringList& args, QTextStream& out, QTextStream& 
     if (!parsed)
         return usageError(LoadResString(WrongArgumentsId), err);
 
-    QByteArray answerBytes;
-    if (const StorageResult read = FileBytes::read(parsed->answers, answerBytes, FileBytes::Input::Answers); !read) {
+    QString answerText;
+    if (const StorageResult read = FileBytes::readText(parsed->answers, answerText, FileBytes::Input::Answers); !read) {
         err << read.message << '\n';
         return Failure;
     }
     AnswerList answers;
-    if (const std::optional<QString> problem = answers.parse(QString::fromUtf8(answerBytes))) {
+    if (const std::optional<QString> problem = answers.parse(answerText)) {
         err << *problem << '\n';
         return Failure;
     }

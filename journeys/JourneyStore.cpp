@@ -48,10 +48,10 @@ StorageResult write(StorageDocument& document, const QList<Journey>& journeys)
 
 StorageResult readFile(const QString& path, QList<Journey>& journeys)
 {
-    QByteArray bytes;
-    if (StorageResult read = FileBytes::read(path, bytes, FileBytes::Input::Journeys); !read)
+    QString text;
+    if (StorageResult read = FileBytes::readText(path, text, FileBytes::Input::Journeys); !read)
         return read;
-    if (const std::optional<QString> refused = JourneyText::read(QString::fromUtf8(bytes), journeys))
+    if (const std::optional<QString> refused = JourneyText::read(text, journeys))
         return StorageResult::failure(StorageErrorKind::Corrupt, LoadResString(FileUnreadableId).arg(path, *refused));
     return StorageResult::success();
 }

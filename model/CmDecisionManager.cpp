@@ -15,6 +15,7 @@
 #include <QScopedValueRollback>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -33,6 +34,8 @@ const QString errorSource = QStringLiteral("CmDecisionManager");
 const QString finishLinkKey = QStringLiteral("FinishLink");
 // Set in a project whose decisions are rows of its decision table rather than nested bags.
 const QString DecisionTableKey = QStringLiteral("DecisionTable");
+// The lowest control ID a file may hold; the highest is the name table's.
+constexpr int LowestControlId = 1;
 
 // Reports how much of a read is done, once for each percent.
 class ProgressSteps {
@@ -120,6 +123,34 @@ std::unique_ptr<CmDecisionItem> ownedDecision(ClassInstance instance)
         throw KvError(errTypeMismatch, errorSource, QStringLiteral("Type mismatch"));
     static_cast<void>(instance.owned.release());
     return std::unique_ptr<CmDecisionItem>(decision);
+}
+
+// Dropping one of two controls that clash, or one no run can reach, would lose it at the next
+// save: the read stops instead, saying why.
+StorageResult identityClash(const CmDecisionItem& decision, bool numberTaken, bool nameTaken)
+{
+    const auto refused = [](int textId, const QString& what) {
+        return StorageResult::failure(StorageErrorKind::Refused, LoadResString(textId).arg(what));
+    };
+    if (decision.intID() < LowestControlId)
+        return refused(TextControlIdOutOfRange, QString::number(decision.intID()));
+    if (numberTaken)
+        return refused(TextControlIdTwice, QString::number(decision.intID()));
+    if (nameTaken)
+        return refused(TextControlNameTwice, decision.strID());
+    return StorageResult::success();
+}
+
+// A control that fails to read refuses the whole read: a partial one must never be saved.
+void readStep(PropertyBag& bag, const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const std::exception& error) {
+        ReportError(error, QStringLiteral("CmDecisionManager.IClassPersistable_ReadProperties"));
+        bag.Refuse(StorageResult::failure(StorageErrorKind::Refused,
+                                          LoadResString(TextControlUnreadable).arg(QString::fromLocal8Bit(error.what()))));
+    }
 }
 
 } // namespace
@@ -395,9 +426,17 @@ void CmDecisionManager::IClassPersistable_ReadProperties(PropertyBag& bag)
     bool inTable = false;
     run(procedure, [&] { inTable = bag.ReadProperty(DecisionTableKey, false).toBool(); });
     if (inTable)
-        run(procedure, [&] { readTable(bag); });
+        readStep(bag, [&] { readTable(bag); });
     else
         readEntries(bag);
+    // A flag that denies a filled table would open the project empty, and the next save would
+    // throw its controls away.
+    if (!inTable && !bag.Refused() && bag.Document()) {
+        std::vector<DecisionRecord> rows;
+        if (bag.Document()->decisions().readAll(rows) && !rows.empty())
+            bag.Refuse(StorageResult::failure(StorageErrorKind::Refused,
+                                              LoadResString(TextDecisionTableDenied).arg(rows.size())));
+    }
     run(procedure, [&] { m_setSelector = bag.ReadProperty(QStringLiteral("SetSelector"), false).toBool(); });
 }
 
@@ -409,14 +448,13 @@ void CmDecisionManager::readEntries(PropertyBag& bag)
     ProgressSteps progress(*this, count);
     // A refused decision refuses the whole read: nothing after it is looked at.
     for (int position = 1; position <= count && !bag.Refused(); ++position) {
-        run(procedure, [&] { readEntry(bag, position); });
+        readStep(bag, [&] { readEntry(bag, position); });
         progress.step(position);
     }
 }
 
 void CmDecisionManager::readTable(PropertyBag& bag)
 {
-    const char* procedure = "CmDecisionManager.IClassPersistable_ReadProperties";
     const StorageDocument* document = bag.Document();
     if (!document) {
         bag.Refuse(StorageResult::failure(StorageErrorKind::Refused, LoadResString(TextDecisionsApart)));
@@ -430,12 +468,17 @@ void CmDecisionManager::readTable(PropertyBag& bag)
     const int count = static_cast<int>(records.size());
     ProgressSteps progress(*this, count);
     for (int i = 0; i < count && !bag.Refused(); ++i) {
-        run(procedure, [&] {
+        readStep(bag, [&] {
             auto decision = std::make_unique<CmDecisionItem>();
-            if (StorageResult refusal = decision->ReadRecord(records[static_cast<size_t>(i)]); !refusal)
-                bag.Refuse(refusal);
-            else
+            StorageResult refusal = decision->ReadRecord(records[static_cast<size_t>(i)]);
+            const qint16 number = decision->intID();
+            if (refusal)
+                refusal = identityClash(*decision, !m_nameLookUp.Index(number).isEmpty(),
+                                        m_decisions.contains(keyFor(decision->strID(), number)));
+            if (refusal)
                 add(std::move(decision));
+            else
+                bag.Refuse(refusal);
         });
         progress.step(i + 1);
     }
@@ -446,7 +489,14 @@ void CmDecisionManager::readEntry(PropertyBag& bag, int position)
     // A gap (no decision at this position) adds nothing. The key is the decision's own: held
     // keys always are, whatever the stored text says.
     ClassInstance instance = bag.ReadObject(numberedName("Decision", position));
-    if (!instance)
+    if (!instance || bag.Refused())
         return;
-    add(ownedDecision(std::move(instance)));
+    std::unique_ptr<CmDecisionItem> decision = ownedDecision(std::move(instance));
+    const qint16 number = decision->intID();
+    const StorageResult clash = identityClash(*decision, !m_nameLookUp.Index(number).isEmpty(),
+                                              m_decisions.contains(keyFor(decision->strID(), number)));
+    if (clash)
+        add(std::move(decision));
+    else
+        bag.Refuse(clash);
 }

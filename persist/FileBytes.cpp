@@ -186,6 +186,66 @@ StorageResult FileBytes::read(const QString& filePath, QByteArray& bytes, Input 
     return StorageResult::success();
 }
 
+StorageResult FileBytes::readText(const QString& filePath, QString& text, Input kind)
+{
+    text.clear();
+    QByteArray bytes;
+    if (StorageResult readBytes = read(filePath, bytes, kind); !readBytes)
+        return readBytes;
+    if (const qsizetype bad = invalidUtf8(bytes); bad >= 0) {
+        const qsizetype lineStart = bytes.lastIndexOf('\n', bad) + 1;
+        const QString message = LoadResString(TextNotUtf8)
+                                    .arg(filePath)
+                                    .arg(static_cast<uchar>(bytes.at(bad)), 2, 16, QLatin1Char('0'))
+                                    .arg(bytes.left(lineStart).count('\n') + 1)
+                                    .arg(bad - lineStart + 1);
+        return StorageResult::failure(StorageErrorKind::Corrupt, message);
+    }
+    const bool marked = bytes.startsWith("\xEF\xBB\xBF");
+    text = QString::fromUtf8(QByteArrayView(bytes).sliced(marked ? 3 : 0));
+    return StorageResult::success();
+}
+
+qsizetype FileBytes::invalidUtf8(const QByteArray& bytes)
+{
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size;) {
+        const uchar lead = data[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        // The length of the sequence and the range its second byte may take (no overlong
+        // form, no surrogate, nothing above U+10FFFF).
+        int length = 0;
+        uchar low = 0x80;
+        uchar high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return i;
+        }
+        for (int k = 1; k < length; ++k) {
+            if (i + k >= size)
+                return i;
+            const uchar next = data[i + k];
+            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF))
+                return i;
+        }
+        i += length;
+    }
+    return -1;
+}
+
 StorageResult FileBytes::checkInput(const QString& filePath)
 {
     const PathState state = stateOf(filePath);

@@ -28,6 +28,12 @@ public:
     // Reads a regular file of at most the kind's size; anything else is refused with the reason
     // (a named pipe or a device is never waited on or read from).
     static StorageResult read(const QString& filePath, QByteArray& bytes, Input kind);
+    // The same read as UTF-8 text, without a byte order mark. Bytes that are no UTF-8 refuse the
+    // read, naming the line and the byte: text is never changed silently.
+    static StorageResult readText(const QString& filePath, QString& text, Input kind);
+    // Where bytes stop being UTF-8: the offset of the first byte that belongs to no character,
+    // or -1 when all of them are text.
+    static qsizetype invalidUtf8(const QByteArray& bytes);
 
     struct WriteOptions {
         Progress progress;

@@ -48,4 +48,5 @@ enum StorageText : int {
     TextControlNameTwice = 33222,
     TextDecisionTableDenied = 33223,
     TextControlUnreadable = 33224,
+    TextNotUtf8 = 33225,
 };

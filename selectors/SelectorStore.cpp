@@ -6,7 +6,6 @@
 #include "selectors/SelectorNames.h"
 #include "selectors/SelectorText.h"
 
-#include <QStringDecoder>
 
 namespace {
 constexpr int SelectorMissingId = 32201;
@@ -113,14 +112,10 @@ StorageResult SelectorStore::Rename(const QString& oldName, const QString& newNa
     return Remove(oldName);
 }
 
-StorageResult SelectorStore::CheckedText(const QString& filePath, const QByteArray& bytes, QString& text)
+StorageResult SelectorStore::CheckedText(const QString& filePath, const QString& text)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    text = decoder.decode(bytes);
-    if (decoder.hasError() || text.contains(QChar(0)))
+    if (text.contains(QChar(0)))
         return StorageResult::failure(StorageErrorKind::Corrupt, LoadResString(NotTextId).arg(filePath));
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
     SelectorText::Rows rows;
     if (StorageResult parsed = SelectorText::Read(text, rows); !parsed)
         return StorageResult::failure(parsed.kind, LoadResString(NotSelectorTextId).arg(filePath, parsed.message));
@@ -129,11 +124,10 @@ StorageResult SelectorStore::CheckedText(const QString& filePath, const QByteArr
 
 StorageResult SelectorStore::Import(const QString& filePath, const QString& name)
 {
-    QByteArray bytes;
-    if (StorageResult read = FileBytes::read(filePath, bytes, FileBytes::Input::SelectorTable); !read)
-        return read;
     QString text;
-    if (StorageResult checked = CheckedText(filePath, bytes, text); !checked)
+    if (StorageResult read = FileBytes::readText(filePath, text, FileBytes::Input::SelectorTable); !read)
+        return read;
+    if (StorageResult checked = CheckedText(filePath, text); !checked)
         return checked;
     return WriteText(name, text);
 }

@@ -39,8 +39,8 @@ public:
     StorageResult WriteExternal(const ExternalSelectorSettings& settings);
     StorageResult RemoveExternal(const QString& name);
 
-    // Checks a file's bytes as Import does; the text without a leading byte-order mark.
-    static StorageResult CheckedText(const QString& filePath, const QByteArray& bytes, QString& text);
+    // Checks an imported file's text as Import does: no NUL, and a table.
+    static StorageResult CheckedText(const QString& filePath, const QString& text);
 
 private:
     StorageNode root() const;

@@ -1,0 +1,369 @@
+#include "CliRun.h"
+#include "common/TestRegistry.h"
+
+#include "common/DocumentEdits.h"
+
+#include "base/MCommonUtil.h"
+#include "base/ResourceStrings.h"
+#include "base/StartUpTables.h"
+#include "model/CmDocument.h"
+#include "persist/FileBytes.h"
+#include "persist/ProjectLock.h"
+#include "persist/StorageDocument.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+// What the program finds at the paths it reads and writes beside a project: links, named pipes,
+// devices, folders and empty files, where a hostile folder or a killed run can leave them.
+namespace {
+
+using CliRun::Outcome;
+using CliRun::run;
+
+enum class State { LinkToVictim, DanglingLink, HardLinkToVictim, EmptyFile, Folder, Pipe };
+
+const QByteArray VictimBytes = "a file that has nothing to do with the project";
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+bool isPlainFile(const QString& path)
+{
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Puts the state at path; victim is the unrelated file a link there names.
+bool place(State state, const QString& path, const QString& victim)
+{
+    const QByteArray native = QFile::encodeName(path);
+    switch (state) {
+    case State::LinkToVictim: return QFile::link(victim, path);
+    case State::DanglingLink: return QFile::link(victim + QStringLiteral(".new"), path);
+    case State::HardLinkToVictim: return ::link(QFile::encodeName(victim).constData(), native.constData()) == 0;
+    case State::EmptyFile: return writeFile(path, QByteArray());
+    case State::Folder: return QDir().mkdir(path);
+    case State::Pipe: return ::mkfifo(native.constData(), 0600) == 0;
+    }
+    return false;
+}
+
+// A small tree with a picture, a selector and the files a writer reads, built by the command line.
+class Fixture {
+public:
+    QTemporaryDir folder;
+    QString path(const QString& name) const { return folder.filePath(name); }
+    QString project() const { return path(QStringLiteral("p.kvp")); }
+    QString victim() const { return path(QStringLiteral("victim.txt")); }
+
+    bool build()
+    {
+        const QByteArray rules = "BEGIN\r\n"
+                                 "1\t\tStart\tpic\t\t\"Pick one\"\tRadio\t^Yes\t!GO End\t^No\t!GO End\t\r\n"
+                                 "2\t\tEnd\t\t\t\"Done\"\tInfo\t\r\n";
+        if (!writeFile(path(QStringLiteral("t.rules")), rules) || !writeFile(victim(), VictimBytes)
+            || !writeFile(path(QStringLiteral("items.csv")), "Name,Price\r\nA,1\r\n")
+            || !writeFile(path(QStringLiteral("answers.txt")), "Start=Yes\n")
+            || run({QStringLiteral("from-rules"), path(QStringLiteral("t.rules")), QStringLiteral("-o"), project()}).code != 0
+            || run({QStringLiteral("selector"), QStringLiteral("import"), project(), path(QStringLiteral("items.csv"))}).code != 0)
+            return false;
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        StorageDocument document;
+        return document.open(project()) && document.pictures().add(QStringLiteral("pic"), png) && document.save()
+            && run({QStringLiteral("journeys"), QStringLiteral("export"), project(), QStringLiteral("-o"),
+                    path(QStringLiteral("j.txt"))}).code == 0;
+    }
+
+    // Every command's arguments, with the files of this folder.
+    QStringList arguments(const QStringList& pattern) const
+    {
+        QStringList args;
+        for (const QString& word : pattern)
+            args << (word.startsWith(QLatin1Char('@')) ? path(word.mid(1)) : word == QLatin1String("P") ? project() : word);
+        return args;
+    }
+
+    // Every entry of the folder, hidden ones too.
+    QStringList entries() const
+    {
+        return QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    }
+};
+
+// Each writer of the command line, the file it writes and the code it ends with.
+void addWriters()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("written");
+    const auto row = [](const char* name, const QStringList& command, const QString& written) {
+        QTest::newRow(name) << command << written;
+    };
+    row("rename", {"rename", "P", "Start", "Begin"}, "p.kvp");
+    row("replace", {"replace", "P", "Done", "Finished"}, "p.kvp");
+    row("selector import", {"selector", "import", "P", "@items.csv"}, "p.kvp");
+    row("journeys import", {"journeys", "import", "P", "@j.txt"}, "p.kvp");
+    row("compile --desktop", {"compile", "P", "--desktop", "-o", "@t.kvd"}, "t.kvd");
+    row("compile --web", {"compile", "P", "--web", "-o", "@t.kvw"}, "t.kvw");
+    row("exported picture", {"compile", "P", "--web", "-o", "@t.kvw"}, "pic.jpg");
+    row("from-rules", {"from-rules", "@t.rules", "-o", "@n.kvp"}, "n.kvp");
+    row("selector export", {"selector", "export", "P", "items", "-o", "@s.csv"}, "s.csv");
+    row("journeys export", {"journeys", "export", "P", "-o", "@out.txt"}, "out.txt");
+    row("print", {"print", "P", "-o", "@out.pdf", "--what", "summary"}, "out.pdf");
+    row("graph", {"graph", "P", "-o", "@g.dot"}, "g.dot");
+}
+
+} // namespace
+
+class TestFileSystemStates : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { StartUpTables::Fill(); }
+
+    void writersNeverWriteThroughTheirPartFile_data() { addWriters(); }
+    // A link at the name of the part file a writer goes through is removed, never followed: the
+    // file it names keeps its bytes, and the writer's own file is written as a plain file.
+    void writersNeverWriteThroughTheirPartFile()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QString, written);
+        for (const State state : {State::LinkToVictim, State::DanglingLink, State::HardLinkToVictim}) {
+            Fixture fixture;
+            QVERIFY(fixture.build());
+            const QString target = fixture.path(written);
+            const QStringList before = fixture.entries();
+            QVERIFY(place(state, FileBytes::partPath(target), fixture.victim()));
+            const Outcome outcome = run(fixture.arguments(command));
+            QVERIFY2(outcome.code == 0, qPrintable(outcome.err));
+            QCOMPARE(readFile(fixture.victim()), VictimBytes);
+            QVERIFY(isPlainFile(target));
+            QVERIFY(!QFileInfo::exists(fixture.victim() + QStringLiteral(".new")));
+            QVERIFY(!fixture.entries().contains(QFileInfo(FileBytes::partPath(target)).fileName()));
+            QVERIFY(before.contains(written) || fixture.entries().contains(written));
+        }
+    }
+
+    void whatCannotBeRemovedStopsTheWriterNamed_data() { addWriters(); }
+    // A folder or a named pipe at the part file's name is not the writer's to remove: it stops,
+    // says where, and waits for nothing.
+    void whatCannotBeRemovedStopsTheWriterNamed()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QString, written);
+        for (const State state : {State::Folder, State::Pipe}) {
+            Fixture fixture;
+            QVERIFY(fixture.build());
+            const QString target = fixture.path(written);
+            const QByteArray old = readFile(target);
+            const QString part = FileBytes::partPath(target);
+            QVERIFY(place(state, part, fixture.victim()));
+            const Outcome outcome = run(fixture.arguments(command));
+            QVERIFY2(outcome.code != 0 || written == QLatin1String("pic.jpg"), qPrintable(outcome.err));
+            QVERIFY2(outcome.err.contains(part), qPrintable(outcome.err));
+            QCOMPARE(readFile(target), old);
+        }
+    }
+
+    void theWorkingCopyIsNeverWrittenThroughALink()
+    {
+        Fixture fixture;
+        QVERIFY(fixture.build());
+        const QString workingCopy = MCommonUtil::GetTempFile(fixture.project());
+        QVERIFY(place(State::LinkToVictim, FileBytes::partPath(workingCopy), fixture.victim()));
+        CmDocument document;
+        QVERIFY(document.OpenDocument(fixture.project()).done());
+        QVERIFY(isPlainFile(workingCopy));
+        QCOMPARE(readFile(fixture.victim()), VictimBytes);
+        document.CloseDocument();
+    }
+
+    void theProjectLock_data()
+    {
+        QTest::addColumn<State>("state");
+        QTest::addColumn<bool>("writerRuns");
+        QTest::addColumn<int>("reasonId");
+        QTest::newRow("empty, left by a kill") << State::EmptyFile << true << 0;
+        QTest::newRow("folder") << State::Folder << false << 33200;
+        QTest::newRow("named pipe") << State::Pipe << false << 33201;
+        QTest::newRow("link to another file") << State::LinkToVictim << false << 33220;
+    }
+    // What is at the lock's name: a stale lock is taken at once, anything else is named. Commands
+    // that only read never look at the lock.
+    void theProjectLock()
+    {
+        QFETCH(State, state);
+        QFETCH(bool, writerRuns);
+        QFETCH(int, reasonId);
+        Fixture fixture;
+        QVERIFY(fixture.build());
+        const QString lock = MCommonUtil::GetTempFile(fixture.project()) + QStringLiteral(".lock");
+        QVERIFY(place(state, lock, fixture.victim()));
+        const Outcome renamed = run({QStringLiteral("rename"), fixture.project(), QStringLiteral("Start"), QStringLiteral("Begin")});
+        QCOMPARE(renamed.code == 0, writerRuns);
+        if (!writerRuns) {
+            QVERIFY2(renamed.err.contains(lock) && renamed.err.contains(LoadResString(reasonId)), qPrintable(renamed.err));
+            QCOMPARE(readFile(fixture.victim()), VictimBytes);
+        }
+        for (const QString& reader : {QStringLiteral("info"), QStringLiteral("records")})
+            QCOMPARE(run({reader, fixture.project()}).code, 0);
+    }
+
+    // The Designer holding the project refuses the writers only.
+    void readersReadWhatTheDesignerHolds()
+    {
+        Fixture fixture;
+        QVERIFY(fixture.build());
+        ProjectLock designer;
+        QVERIFY(designer.acquire(MCommonUtil::GetTempFile(fixture.project()) + QStringLiteral(".lock"), fixture.project()));
+        for (const QString& reader : {QStringLiteral("info"), QStringLiteral("records"), QStringLiteral("validate")})
+            QVERIFY2(run({reader, fixture.project()}).code != 2, qPrintable(reader));
+        QCOMPARE(run({QStringLiteral("records"), fixture.project()}).code, 0);
+        const Outcome renamed = run({QStringLiteral("rename"), fixture.project(), QStringLiteral("Start"), QStringLiteral("Begin")});
+        QCOMPARE(renamed.code, 1);
+        QVERIFY2(renamed.err.contains(fixture.project()), qPrintable(renamed.err));
+    }
+
+    // The error log is replaced by the errors of each run of the program and never grows past its
+    // cap; a link at its name is not followed.
+    void theErrorLogIsReplacedByEachRun()
+    {
+        Fixture fixture;
+        QVERIFY(fixture.build());
+        // A help ID too large for its field is reported once.
+        QVERIFY(DocumentEdits::editModel(fixture.project(), [](QJsonObject& root) {
+            DocumentEdits::setBagProperty(root, {QStringLiteral("Model"), QStringLiteral("DecisionManager"), QStringLiteral("Decision1")},
+                                          QStringLiteral("kvdHelp"), 100000);
+        }));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), fixture.path(QStringLiteral("data")));
+        const QString log = fixture.path(QStringLiteral("data/Morvane Corporation/kvwDesigner/DTDERR.LOG"));
+        QVERIFY(QDir().mkpath(QFileInfo(log).absolutePath()));
+        const auto info = [&] {
+            QProcess program;
+            program.setProcessEnvironment(environment);
+            program.start(QStringLiteral(KV_CLI_PATH), {QStringLiteral("info"), fixture.project()});
+            return program.waitForFinished(60000) && program.exitCode() == 0;
+        };
+        QVERIFY(writeFile(log, QByteArray(3 * 1024 * 1024, 'x')));
+        for (int time = 0; time < 3; ++time)
+            QVERIFY(info());
+        const QByteArray kept = readFile(log);
+        QVERIFY(!kept.contains("xxx"));
+        QCOMPARE(kept.count("Description:"), 1);
+
+        QVERIFY(QFile::remove(log));
+        QVERIFY(place(State::LinkToVictim, log, fixture.victim()));
+        QVERIFY(info());
+        QCOMPARE(readFile(fixture.victim()), VictimBytes);
+    }
+
+    // A project whose controls clash, or whose flag denies its own table, is refused whole:
+    // opened in part, its next save would throw the rest away.
+    void clashesRefuseTheWholeRead_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("two controls of one ID") << "UPDATE decision SET intIdentifier = 1 WHERE position = 2"
+                                                << LoadResString(33221).arg(1);
+        QTest::newRow("two controls of one name") << "UPDATE decision SET strIdentifier = 'start' WHERE position = 2"
+                                                  << LoadResString(33222).arg(QStringLiteral("start"));
+        QTest::newRow("ID 0, which no run reaches") << "UPDATE decision SET intIdentifier = 0 WHERE position = 2"
+                                                    << LoadResString(33210).arg(0);
+        QTest::newRow("a flag that denies the table")
+            << "UPDATE node SET value = CAST(replace(CAST(value AS TEXT), '\"DecisionTable\":true', "
+               "'\"DecisionTable\":false') AS BLOB) WHERE path LIKE '%DevFile'"
+            << LoadResString(33223).arg(3);
+    }
+    void clashesRefuseTheWholeRead()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, expected);
+        const QTemporaryDir folder;
+        const auto path = [&folder](const QString& name) { return folder.filePath(name); };
+        const QString rules = path(QStringLiteral("t.rules"));
+        const QString project = path(QStringLiteral("p.kvp"));
+        QVERIFY(writeFile(rules, "BEGIN\r\n1\t\tStart\t\t\t\"A\"\tRadio\t^Yes\t!GO Middle\t\r\n"
+                                 "2\t\tMiddle\t\t\t\"B\"\tRadio\t^Yes\t!GO End\t\r\n"
+                                 "3\t\tEnd\t\t\t\"C\"\tInfo\t\r\n"));
+        QVERIFY(writeFile(path(QStringLiteral("items.csv")), "Name\r\nA\r\n"));
+        QCOMPARE(run({QStringLiteral("from-rules"), rules, QStringLiteral("-o"), project}).code, 0);
+        const QString edited = DocumentEdits::editSql(project, sql);
+        QVERIFY2(edited.isEmpty(), qPrintable(edited));
+        const QByteArray before = readFile(project);
+
+        for (const QString& command : {QStringLiteral("info"), QStringLiteral("records")}) {
+            const Outcome outcome = run({command, project});
+            QCOMPARE(outcome.code, 1);
+            QVERIFY2(outcome.err.contains(expected), qPrintable(outcome.err));
+        }
+        // A writer never saves what it could not read whole.
+        const Outcome imported = run({QStringLiteral("selector"), QStringLiteral("import"), project, path(QStringLiteral("items.csv"))});
+        QCOMPARE(imported.code, 1);
+        QCOMPARE(readFile(project), before);
+    }
+    void inputs_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QString>("input");
+        QTest::newRow("answers") << QStringList{"run", "P", "--answers", "@in"} << "in";
+        QTest::newRow("rules text") << QStringList{"from-rules", "@in", "-o", "@n.kvp"} << "in";
+        QTest::newRow("selector table") << QStringList{"selector", "import", "P", "@in.csv"} << "in.csv";
+        QTest::newRow("journeys") << QStringList{"journeys", "import", "P", "@in"} << "in";
+        QTest::newRow("web tree") << QStringList{"run", "@in.kvw", "--answers", "@answers.txt"} << "in.kvw";
+        QTest::newRow("desktop tree") << QStringList{"run", "@in.kvd", "--answers", "@answers.txt"} << "in.kvd";
+        QTest::newRow("project") << QStringList{"info", "@in.kvp"} << "in.kvp";
+    }
+    // Every named input that is no regular file is refused with its reason; none is waited on
+    // or read without end.
+    void inputs()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QString, input);
+        for (const State state : {State::Pipe, State::Folder}) {
+            Fixture fixture;
+            QVERIFY(fixture.build());
+            QVERIFY(place(state, fixture.path(input), fixture.victim()));
+            const Outcome outcome = run(fixture.arguments(command));
+            QCOMPARE(outcome.code, 1);
+            QVERIFY2(outcome.err.contains(fixture.path(input))
+                         && outcome.err.contains(LoadResString(state == State::Pipe ? 33201 : 33200)),
+                     qPrintable(outcome.err));
+        }
+        Fixture fixture;
+        QVERIFY(fixture.build());
+        const QStringList args = fixture.arguments(command);
+        QStringList device = args;
+        device.replace(args.indexOf(fixture.path(input)), QStringLiteral("/dev/zero"));
+        const Outcome outcome = run(device);
+        QCOMPARE(outcome.code, 1);
+        QVERIFY2(outcome.err.contains(LoadResString(33202)), qPrintable(outcome.err));
+    }
+};
+
+KV_REGISTER_TEST(TestFileSystemStates)
+#include "tst_FileSystemStates.moc"
