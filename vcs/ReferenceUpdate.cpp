@@ -3,22 +3,13 @@
 #include "edit/RenameReferences.h"
 #include "vcs/ControlProperties.h"
 
+#include <algorithm>
+
 namespace {
 
 bool takesTarget(QStringView word)
 {
     return word == u"!GO" || word == u"!DEFAULT" || word == u"!SET";
-}
-
-// The target of !GO, !SET or !DEFAULT as the rename rule reads it; null for other lines.
-std::optional<QString> actionTarget(const QString& line)
-{
-    const qsizetype blank = line.indexOf(QLatin1Char(' '));
-    if (blank < 0 || !takesTarget(QStringView(line).left(blank)))
-        return std::nullopt;
-    const qsizetype equals = line.indexOf(QLatin1Char('='), blank + 1);
-    const qsizetype end = equals < 0 ? line.size() : equals;
-    return line.mid(blank + 1, end - blank - 1).trimmed();
 }
 
 // A name no control can have: a stop on the way when names trade places.
@@ -35,12 +26,18 @@ void ReferenceUpdate::add(const QString& oldName, const QString& newName)
         return;
     m_names.insert(oldName, newName);
     m_upperNames.insert(oldName.toUpper(), newName);
+    m_lengths.insert(oldName.size());
 }
 
 QList<std::pair<QString, QString>> ReferenceUpdate::needed(const QString& text, bool isAction) const
 {
     QList<std::pair<QString, QString>> renames;
-    const auto note = [&](const QString& name) {
+    // Most texts refer to no renamed control: a name of a length no old name has is passed
+    // over without making a string of it.
+    const auto note = [&](qsizetype from, qsizetype length) {
+        if (!m_lengths.contains(length))
+            return;
+        const QString name = text.mid(from, length);
         const auto found = m_names.constFind(name);
         if (found != m_names.constEnd() && !renames.contains(std::pair{name, found.value()}))
             renames.append({name, found.value()});
@@ -49,11 +46,22 @@ QList<std::pair<QString, QString>> ReferenceUpdate::needed(const QString& text, 
         const qsizetype close = text.indexOf(QLatin1String("]]"), open + 2);
         if (close < 0)
             break;
-        note(text.mid(open + 2, close - open - 2));
+        note(open + 2, close - open - 2);
     }
     if (isAction) {
-        if (const std::optional<QString> target = actionTarget(text))
-            note(*target);
+        // The target of !GO, !SET or !DEFAULT as the rename rule reads it: after the first
+        // blank, up to an "=", blanks around it left out.
+        const qsizetype blank = text.indexOf(QLatin1Char(' '));
+        if (blank >= 0 && takesTarget(QStringView(text).left(blank))) {
+            const qsizetype equals = text.indexOf(QLatin1Char('='), blank + 1);
+            qsizetype start = blank + 1;
+            qsizetype end = equals < 0 ? text.size() : equals;
+            while (start < end && text.at(start).isSpace())
+                ++start;
+            while (end > start && text.at(end - 1).isSpace())
+                --end;
+            note(start, end - start);
+        }
     }
     return renames;
 }
@@ -97,6 +105,9 @@ bool ReferenceUpdate::applyTo(ControlData& control) const
                 changed = true;
             }
         } else if (key == ControlProperties::Shows) {
+            const QList<QStringView> shown = QStringView(value).split(u',');
+            if (std::none_of(shown.begin(), shown.end(), [this](QStringView entry) { return m_lengths.contains(entry.size()); }))
+                continue;
             QStringList entries = value.split(QLatin1Char(','));
             bool renamedEntry = false;
             for (QString& entry : entries) {

@@ -31,6 +31,7 @@ private:
     QHash<QString, QString> m_names;
     // Displayed controls compare without regard to case.
     QHash<QString, QString> m_upperNames;
+    QSet<qsizetype> m_lengths;
 };
 
 // Controls given new numbers (old to new), with every reference by number updated ("[[7]]",
