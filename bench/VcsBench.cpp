@@ -1,7 +1,6 @@
 // Times the text form and the diff of generated projects: `kestrova-bench-vcs [N ...]`.
 #include "BenchTimer.h"
 #include "base/StartUpTables.h"
-#include "cli/CommandLine.h"
 #include "common/ScriptedPrompt.h"
 #include "common/SyntheticTree.h"
 #include "project/Project.h"
@@ -61,16 +60,15 @@ bool saveProject(const ProjectData& data, const QString& path)
         && project.SaveAs(path).done();
 }
 
-qint64 commandMs(const QStringList& args, qsizetype& outputLines)
+// What `kestrova text` and `kestrova diff` do with a file: read the project without holding it.
+ProjectData readFile(const QString& path)
 {
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const qint64 ms = timed([&] { CommandLine().run(args, outStream, errStream); });
-    outStream.flush();
-    outputLines = out.count(QLatin1Char('\n'));
-    return ms;
+    ScriptedPrompt prompt;
+    Project project(prompt);
+    ProjectData data;
+    if (!project.Inspect(path) || !ProjectCapture::Read(project.Decisions(), project.Document(), nullptr, data))
+        qFatal("reading %s failed", qPrintable(path));
+    return data;
 }
 
 Timing measure(int controls, const QString& folder)
@@ -94,9 +92,9 @@ Timing measure(int controls, const QString& folder)
     const QString newPath = folder + QStringLiteral("/new%1.kvp").arg(controls);
     if (!saveProject(before, oldPath) || !saveProject(after, newPath))
         qFatal("saving the generated projects failed");
-    qsizetype lines = 0;
-    timing.textCommandMs = commandMs({QStringLiteral("text"), oldPath}, lines);
-    timing.diffCommandMs = commandMs({QStringLiteral("diff"), oldPath, newPath}, timing.diffLines);
+    timing.textCommandMs = timed([&] { text = ProjectText::Write(readFile(oldPath)); });
+    timing.diffCommandMs = timed([&] { changes = ProjectDiff::Describe(readFile(oldPath), readFile(newPath)); });
+    timing.diffLines = changes.count(QLatin1Char('\n'));
     return timing;
 }
 
