@@ -169,6 +169,8 @@ private slots:
         QCOMPARE(after->selectors.front().rows.last().first(), QStringLiteral("Nimbus 13"));
         QCOMPARE(after->journeys.size(), before->journeys.size());
         QCOMPARE(kestrova({QStringLiteral("validate"), m_project}).code, 0);
+        // The driver left nothing behind in the work tree: no lock, no part file, no log.
+        QCOMPARE(git({QStringLiteral("status"), QStringLiteral("--porcelain"), QStringLiteral("--ignored")}).out, QString());
 
         // The history reads as text, and git diff as changes by control.
         const Run log = git({QStringLiteral("log"), QStringLiteral("-p"), QStringLiteral("-1"), QStringLiteral("options")});
@@ -178,6 +180,20 @@ private slots:
         QVERIFY2(diff.out.contains(QStringLiteral("renamed control %1 Budget to Price").arg(budgetId)), qPrintable(diff.out));
         QVERIFY2(diff.out.contains(QLatin1String("layout: 2 controls moved")), qPrintable(diff.out));
         QVERIFY2(diff.out.contains(QLatin1String("added row: Nimbus 13")), qPrintable(diff.out));
+    }
+
+    // For every repository of the user: the attributes file git reads without being told, and
+    // the user's configuration, both under the test's own home.
+    void setsUpForTheUserWithGlobal()
+    {
+        const Run setup = kestrova({QStringLiteral("git-setup"), QStringLiteral("--global")});
+        QCOMPARE(setup.code, 0);
+        QFile attributes(m_folder.filePath(QStringLiteral("config/git/attributes")));
+        QVERIFY2(attributes.open(QIODevice::ReadOnly), qPrintable(setup.out + setup.err));
+        QCOMPARE(attributes.readAll(), GitSetupCommand::AttributesLine().toUtf8() + '\n');
+        const Run driver = git({QStringLiteral("config"), QStringLiteral("--global"), QStringLiteral("merge.kestrova.driver")});
+        QVERIFY2(driver.out.trimmed().endsWith(QLatin1String(" merge %O %A %B --path %P")), qPrintable(driver.out));
+        QCOMPARE(kestrova({QStringLiteral("git-setup"), QStringLiteral("--unknown")}).code, 2);
     }
 
     void theSameCaptionChangedTwoWaysIsAConflict()
