@@ -26,6 +26,63 @@ constexpr int EarlyFinishId = 33109;
 constexpr int HighestNumber = 32767;
 
 const QString Tab = QStringLiteral("\t");
+// The format's elements carry at most two attributes. The XML reader checks the attributes of one
+// element against each other, so an element with very many costs their square: refused first.
+constexpr int MostAttributes = 4;
+constexpr int CrowdedElementId = 33227;
+
+// The line of the first element with more attributes than the format has, 0 when there is none.
+// One pass over the bytes: comments, processing instructions and character data are skipped,
+// quoted values are passed over, and each '=' inside a tag is one attribute.
+qsizetype crowdedElementLine(const QByteArray& bytes)
+{
+    qsizetype line = 1;
+    const qsizetype size = bytes.size();
+    const auto skipTo = [&](qsizetype from, const char* end) {
+        const qsizetype found = bytes.indexOf(end, from);
+        const qsizetype stop = found < 0 ? size : found;
+        line += QByteArrayView(bytes).sliced(from, stop - from).count('\n');
+        return stop;
+    };
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = bytes.at(i);
+        if (c == '\n')
+            ++line;
+        if (c != '<')
+            continue;
+        const QByteArrayView rest = QByteArrayView(bytes).sliced(i);
+        if (rest.startsWith("<!--")) {
+            i = skipTo(i + 4, "-->");
+            continue;
+        }
+        if (rest.startsWith("<![CDATA[")) {
+            i = skipTo(i + 9, "]]>");
+            continue;
+        }
+        if (rest.startsWith("<?") || rest.startsWith("<!")) {
+            i = skipTo(i + 2, ">");
+            continue;
+        }
+        const qsizetype tagLine = line;
+        int attributes = 0;
+        char quote = 0;
+        for (++i; i < size; ++i) {
+            const char t = bytes.at(i);
+            if (t == '\n')
+                ++line;
+            if (quote) {
+                quote = t == quote ? 0 : quote;
+            } else if (t == '"' || t == '\'') {
+                quote = t;
+            } else if (t == '=' && ++attributes > MostAttributes) {
+                return tagLine;
+            } else if (t == '>') {
+                break;
+            }
+        }
+    }
+    return 0;
+}
 
 // The page header field as the engine reads it: quotes after a backslash, a blank after a
 // closing backslash.
@@ -55,6 +112,12 @@ StorageResult WebTreeReader::readFile(const QString& path, CompiledTree& tree)
     QByteArray bytes;
     if (StorageResult read = FileBytes::read(path, bytes, FileBytes::Input::WebTree); !read)
         return read;
+    if (const qsizetype line = crowdedElementLine(bytes); line > 0)
+        return StorageResult::failure(StorageErrorKind::Corrupt,
+                                      LoadResString(UnreadableId)
+                                          .arg(path, LoadResString(CrowdedElementId).arg(MostAttributes))
+                                          .arg(line)
+                                          .arg(1));
     QBuffer file(&bytes);
     file.open(QIODevice::ReadOnly);
     WebTreeReader reader(file, QFileInfo(path).absolutePath());
@@ -286,7 +349,11 @@ bool WebTreeReader::nextChild(QString* space)
         case QXmlStreamReader::EndElement:
             return false;
         case QXmlStreamReader::Characters:
-            blank = m_xml.isWhitespace() ? blank + m_xml.text().toString() : QString();
+            // Appended in place: a run of many pieces of white space costs their length only.
+            if (m_xml.isWhitespace())
+                blank += m_xml.text();
+            else
+                blank.clear();
             break;
         case QXmlStreamReader::DTD:
             // Entity declarations would let a small file grow without bound.

@@ -112,11 +112,10 @@ StorageResult SelectorStore::Rename(const QString& oldName, const QString& newNa
     return Remove(oldName);
 }
 
-StorageResult SelectorStore::CheckedText(const QString& filePath, const QString& text)
+StorageResult SelectorStore::CheckedText(const QString& filePath, const QString& text, SelectorText::Rows& rows)
 {
     if (text.contains(QChar(0)))
         return StorageResult::failure(StorageErrorKind::Corrupt, LoadResString(NotTextId).arg(filePath));
-    SelectorText::Rows rows;
     if (StorageResult parsed = SelectorText::Read(text, rows); !parsed)
         return StorageResult::failure(parsed.kind, LoadResString(NotSelectorTextId).arg(filePath, parsed.message));
     return StorageResult::success();
@@ -127,9 +126,11 @@ StorageResult SelectorStore::Import(const QString& filePath, const QString& name
     QString text;
     if (StorageResult read = FileBytes::readText(filePath, text, FileBytes::Input::SelectorTable); !read)
         return read;
-    if (StorageResult checked = CheckedText(filePath, text); !checked)
+    // Stored as it was read, in the one form: whoever reads the table later reads the same cells.
+    SelectorText::Rows rows;
+    if (StorageResult checked = CheckedText(filePath, text, rows); !checked)
         return checked;
-    return WriteText(name, text);
+    return WriteText(name, SelectorText::Write(rows));
 }
 
 StorageResult SelectorStore::Export(const QString& name, const QString& filePath,
@@ -140,7 +141,11 @@ StorageResult SelectorStore::Export(const QString& name, const QString& filePath
     QString text;
     if (StorageResult read = ReadText(name, text); !read)
         return read;
-    return FileBytes::write(filePath, text.toUtf8(), options);
+    // A table stored before imports were written in the one form is written in it now.
+    SelectorText::Rows rows;
+    if (StorageResult parsed = SelectorText::Read(text, rows); !parsed)
+        return parsed;
+    return FileBytes::write(filePath, SelectorText::Write(rows).toUtf8(), options);
 }
 
 StorageResult SelectorStore::ReadExternal(const QString& name, ExternalSelectorSettings& settings) const

@@ -4,6 +4,7 @@
 #include "persist/FileBytes.h"
 #include "persist/StorageNode.h"
 #include "selectors/ExternalSelectorSettings.h"
+#include "selectors/SelectorText.h"
 
 #include <QStringList>
 
@@ -11,7 +12,8 @@ class StorageDocument;
 
 // The selectors in a project's storage: an internal one is its table's text at
 // "\Databases\" + name, an external one its settings at "\Databases\External\" + name.
-// Import and export copy that text between the document and a file unchanged.
+// Import stores a file's table in the one text form (SelectorText::Write: CR LF lines, a cell with
+// a comma, TAB or line break quoted), so every reader finds the same cells; export writes that form.
 class SelectorStore {
 public:
     explicit SelectorStore(StorageDocument& document) : m_document(document) {}
@@ -39,8 +41,8 @@ public:
     StorageResult WriteExternal(const ExternalSelectorSettings& settings);
     StorageResult RemoveExternal(const QString& name);
 
-    // Checks an imported file's text as Import does: no NUL, and a table.
-    static StorageResult CheckedText(const QString& filePath, const QString& text);
+    // Checks an imported file's text as Import does: no NUL, and a table, whose rows it gives.
+    static StorageResult CheckedText(const QString& filePath, const QString& text, SelectorText::Rows& rows);
 
 private:
     StorageNode root() const;

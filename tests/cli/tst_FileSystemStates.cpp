@@ -326,6 +326,58 @@ private slots:
         QCOMPARE(imported.code, 1);
         QCOMPARE(readFile(project), before);
     }
+    void notUtf8IsRefusedNamingLineAndByte_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QString>("input");
+        QTest::newRow("rules text") << QStringList{"from-rules", "@in", "-o", "@n.kvp"} << "in";
+        QTest::newRow("journeys") << QStringList{"journeys", "import", "P", "@in"} << "in";
+        QTest::newRow("selector table") << QStringList{"selector", "import", "P", "@in.csv"} << "in.csv";
+        QTest::newRow("answers") << QStringList{"run", "P", "--answers", "@in"} << "in";
+    }
+    // Text is never changed silently: a byte that is no part of a character is named.
+    void notUtf8IsRefusedNamingLineAndByte()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QString, input);
+        Fixture fixture;
+        QVERIFY(fixture.build());
+        QVERIFY(writeFile(fixture.path(input), "Name\nab\xC3(\n"));
+        const QByteArray before = readFile(fixture.project());
+        const Outcome outcome = run(fixture.arguments(command));
+        QCOMPARE(outcome.code, 1);
+        const QString expected = LoadResString(33225).arg(fixture.path(input)).arg(QStringLiteral("c3")).arg(2).arg(3);
+        QVERIFY2(outcome.err.contains(expected), qPrintable(outcome.err));
+        QCOMPARE(readFile(fixture.project()), before);
+    }
+
+    void projectsThatCannotBeOpenedAreNamed_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("newer format") << "PRAGMA user_version = 99" << LoadResString(31122).arg(99);
+        QTest::newRow("a trigger") << "CREATE TRIGGER hide AFTER INSERT ON docprop BEGIN SELECT 1; END"
+                                   << LoadResString(33206).arg(QStringLiteral("hide"));
+    }
+    // The command line says which file and why, in its own words.
+    void projectsThatCannotBeOpenedAreNamed()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, reason);
+        Fixture fixture;
+        QVERIFY(fixture.build());
+        const QString edited = DocumentEdits::execSql(fixture.project(), sql);
+        QVERIFY2(edited.isEmpty(), qPrintable(edited));
+        for (const QString& command : {QStringLiteral("info"), QStringLiteral("rename")}) {
+            const QStringList args{command, fixture.project(), QStringLiteral("Start"), QStringLiteral("Begin")};
+            const Outcome outcome = run(args.mid(0, command == QLatin1String("info") ? 2 : 4));
+            QCOMPARE(outcome.code, 1);
+            QVERIFY2(outcome.err.contains(fixture.project()) && outcome.err.contains(reason), qPrintable(outcome.err));
+            QVERIFY2(!outcome.err.contains(QStringLiteral("Kestrova Designer")) && !outcome.err.contains(QStringLiteral("close the Designer")),
+                     qPrintable(outcome.err));
+        }
+    }
+
     void inputs_data()
     {
         QTest::addColumn<QStringList>("command");
