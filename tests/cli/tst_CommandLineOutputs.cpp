@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -151,6 +153,21 @@ private slots:
             const QString escaped = format == u"man"_s ? QString(name).replace(u'-', u"\\-"_s) : name;
             QVERIFY2(reference.out.contains(before + escaped), qPrintable(name));
         }
+    }
+
+    // Printing runs as a graphical application; without a runtime folder of the user's (a CI
+    // container) it says nothing about it.
+    void printIsQuietWithoutARuntimeFolder()
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(u"XDG_RUNTIME_DIR"_s);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(KV_CLI_PATH), {u"print"_s, m_sample, u"-o"_s, path(u"sample.pdf"_s), u"--what"_s, u"summary"_s});
+        QVERIFY(process.waitForFinished(120000));
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(QString::fromLocal8Bit(process.readAllStandardError()), QString());
+        QVERIFY(QFile::exists(path(u"sample.pdf"_s)));
     }
 
     // A numeric control's range option gives its limits: validation checks its default and a

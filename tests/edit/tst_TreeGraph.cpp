@@ -73,6 +73,7 @@ private slots:
         const Drawing drawing;
         const CanvasEntity* side = drawing.canvas.Entity(2);
         const CanvasEntity* start = drawing.canvas.Entity(1);
+        QVERIFY(side && start);
         const QString a = pathsByLabel(drawing.svg()).value(QStringLiteral("A"));
         const QStringList ends = a.section(QLatin1Char('@'), 0, 0).split(QLatin1Char(' '));
         const double startX = ends.first().mid(1).section(QLatin1Char(','), 0, 0).toDouble();
