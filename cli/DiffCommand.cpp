@@ -14,15 +14,6 @@ constexpr int UsageId = 34312;
 constexpr int WrongArgumentsId = 34313;
 // The arguments git gives a diff command.
 constexpr qsizetype GitArgumentCount = 7;
-
-bool read(const QString& path, ProjectData& project, QTextStream& err)
-{
-    if (path == QLatin1String("/dev/null")) {
-        project = ProjectData();
-        return true;
-    }
-    return TextCommand::ReadProject(path, project, err);
-}
 } // namespace
 
 QString DiffCommand::Name() const
@@ -49,7 +40,7 @@ int DiffCommand::execute(const QStringList& args, QTextStream& out, QTextStream&
     const QString& newPath = fromGit ? args.at(4) : args.at(1);
     ProjectData before;
     ProjectData after;
-    if (!read(oldPath, before, err) || !read(newPath, after, err))
+    if (!TextCommand::ReadProjectOrNothing(oldPath, before, err) || !TextCommand::ReadProjectOrNothing(newPath, after, err))
         return Failure;
     const QString changes = ProjectDiff::Describe(before, after);
     if (fromGit) {

@@ -98,7 +98,7 @@ int MergeCommand::execute(const QStringList& args, QTextStream& out, QTextStream
     ProjectData base;
     ProjectData ours;
     ProjectData theirs;
-    if (!TextCommand::ReadProject(basePath, base, err) || !TextCommand::ReadProject(oursPath, ours, err)
+    if (!TextCommand::ReadProjectOrNothing(basePath, base, err) || !TextCommand::ReadProject(oursPath, ours, err)
         || !TextCommand::ReadProject(theirsPath, theirs, err))
         return Failure;
     const MergeOutcome outcome = ProjectMerge::Merge(base, ours, theirs);

@@ -5,6 +5,7 @@
 #include "vcs/ProjectCapture.h"
 #include "vcs/ProjectText.h"
 
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
@@ -38,6 +39,16 @@ bool TextCommand::ReadProject(const QString& path, ProjectData& project, QTextSt
     if (!read)
         err << path << ": " << read.message << '\n';
     return read.ok();
+}
+
+bool TextCommand::ReadProjectOrNothing(const QString& path, ProjectData& project, QTextStream& err)
+{
+    const QFileInfo file(path);
+    if (path == QLatin1String("/dev/null") || (file.isFile() && file.size() == 0)) {
+        project = ProjectData();
+        return true;
+    }
+    return ReadProject(path, project, err);
 }
 
 int TextCommand::execute(const QStringList& args, QTextStream& out, QTextStream& err)

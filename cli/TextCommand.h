@@ -16,4 +16,7 @@ public:
     // false with the reason on err. Each read has an application object of its own, gone when
     // it returns.
     static bool ReadProject(const QString& path, ProjectData& project, QTextStream& err);
+    // The same, where /dev/null or an empty file stands for a project that holds nothing: what
+    // git gives a diff or a merge for a side that has no such file.
+    static bool ReadProjectOrNothing(const QString& path, ProjectData& project, QTextStream& err);
 };

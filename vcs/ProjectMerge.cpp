@@ -4,6 +4,7 @@
 #include "selectors/SelectorNames.h"
 #include "vcs/ControlProperties.h"
 #include "vcs/LineMerge.h"
+#include "vcs/ProjectSettings.h"
 #include "vcs/ProjectText.h"
 #include "vcs/ReferenceUpdate.h"
 #include "vcs/TextEscape.h"
@@ -364,7 +365,10 @@ private:
         QList<TextProperty> settings;
         for (const QString& key : keys) {
             bool clash = false;
-            const QString* value = pick(m_base.setting(key), m_ours.setting(key), m_theirs.setting(key), clash);
+            // The name follows the file a project is saved as: the merged project is ours.
+            const QString* value = key == ProjectSettings::Name && m_ours.setting(key)
+                ? m_ours.setting(key)
+                : pick(m_base.setting(key), m_ours.setting(key), m_theirs.setting(key), clash);
             if (clash)
                 conflict(QStringLiteral("project"), key, describe(m_ours.setting(key)), describe(m_theirs.setting(key)));
             if (value)
