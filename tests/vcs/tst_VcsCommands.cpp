@@ -1,5 +1,5 @@
 #include "VcsProjects.h"
-#include "cli/CommandLine.h"
+#include "cli/CliRun.h"
 #include "common/TestRegistry.h"
 #include "vcs/ProjectText.h"
 
@@ -12,22 +12,8 @@ class TestVcsCommands : public QObject {
 
     QTemporaryDir m_folder;
 
-    struct Outcome {
-        int code = -1;
-        QString out;
-        QString err;
-    };
-
-    static Outcome run(const QStringList& args)
-    {
-        Outcome outcome;
-        QTextStream out(&outcome.out);
-        QTextStream err(&outcome.err);
-        outcome.code = CommandLine().run(args, out, err);
-        out.flush();
-        err.flush();
-        return outcome;
-    }
+    using Outcome = CliRun::Outcome;
+    static Outcome run(const QStringList& args) { return CliRun::run(args); }
 
     QString path(const QString& name) const { return m_folder.filePath(name); }
 
