@@ -149,7 +149,12 @@ private:
 
     void renamed(const ControlData& control, const QString& oldName)
     {
-        line(0, QStringLiteral("renamed control %1 %2 to %3").arg(control.id).arg(oldName, control.name));
+        if (oldName.isEmpty())
+            line(0, QStringLiteral("named control %1 %2").arg(control.id).arg(control.name));
+        else if (control.name.isEmpty())
+            line(0, QStringLiteral("unnamed control %1 %2").arg(control.id).arg(oldName));
+        else
+            line(0, QStringLiteral("renamed control %1 %2 to %3").arg(control.id).arg(oldName, control.name));
         QStringList names;
         for (const ControlData& holder : m_to.controls) {
             if (m_updated.contains(holder.id))

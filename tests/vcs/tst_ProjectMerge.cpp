@@ -243,6 +243,11 @@ private slots:
             "layout: 2 controls moved\n");
         QCOMPARE(ProjectDiff::Describe(start, after), expected);
         QVERIFY(ProjectDiff::Describe(start, start).isEmpty());
+        // A control given its first name, and one whose name was taken away.
+        ProjectData renamed = start;
+        renamed.controls[0].name.clear();
+        QCOMPARE(ProjectDiff::Describe(renamed, start), QStringLiteral("named control 1 Welcome\n"));
+        QCOMPARE(ProjectDiff::Describe(start, renamed), QStringLiteral("unnamed control 1 Welcome\n"));
     }
 };
 
