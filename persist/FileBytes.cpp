@@ -172,9 +172,15 @@ StorageResult FileBytes::read(const QString& filePath, QByteArray& bytes, Input 
     };
     if (file.size() > limit)
         return tooLarge();
-    // A file may grow while it is read, or claim no size at all: one byte more than the limit
-    // tells.
-    bytes = file.read(limit + 1);
+    // A file may grow while it is read, or claim no size at all: reading goes on in chunks until
+    // the end, and one byte more than the limit tells. Nothing larger than needed is allocated.
+    bytes = file.read(std::min(limit, file.size()) + 1);
+    while (bytes.size() <= limit && file.error() == QFileDevice::NoError) {
+        const QByteArray chunk = file.read(std::min(ChunkSize, limit + 1 - bytes.size()));
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
     if (file.error() != QFileDevice::NoError) {
         bytes.clear();
         return unreadable(file.errorString());
