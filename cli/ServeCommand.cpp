@@ -6,6 +6,7 @@
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
+#include "persist/FileBytes.h"
 #include "persist/StorageDocument.h"
 #include "web/ResultsStore.h"
 #include "web/WebListener.h"
@@ -169,6 +170,13 @@ int ServeCommand::execute(const QStringList& args, QTextStream& out, QTextStream
     if (!parsed->images.isEmpty() && !QFileInfo(parsed->images).isDir()) {
         err << LoadResString(BadImagesId).arg(parsed->images) << '\n';
         return Failure;
+    }
+    // A tree that is not there is named before anything is opened or made beside it.
+    for (const QString& path : parsed->trees) {
+        if (const StorageResult readable = FileBytes::checkInput(path); !readable) {
+            err << LoadResString(TreeUnreadableId).arg(path, readable.message) << '\n';
+            return Failure;
+        }
     }
     QString resultsPath = QFileInfo(parsed->trees.first()).absoluteDir().filePath(QStringLiteral("results.sqlite"));
     if (!parsed->results.isEmpty()) {

@@ -5,6 +5,7 @@
 #include "web/HtmlText.h"
 #include "web/WebTree.h"
 
+#include <QSet>
 #include <QUrl>
 
 #include <cmath>
@@ -128,7 +129,9 @@ QByteArray PageRenderer::styleSheet()
         "button{font:inherit;padding:.45rem 1.2rem;border-radius:5px;border:1px solid #2f5fd0;background:#2f5fd0;color:#fff;cursor:pointer}\n"
         "button.back{background:#fff;color:#2f5fd0}\n"
         "button:focus,input:focus,select:focus,textarea:focus,a:focus{outline:3px solid #ffb000;outline-offset:2px}\n"
-        "img.picture{max-width:100%;height:auto;margin:0 0 1rem}\n");
+        "img.picture{max-width:100%;height:auto;margin:0 0 1rem}\n"
+        "dl.values dt{font-weight:600}\n"
+        "dl.values dd{margin:0 0 .6rem 1rem}\n");
 }
 
 QStringList PageRenderer::selectorItems(const RuntimeControl& control, const RuntimeEngine& engine)
@@ -312,12 +315,19 @@ QString PageRenderer::endPage(const WebTree& tree, const RuntimeEngine& engine, 
         body += QStringLiteral("<p class=\"ended\">%1</p>\n").arg(text(LoadResString(RunEndedId)));
     const RuntimeEngine::RunValues values = engine.values();
     body += QStringLiteral("<h2>%1</h2>\n<dl class=\"values\">\n").arg(text(LoadResString(YourAnswersId)));
-    for (const auto& [name, value] : values.controls) {
-        const RuntimeControl* found = engine.findControl(name);
-        if (!found || !found->takesAnswer())
+    // The controls of the pages the run showed, each once, in the order first shown.
+    QList<int> shown;
+    for (const RuntimeEngine::LeftPage& left : engine.pagesLeft())
+        shown.append(left.controls);
+    shown.append(engine.page());
+    QSet<int> listed;
+    for (const int id : shown) {
+        const RuntimeControl* found = engine.control(id);
+        if (!found || !found->takesAnswer() || listed.contains(id))
             continue;
+        listed.insert(id);
         body += QStringLiteral("<dt data-control=\"%1\">%2</dt><dd data-control=\"%1\">%3</dd>\n")
-                    .arg(attr(name), text(captionOf(*found)), text(value));
+                    .arg(attr(found->displayName()), text(captionOf(*found)), text(engine.value(id)));
     }
     body += QLatin1String("</dl>\n");
     for (const auto& [selector, items] : values.selectorItems) {

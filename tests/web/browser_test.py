@@ -29,7 +29,8 @@ from selenium import webdriver
 from selenium.webdriver.chrome.service import Service as ChromeService
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
-from selenium.webdriver.support.ui import Select
+from selenium.common.exceptions import WebDriverException
+from selenium.webdriver.support.ui import Select, WebDriverWait
 
 FAILURES = []
 
@@ -196,6 +197,20 @@ def browser(profile):
     return driver
 
 
+def submit(driver, press):
+    """Presses a button or a key that sends the form, and waits for the next page to replace this one."""
+    driver.execute_script("window.__kvOldPage = true")
+
+    def replaced(d):
+        try:
+            return d.execute_script("return window.__kvOldPage === undefined && document.readyState === 'complete'")
+        except WebDriverException:  # asked while the pages change over
+            return False
+
+    press()
+    WebDriverWait(driver, 20).until(replaced)
+
+
 def no_script_ran(driver, where):
     scripts = driver.execute_script("return document.querySelectorAll('script').length")
     alerts = driver.execute_script("return window.__alerts || []")
@@ -219,7 +234,7 @@ def answer_control(driver, control, value):
     ranges = control.find_elements(By.CSS_SELECTOR, "input[type=range]")
     if buttons:
         if value.lower() in ("pushed", "true"):
-            buttons[0].click()
+            submit(driver, buttons[0].click)
             return True
         return False
     if radios:
@@ -275,7 +290,7 @@ def walk(driver, start_url, lines, alternate=None):
         if alternate:
             alternate(driver)
         if answers.back_now():
-            driver.find_element(By.CSS_SELECTOR, "button.back").click()
+            submit(driver, driver.find_element(By.CSS_SELECTOR, "button.back").click)
             continue
         controls = driver.find_elements(By.CSS_SELECTOR, "div.control")
         pushed = False
@@ -295,11 +310,11 @@ def walk(driver, start_url, lines, alternate=None):
         if first_unanswered and not answers.finish:
             return {"pages": pages, "stopped": True}
         if first_unanswered and finish:
-            finish[0].click()
+            submit(driver, finish[0].click)
         elif nexts:
-            nexts[0].click()
+            submit(driver, nexts[0].click)
         elif finish:
-            finish[0].click()
+            submit(driver, finish[0].click)
         else:
             break
     values = {dd.get_attribute("data-control"): dd.get_attribute("textContent")
@@ -437,7 +452,7 @@ def journeys_match_run(driver, args, server, project, work):
 
 def refused_answer(driver, server, work):
     driver.get(server.url("/laptop-selector/"))
-    driver.find_element(By.CSS_SELECTOR, "button.next").click()
+    submit(driver, driver.find_element(By.CSS_SELECTOR, "button.next").click)
     check(page_name(driver) == "Budget", "the second page is the budget")
     focused = driver.switch_to.active_element.get_attribute("id")
     check(focused == "c2", f"the first field has the focus ({focused})")
@@ -445,7 +460,7 @@ def refused_answer(driver, server, work):
     field.clear()
     field.send_keys("99999")
     # Enter in the field is Next, as the keyboard alone would do it.
-    field.send_keys(Keys.ENTER)
+    submit(driver, lambda: field.send_keys(Keys.ENTER))
     check(page_name(driver) == "Budget", "an answer outside the span keeps the page")
     errors = driver.find_elements(By.CSS_SELECTOR, "#c2-error")
     check(errors and "99999" in errors[0].text, "the reason stands beside the field")
@@ -454,10 +469,10 @@ def refused_answer(driver, server, work):
     field = driver.find_element(By.ID, "c2")
     field.clear()
     field.send_keys("1400")
-    field.send_keys(Keys.ENTER)
+    submit(driver, lambda: field.send_keys(Keys.ENTER))
     check(page_name(driver) == "MainUse", "the corrected answer goes on")
     driver.save_screenshot(os.path.join(work, "main-use.png"))
-    driver.find_element(By.CSS_SELECTOR, "button.back").click()
+    submit(driver, driver.find_element(By.CSS_SELECTOR, "button.back").click)
     check(driver.find_element(By.ID, "c2").get_attribute("value") == "1400", "Back shows the answer given")
     print("ok: refused answer, focus, Enter, Back", flush=True)
 
@@ -489,32 +504,32 @@ def hostile_pages(driver, server, landing, work):
           "the header's text equals the tree's: " + header.get_attribute("textContent"))
     check(len(header.find_elements(By.TAG_NAME, "b")) == 1, "the header keeps its bold tag")
     check(driver.title == "Title " + HOSTILE, "the title is the tree's text")
-    driver.find_element(By.CSS_SELECTOR, "button.next").click()
+    submit(driver, driver.find_element(By.CSS_SELECTOR, "button.next").click)
     no_script_ran(driver, "hostile pick")
     legend = driver.find_element(By.TAG_NAME, "legend").get_attribute("textContent")
     check(legend == "Pick " + HOSTILE, f"the caption is text: {legend!r}")
     labels = [l.get_attribute("textContent").strip() for l in driver.find_elements(By.CSS_SELECTOR, "fieldset label")]
     check(labels == ["<script>alert(5)</script>", 'a & "b"'], f"the options are text: {labels}")
     driver.find_elements(By.CSS_SELECTOR, "fieldset label")[1].click()
-    driver.find_element(By.CSS_SELECTOR, "button.next").click()
+    submit(driver, driver.find_element(By.CSS_SELECTOR, "button.next").click)
     no_script_ran(driver, "hostile say")
     help_link = driver.find_element(By.CSS_SELECTOR, "p.help a")
     check(help_link.get_attribute("href") == "https://example.com/help?a=1&b=2", "the help address is a link")
     typed = HOSTILE + " </textarea><b>"
     driver.find_element(By.ID, "c3").send_keys(typed)
-    driver.find_element(By.CSS_SELECTOR, "button.next").click()
+    submit(driver, driver.find_element(By.CSS_SELECTOR, "button.next").click)
     no_script_ran(driver, "hostile items")
     options = [o.get_attribute("textContent") for o in driver.find_elements(By.CSS_SELECTOR, "select option")]
     check(options == ["Plain", "<script>alert(7)</script>", 'Quote " & amp'], f"selector cells are text: {options!r}")
-    driver.find_element(By.CSS_SELECTOR, "button.back").click()
+    submit(driver, driver.find_element(By.CSS_SELECTOR, "button.back").click)
     value = driver.find_element(By.ID, "c3").get_attribute("value")
     check(value == typed, f"the typed answer comes back as typed: {value!r}")
-    driver.find_element(By.CSS_SELECTOR, "button.next").click()
+    submit(driver, driver.find_element(By.CSS_SELECTOR, "button.next").click)
     Select(driver.find_element(By.TAG_NAME, "select")).select_by_index(1)
-    driver.find_element(By.CSS_SELECTOR, "button.next").click()
+    submit(driver, driver.find_element(By.CSS_SELECTOR, "button.next").click)
     no_script_ran(driver, "hostile away")
     driver.find_elements(By.CSS_SELECTOR, "fieldset label")[1].click()
-    driver.find_element(By.CSS_SELECTOR, "button.next").click()
+    submit(driver, driver.find_element(By.CSS_SELECTOR, "button.next").click)
     if not check(driver.current_url == landing, f"!JUMP takes the browser to {landing} ({driver.current_url})"):
         driver.save_screenshot(os.path.join(work, "jump.png"))
     check(driver.find_elements(By.ID, "landed") != [], "the jump's page is shown")
