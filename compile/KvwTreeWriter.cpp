@@ -11,6 +11,8 @@
 #include "persist/ProjectNodes.h"
 #include "selectors/SelectorText.h"
 
+#include <QSet>
+
 using namespace KvwLines;
 
 namespace {
@@ -65,6 +67,36 @@ bool nodeExists(const StorageNode& project, const QString& path)
 KvwTreeWriter::KvwTreeWriter(const NewIntIdTable& numbers, const KvwNotation& notation)
     : m_numbers(numbers), m_notation(notation)
 {
+    QStringList pictures;
+    for (const CmDecisionItem* decision : m_numbers.decisions()) {
+        if (!decision->Picture().isEmpty())
+            pictures.append(decision->Picture());
+    }
+    m_pictureFiles = PictureFileNames(pictures);
+}
+
+QHash<QString, QString> KvwTreeWriter::PictureFileNames(const QStringList& pictures)
+{
+    QHash<QString, QString> files;
+    QSet<QString> taken;
+    for (const QString& picture : pictures) {
+        const QString key = picture.toUpper();
+        if (files.contains(key))
+            continue;
+        // Compared without letter case: the folder may be on a file system that ignores it.
+        const QString cleaned = PictureFileName(picture);
+        QString file = cleaned;
+        for (int n = 2; taken.contains(file.toUpper()); ++n)
+            file = cleaned + QLatin1Char('~') + QString::number(n);
+        taken.insert(file.toUpper());
+        files.insert(key, file);
+    }
+    return files;
+}
+
+QString KvwTreeWriter::PictureFile(const QString& picture) const
+{
+    return m_pictureFiles.value(picture.toUpper(), PictureFileName(picture));
 }
 
 QByteArray KvwTreeWriter::Write(const KvwFileSettings& settings, const StorageNode& project,
@@ -123,7 +155,7 @@ QString KvwTreeWriter::DecisionBlock(const CmDecisionItem& decision, const QStri
     text += Element(2, QStringLiteral("Name"), EscapeText(decision.strID()));
     text += Element(2, QStringLiteral("Type"), EscapeText(decision.strControl()));
     text += Element(2, QStringLiteral("LeftImg"),
-                    decision.Picture().isEmpty() ? QString() : EscapeText(PictureReference(decision.Picture(), imagePath)));
+                    decision.Picture().isEmpty() ? QString() : EscapeText(pictureReference(PictureFile(decision.Picture()), imagePath)));
     text += Element(2, QStringLiteral("Help"), EscapeText(decision.kvwHelpID()));
     text += Element(2, QStringLiteral("ControlCaption"), KvwNotation::ConvertStringToKvwFormat(decision.Caption()));
     text += defaultLine(decision);
@@ -236,6 +268,11 @@ QString KvwTreeWriter::PictureFileName(const QString& picture)
 
 QString KvwTreeWriter::PictureReference(const QString& picture, const QString& imagePath)
 {
-    const QString file = PictureFileName(picture) + QLatin1String(".jpg");
+    return pictureReference(PictureFileName(picture), imagePath);
+}
+
+QString KvwTreeWriter::pictureReference(const QString& fileName, const QString& imagePath)
+{
+    const QString file = fileName + QLatin1String(".jpg");
     return imagePath.isEmpty() ? file : imagePath + QLatin1Char('/') + file;
 }

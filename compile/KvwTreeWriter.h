@@ -3,6 +3,7 @@
 #include "persist/StorageNode.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -48,12 +49,21 @@ public:
     // in the output's folder.
     static QString PictureFileName(const QString& picture);
     static QString PictureReference(const QString& picture, const QString& imagePath);
+    // The file names of the pictures of one compile (keyed by the picture's name in upper case):
+    // each cleaned by PictureFileName, and made unique without regard to letter case by "~2",
+    // "~3" ... in the order given, so that two pictures never go to one file.
+    static QHash<QString, QString> PictureFileNames(const QStringList& pictures);
+    // This tree's file name for a picture: its entry of PictureFileNames over the decisions'
+    // pictures in number order. The pictures' export must use the same names.
+    QString PictureFile(const QString& picture) const;
 
 private:
     QString defaultLine(const CmDecisionItem& decision) const;
     QString displayedControls(const CmDecisionItem& decision) const;
     static QString criteriaList(const StorageNode& project, const QString& name);
+    static QString pictureReference(const QString& fileName, const QString& imagePath);
 
     const NewIntIdTable& m_numbers;
     const KvwNotation& m_notation;
+    QHash<QString, QString> m_pictureFiles;
 };
