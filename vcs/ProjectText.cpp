@@ -6,6 +6,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 const QString ProjectKey = QStringLiteral("project");
@@ -20,43 +22,96 @@ const QString SizeKey = QStringLiteral("size");
 const QLatin1String PropertyIndent("  ");
 const QLatin1String LineIndent("    ");
 
-void appendProperty(QString& text, const QString& key, const QString& value)
+// The text written into one buffer of about its final size: appending many short values to a
+// QString costs a call and a copy check each.
+class TextBuffer {
+public:
+    explicit TextBuffer(qsizetype size)
+    {
+        m_text.resize(size);
+        m_at = m_text.data();
+        m_end = m_at + size;
+    }
+    TextBuffer& operator+=(QStringView piece)
+    {
+        ensure(piece.size());
+        m_at = std::copy_n(piece.data(), piece.size(), m_at);
+        return *this;
+    }
+    TextBuffer& operator+=(QLatin1String piece)
+    {
+        ensure(piece.size());
+        for (const char c : piece)
+            *m_at++ = QLatin1Char(c);
+        return *this;
+    }
+    TextBuffer& operator+=(QChar c)
+    {
+        ensure(1);
+        *m_at++ = c;
+        return *this;
+    }
+    // Escaped as TextEscape writes a value.
+    void addEscaped(const QString& value) { *this += TextEscape::escaped(value); }
+    QString take()
+    {
+        m_text.truncate(m_at - m_text.constData());
+        return std::move(m_text);
+    }
+
+private:
+    void ensure(qsizetype count)
+    {
+        if (m_end - m_at >= count)
+            return;
+        const qsizetype used = m_at - m_text.constData();
+        m_text.resize(std::max(used + count, m_text.size() * 2));
+        m_at = m_text.data() + used;
+        m_end = m_text.data() + m_text.size();
+    }
+
+    QString m_text;
+    QChar* m_at = nullptr;
+    QChar* m_end = nullptr;
+};
+
+void appendProperty(TextBuffer& text, const QString& key, const QString& value)
 {
     text += PropertyIndent;
     text += key;
     text += QLatin1Char(':');
     if (!value.isEmpty()) {
         text += QLatin1Char(' ');
-        TextEscape::append(text, value);
+        text.addEscaped(value);
     }
     text += QLatin1Char('\n');
 }
 
-void appendHeading(QString& text, const QString& keyword, const QString& name)
+void appendHeading(TextBuffer& text, const QString& keyword, const QString& name)
 {
     text += keyword;
     if (!name.isEmpty()) {
         text += QLatin1Char(' ');
-        TextEscape::append(text, name);
+        text.addEscaped(name);
     }
     text += QLatin1Char('\n');
 }
 
-void appendControl(QString& text, const ControlData& control)
+void appendControl(TextBuffer& text, const ControlData& control)
 {
     text += ControlKey;
     text += QLatin1Char(' ');
     text += QString::number(control.id);
     if (!control.name.isEmpty()) {
         text += QLatin1Char(' ');
-        TextEscape::append(text, control.name);
+        text.addEscaped(control.name);
     }
     text += QLatin1Char('\n');
     for (const auto& [key, value] : control.properties)
         appendProperty(text, key, value);
     for (const QString& line : control.lines) {
         text += LineIndent;
-        TextEscape::append(text, line);
+        text.addEscaped(line);
         text += QLatin1Char('\n');
     }
     text += QLatin1Char('\n');
@@ -311,9 +366,23 @@ QStringList ProjectText::JourneyLines(const Journey& journey)
 
 QString ProjectText::Write(const ProjectData& project)
 {
-    QString text;
-    // About sixty characters a line and a dozen lines a control: one allocation up front.
-    text.reserve(4096 + static_cast<qsizetype>(project.controls.size()) * 700);
+    // About the size the text will have: a larger buffer costs the pages it touches, a smaller
+    // one copies the text as it grows.
+    qsizetype size = 4096;
+    for (const ControlData& control : project.controls) {
+        size += 32 + control.name.size();
+        for (const auto& [key, value] : control.properties)
+            size += 8 + key.size() + value.size();
+        for (const QString& line : control.lines)
+            size += 8 + line.size();
+    }
+    for (const SelectorData& selector : project.selectors) {
+        for (const QStringList& row : selector.rows) {
+            for (const QString& cell : row)
+                size += 4 + cell.size();
+        }
+    }
+    TextBuffer text(size + static_cast<qsizetype>(project.layout.size()) * 40);
     text += FirstLine;
     text += QLatin1Char('\n');
     text += ProjectKey;
@@ -336,7 +405,7 @@ QString ProjectText::Write(const ProjectData& project)
         appendHeading(text, ExternalKey, external.name);
         for (const QString& line : external.lines) {
             text += PropertyIndent;
-            TextEscape::append(text, line);
+            text.addEscaped(line);
             text += QLatin1Char('\n');
         }
         text += QLatin1Char('\n');
@@ -363,7 +432,7 @@ QString ProjectText::Write(const ProjectData& project)
         }
         text += QLatin1Char('\n');
     }
-    return text;
+    return text.take();
 }
 
 std::optional<QString> ProjectText::Read(const QString& text, ProjectData& project)

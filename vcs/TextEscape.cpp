@@ -4,13 +4,16 @@
 
 namespace {
 
+// Every value written passes here: one pass without a branch per character.
 bool needsEscape(const QString& value)
 {
-    for (const QChar c : value) {
-        if (c == QLatin1Char('\\') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-            return true;
+    const auto* data = reinterpret_cast<const char16_t*>(value.utf16());
+    bool found = false;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char16_t c = data[i];
+        found |= (c == u'\\') | (c == u'\n') | (c == u'\r');
     }
-    return false;
+    return found;
 }
 
 // A backslash reads as an escape when what follows it is one of these.

@@ -51,6 +51,18 @@ private slots:
                  QStringLiteral("C:\\new\\ folder \\\\ end\\").toStdString());
         QVERIFY(read.controls.front().value(ControlProperties::DefaultText));
         QVERIFY(read.controls.front().value(ControlProperties::DefaultText)->isEmpty());
+
+        // Text the writer does not foresee in its first buffer (journeys only) still comes whole.
+        ProjectData journeysOnly;
+        for (int i = 0; i < 300; ++i)
+            journeysOnly.journeys.append(project.journeys.at(i % 2));
+        for (int i = 0; i < 300; ++i)
+            journeysOnly.journeys[i].name += QString::number(i);
+        const QString longText = ProjectText::Write(journeysOnly);
+        QVERIFY(longText.size() > 20000);
+        ProjectData readBack;
+        QVERIFY(!ProjectText::Read(longText, readBack));
+        QVERIFY(readBack == journeysOnly);
     }
 
     // Through a real file: the project saved and read back gives the same text, twice over.
