@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sqlite3.h>
+
 using RuntimeFixture::record;
 
 namespace {
@@ -223,6 +225,22 @@ private slots:
         QCOMPARE(report.pages.last().ended, 1);
         QCOMPARE(report.items.size(), 2);
         QCOMPARE(report.items.first().item, QString("Estate"));
+    }
+
+    void failingStoreNeverBreaksARun()
+    {
+        Served served(peopleTree(), QStringLiteral("people"), true);
+        // Another connection takes the table away, as a damaged store would fail.
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(served.m_dir.filePath("results.sqlite")).constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "DROP TABLE events", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(other);
+        const WebResponse page = served.get("/people/");
+        QCOMPARE(page.status, 200);
+        QVERIFY(!tokenOf(page).isEmpty());
+        QCOMPARE(served.post(tokenOf(page), {{"go", "next"}}).status, 200);
+        QCOMPARE(served.log.size(), 2);
+        QVERIFY(served.log.first().contains("results.sqlite"));
     }
 
     void twoSitesShareOneRun()
