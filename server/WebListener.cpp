@@ -4,6 +4,9 @@
 #include "server/HttpFront.h"
 #include "web/WebSite.h"
 
+#include <malloc.h>
+
+#include <algorithm>
 #include <csignal>
 #include <ctime>
 #include <thread>
@@ -17,6 +20,10 @@ constexpr int StoppedId = 35053;
 
 int WebListener::run(WebSite& site, const QString& host, int port, const std::function<void(const QString&)>& log)
 {
+    // Each of the many server threads would otherwise get a malloc arena of its own, and memory a
+    // dropped engine freed in one stays held there: a few arenas keep the process near what the
+    // kept engines need.
+    mallopt(M_ARENA_MAX, static_cast<int>(std::max(2u, 2 * std::thread::hardware_concurrency())));
     // The signals are waited for here, so every thread the server starts must block them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);

@@ -412,6 +412,7 @@ std::unique_ptr<WebRun> WebSite::takeCached(const QByteArray& signature, const W
     if (found == m_cache.end())
         return nullptr;
     std::unique_ptr<WebRun> run = std::move(found->run);
+    m_keptWeight -= found->weight;
     m_cache.erase(found);
     return run;
 }
@@ -419,13 +420,10 @@ std::unique_ptr<WebRun> WebSite::takeCached(const QByteArray& signature, const W
 void WebSite::keep(const QByteArray& signature, const std::shared_ptr<const WebTree>& tree, std::unique_ptr<WebRun> run)
 {
     const std::lock_guard lock(m_cacheMutex);
-    m_cache.push_front(Cached{signature, tree, std::move(run)});
-    if (m_cache.size() <= CachedRuns)
-        return;
-    if (m_spares.size() >= SpareRuns)
-        m_spares.erase(m_spares.begin());
-    m_spares.push_back(std::move(m_cache.back()));
-    m_cache.pop_back();
+    const std::size_t weight = weightOf(*tree);
+    m_keptWeight += weight;
+    m_cache.push_front(Cached{signature, tree, std::move(run), weight});
+    trim();
 }
 
 std::unique_ptr<WebRun> WebSite::freshRun(const std::shared_ptr<const WebTree>& tree)
@@ -436,6 +434,7 @@ std::unique_ptr<WebRun> WebSite::freshRun(const std::shared_ptr<const WebTree>& 
             if (spare->tree != tree)
                 continue;
             std::unique_ptr<WebRun> run = std::move(spare->run);
+            m_keptWeight -= spare->weight;
             m_spares.erase(std::next(spare).base());
             return run;
         }
@@ -446,8 +445,37 @@ std::unique_ptr<WebRun> WebSite::freshRun(const std::shared_ptr<const WebTree>& 
 void WebSite::spare(const std::shared_ptr<const WebTree>& tree, std::unique_ptr<WebRun> run)
 {
     const std::lock_guard lock(m_cacheMutex);
-    // The oldest goes first, so spares of a tree no longer served do not stay.
-    if (m_spares.size() >= SpareRuns)
+    const std::size_t weight = weightOf(*tree);
+    m_keptWeight += weight;
+    m_spares.push_back(Cached{{}, tree, std::move(run), weight});
+    trim();
+}
+
+void WebSite::trim()
+{
+    // The oldest spares go first, so spares of a tree no longer served do not stay.
+    const auto dropSpare = [this] {
+        m_keptWeight -= m_spares.front().weight;
         m_spares.erase(m_spares.begin());
-    m_spares.push_back(Cached{{}, tree, std::move(run)});
+    };
+    while (m_keptWeight > KeptItems && !m_spares.empty())
+        dropSpare();
+    while (m_keptWeight > KeptItems && m_cache.size() > 1) {
+        m_keptWeight -= m_cache.back().weight;
+        m_cache.pop_back();
+    }
+    while (m_cache.size() > CachedRuns) {
+        m_spares.push_back(std::move(m_cache.back()));
+        m_cache.pop_back();
+    }
+    while (m_spares.size() > SpareRuns)
+        dropSpare();
+}
+
+std::size_t WebSite::weightOf(const WebTree& tree)
+{
+    std::size_t items = 1;
+    for (const CompiledTree::Table& table : tree.compiled.tables)
+        items += static_cast<std::size_t>(table.rows.size());
+    return items;
 }

@@ -49,6 +49,9 @@ public:
     // Engines of ended or dropped runs kept loaded for new runs: loading a tree costs more than
     // starting a run on it.
     static constexpr std::size_t SpareRuns = 64;
+    // All kept engines together hold at most this many selector items (an engine holds its own
+    // copy of every table), so a large tree keeps fewer runs.
+    static constexpr std::size_t KeptItems = 400'000;
 
 private:
     struct Entry {
@@ -62,6 +65,7 @@ private:
         QByteArray signature;
         std::shared_ptr<const WebTree> tree;
         std::unique_ptr<WebRun> run;
+        std::size_t weight = 1; // the selector items its engine holds, and one
     };
 
     std::shared_ptr<const WebTree> tree(const QString& name) const;
@@ -76,6 +80,9 @@ private:
     // A loaded run of the tree to restore: a spare one, else a new one.
     std::unique_ptr<WebRun> freshRun(const std::shared_ptr<const WebTree>& tree);
     void spare(const std::shared_ptr<const WebTree>& tree, std::unique_ptr<WebRun> run);
+    // Drops spares, then the least recent runs, until the limits hold; the lock is held.
+    void trim();
+    static std::size_t weightOf(const WebTree& tree);
     void keep(const QByteArray& signature, const std::shared_ptr<const WebTree>& tree, std::unique_ptr<WebRun> run);
     void recordPage(const WebTree& tree, const RunState& state, const WebRun& run, const RunState::Step* step);
 
@@ -88,4 +95,5 @@ private:
     std::mutex m_cacheMutex;
     std::list<Cached> m_cache; // most recent first
     std::vector<Cached> m_spares;
+    std::size_t m_keptWeight = 0;
 };
