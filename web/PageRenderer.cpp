@@ -269,7 +269,7 @@ QString PageRenderer::runPage(const WebTree& tree, const RuntimeEngine& engine, 
         const RuntimeControl& main = *engine.control(engine.page().first());
         if (!main.header.isEmpty())
             body += QStringLiteral("<div class=\"header\">%1</div>\n").arg(HtmlText::header(main.header));
-        if (!main.picture.isEmpty() && tree.compiled.pictures.contains(main.picture.toCaseFolded()))
+        if (!main.picture.isEmpty() && (page.imageFolder || tree.compiled.pictures.contains(main.picture.toCaseFolded())))
             body += QStringLiteral("<img class=\"picture\" src=\"%1images/%2\" alt=\"\">\n")
                         .arg(attr(base), attr(QString::fromLatin1(QUrl::toPercentEncoding(main.picture))));
         if (const QString help = tree.help.value(main.name.toCaseFolded()); !help.isEmpty())

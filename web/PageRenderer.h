@@ -35,6 +35,7 @@ public:
         QStringList newWindowLinks;  // !JUMPN addresses that ran on the way
         QStringList notes;           // messages above the page
         QString submitTo;            // a !SUBMIT address: the values are offered to it
+        bool imageFolder = false;    // pictures the tree lacks may come from the image folder
     };
     // The page the engine shows.
     static QString runPage(const WebTree& tree, const RuntimeEngine& engine, const RunPage& page);

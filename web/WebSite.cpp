@@ -287,6 +287,7 @@ WebResponse WebSite::step(const std::shared_ptr<const WebTree>& tree, const WebR
         if (!fresh->restore(*state))
             return mustStartAgain(*tree, BadTokenId);
         PageRenderer::RunPage page;
+        page.imageFolder = !m_imageFolder.isEmpty();
         page.token = token;
         page.inputs = inputs;
         page.refused = refused;
@@ -303,6 +304,7 @@ WebResponse WebSite::afterStep(const std::shared_ptr<const WebTree>& tree, std::
                                const RunState& state, const RunState::Step& step, const QStringList& links)
 {
     PageRenderer::RunPage page;
+    page.imageFolder = !m_imageFolder.isEmpty();
     QString jumpTo;
     for (const QString& line : links) {
         const auto [keyword, address] = linkParts(line);
@@ -385,7 +387,10 @@ WebResponse WebSite::picture(const WebTree& tree, const QString& name) const
         if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.startsWith(QLatin1Char('.')))
             return notFound();
         const QDir folder(m_imageFolder);
-        const QFileInfo info(folder.filePath(name));
+        QFileInfo info(folder.filePath(name));
+        // A tree names a picture by its exported file without the extension the compiler adds.
+        if (!info.exists())
+            info = QFileInfo(folder.filePath(name + QStringLiteral(".jpg")));
         if (!info.isFile() || info.isSymLink() || info.size() > LargestPicture
             || QFileInfo(info.canonicalPath()) != QFileInfo(folder.canonicalPath()))
             return notFound();

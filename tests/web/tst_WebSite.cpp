@@ -326,6 +326,9 @@ private slots:
         QVERIFY(QFile::link(served.m_path, images.filePath("tree.jpg")));
         served.site->setImageFolder(images.path());
 
+        const WebResponse byName = served.get("/people/images/pic");
+        QCOMPARE(byName.status, 200);
+        QCOMPARE(byName.body, QByteArray("\xFF\xD8\xFF\xE0 not really a picture", 24));
         const WebResponse found = served.get("/people/images/pic.jpg");
         QCOMPARE(found.status, 200);
         QCOMPARE(found.contentType, QByteArray("image/jpeg"));
