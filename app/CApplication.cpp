@@ -74,8 +74,6 @@ void CApplication::connectDocument()
 {
     CmDocument& document = m_project->Document();
     CView* view = m_view.get();
-    QObject::connect(&document, &CmDocument::nameChanged, view,
-                     [view](const QString& name) { view->Project().RenameFile(name); });
     CModel* model = &m_project->Model();
     QObject::connect(&document, &CmDocument::opened, view, [model] { model->Clear(); });
     // A project opened or made new shows its diagram, once the open has read the whole project.

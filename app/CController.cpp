@@ -25,15 +25,16 @@ CController::CController()
 
 CController::~CController()
 {
-    m_diagramProperties.reset();
-    m_treeProperties.reset();
 }
 
 void CController::AttachProject(Project& project)
 {
     m_project = &project;
-    m_treeProperties = std::make_unique<TreePropertyOwner>(project.Tree());
-    m_diagramProperties = std::make_unique<DiagramPropertyOwner>(project.Canvas());
+}
+
+DiagramPropertyOwner& CController::DiagramProperties() const
+{
+    return m_project->DiagramProperties();
 }
 
 CcDecisionTree& CController::DecisionTree() const

@@ -32,7 +32,7 @@ public:
     CcDecisionTree& DecisionTree() const;
     CvDecisionTree& DiagramView() const;
     // Owns the boxes' top, left and size among a control's properties.
-    DiagramPropertyOwner& DiagramProperties() const { return *m_diagramProperties; }
+    DiagramPropertyOwner& DiagramProperties() const;
     // The edit commands with the project's undo history, made with the diagram.
     CcEdit& Edit() const;
     // The picture commands over the model's document, recording in the edit history.
@@ -54,7 +54,5 @@ private:
     std::unique_ptr<CcGettingStarted> m_gettingStarted;
     std::unique_ptr<CcFile> m_file;
     Project* m_project = nullptr;
-    std::unique_ptr<TreePropertyOwner> m_treeProperties;
-    std::unique_ptr<DiagramPropertyOwner> m_diagramProperties;
     std::unique_ptr<SpellChecker> m_spelling;
 };

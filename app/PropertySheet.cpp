@@ -35,7 +35,8 @@ QString nameOf(const CmDecisionItem& item)
 
 } // namespace
 
-PropertySheet::PropertySheet(CmDecisionManager& decisions, CcUndo* undo) : m_decisions(decisions), m_undo(undo)
+PropertySheet::PropertySheet(CmDecisionManager& decisions, CcUndo* undo, const PropertyOwners& owners)
+    : m_decisions(decisions), m_undo(undo), m_owners(owners)
 {
 }
 
@@ -81,7 +82,7 @@ QStringList PropertySheet::Choices(Editor editor, const QStringList& pictures)
 
 QString PropertySheet::Value(const CmDecisionItem& decision, int labelId) const
 {
-    return GetProperty(decision, labelId, &m_decisions);
+    return GetProperty(decision, labelId, &m_decisions, m_owners);
 }
 
 QStringList PropertySheet::DisplayableNames(const CmDecisionItem& decision) const
@@ -111,7 +112,7 @@ PropertySheet::Outcome PropertySheet::Apply(CmDecisionItem& decision, int labelI
     std::optional<CcUndo::Group> step;
     if (m_undo)
         step.emplace(*m_undo);
-    if (SetProperty(decision, labelId, written))
+    if (SetProperty(decision, labelId, written, m_owners))
         return {true, {}};
     // The rename says why itself.
     if (labelId == ControlNameLabel)

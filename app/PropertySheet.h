@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/IDecisionPropertyOwner.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -33,8 +35,9 @@ public:
         QString message;
     };
 
-    // undo may be null: nothing is grouped then.
-    PropertySheet(CmDecisionManager& decisions, CcUndo* undo);
+    // undo may be null: nothing is grouped then. The ID, name, top, left and size go to the
+    // owners given.
+    PropertySheet(CmDecisionManager& decisions, CcUndo* undo, const PropertyOwners& owners);
 
     static const std::vector<Row>& Rows();
     static Editor EditorOf(int labelId);
@@ -57,4 +60,5 @@ private:
 
     CmDecisionManager& m_decisions;
     CcUndo* m_undo;
+    PropertyOwners m_owners;
 };

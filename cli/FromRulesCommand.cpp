@@ -1,8 +1,7 @@
 #include "cli/FromRulesCommand.h"
 
-#include "app/CApplication.h"
 #include "app/CController.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "edit/AutoLayout.h"
@@ -85,12 +84,12 @@ int FromRulesCommand::execute(const QStringList& args, QTextStream&, QTextStream
     if (!text)
         return Failure;
     ProjectSession session(err);
-    const RulesText::ReadResult read = RulesText::Read(*text, gApp->Model().Decisions());
+    const RulesText::ReadResult read = RulesText::Read(*text, session.Decisions());
     if (!read.ok) {
         err << LoadResString(ProgramMessageId).arg(LoadResString(FileMessageId).arg(parsed->rules, read.message))
             << '\n';
         return Failure;
     }
-    AutoLayout::LayOut(gApp->Controller().DiagramView().Canvas(), gApp->Model().Decisions());
+    AutoLayout::LayOut(session.Canvas(), session.Decisions());
     return session.SaveAs(parsed->project, {parsed->rules}) ? Success : Failure;
 }

@@ -29,7 +29,9 @@ QString openFailure(const StorageResult& result)
 }
 } // namespace
 
-ProjectSession::ProjectSession(QTextStream& err) : m_err(err), m_prompt(err)
+ProjectSession::ProjectSession(QTextStream& err)
+    : m_err(err), m_prompt(err),
+      m_errorLogHook({[this](const QString& text) { m_errorLog.Append(text); }, [this] { return m_errorLog.Value(); }})
 {
     StartUpTables::Fill();
     m_project = std::make_unique<Project>(m_prompt);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "base/ErrorLog.h"
 #include "cli/ConsolePrompt.h"
+#include "lang/StringBuffer.h"
 #include "model/CmDocument.h"
 
 #include <memory>
@@ -49,5 +51,8 @@ private:
 
     QTextStream& m_err;
     ConsolePrompt m_prompt;
+    // This command's own error log, as the Designer keeps one per run.
+    StringBuffer m_errorLog;
+    ErrorLogBufferScope m_errorLogHook;
     std::unique_ptr<Project> m_project;
 };

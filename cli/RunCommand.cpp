@@ -1,7 +1,6 @@
 #include "cli/RunCommand.h"
 
-#include "app/CApplication.h"
-#include "app/CModel.h"
+#include "project/CModel.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "compile/SharedCompilePass.h"
@@ -87,7 +86,7 @@ bool RunCommand::readTree(const QString& path, CompiledTree& tree, QTextStream& 
     if (!session.Inspect(path))
         return false;
     const SharedCompilePass::CompiledTree compiled =
-        SharedCompilePass::CompileInMemory(gApp->Model().Decisions(), gApp->Model().Document());
+        SharedCompilePass::CompileInMemory(session.Decisions(), session.Document());
     if (!compiled.document) {
         err << compiled.log;
         err << LoadResString(CompileFailedId).arg(path, compiled.written.message) << '\n';

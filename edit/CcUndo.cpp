@@ -182,6 +182,7 @@ void CcUndo::UndoCommand()
         m_undo.pop_back();
         m_undoCount = static_cast<qint16>(m_undo.size());
         push(m_redo, ExecuteCommand(item));
+        markChanged();
         emit countsChanged();
     });
 }
@@ -195,8 +196,17 @@ void CcUndo::RedoCommand()
         m_redo.pop_back();
         m_redoCount = static_cast<qint16>(m_redo.size());
         push(m_undo, ExecuteCommand(item));
+        markChanged();
         emit countsChanged();
     });
+}
+
+void CcUndo::markChanged()
+{
+    // Whatever the command touched (a selector grid, a picture, the diagram), undoing or redoing
+    // it is a change of the project.
+    if (m_document)
+        m_document->MarkChanged();
 }
 
 void CcUndo::Clear()

@@ -100,6 +100,7 @@ signals:
     void pictureRenamed(const QString& oldName, const QString& newName);
 
 private:
+    void markChanged();
     void beginGroup();
     void endGroup();
     void push(std::deque<CcUndoItem>& stack, CcUndoItem item);

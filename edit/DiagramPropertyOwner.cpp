@@ -14,7 +14,6 @@ namespace {
 
 // The sizes by word, in the order of the canvas's kinds.
 constexpr std::array<int, 3> SizeOfKind{50, 75, 150};
-constexpr std::array<int, 3> Labels{TopLabel, LeftLabel, SizeLabel};
 
 QString coordinate(double value)
 {
@@ -26,17 +25,9 @@ QString coordinate(double value)
 
 DiagramPropertyOwner::DiagramPropertyOwner(CanvasModel& canvas) : m_canvas(canvas)
 {
-    for (const int label : Labels)
-        SetPropertyOwner(label, this);
 }
 
-DiagramPropertyOwner::~DiagramPropertyOwner()
-{
-    for (const int label : Labels) {
-        if (PropertyOwner(label) == this)
-            SetPropertyOwner(label, nullptr);
-    }
-}
+DiagramPropertyOwner::~DiagramPropertyOwner() = default;
 
 QString DiagramPropertyOwner::OwnedProperty(const CmDecisionItem& decision, int labelId) const
 {

@@ -8,17 +8,9 @@ using namespace MDecisionDataUtil;
 
 TreePropertyOwner::TreePropertyOwner(CcDecisionTree& tree) : m_tree(tree)
 {
-    SetPropertyOwner(IdLabel, this);
-    SetPropertyOwner(ControlNameLabel, this);
 }
 
-TreePropertyOwner::~TreePropertyOwner()
-{
-    for (const int label : {IdLabel, ControlNameLabel}) {
-        if (PropertyOwner(label) == this)
-            SetPropertyOwner(label, nullptr);
-    }
-}
+TreePropertyOwner::~TreePropertyOwner() = default;
 
 QString TreePropertyOwner::OwnedProperty(const CmDecisionItem& decision, int labelId) const
 {

@@ -29,12 +29,6 @@ struct SizeWord {
 };
 constexpr std::array<SizeWord, 3> SizeWords{{{50, 1153}, {75, 1154}, {150, 1155}}};
 
-QHash<int, IDecisionPropertyOwner*>& owners()
-{
-    static QHash<int, IDecisionPropertyOwner*> registered;
-    return registered;
-}
-
 bool isOwnedLabel(int labelId)
 {
     switch (labelId) {
@@ -61,16 +55,16 @@ QString displayedNames(const CmDecisionItem& decision, const CmDecisionManager* 
     return names.join(QLatin1Char(','));
 }
 
-QString ownedValue(const CmDecisionItem& decision, int labelId)
+QString ownedValue(const CmDecisionItem& decision, int labelId, const PropertyOwners& owners)
 {
-    const IDecisionPropertyOwner* owner = owners().value(labelId);
+    const IDecisionPropertyOwner* owner = PropertyOwner(owners, labelId);
     const QString value = owner ? owner->OwnedProperty(decision, labelId) : QString();
     return labelId == SizeLabel && !value.isEmpty() ? SizeName(value.toInt()) : value;
 }
 
-bool setOwnedValue(CmDecisionItem& decision, int labelId, const QString& value)
+bool setOwnedValue(CmDecisionItem& decision, int labelId, const QString& value, const PropertyOwners& owners)
 {
-    IDecisionPropertyOwner* owner = owners().value(labelId);
+    IDecisionPropertyOwner* owner = PropertyOwner(owners, labelId);
     if (!owner)
         return false;
     if (labelId != SizeLabel)
@@ -169,20 +163,20 @@ int MDecisionDataUtil::SizeOfName(const QString& name)
     return 0;
 }
 
-IDecisionPropertyOwner* MDecisionDataUtil::PropertyOwner(int labelId)
+IDecisionPropertyOwner* MDecisionDataUtil::PropertyOwner(const PropertyOwners& owners, int labelId)
 {
-    return owners().value(labelId);
+    switch (labelId) {
+    case IdLabel:
+    case ControlNameLabel: return owners.tree;
+    case TopLabel:
+    case LeftLabel:
+    case SizeLabel: return owners.diagram;
+    default: return nullptr;
+    }
 }
 
-void MDecisionDataUtil::SetPropertyOwner(int labelId, IDecisionPropertyOwner* owner)
-{
-    if (owner)
-        owners().insert(labelId, owner);
-    else
-        owners().remove(labelId);
-}
-
-QString MDecisionDataUtil::GetProperty(const CmDecisionItem& decision, int labelId, const CmDecisionManager* decisions)
+QString MDecisionDataUtil::GetProperty(const CmDecisionItem& decision, int labelId, const CmDecisionManager* decisions,
+                                       const PropertyOwners& owners)
 {
     return ProcedureBoundary::runOr("MDecisionDataUtil.GetProperty", QString(), [&] {
         switch (labelId) {
@@ -199,17 +193,18 @@ QString MDecisionDataUtil::GetProperty(const CmDecisionItem& decision, int label
         case HelpUrlLabel: return decision.kvwHelpID();
         case TopLabel:
         case LeftLabel:
-        case SizeLabel: return ownedValue(decision, labelId);
+        case SizeLabel: return ownedValue(decision, labelId, owners);
         default: return QString();
         }
     });
 }
 
-bool MDecisionDataUtil::SetProperty(CmDecisionItem& decision, int labelId, const QString& value)
+bool MDecisionDataUtil::SetProperty(CmDecisionItem& decision, int labelId, const QString& value,
+                                    const PropertyOwners& owners)
 {
     return ProcedureBoundary::runOr("MDecisionDataUtil.SetProperty", false, [&] {
         if (isOwnedLabel(labelId))
-            return setOwnedValue(decision, labelId, value);
+            return setOwnedValue(decision, labelId, value, owners);
         const QString before = GetProperty(decision, labelId, nullptr);
         if (!setHeldValue(decision, labelId, value))
             return false;

@@ -4,7 +4,7 @@
 
 class CmDecisionItem;
 class CmDecisionManager;
-class IDecisionPropertyOwner;
+#include "model/IDecisionPropertyOwner.h"
 
 // A decision's properties by the string id of their label, as the properties window, undo and
 // find and replace address them.
@@ -33,20 +33,20 @@ QString SizeName(int size);
 // 0 for a word that names no size.
 int SizeOfName(const QString& name);
 
-// Hands a label to the part of the program that owns it (ID and name: the tree editing; top,
-// left and size: the diagram); nullptr takes it back. Not owned. Without an owner the ID and
-// the name can be read but not written, and top, left and size read as empty and are refused.
-void SetPropertyOwner(int labelId, IDecisionPropertyOwner* owner);
-// The owner registered for the label; nullptr when none is.
-IDecisionPropertyOwner* PropertyOwner(int labelId);
+// The owner of the label among the given ones (ID and name: the tree editing; top, left and
+// size: the diagram); nullptr for a label nobody owns or an owner not given. Without an owner
+// the ID and the name can be read but not written, and top, left and size read as empty and
+// are refused.
+IDecisionPropertyOwner* PropertyOwner(const PropertyOwners& owners, int labelId);
 
 // The property as text; the displayed controls by name, looked up in decisions when given.
 // Empty for an unknown label.
-QString GetProperty(const CmDecisionItem& decision, int labelId, const CmDecisionManager* decisions);
+QString GetProperty(const CmDecisionItem& decision, int labelId, const CmDecisionManager* decisions,
+                    const PropertyOwners& owners = {});
 // False, and the decision unchanged, when the label is unknown or the value refused (an
 // unknown interface, a help id that is no 16-bit number, an unknown size word, an owner's
 // refusal or the lack of an owner). A change records one undo step (kind 3, old and new value
 // each as the label id and the text) and refreshes the previews through the edit hooks.
-bool SetProperty(CmDecisionItem& decision, int labelId, const QString& value);
+bool SetProperty(CmDecisionItem& decision, int labelId, const QString& value, const PropertyOwners& owners = {});
 
 } // namespace MDecisionDataUtil

@@ -1,5 +1,6 @@
 #include "model/DecisionValues.h"
 
+#include "base/YesNoWords.h"
 #include "base/StringId.h"
 
 #include "base/KvError.h"
@@ -13,14 +14,6 @@
 namespace {
 
 constexpr int ErrOverflow = 6;
-constexpr int YesIds[] = {8080, 8082, StringId::TrueText};
-constexpr int NoIds[] = {8081, 8083, StringId::FalseText};
-
-bool matchesAny(const QString& text, const int (&ids)[3])
-{
-    return std::any_of(std::begin(ids), std::end(ids),
-                       [&](int id) { return text.compare(LoadResString(id), Qt::CaseInsensitive) == 0; });
-}
 
 } // namespace
 
@@ -37,12 +30,10 @@ std::optional<qint16> DecisionValues::Int16Of(const QString& text)
 
 DecisionValues::Answer DecisionValues::AnswerOf(const QString& text)
 {
-    const QString trimmed = text.trimmed();
-    if (matchesAny(trimmed, YesIds))
-        return Answer::Yes;
-    if (matchesAny(trimmed, NoIds))
-        return Answer::No;
-    return Answer::Other;
+    const std::optional<bool> answer = YesNoWords::Recognise(text);
+    if (!answer)
+        return Answer::Other;
+    return *answer ? Answer::Yes : Answer::No;
 }
 
 QVariant DecisionValues::DefaultFromText(const QString& text)

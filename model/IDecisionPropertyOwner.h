@@ -6,7 +6,8 @@ class CmDecisionItem;
 
 // A part of the program that owns one of a decision's named properties: the tree editing owns
 // the ID and the name (a change there must reach every reference and the diagram), the diagram
-// owns the entity's top, left and size. It registers with MDecisionDataUtil::SetPropertyOwner.
+// owns the entity's top, left and size. Whoever reads or writes those properties is handed the
+// owners (PropertyOwners); nothing registers anywhere.
 class IDecisionPropertyOwner {
 public:
     virtual ~IDecisionPropertyOwner() = default;
@@ -20,4 +21,12 @@ protected:
     IDecisionPropertyOwner() = default;
     IDecisionPropertyOwner(const IDecisionPropertyOwner&) = default;
     IDecisionPropertyOwner& operator=(const IDecisionPropertyOwner&) = default;
+};
+
+// The owners a property sheet or an editor dispatches to; null members own nothing.
+struct PropertyOwners {
+    // The ID and the name.
+    IDecisionPropertyOwner* tree = nullptr;
+    // The top, the left and the size.
+    IDecisionPropertyOwner* diagram = nullptr;
 };

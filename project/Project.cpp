@@ -9,7 +9,9 @@
 #include "edit/CcEdit.h"
 #include "edit/CcUndo.h"
 #include "edit/CvDecisionTree.h"
+#include "edit/DiagramPropertyOwner.h"
 #include "edit/DiagramStore.h"
+#include "edit/TreePropertyOwner.h"
 #include "model/CmDecisionItem.h"
 #include "model/DecisionChange.h"
 #include "model/CmDecisionManager.h"
@@ -74,12 +76,16 @@ Project::Project(IPrompt& prompt)
     m_edit->setDocument(&document);
     m_pictures = std::make_unique<CcPictures>(document, m_model->Decisions(), m_prompt);
     m_pictures->setUndo(&m_edit->Undo());
+    m_treeOwner = std::make_unique<TreePropertyOwner>(*m_tree);
+    m_diagramOwner = std::make_unique<DiagramPropertyOwner>(Canvas());
     followChanges();
     m_model->Init();
 }
 
 Project::~Project()
 {
+    m_diagramOwner.reset();
+    m_treeOwner.reset();
     m_pictures.reset();
     m_edit.reset();
     m_tree.reset();
@@ -102,6 +108,10 @@ void Project::followChanges()
     QObject::connect(m_diagramView.get(), &CvDecisionTree::diagramChanged, document, changed);
     QObject::connect(m_tree.get(), &CcDecisionTree::diagramChanged, document, changed);
     followPictures();
+    // The explorer shows the project under the document's name, and stores it so.
+    CvProject* explorer = m_explorer.get();
+    QObject::connect(document, &CmDocument::nameChanged, explorer,
+                     [explorer](const QString& name) { explorer->RenameFile(name); });
     QObject::connect(decisions, &CmDecisionManager::loadProgress, document, [this](int percent) {
         reportStatus(LoadingControlsId);
         reportProgress(percent);
@@ -134,6 +144,11 @@ void Project::followPictures()
     QObject::connect(undo, &CcUndo::pictureAdded, explorer, added);
     QObject::connect(undo, &CcUndo::pictureRemoved, explorer, removed);
     QObject::connect(undo, &CcUndo::pictureRenamed, explorer, renamed);
+}
+
+PropertyOwners Project::Owners() const
+{
+    return {m_treeOwner.get(), m_diagramOwner.get()};
 }
 
 CmDecisionManager& Project::Decisions() const

@@ -3,6 +3,7 @@
 #include "base/BusyState.h"
 #include "base/StorageResult.h"
 #include "model/CmDocument.h"
+#include "model/IDecisionPropertyOwner.h"
 #include "persist/IClassLookup.h"
 #include "persist/IClassPersistable.h"
 
@@ -16,6 +17,8 @@ class CmDecisionManager;
 class CModel;
 class CvDecisionTree;
 class CvProject;
+class DiagramPropertyOwner;
+class TreePropertyOwner;
 class CvProperties;
 class IProgressReporter;
 class IPrompt;
@@ -45,6 +48,9 @@ public:
     CcDecisionTree& Tree() const { return *m_tree; }
     CcEdit& Edit() const { return *m_edit; }
     CcPictures& Pictures() const { return *m_pictures; }
+    // Who owns the ID and name (the tree editing) and the top, left and size (the diagram).
+    PropertyOwners Owners() const;
+    DiagramPropertyOwner& DiagramProperties() const { return *m_diagramOwner; }
     IPrompt& Prompt() const { return m_prompt; }
     BusyState& Busy() { return m_busy; }
     int ActiveForm() const;
@@ -94,4 +100,6 @@ private:
     std::unique_ptr<CcDecisionTree> m_tree;
     std::unique_ptr<CcEdit> m_edit;
     std::unique_ptr<CcPictures> m_pictures;
+    std::unique_ptr<TreePropertyOwner> m_treeOwner;
+    std::unique_ptr<DiagramPropertyOwner> m_diagramOwner;
 };

@@ -1,5 +1,6 @@
 #include "runtime/RuntimeControl.h"
 
+#include "base/YesNoWords.h"
 #include "base/ResourceStrings.h"
 
 #include <QHash>
@@ -36,9 +37,7 @@ QString unescapeHeader(QString text)
 
 bool isTrueOption(const QString& text)
 {
-    return text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0
-           || text.compare(LoadResString(8080), Qt::CaseInsensitive) == 0
-           || text.compare(LoadResString(8082), Qt::CaseInsensitive) == 0;
+    return YesNoWords::Recognise(text) == true;
 }
 
 } // namespace

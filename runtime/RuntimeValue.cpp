@@ -1,5 +1,6 @@
 #include "runtime/RuntimeValue.h"
 
+#include "base/YesNoWords.h"
 #include "base/ResourceStrings.h"
 
 #include <cmath>
@@ -48,18 +49,7 @@ RuntimeValue RuntimeValue::guess(const QString& value)
 
 std::optional<bool> RuntimeValue::booleanWord(const QString& word)
 {
-    const QString trimmed = word.trimmed();
-    for (const int id : {8080, 8082})
-        if (trimmed.compare(LoadResString(id), Qt::CaseInsensitive) == 0)
-            return true;
-    for (const int id : {8081, 8083})
-        if (trimmed.compare(LoadResString(id), Qt::CaseInsensitive) == 0)
-            return false;
-    if (trimmed.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
-        return true;
-    if (trimmed.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
-        return false;
-    return std::nullopt;
+    return YesNoWords::Recognise(word);
 }
 
 std::optional<double> RuntimeValue::toNumber() const

@@ -8,7 +8,7 @@ set -euo pipefail
 # zlib gives the checksum of a saved project.
 packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools libqt6svg6 libsqlite3-dev zlib1g-dev libgl-dev libxml2-utils python3
     libhunspell-dev hunspell-en-us poppler-utils pkgconf
-    desktop-file-utils shared-mime-info librsvg2-bin dpkg-dev clang libclang-rt-dev llvm ccache
+    desktop-file-utils shared-mime-info librsvg2-bin dpkg-dev clang libclang-rt-dev llvm ccache git
     libcpp-httplib-dev chromium chromium-driver python3-selenium lintian appstream)
 missing=()
 for package in "${packages[@]}"; do

@@ -50,6 +50,10 @@ void CvCriteriaListManager::add(std::unique_ptr<CvCriteriaList> editor)
     // Every edit of a grid is a change of the project, saved or not yet handed in.
     CmDocument* document = &m_document;
     connect(editor.get(), &CvCriteriaList::undoRecorded, document, [document] { document->MarkChanged(); });
+    connect(editor.get(), &CvCriteriaList::dirtyChanged, document, [document](bool dirty) {
+        if (dirty)
+            document->MarkChanged();
+    });
     CvCriteriaList* added = editor.get();
     m_editors.push_back(std::move(editor));
     emit editorAdded(added);

@@ -10,6 +10,7 @@
 #include "model/MDecisionDataUtil.h"
 #include "model/OptionRules.h"
 #include "selectors/StoredSelectorCatalog.h"
+#include "validate/ControlCharacters.h"
 #include "validate/SelectorPropertyCheck.h"
 #include "validate/ControlLocation.h"
 #include "validate/InterfaceLimits.h"
@@ -231,6 +232,7 @@ void CcValidation::validateDecision(const CmDecisionItem& decision)
         ValidateRange(decision);
         ValidateRefs(ControlLocation::NameOf(decision), decision.Heading());
         ValidateOptionsAndActions(decision);
+        ControlCharacters::Check(decision, *this);
     });
 }
 

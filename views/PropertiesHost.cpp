@@ -1,5 +1,7 @@
 #include "views/PropertiesHost.h"
 
+#include "project/Project.h"
+
 #include "app/CApplication.h"
 #include "app/CController.h"
 #include "project/CModel.h"
@@ -23,7 +25,7 @@ constexpr int CaptionId = 30239;
 
 PropertiesHost::PropertiesHost(CApplication& application, QMainWindow& main)
     : m_application(application),
-      m_sheet(application.Model().Decisions(), &application.Controller().Edit().Undo())
+      m_sheet(application.Model().Decisions(), &application.Controller().Edit().Undo(), application.OpenProject().Owners())
 {
     QDockWidget* dock = AddBandDock(main, DockName, LoadResString(CaptionId), Qt::RightDockWidgetArea);
     m_window = new frmProperties(m_sheet, application.Prompt(), dock);

@@ -196,7 +196,7 @@ private slots:
     {
         const Outcome noAnswers = run({"run", m_tree, "--answers", path("missing.answers")});
         QCOMPARE(noAnswers.code, 1);
-        QCOMPARE(noAnswers.err, LoadResString(32554).arg(path("missing.answers")) + '\n');
+        QVERIFY2(noAnswers.err.contains(path("missing.answers")), qPrintable(noAnswers.err));
 
         const QString notATree = path("plain.kvd");
         QVERIFY(writeText(notATree, "not a tree"));

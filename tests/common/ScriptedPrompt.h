@@ -36,6 +36,12 @@ public:
     const QList<Shown>& shown() const { return m_shown; }
     QStringList shownTexts() const;
     void clearShown() { m_shown.clear(); }
+    // Forgets the answers and texts no question took.
+    void clearQueued()
+    {
+        m_answers.clear();
+        m_texts.clear();
+    }
 
     PromptAnswer MessageBox(const QString& text, const QString& title, PromptButtons buttons,
                             PromptIcon icon) override;

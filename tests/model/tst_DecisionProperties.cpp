@@ -86,23 +86,23 @@ private slots:
     {
         FakeOwner diagram;
         FakeOwner tree;
-        SetPropertyOwner(SizeLabel, &diagram);
-        SetPropertyOwner(ControlNameLabel, &tree);
+        const PropertyOwners owners{&tree, &diagram};
         const auto decision = DecisionRecipe::build({"id=6", "name=Me"});
         diagram.values.insert(SizeLabel, QStringLiteral("75"));
-        QCOMPARE(GetProperty(*decision, SizeLabel, nullptr), QStringLiteral("Medium"));
-        QVERIFY(SetProperty(*decision, SizeLabel, QStringLiteral("large")));
-        QVERIFY(!SetProperty(*decision, SizeLabel, QStringLiteral("Huge")));
+        QCOMPARE(GetProperty(*decision, SizeLabel, nullptr, owners), QStringLiteral("Medium"));
+        QVERIFY(SetProperty(*decision, SizeLabel, QStringLiteral("large"), owners));
+        QVERIFY(!SetProperty(*decision, SizeLabel, QStringLiteral("Huge"), owners));
         QCOMPARE(diagram.values.value(SizeLabel), QStringLiteral("150"));
-        QVERIFY(!SetProperty(*decision, TopLabel, QStringLiteral("10")));
+        QVERIFY(!SetProperty(*decision, TopLabel, QStringLiteral("10"), PropertyOwners{&tree, nullptr}));
 
-        QVERIFY(SetProperty(*decision, ControlNameLabel, QStringLiteral("You")));
+        QVERIFY(SetProperty(*decision, ControlNameLabel, QStringLiteral("You"), owners));
         QCOMPARE(tree.values.value(ControlNameLabel), QStringLiteral("You"));
         tree.refuse = true;
-        QVERIFY(!SetProperty(*decision, ControlNameLabel, QStringLiteral("2Bad")));
-        SetPropertyOwner(SizeLabel, nullptr);
-        SetPropertyOwner(ControlNameLabel, nullptr);
+        QVERIFY(!SetProperty(*decision, ControlNameLabel, QStringLiteral("2Bad"), owners));
+        // Without owners the size reads as nothing and the name cannot be written.
         QCOMPARE(GetProperty(*decision, SizeLabel, nullptr), QString());
+        QVERIFY(!SetProperty(*decision, ControlNameLabel, QStringLiteral("Other")));
+        QCOMPARE(GetProperty(*decision, ControlNameLabel, nullptr), QStringLiteral("Me"));
     }
 
     void aChangeIsOneUndoStep()

@@ -3,6 +3,7 @@
 
 #include "app/CController.h"
 #include "project/CModel.h"
+#include "project/Project.h"
 #include "app/CView.h"
 #include "project/CvProject.h"
 #include "base/ResourceStrings.h"
@@ -144,7 +145,7 @@ void TestPropertiesWindow::eachPropertyReachesTheControl()
     QVERIFY2(designer.prompt.shown().isEmpty(), qPrintable(designer.prompt.shownTexts().join(QLatin1Char('|'))));
     // The displayed controls come back without the blank typed after the comma.
     const QString expected = label == DisplayedControlsLabel ? QStringLiteral("Done,Pet") : value;
-    QCOMPARE(GetProperty(age, label, &designer.decisions()), expected);
+    QCOMPARE(GetProperty(age, label, &designer.decisions(), gApp->OpenProject().Owners()), expected);
     QCOMPARE(designer.shown(label), expected);
     if (!field.isEmpty())
         QVERIFY2(designer.record(age).contains(field), qPrintable(designer.record(age)));
@@ -184,7 +185,7 @@ void TestPropertiesWindow::refusedValuesLeaveTheControl()
     CmDecisionItem& age = designer.control(QStringLiteral("Age"));
     QVERIFY(SetProperty(age, InputInterfaceLabel, interface));
     designer.select(QStringLiteral("Age"));
-    const QString before = GetProperty(age, label, &designer.decisions());
+    const QString before = GetProperty(age, label, &designer.decisions(), gApp->OpenProject().Owners());
     const QString recordBefore = designer.record(age);
     const int undoBefore = designer.undo().UndoCount();
 
@@ -192,7 +193,7 @@ void TestPropertiesWindow::refusedValuesLeaveTheControl()
     QCOMPARE(designer.prompt.shown().size(), 1);
     if (!message.isEmpty())
         QCOMPARE(designer.prompt.shown().first().text, message);
-    QCOMPARE(GetProperty(age, label, &designer.decisions()), before);
+    QCOMPARE(GetProperty(age, label, &designer.decisions(), gApp->OpenProject().Owners()), before);
     QCOMPARE(designer.record(age), recordBefore);
     QCOMPARE(designer.shown(label), before);
     QCOMPARE(designer.undo().UndoCount(), undoBefore);
@@ -223,14 +224,14 @@ void TestPropertiesWindow::eachChangeIsOneUndoStep()
     decision.setDefaultValue(QStringLiteral("Cat"));
     designer.select(control);
     const QString records = RulesText::Records(designer.decisions()).join(QLatin1Char('\n'));
-    const QString before = GetProperty(decision, label, &designer.decisions());
+    const QString before = GetProperty(decision, label, &designer.decisions(), gApp->OpenProject().Owners());
     const int undoBefore = designer.undo().UndoCount();
 
     designer.enter(label, value);
-    QCOMPARE(GetProperty(decision, label, &designer.decisions()), value);
+    QCOMPARE(GetProperty(decision, label, &designer.decisions(), gApp->OpenProject().Owners()), value);
     QCOMPARE(designer.undo().UndoCount(), undoBefore + 1);
     designer.undo().UndoCommand();
-    QCOMPARE(GetProperty(decision, label, &designer.decisions()), before);
+    QCOMPARE(GetProperty(decision, label, &designer.decisions(), gApp->OpenProject().Owners()), before);
     QCOMPARE(RulesText::Records(designer.decisions()).join(QLatin1Char('\n')), records);
     QCOMPARE(designer.shown(label), before);
 }

@@ -151,7 +151,7 @@ void TestWindowAccessKeys::dialogs()
     shown->setStrID(QStringLiteral("Shown"));
     CmDecisionItem* decision = shown.get();
     decisions.add(std::move(shown));
-    PropertySheet sheet(decisions, nullptr);
+    PropertySheet sheet(decisions, nullptr, {});
     auto properties = std::make_unique<frmProperties>(sheet, prompt);
     properties->showDecision(decision);
     windows.push_back(std::move(properties));
