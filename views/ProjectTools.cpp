@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr int ProgramNameId = 30000;
 constexpr qint32 StandAloneType = 2;
 constexpr qint32 CalledFromApplicationType = 3;
 

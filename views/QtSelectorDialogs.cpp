@@ -21,7 +21,7 @@ QtSelectorDialogs::QtSelectorDialogs(QMdiArea& area, CvCriteriaListManager& mana
     : m_area(area), m_manager(manager), m_view(view)
 {
     connect(&m_manager, &CvCriteriaListManager::editorRemoving, this, &QtSelectorDialogs::closeWindow);
-    connect(&m_area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+    connect(&m_area, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* window) {
         if (auto* form = window ? qobject_cast<frmCriteriaList*>(window->widget()) : nullptr; form && !form->Detached())
             form->Activated();
     });

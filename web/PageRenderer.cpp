@@ -22,7 +22,6 @@ constexpr int NewWindowId = 35017;
 constexpr int SubmitToId = 35018;
 constexpr int SendId = 35019;
 constexpr int TreeListTitleId = 35020;
-constexpr int CurrentValueId = 35021;
 constexpr int RunStoppedId = 35023;
 constexpr int DefaultDoneId = 11423;
 constexpr int RunEndedId = 32580;
