@@ -92,6 +92,26 @@ struct Designer : RunningDesigner {
         prompt.clearQueued();
         return saveQuestionShown();
     }
+    // Replace All over the tree, whole words; how many were replaced.
+    qint64 replaceAll(const QString& text, const QString& replacement) const
+    {
+        SearchRequest request;
+        request.text = text;
+        request.replacement = replacement;
+        request.options.wholeWord = true;
+        request.area = SearchRequest::DecisionTree;
+        return project().Edit().Finder().ReplaceAll(request).replaced;
+    }
+    // A new internal selector "Fruit" through the tool, its type dialog taking its default.
+    void newSelector()
+    {
+        QTimer::singleShot(0, [] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                dialog->accept();
+        });
+        prompt.QueueText(QStringLiteral("Fruit"));
+        action(+ToolId::NewSelector)->trigger();
+    }
     void selectEverything(DiagramWindow& window) const
     {
         CanvasModel& canvas = project().Canvas();
@@ -121,9 +141,8 @@ QString tableRows(const QString& stored)
 
 // What the author saw of the project: its records, its selectors' tables (an open grid's as it
 // shows them) and its layout.
-QString projectDump(Project& project, const CvCriteriaList* grid)
+QString projectDump(const Project& project, const CvCriteriaList* grid)
 {
-    QString dump = RulesText::Records(project.Decisions()).join(QLatin1Char('\n'));
     QString table;
     if (grid) {
         for (const QStringList& row : grid->UsedCells())
@@ -131,8 +150,8 @@ QString projectDump(Project& project, const CvCriteriaList* grid)
     } else {
         SelectorStore(project.Document().Storage()).ReadText(QStringLiteral("Fruit"), table);
     }
-    table = tableRows(table);
-    return dump + QStringLiteral("\n--\n") + table + QStringLiteral("\n--\n") + project.Canvas().LayoutText();
+    return RulesText::Records(project.Decisions()).join(QLatin1Char('\n')) + QStringLiteral("\n--\n")
+           + tableRows(table) + QStringLiteral("\n--\n") + project.Canvas().LayoutText();
 }
 
 QString savedDump(const QString& path)
@@ -142,11 +161,7 @@ QString savedDump(const QString& path)
     saved.Document().setKeepsWorkingCopy(false);
     if (!saved.Open(path))
         return QStringLiteral("(does not open)");
-    QString table;
-    SelectorStore(saved.Document().Storage()).ReadText(QStringLiteral("Fruit"), table);
-    table = tableRows(table);
-    QString dump = RulesText::Records(saved.Decisions()).join(QLatin1Char('\n'));
-    return dump + QStringLiteral("\n--\n") + table + QStringLiteral("\n--\n") + saved.Canvas().LayoutText();
+    return projectDump(saved, nullptr);
 }
 
 } // namespace
@@ -205,12 +220,7 @@ private slots:
         QVERIFY(window);
         frmCriteriaList* grid = nullptr;
         if (edit == QLatin1String("grid cell")) {
-            QTimer::singleShot(0, this, [] {
-                if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                    dialog->accept();
-            });
-            designer.prompt.QueueText(QStringLiteral("Fruit"));
-            designer.action(+ToolId::NewSelector)->trigger();
+            designer.newSelector();
             grid = designer.main().findChild<frmCriteriaList*>();
             QVERIFY(grid);
         }
@@ -226,12 +236,7 @@ private slots:
             // The reference to it followed.
             QVERIFY(designer.decisions().Item(QStringLiteral("C2"))->OptsAndActs().contains(QStringLiteral("!GO Middle")));
         } else if (edit == QLatin1String("replace all")) {
-            SearchRequest request;
-            request.text = QStringLiteral("C4");
-            request.replacement = QStringLiteral("Fourth");
-            request.options.wholeWord = true;
-            request.area = SearchRequest::DecisionTree;
-            QVERIFY(designer.project().Edit().Finder().ReplaceAll(request).replaced > 0);
+            QVERIFY(designer.replaceAll(QStringLiteral("C4"), QStringLiteral("Fourth")) > 0);
         } else {
             CvCriteriaList& list = grid->List();
             list.setCurrentCell(1, 0);
@@ -291,12 +296,7 @@ private slots:
         editor->showPage(OptionsEditor::Page::Text);
         QVERIFY(editor->textEdit()->toPlainText().contains(QStringLiteral("!GO C5")));
 
-        SearchRequest request;
-        request.text = QStringLiteral("C5");
-        request.replacement = QStringLiteral("C5Y");
-        request.options.wholeWord = true;
-        request.area = SearchRequest::DecisionTree;
-        QVERIFY(designer.project().Edit().Finder().ReplaceAll(request).replaced > 0);
+        QVERIFY(designer.replaceAll(QStringLiteral("C5"), QStringLiteral("C5Y")) > 0);
         QVERIFY(designer.decisions().Item(QStringLiteral("C5Y")));
         QVERIFY2(editor->textEdit()->toPlainText().contains(QStringLiteral("!GO C5Y")),
                  qPrintable(editor->textEdit()->toPlainText()));
@@ -326,12 +326,7 @@ void TestNeverLoseWork::randomEditingNeverLosesWork()
         QVERIFY(gApp->Controller().File().FileOpen(path));
         DiagramWindow* window = designer.openDiagram();
         QVERIFY(window);
-        QTimer::singleShot(0, this, [] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                dialog->accept();
-        });
-        designer.prompt.QueueText(QStringLiteral("Fruit"));
-        designer.action(+ToolId::NewSelector)->trigger();
+        designer.newSelector();
         // The grid goes when an undo takes the new selector back.
         const auto grid = [&designer]() -> CvCriteriaList* {
             for (frmCriteriaList* gridWindow : designer.main().findChildren<frmCriteriaList*>()) {
@@ -373,15 +368,7 @@ void TestNeverLoseWork::randomEditingNeverLosesWork()
                     list->CommitEdit();
                 }
                 break;
-            case 6: {
-                SearchRequest request;
-                request.text = some->strID();
-                request.replacement = some->strID() + QStringLiteral("R");
-                request.options.wholeWord = true;
-                request.area = SearchRequest::DecisionTree;
-                designer.project().Edit().Finder().ReplaceAll(request);
-                break;
-            }
+            case 6: designer.replaceAll(some->strID(), some->strID() + QStringLiteral("R")); break;
             case 7:
                 if (designer.action(+ToolId::Undo)->isEnabled())
                     designer.action(+ToolId::Undo)->trigger();
