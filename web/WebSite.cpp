@@ -205,7 +205,11 @@ WebResponse WebSite::startRun(const std::shared_ptr<const WebTree>& tree, const 
     state.tree = tree->name;
     state.version = tree->version;
     state.run = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    state.start = request.field(QStringLiteral("start"));
+    // A run starts where the author's tree starts: a browser choosing another page could pass
+    // over the pages before it.
+    if (request.hasField(QStringLiteral("start")))
+        return html(400, PageRenderer::messagePage(tree->title, LoadResString(NoStartId).arg(request.field(QStringLiteral("start"))),
+                                                   startAgainAddress(*tree)));
     std::unique_ptr<WebRun> run = freshRun(tree);
     if (!run->restore(state))
         return html(400, PageRenderer::messagePage(tree->title, LoadResString(NoStartId).arg(state.start), startAgainAddress(*tree)));

@@ -163,6 +163,19 @@ private slots:
         QCOMPARE(served.get("/nobody/").status, 404);
     }
 
+    void runsStartOnlyAtTheFirstPage()
+    {
+        Served served(peopleTree());
+        for (const QString& start : {QStringLiteral("Results"), QStringLiteral("End"), QStringLiteral("nobody"), QString()}) {
+            const WebResponse refused = served.site->handle(WebRequest{"GET", QStringLiteral("/people/"), {{"start", start}}});
+            QCOMPARE(refused.status, 400);
+            QVERIFY(tokenOf(refused).isEmpty());
+            QVERIFY(bodyOf(refused).contains(HtmlText::text(LoadResString(35034).arg(start))));
+        }
+        // The refusal leaves the site serving runs from the first page.
+        QVERIFY(bodyOf(served.get("/people/")).contains("<b>Hello</b>"));
+    }
+
     void refusedAnswerKeepsInputAndToken()
     {
         Served served(peopleTree());
