@@ -24,6 +24,10 @@ set(KV_FLOOR_app project wizards journeys pictures printing spelling testmode we
 list(APPEND KV_CORE_FOLDERS vcs)
 set(KV_FLOOR_vcs journeys testmode runtime compile edit validate selectors model lang persist base)
 list(APPEND KV_FLOOR_app vcs)
+# Outside SQL databases (Qt SQL): external selectors' tables and the web results on a server.
+list(APPEND KV_CORE_FOLDERS database)
+set(KV_FLOOR_database web runtime selectors model lang persist base)
+list(APPEND KV_FLOOR_app database)
 # The front ends stand on the whole core and never on each other.
 set(KV_FRONT_FOLDERS views cli bench server)
 foreach(front IN LISTS KV_FRONT_FOLDERS)
