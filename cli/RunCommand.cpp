@@ -2,6 +2,7 @@
 
 #include "project/CModel.h"
 #include "base/ResourceStrings.h"
+#include "cli/DatabaseOptions.h"
 #include "cli/ProjectSession.h"
 #include "compile/SharedCompilePass.h"
 #include "persist/FileBytes.h"
@@ -27,6 +28,7 @@ struct RunArguments {
     QString start;
     QString answers;
     bool explain = false;
+    DatabaseOptions database;
 };
 
 std::optional<RunArguments> parseArguments(const QStringList& args)
@@ -35,7 +37,10 @@ std::optional<RunArguments> parseArguments(const QStringList& args)
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
         const bool hasValue = i + 1 < args.size();
-        if (arg == QLatin1String("--explain"))
+        if (const std::optional<bool> taken = parsed.database.take(args, i, false)) {
+            if (!*taken)
+                return std::nullopt;
+        } else if (arg == QLatin1String("--explain"))
             parsed.explain = true;
         else if (arg == QLatin1String("--start") && hasValue && parsed.start.isEmpty())
             parsed.start = args.at(++i);
@@ -68,7 +73,7 @@ QString RunCommand::Usage() const
     return LoadResString(UsageId);
 }
 
-bool RunCommand::readTree(const QString& path, CompiledTree& tree, QTextStream& err)
+bool RunCommand::readTree(const QString& path, const DatabaseOptions& database, CompiledTree& tree, QTextStream& err)
 {
     if (const StorageResult readable = FileBytes::checkInput(path); !readable) {
         err << readable.message << '\n';
@@ -93,9 +98,16 @@ bool RunCommand::readTree(const QString& path, CompiledTree& tree, QTextStream& 
         return false;
     }
     const StorageResult read = CompiledTree::read(*compiled.document, tree);
-    if (!read)
+    if (!read) {
         err << LoadResString(TreeUnreadableId).arg(path, read.message) << '\n';
-    return read.ok();
+        return false;
+    }
+    QList<ExternalSelectorSettings> settings;
+    QList<CompiledTree::Table> external;
+    if (!database.readTables(session.Document().Storage(), path, settings, external, err))
+        return false;
+    tree.tables += external;
+    return true;
 }
 
 int RunCommand::execute(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -116,7 +128,7 @@ int RunCommand::execute(const QStringList& args, QTextStream& out, QTextStream& 
     }
 
     CompiledTree tree;
-    if (!readTree(parsed->tree, tree, err))
+    if (!readTree(parsed->tree, parsed->database, tree, err))
         return Failure;
     RuntimeEngine engine;
     if (const StorageResult loaded = engine.load(tree); !loaded) {

@@ -3,8 +3,10 @@
 #include "cli/CliCommand.h"
 
 struct CompiledTree;
+struct DatabaseOptions;
 
-// kestrova run TREE [--start NAME] --answers FILE [--explain]
+// kestrova run TREE [--start NAME] --answers FILE [--explain] [--database-password-env NAME]
+//              [--max-rows N]
 class RunCommand : public CliCommand {
 public:
     QString Name() const override;
@@ -14,6 +16,6 @@ public:
 
 private:
     // A project is compiled in memory, a .kvw read as a web tree file, anything else as a desktop
-    // tree file.
-    static bool readTree(const QString& path, CompiledTree& tree, QTextStream& err);
+    // tree file. A project's external selectors are read from their databases.
+    static bool readTree(const QString& path, const DatabaseOptions& database, CompiledTree& tree, QTextStream& err);
 };

@@ -2,7 +2,7 @@
 
 #include "cli/CliCommand.h"
 
-// kestrova selector list|import|export PROJECT ...
+// kestrova selector list|import|export|external PROJECT ...
 class SelectorCommand : public CliCommand {
 public:
     QString Name() const override;
@@ -14,4 +14,5 @@ private:
     int list(const QStringList& args, QTextStream& out, QTextStream& err) const;
     int import(const QStringList& args, QTextStream& out, QTextStream& err) const;
     int exportOne(const QStringList& args, QTextStream& err) const;
+    int external(const QStringList& args, QTextStream& out, QTextStream& err) const;
 };

@@ -1,6 +1,7 @@
 #include "cli/ServeCommand.h"
 
 #include "base/ResourceStrings.h"
+#include "cli/DatabaseOptions.h"
 #include "cli/ProjectSession.h"
 #include "compile/SharedCompilePass.h"
 #include "model/CmDecisionItem.h"
@@ -44,6 +45,7 @@ struct ServeArguments {
     QString images;
     QString secretFile;
     QString results;
+    DatabaseOptions database;
 };
 
 std::optional<ServeArguments> parseArguments(const QStringList& args)
@@ -53,6 +55,11 @@ std::optional<ServeArguments> parseArguments(const QStringList& args)
         const QString& arg = args.at(i);
         const bool hasValue = i + 1 < args.size();
         QString* option = nullptr;
+        if (const std::optional<bool> taken = parsed.database.take(args, i, true)) {
+            if (!*taken)
+                return std::nullopt;
+            continue;
+        }
         if (arg == QLatin1String("--listen"))
             option = &parsed.listen;
         else if (arg == QLatin1String("--images"))
@@ -115,14 +122,14 @@ QString ServeCommand::Usage() const
     return LoadResString(UsageId);
 }
 
-StorageResult ServeCommand::readTree(const QString& path, WebTree& tree)
+StorageResult ServeCommand::readTree(const QString& path, const DatabaseOptions& database, WebTree& tree)
 {
     if (QFileInfo(path).suffix().compare(QLatin1String("kvp"), Qt::CaseInsensitive) == 0)
-        return readProject(path, tree);
+        return readProject(path, database, tree);
     return WebTree::readWebFile(path, tree);
 }
 
-StorageResult ServeCommand::readProject(const QString& path, WebTree& tree)
+StorageResult ServeCommand::readProject(const QString& path, const DatabaseOptions& database, WebTree& tree)
 {
     QString said;
     QTextStream reasons(&said);
@@ -137,6 +144,25 @@ StorageResult ServeCommand::readProject(const QString& path, WebTree& tree)
                                       compiled.log.trimmed() + QLatin1Char('\n') + LoadResString(CompileFailedId).arg(path, compiled.written.message));
     if (const StorageResult read = CompiledTree::read(*compiled.document, tree.compiled); !read)
         return read;
+    // A database that is down now refuses the tree; later the last good tables keep serving.
+    QList<ExternalSelectorSettings> external;
+    QList<CompiledTree::Table> tables;
+    if (!database.readTables(session.Document().Storage(), path, external, tables, reasons)) {
+        reasons.flush();
+        return StorageResult::failure(StorageErrorKind::Refused, said.trimmed());
+    }
+    tree.compiled.tables += tables;
+    if (!external.isEmpty()) {
+        ExternalTables::Options options = database.external;
+        options.baseFolder = QFileInfo(path).absolutePath();
+        tree.tableRefresh = std::chrono::seconds(database.refreshSeconds);
+        tree.externalTables = [external, options](QList<CompiledTree::Table>& read) {
+            QString error;
+            return ExternalTables::readAll(external, options, read, error)
+                       ? StorageResult::success()
+                       : StorageResult::failure(StorageErrorKind::Io, error);
+        };
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return StorageResult::failure(StorageErrorKind::Io, file.errorString());
@@ -219,7 +245,9 @@ int ServeCommand::execute(const QStringList& args, QTextStream& out, QTextStream
     if (!parsed->images.isEmpty())
         site.setImageFolder(QFileInfo(parsed->images).absoluteFilePath());
     for (const QString& path : parsed->trees) {
-        if (const StorageResult added = site.add(path, &ServeCommand::readTree); !added) {
+        const DatabaseOptions& database = parsed->database;
+        const WebSite::Loader loader = [&database](const QString& file, WebTree& tree) { return readTree(file, database, tree); };
+        if (const StorageResult added = site.add(path, loader); !added) {
             err << LoadResString(TreeUnreadableId).arg(path, added.message) << '\n';
             return Failure;
         }

@@ -3,10 +3,12 @@
 #include "base/StorageResult.h"
 #include "cli/CliCommand.h"
 
+struct DatabaseOptions;
 struct WebTree;
 
 // kestrova serve TREE.kvw|PROJECT.kvp... [--listen ADDRESS:PORT] [--images DIR]
-//                [--secret-file FILE] [--results sqlite:FILE]
+//                [--secret-file FILE] [--results sqlite:FILE|postgresql://...]
+//                [--refresh SECONDS] [--max-rows N] [--database-password-env NAME]
 class ServeCommand : public CliCommand {
 public:
     QString Name() const override;
@@ -14,9 +16,10 @@ public:
     QString Usage() const override;
     int execute(const QStringList& args, QTextStream& out, QTextStream& err) override;
 
-    // A web tree file as it is, a project compiled in memory for the web with its web settings.
-    static StorageResult readTree(const QString& path, WebTree& tree);
+    // A web tree file as it is, a project compiled in memory for the web with its web settings
+    // and its external selectors' tables, which the server reads again every refresh.
+    static StorageResult readTree(const QString& path, const DatabaseOptions& database, WebTree& tree);
 
 private:
-    static StorageResult readProject(const QString& path, WebTree& tree);
+    static StorageResult readProject(const QString& path, const DatabaseOptions& database, WebTree& tree);
 };

@@ -2,6 +2,7 @@
 
 #include "project/CModel.h"
 #include "base/ResourceStrings.h"
+#include "cli/DatabaseOptions.h"
 #include "cli/ProjectSession.h"
 #include "compile/CcCompile.h"
 #include "validate/CcValidation.h"
@@ -45,6 +46,7 @@ struct TestArguments {
     QString junit;
     bool coverage = false;
     Target target = Target::Desktop;
+    DatabaseOptions database;
 };
 
 std::optional<Target> targetNamed(const QString& name)
@@ -66,7 +68,10 @@ std::optional<TestArguments> parseArguments(const QStringList& args)
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
         const bool hasValue = i + 1 < args.size();
-        if (arg == QLatin1String("--coverage")) {
+        if (const std::optional<bool> taken = parsed.database.take(args, i, false)) {
+            if (!*taken)
+                return std::nullopt;
+        } else if (arg == QLatin1String("--coverage")) {
             parsed.coverage = true;
         } else if (arg == QLatin1String("--junit") && hasValue && !junitGiven) {
             parsed.junit = args.at(++i);
@@ -235,6 +240,14 @@ int TestCommand::execute(const QStringList& args, QTextStream& out, QTextStream&
     Trees trees;
     if (!compileTrees(session, parsed->target, trees, err))
         return Failure;
+    // External selectors live in the web runtime only: the web tree runs on their tables.
+    if (parsed->target != Target::Desktop) {
+        QList<ExternalSelectorSettings> settings;
+        QList<CompiledTree::Table> external;
+        if (!parsed->database.readTables(session.Document().Storage(), parsed->project, settings, external, err))
+            return Failure;
+        trees.web.tables += external;
+    }
 
     JourneyCoverage coverage;
     QList<JUnitReport::Case> cases;

@@ -32,6 +32,7 @@ constexpr int NoStartId = 35034;
 constexpr int AddressRefusedId = 35035;
 constexpr int ChooseAnswerId = 32571;
 constexpr int DefaultDonePageId = 32536;
+constexpr int TablesFailedId = 37030;
 constexpr qint64 LargestPicture = 16 * 1024 * 1024;
 
 WebResponse html(int status, const QString& page)
@@ -112,7 +113,7 @@ StorageResult WebSite::add(const QString& path, Loader loader)
     for (const Entry& entry : m_entries)
         if (entry.tree->name.compare(tree->name, Qt::CaseInsensitive) == 0)
             return StorageResult::failure(StorageErrorKind::Refused, LoadResString(DuplicateNameId).arg(path, tree->name));
-    m_entries.push_back(Entry{path, std::move(loader), std::move(tree), info.lastModified(), info.size()});
+    m_entries.push_back(Entry{path, std::move(loader), std::move(tree), info.lastModified(), info.size(), std::chrono::steady_clock::now(), {}});
     return StorageResult::success();
 }
 
@@ -124,7 +125,7 @@ void WebSite::refresh()
         for (std::size_t i = 0; i < m_entries.size(); ++i) {
             const QFileInfo info(m_entries[i].path);
             if (info.exists() && (info.lastModified() != m_entries[i].modified || info.size() != m_entries[i].size))
-                changed.push_back({i, Entry{m_entries[i].path, m_entries[i].loader, nullptr, info.lastModified(), info.size()}});
+                changed.push_back({i, Entry{m_entries[i].path, m_entries[i].loader, nullptr, info.lastModified(), info.size(), {}, {}}});
         }
     }
     for (auto& [index, entry] : changed) {
@@ -141,6 +142,47 @@ void WebSite::refresh()
         }
         tree->name = m_entries[index].tree->name;
         m_entries[index].tree = std::move(tree);
+        m_entries[index].tablesRead = std::chrono::steady_clock::now();
+    }
+    refreshTables();
+}
+
+void WebSite::refreshTables()
+{
+    const auto now = std::chrono::steady_clock::now();
+    std::vector<std::shared_ptr<const WebTree>> due;
+    {
+        const std::lock_guard lock(m_treesMutex);
+        for (const Entry& entry : m_entries)
+            if (entry.tree->externalTables && now - entry.tablesRead >= entry.tree->tableRefresh)
+                due.push_back(entry.tree);
+    }
+    for (const std::shared_ptr<const WebTree>& old : due) {
+        QList<CompiledTree::Table> tables;
+        const StorageResult read = old->externalTables(tables);
+        const std::lock_guard lock(m_treesMutex);
+        const auto entry = std::find_if(m_entries.begin(), m_entries.end(), [&old](const Entry& e) { return e.tree == old; });
+        if (entry == m_entries.end())
+            continue; // replaced meanwhile by a new version of its file
+        entry->tablesRead = now;
+        if (!read) {
+            if (m_log && now - entry->failureLogged >= FailureLogInterval) {
+                m_log(LoadResString(TablesFailedId).arg(old->name, read.message));
+                entry->failureLogged = now;
+            }
+            continue;
+        }
+        // The same version on fresh tables: runs under way go on with the current items.
+        auto tree = std::make_shared<WebTree>(*old);
+        for (CompiledTree::Table& table : tables) {
+            const auto same = std::find_if(tree->compiled.tables.begin(), tree->compiled.tables.end(),
+                                           [&table](const CompiledTree::Table& t) { return t.name == table.name; });
+            if (same == tree->compiled.tables.end())
+                tree->compiled.tables.append(std::move(table));
+            else
+                *same = std::move(table);
+        }
+        entry->tree = std::move(tree);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <list>
 #include <memory>
@@ -38,8 +39,11 @@ public:
     StorageResult add(const QString& path, Loader loader);
     // Pictures not in a tree are read from this folder only.
     void setImageFolder(const QString& folder) { m_imageFolder = folder; }
-    // Reads again each tree whose file changed; new runs start on the new version.
+    // Reads again each tree whose file changed; new runs start on the new version. Reads the
+    // external selectors' tables of each tree whose refresh time has come.
     void refresh();
+    // A failing table refresh is logged at most this often; the last good tables keep serving.
+    static constexpr std::chrono::seconds FailureLogInterval{60};
     QStringList names() const;
 
     WebResponse handle(const WebRequest& request);
@@ -60,6 +64,8 @@ private:
         std::shared_ptr<const WebTree> tree;
         QDateTime modified;
         qint64 size = -1;
+        std::chrono::steady_clock::time_point tablesRead = std::chrono::steady_clock::now();
+        std::chrono::steady_clock::time_point failureLogged;
     };
     struct Cached {
         QByteArray signature;
@@ -69,6 +75,7 @@ private:
     };
 
     std::shared_ptr<const WebTree> tree(const QString& name) const;
+    void refreshTables();
     WebResponse startRun(const std::shared_ptr<const WebTree>& tree, const WebRequest& request);
     WebResponse step(const std::shared_ptr<const WebTree>& tree, const WebRequest& request);
     WebResponse picture(const WebTree& tree, const QString& name) const;

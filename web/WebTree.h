@@ -7,6 +7,9 @@
 #include <QHash>
 #include <QString>
 
+#include <chrono>
+#include <functional>
+
 // One tree as the web serves it: what the engine runs, with the wizard's web settings. Built
 // from a web tree file here, or by a front end from a project compiled in memory.
 struct WebTree {
@@ -19,6 +22,10 @@ struct WebTree {
     QString templateHtml;
     QString language = QStringLiteral("en");
     QHash<QString, QString> help; // control name, case-folded -> help address
+    // The tables of external selectors read again from their databases; empty when the tree
+    // has none. The server calls it every tableRefresh and keeps the last good tables.
+    std::function<StorageResult(QList<CompiledTree::Table>& tables)> externalTables;
+    std::chrono::seconds tableRefresh{60};
 
     // Reads a web tree file with its settings and template.
     static StorageResult readWebFile(const QString& path, WebTree& tree);

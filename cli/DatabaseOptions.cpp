@@ -1,0 +1,42 @@
+#include "cli/DatabaseOptions.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+std::optional<bool> DatabaseOptions::take(const QStringList& args, qsizetype& i, bool withRefresh)
+{
+    const QString& arg = args.at(i);
+    const bool known = arg == QLatin1String("--database-password-env") || arg == QLatin1String("--max-rows")
+                       || (withRefresh && arg == QLatin1String("--refresh"));
+    if (!known)
+        return std::nullopt;
+    if (i + 1 >= args.size())
+        return false;
+    const QString& value = args.at(++i);
+    bool ok = true;
+    if (arg == QLatin1String("--database-password-env")) {
+        ok = !value.isEmpty() && external.passwordEnv.isEmpty();
+        external.passwordEnv = value;
+    } else if (arg == QLatin1String("--max-rows")) {
+        external.maxRows = value.toLongLong(&ok);
+        ok = ok && external.maxRows > 0;
+    } else {
+        refreshSeconds = value.toInt(&ok);
+        ok = ok && refreshSeconds > 0;
+    }
+    return ok;
+}
+
+bool DatabaseOptions::readTables(StorageDocument& project, const QString& projectPath,
+                                 QList<ExternalSelectorSettings>& settings, QList<CompiledTree::Table>& tables,
+                                 QTextStream& err) const
+{
+    ExternalTables::Options options = external;
+    options.baseFolder = QFileInfo(projectPath).absolutePath();
+    QString error;
+    if (!ExternalTables::settingsIn(project, settings, error) || !ExternalTables::readAll(settings, options, tables, error)) {
+        err << error << '\n';
+        return false;
+    }
+    return true;
+}
