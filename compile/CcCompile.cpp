@@ -36,6 +36,7 @@ constexpr int CompiledWithWarningsId = 14020;
 constexpr int CompileIncompleteId = 14021;
 constexpr int CompilingWebId = 32400;
 constexpr int PictureNotExportedId = 32413;
+constexpr int PictureRenamedId = 32416;
 constexpr int NotWrittenId = 32414;
 constexpr int LogTitleId = 32415;
 constexpr int PictureLabelId = 11005;
@@ -242,7 +243,7 @@ bool CcCompile::writeKvw(const QString& path)
         // Refused before the pictures go beside a file that will not be written.
         StorageResult out = FileBytes::checkOutput(path, options.inputs);
         if (out) {
-            exportPictures(QFileInfo(path).absolutePath());
+            exportPictures(QFileInfo(path).absolutePath(), writer);
             out = FileBytes::write(path, text, options);
         }
         failure = out.message;
@@ -253,19 +254,26 @@ bool CcCompile::writeKvw(const QString& path)
     return written;
 }
 
-void CcCompile::exportPictures(const QString& folder)
+void CcCompile::exportPictures(const QString& folder, const KvwTreeWriter& writer)
 {
     QSet<QString> exported;
     const PictureStore pictures = m_document.Storage().pictures();
+    const QDir target(folder);
     for (const CmDecisionItem* decision : m_numbers.decisions()) {
         const QString& picture = decision->Picture();
         if (picture.isEmpty() || exported.contains(picture.toUpper()))
             continue;
         exported.insert(picture.toUpper());
-        const StorageResult written = PictureExport::Export(pictures, picture, folder, m_document.OpenFiles());
+        // The tree refers to the file the writer named, which differs from the cleaned name
+        // only when another picture cleans to the same one.
+        const QString file = writer.PictureFile(picture) + QLatin1String(".jpg");
+        const QString location = decision->strID() + QLatin1Char('.') + LoadResString(PictureLabelId);
+        const StorageResult written = PictureExport::ExportTo(pictures, picture, target.filePath(file), m_document.OpenFiles());
         if (!written) {
-            m_validation->AppendToLog(false, LoadResString(PictureNotExportedId) + picture,
-                                      decision->strID() + QLatin1Char('.') + LoadResString(PictureLabelId), written.message);
+            m_validation->AppendToLog(false, LoadResString(PictureNotExportedId) + picture, location, written.message);
+            m_warning = true;
+        } else if (writer.PictureFile(picture) != KvwTreeWriter::PictureFileName(picture)) {
+            m_validation->AppendToLog(false, LoadResString(PictureRenamedId).arg(picture, file), location);
             m_warning = true;
         }
     }

@@ -12,6 +12,7 @@ class CcValidation;
 class CmDecisionManager;
 class CmDocument;
 class IPrompt;
+class KvwTreeWriter;
 
 // The compilers: the desktop tree file (.kvd) and the web tree file (.kvw), both after the
 // shared compile pass (validation and numbering). The web settings live in the document
@@ -95,7 +96,8 @@ private:
     void report(const QString& path);
     void fail(const QString& text);
     bool writeKvw(const QString& path);
-    void exportPictures(const QString& folder);
+    // Each picture into the file the web tree refers to by writer.PictureFile.
+    void exportPictures(const QString& folder, const KvwTreeWriter& writer);
     QString wizardTitle() const;
     QString askForPath(int titleId, int filterId, const QString& suggested, const QString& extension);
 

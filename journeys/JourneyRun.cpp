@@ -32,6 +32,7 @@ constexpr int RunsDifferId = 33038;
 constexpr int StartId = 33039;
 constexpr int ValueOfId = 33056;
 constexpr int ItemsLeftId = 33057;
+constexpr int StoppedBeforeId = 33058;
 
 QString endWord(int offset)
 {
@@ -296,11 +297,18 @@ QString firstDifference(const JourneyObserved& first, const JourneyObserved& sec
     const auto differ = [](const QString& what, const QString& a, const QString& b) {
         return LoadResString(RunsDifferId).arg(what, quoted(a), quoted(b));
     };
+    // A run with no page i ended there, or stopped (a refused answer) and says why.
+    const auto page = [](const JourneyObserved& run, qsizetype i) {
+        if (i < run.pages.size())
+            return quoted(run.pages.at(i));
+        if (!run.waiting && !run.stopReason.isEmpty())
+            return LoadResString(StoppedBeforeId).arg(run.stopReason);
+        return quoted(LoadResString(EndOfRunId));
+    };
     const qsizetype pages = std::max(first.pages.size(), second.pages.size());
     for (qsizetype i = 0; i < pages; ++i) {
         if (first.pages.value(i) != second.pages.value(i) || i >= first.pages.size() || i >= second.pages.size())
-            return differ(pageLabel(first.pages, i), first.pages.value(i, LoadResString(EndOfRunId)),
-                          second.pages.value(i, LoadResString(EndOfRunId)));
+            return LoadResString(RunsDifferId).arg(pageLabel(first.pages, i), page(first, i), page(second, i));
     }
     if (endText(first) != endText(second))
         return differ(LoadResString(EndOfRunId), endText(first), endText(second));

@@ -1,14 +1,15 @@
 #include "spelling/SpellChecker.h"
 
 #include "base/ResourceStrings.h"
+#include "persist/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <hunspell/hunspell.hxx>
@@ -125,9 +126,31 @@ bool SpellChecker::Load(const QString& language, const QStringList& folders, con
         return false;
     }
     const QString name = choose(available, language);
-    const QByteArray aff = QFile::encodeName(pathOf(folders, name, QStringLiteral(".aff")));
-    const QByteArray dic = QFile::encodeName(pathOf(folders, name, QStringLiteral(".dic")));
-    m_hunspell = std::make_unique<Hunspell>(aff.constData(), dic.constData());
+    // Hunspell opens the files it is given and reads them to the end: it gets private copies
+    // of what was read as regular files within the dictionary's size limit, never a pipe or a
+    // device that a hostile folder put at a dictionary's name.
+    const QTemporaryDir copies;
+    if (!copies.isValid()) {
+        m_problem = copies.errorString();
+        return false;
+    }
+    QByteArray paths[2];
+    for (int i = 0; i < 2; ++i) {
+        const QString extension = i == 0 ? QStringLiteral(".aff") : QStringLiteral(".dic");
+        QByteArray bytes;
+        if (const StorageResult read = FileBytes::read(pathOf(folders, name, extension), bytes, FileBytes::Input::Dictionary); !read) {
+            m_problem = read.message;
+            return false;
+        }
+        const QString copy = copies.filePath(QStringLiteral("dictionary") + extension);
+        QFile file(copy);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
+            m_problem = file.errorString();
+            return false;
+        }
+        paths[i] = QFile::encodeName(copy);
+    }
+    m_hunspell = std::make_unique<Hunspell>(paths[0].constData(), paths[1].constData());
     const QString encoding = QString::fromStdString(m_hunspell->get_dict_encoding()).toUpper();
     m_latin1 = encoding == QLatin1String("ISO8859-1") || encoding == QLatin1String("ISO-8859-1");
     m_language = name;
@@ -141,17 +164,26 @@ bool SpellChecker::LoadDefault()
     return Load(DefaultLanguage(), DefaultFolders(), DefaultWordListPath());
 }
 
+bool SpellChecker::readWords(QStringList& words) const
+{
+    words.clear();
+    QString text;
+    if (const StorageResult read = FileBytes::readText(m_wordListPath, text, FileBytes::Input::Dictionary); !read)
+        return read.kind == StorageErrorKind::NotFound;
+    for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (const QString word = line.trimmed(); !word.isEmpty())
+            words.append(word);
+    }
+    return true;
+}
+
 void SpellChecker::readWordList()
 {
-    QFile file(m_wordListPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    QStringList words;
+    if (m_wordListPath.isEmpty() || !readWords(words))
         return;
-    QTextStream in(&file);
-    while (!in.atEnd()) {
-        const QString word = in.readLine().trimmed();
-        if (!word.isEmpty())
-            m_hunspell->add(encode(word));
-    }
+    for (const QString& word : words)
+        m_hunspell->add(encode(word));
 }
 
 std::string SpellChecker::encode(const QString& word) const
@@ -193,16 +225,13 @@ void SpellChecker::Ignore(const QString& word)
 bool SpellChecker::AddWord(const QString& word)
 {
     QStringList words;
-    QFile existing(m_wordListPath);
-    if (existing.open(QIODevice::ReadOnly | QIODevice::Text))
-        words = QString::fromUtf8(existing.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    existing.close();
+    // A list that is there but cannot be read is not written over.
+    if (m_wordListPath.isEmpty() || !readWords(words))
+        return false;
     if (!words.contains(word))
         words.append(word);
     QDir().mkpath(QFileInfo(m_wordListPath).absolutePath());
-    QSaveFile file(m_wordListPath);
-    if (m_wordListPath.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Text) ||
-        file.write((words.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8()) < 0 || !file.commit())
+    if (!FileBytes::write(m_wordListPath, (words.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8()))
         return false;
     if (m_hunspell)
         m_hunspell->add(encode(word));

@@ -59,6 +59,9 @@ public:
 private:
     std::string encode(const QString& word) const;
     QString decode(const std::string& word) const;
+    // The user's words, read as a regular file within the dictionary's size limit; none when
+    // there is no list, false when one is there but cannot be read.
+    bool readWords(QStringList& words) const;
     void readWordList();
 
     std::unique_ptr<Hunspell> m_hunspell;

@@ -227,6 +227,28 @@ private slots:
         QVERIFY(fileBytes(target).contains("<LeftImg>pictures/___Logo.jpg</LeftImg>"));
     }
 
+    // Two pictures whose names clean alike are both written, each under the name its control's
+    // reference gives, and the log says which one was renamed.
+    void picturesCleanedAlikeAreBothExported()
+    {
+        QTemporaryDir folder;
+        CompileFixture tree;
+        addTree(tree, Quality::Clean);
+        tree.addPicture(u"a/b"_s);
+        tree.addPicture(u"a_b"_s);
+        tree.decisions.Item(u"Start"_s)->setPicture(u"a/b"_s);
+        tree.decisions.Item(u"Age"_s)->setPicture(u"a_b"_s);
+        CcCompile compiler(tree.decisions, tree.document);
+        compiler.setSaveLogFile(false);
+        const QString target = folder.filePath(u"out.kvw"_s);
+        QCOMPARE(compiler.CompileKvwTo(target), CcCompile::Outcome::Warnings);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), (QStringList{u"a_b.jpg"_s, u"a_b~2.jpg"_s, u"out.kvw"_s}));
+        const QByteArray written = fileBytes(target);
+        QVERIFY(written.contains("<LeftImg>a_b.jpg</LeftImg>"));
+        QVERIFY(written.contains("<LeftImg>a_b~2.jpg</LeftImg>"));
+        QVERIFY(compiler.Validation().Log().contains(LoadResString(32416).arg(u"a_b"_s, u"a_b~2.jpg"_s)));
+    }
+
     void aPictureThatCannotBeReadIsAWarning()
     {
         QTemporaryDir folder;

@@ -178,6 +178,9 @@ private slots:
                                  << "the value of Budget: the desktop run gave \"20000\", the web run \"100\"";
         QTest::newRow("an item") << "!KILL Cars: Price > 25000" << "!KILL Cars: Price > 30000"
                                  << "the items left in Cars: the desktop run gave \"Mini\", the web run \"Mini, Estate, Saloon\"";
+        QTest::newRow("an answer refused") << "^0-25000" << "^30000-35000"
+                                           << "page 3 (Colour): the desktop run gave \"Colour\", the web run a stop: "
+                                              "\"20000\" is outside the limits of Budget (25001-100000).";
     }
     void runsCompared()
     {

@@ -1,13 +1,16 @@
 #include "common/TestRegistry.h"
 
 #include "model/CmDecisionItem.h"
+#include "persist/FileBytes.h"
 #include "model/CmDecisionManager.h"
 #include "spelling/ProjectSpelling.h"
 #include "spelling/SpellCheckSession.h"
 #include "spelling/SpellChecker.h"
 #include "spelling/SpellHighlighter.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QAbstractTextDocumentLayout>
@@ -15,6 +18,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -194,6 +199,61 @@ private slots:
         QVERIFY(aff.open(QIODevice::WriteOnly));
         aff.close();
         QVERIFY(!checker.Load(QStringLiteral("en_US"), {empty.path()}, QString()));
+    }
+
+    // What is at a dictionary's name is read only as a regular file within its size limit:
+    // a folder, a named pipe (which would hold the read for good) or a file beyond the limit
+    // is no dictionary, and the problem names it.
+    void aDictionaryThatIsNoRegularFileIsRefused_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("folder") << ".dic" << "folder";
+        QTest::newRow("named pipe") << ".dic" << "pipe";
+        QTest::newRow("beyond the limit") << ".dic" << "large";
+    }
+    void aDictionaryThatIsNoRegularFileIsRefused()
+    {
+        QFETCH(QString, extension);
+        QFETCH(QString, kind);
+        PlantedDictionary planted;
+        const QString path = planted.folder.filePath(QStringLiteral("xx_TEST") + extension);
+        QVERIFY(QFile::remove(path));
+        if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkdir(path));
+        } else if (kind == QLatin1String("pipe")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(FileBytes::sizeLimit(FileBytes::Input::Dictionary) + 1));
+        }
+        SpellChecker checker;
+        QVERIFY(!planted.load(checker));
+        QVERIFY(!checker.IsLoaded());
+        QVERIFY2(checker.Problem().contains(path), qPrintable(checker.Problem()));
+    }
+
+    // A word list that is a named pipe is neither waited on nor written over.
+    void aWordListThatIsNoRegularFileIsLeftAlone()
+    {
+        PlantedDictionary planted;
+        QVERIFY(QDir().mkpath(QFileInfo(planted.wordList).absolutePath()));
+        QCOMPARE(::mkfifo(QFile::encodeName(planted.wordList).constData(), 0600), 0);
+        SpellChecker checker;
+        QVERIFY(planted.load(checker));
+        QVERIFY(!checker.IsCorrect(QStringLiteral("wrold")));
+        QVERIFY(!checker.AddWord(QStringLiteral("wrold")));
+        QVERIFY(!QFileInfo(planted.wordList).isFile());
+
+        // A regular list gains the word, and the next checker knows it.
+        PlantedDictionary other;
+        SpellChecker first;
+        QVERIFY(other.load(first));
+        QVERIFY(first.AddWord(QStringLiteral("wrold")));
+        SpellChecker second;
+        QVERIFY(other.load(second));
+        QVERIFY(second.IsCorrect(QStringLiteral("wrold")));
     }
 
     void picksTheLanguagesDictionary_data()
