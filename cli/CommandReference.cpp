@@ -1,5 +1,7 @@
 #include "cli/CommandReference.h"
 
+#include "app/DesignerHelp.h"
+#include "app/ManualPage.h"
 #include "base/ResourceStrings.h"
 #include "cli/CliCommand.h"
 
@@ -13,7 +15,6 @@ constexpr int ProgramSummaryId = 36140;
 constexpr int ExitCodesId = 36141;
 constexpr int PageTitleId = 36142;
 constexpr int DesignerUsageId = 36143;
-constexpr int DesignerSummaryId = 36144;
 constexpr int DesignerDescriptionId = 36145;
 constexpr int DesignerSectionId = 36146;
 constexpr int ProgramSectionId = 36147;
@@ -27,27 +28,7 @@ QString html(const QString& text)
     return text.toHtmlEscaped();
 }
 
-// Roff text: a backslash doubled, a line that would start with a control character protected,
-// dashes of options kept as minus signs.
-QString roff(const QString& text)
-{
-    QStringList lines;
-    for (QString line : text.split(QLatin1Char('\n'))) {
-        line.replace(QLatin1Char('\\'), QLatin1String("\\e"));
-        line.replace(QLatin1Char('-'), QLatin1String("\\-"));
-        if (line.startsWith(QLatin1Char('.')) || line.startsWith(QLatin1Char('\'')))
-            line.prepend(QLatin1String("\\&"));
-        lines.append(line);
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
-void manualHead(QTextStream& out, const QString& name, const QString& summary)
-{
-    out << ".TH " << name.toUpper() << " 1 \"\" \"" << KV_VERSION_STRING << "\" \"" << LoadResString(30000) << "\"\n"
-        << ".SH NAME\n"
-        << roff(name) << " \\- " << roff(summary) << '\n';
-}
+using ManualPage::roff;
 
 } // namespace
 
@@ -116,7 +97,7 @@ void CommandReference::writeHtml(QTextStream& out) const
 
 void CommandReference::writeManual(QTextStream& out) const
 {
-    manualHead(out, QStringLiteral("kestrova"), LoadResString(ProgramNameLineId));
+    ManualPage::writeHead(out, QStringLiteral("kestrova"), LoadResString(ProgramNameLineId));
     out << ".SH SYNOPSIS\n.nf\n" << roff(LoadResString(UsageHeadId).section(QLatin1String("\n\n"), 0, 0)) << "\n.fi\n"
         << ".SH DESCRIPTION\n" << roff(LoadResString(ProgramSummaryId)) << '\n'
         << ".SH COMMANDS\n";
@@ -130,8 +111,5 @@ void CommandReference::writeManual(QTextStream& out) const
 
 void CommandReference::writeDesignerManual(QTextStream& out)
 {
-    manualHead(out, QStringLiteral("kestrova-designer"), LoadResString(DesignerSummaryId));
-    out << ".SH SYNOPSIS\n.nf\n" << roff(LoadResString(DesignerUsageId)) << "\n.fi\n"
-        << ".SH DESCRIPTION\n" << roff(LoadResString(DesignerDescriptionId)) << '\n'
-        << ".SH SEE ALSO\n" << roff(LoadResString(SeeAlsoId).arg(QStringLiteral("kestrova"))) << '\n';
+    DesignerHelp::WriteManual(out);
 }

@@ -26,6 +26,7 @@ constexpr int compiledWithWarningsId = 14020;
 constexpr int compileIncompleteId = 14021;
 constexpr int picturesNotWrittenId = 36111;
 constexpr int standardOutputNameId = 36112;
+constexpr int noFolderId = 36503;
 
 struct Options {
     QString project;
@@ -119,12 +120,17 @@ int CompileCommand::execute(const QStringList& args, QTextStream& out, QTextStre
     const QString wrong = parse(args, options);
     if (!wrong.isEmpty())
         return usageError(wrong, err);
+    const bool toStandardOutput = options.output == QLatin1String("-");
+    // Like every writer, compile makes no folder; a missing one is said before any work.
+    if (const QFileInfo folder(QFileInfo(options.output).absolutePath()); !toStandardOutput && !folder.isDir()) {
+        err << LoadResString(noFolderId).arg(QDir::toNativeSeparators(folder.filePath())) << '\n';
+        return Failure;
+    }
     ProjectSession session(err);
     if (!session.Inspect(options.project))
         return Failure;
     // Standard output gets the file's bytes once it is whole: it is compiled into a folder of
     // its own first, where the web compile's pictures stay behind.
-    const bool toStandardOutput = options.output == QLatin1String("-");
     const QTemporaryDir folder;
     if (toStandardOutput && !folder.isValid()) {
         err << folder.errorString() << '\n';

@@ -12,6 +12,7 @@ constexpr int NameId = 34310;
 constexpr int SummaryId = 34311;
 constexpr int UsageId = 34312;
 constexpr int WrongArgumentsId = 34313;
+constexpr int UnknownOptionId = 32313;
 // The arguments git gives a diff command.
 constexpr qsizetype GitArgumentCount = 7;
 } // namespace
@@ -36,6 +37,11 @@ int DiffCommand::execute(const QStringList& args, QTextStream& out, QTextStream&
     const bool fromGit = args.size() == GitArgumentCount;
     if (args.size() != 2 && !fromGit)
         return usageError(LoadResString(WrongArgumentsId), err);
+    // diff has no options: one given by mistake is no project to read.
+    for (qsizetype i = 0; !fromGit && i < args.size(); ++i) {
+        if (args.at(i).size() > 1 && args.at(i).startsWith(QLatin1Char('-')))
+            return usageError(LoadResString(UnknownOptionId).arg(args.at(i)), err);
+    }
     const QString& oldPath = fromGit ? args.at(1) : args.at(0);
     const QString& newPath = fromGit ? args.at(4) : args.at(1);
     ProjectData before;

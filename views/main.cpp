@@ -1,4 +1,5 @@
 #include "app/CApplication.h"
+#include "app/DesignerHelp.h"
 #include "app/MStartUp.h"
 #include "views/DesignerWindowHost.h"
 #include "views/MainWindow.h"
@@ -7,9 +8,21 @@
 #include "views/ToolDecorations.h"
 
 #include <QApplication>
+#include <QTextStream>
 
 int main(int argc, char** argv)
 {
+    // --help and --version need no display: a build writes the manual page from them.
+    QStringList given;
+    for (int i = 1; i < argc; ++i)
+        given.append(QString::fromLocal8Bit(argv[i]));
+    if (DesignerHelp::IsRequest(given)) {
+        const QCoreApplication text(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return DesignerHelp::Answer(given, out, err);
+    }
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Morvane Corporation"));
     QApplication::setApplicationName(QStringLiteral("kvwDesigner"));

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -146,6 +147,23 @@ private slots:
         QCOMPARE(outcome.err, LoadResString(12502) + LoadResString(12504) + u"Nowhere\r\n\t"_s + LoadResString(12537)
                                   + u"Start.Options and Actions\r\n"_s + LoadResString(14021) + u"\n"_s);
         QCOMPARE(readFile(target), QByteArray("previous"));
+    }
+
+    // A missing folder is said before any work, as other writers refuse it: nothing is made.
+    void aMissingFolderIsRefused_data()
+    {
+        QTest::addColumn<QString>("runtime");
+        QTest::newRow("web") << u"--web"_s;
+        QTest::newRow("desktop") << u"--desktop"_s;
+    }
+    void aMissingFolderIsRefused()
+    {
+        QFETCH(QString, runtime);
+        const QString target = path(u"missing/tree.kv"_s);
+        const Outcome outcome = run({u"compile"_s, m_sample, runtime, u"-o"_s, target});
+        QCOMPARE(outcome.code, 1);
+        QCOMPARE(outcome.err, LoadResString(36503).arg(path(u"missing"_s)) + u"\n"_s);
+        QVERIFY(!QFileInfo::exists(path(u"missing"_s)));
     }
 
     void missingProjectFails()

@@ -42,6 +42,7 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::newRow("text of two") << QStringList{"text", "a.kvp", "b.kvp"};
         QTest::newRow("diff of one") << QStringList{"diff", "a.kvp"};
+        QTest::newRow("diff with an option") << QStringList{"diff", "--bogus", "a.kvp"};
         QTest::newRow("merge of two") << QStringList{"merge", "a.kvp", "b.kvp"};
         QTest::newRow("merge with -o twice") << QStringList{"merge", "a", "b", "c", "-o", "x", "-o", "y"};
         QTest::newRow("merge with -o last") << QStringList{"merge", "a", "b", "c", "-o"};
