@@ -12,6 +12,7 @@
 #include "journeys/JourneyStore.h"
 #include "journeys/ProjectTree.h"
 #include "model/CmDocument.h"
+#include "selectors/SelectorStore.h"
 #include "runtime/CompiledTree.h"
 #include "runtime/RuntimeEngine.h"
 
@@ -37,6 +38,7 @@ constexpr int NoJourneysId = 33055;
 constexpr int EmptyReportId = 36130;
 constexpr int NotCompiledId = 32556;
 constexpr int ProgramMessageId = 32003;
+constexpr int WebOnlyId = 37043;
 
 enum class Target { Desktop, Web, Both };
 
@@ -241,12 +243,14 @@ int TestCommand::execute(const QStringList& args, QTextStream& out, QTextStream&
     if (!compileTrees(session, parsed->target, trees, err))
         return Failure;
     // External selectors live in the web runtime only: the web tree runs on their tables.
-    if (parsed->target != Target::Desktop) {
+    if (const QStringList external = SelectorStore(session.Document().Storage()).ExternalNames(); !external.isEmpty()) {
+        if (parsed->target != Target::Web)
+            return failed(LoadResString(WebOnlyId).arg(external.join(QLatin1String(", "))), err);
         QList<ExternalSelectorSettings> settings;
-        QList<CompiledTree::Table> external;
-        if (!parsed->database.readTables(session.Document().Storage(), parsed->project, settings, external, err))
+        QList<CompiledTree::Table> tables;
+        if (!parsed->database.readTables(session.Document().Storage(), parsed->project, settings, tables, err))
             return Failure;
-        trees.web.tables += external;
+        trees.web.tables += tables;
     }
 
     JourneyCoverage coverage;

@@ -45,6 +45,8 @@ public:
     // A failing table refresh is logged at most this often; the last good tables keep serving.
     static constexpr std::chrono::seconds FailureLogInterval{60};
     QStringList names() const;
+    // The tree served under the name now; null when none is.
+    std::shared_ptr<const WebTree> tree(const QString& name) const;
 
     WebResponse handle(const WebRequest& request);
 
@@ -74,7 +76,6 @@ private:
         std::size_t weight = 1; // the selector items its engine holds, and one
     };
 
-    std::shared_ptr<const WebTree> tree(const QString& name) const;
     void refreshTables();
     WebResponse startRun(const std::shared_ptr<const WebTree>& tree, const WebRequest& request);
     WebResponse step(const std::shared_ptr<const WebTree>& tree, const WebRequest& request);

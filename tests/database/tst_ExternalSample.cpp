@@ -1,0 +1,264 @@
+#include "SharedCluster.h"
+#include "common/TestRegistry.h"
+#include "tests/cli/CliRun.h"
+
+#include "persist/CsvTable.h"
+#include "web/WebSite.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+using CliRun::run;
+
+const QString Fields = QStringLiteral("Name,Brand,Price,Weight,Screen,Battery,Use,GPU,RAM,Storage,OS,Touch");
+
+bool writeText(const QString& path, const QString& text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
+}
+
+QString readText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The sample's laptops in an SQLite file, every cell as text, as a shop might keep them.
+bool makeSqliteShop(const QString& path)
+{
+    CsvTable::Rows rows;
+    if (!CsvTable::parse(readText(SharedCluster::laptopsCsv()), rows) || rows.isEmpty())
+        return false;
+    bool made = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("shop-maker"));
+        db.setDatabaseName(path);
+        made = db.open();
+        QSqlQuery query(db);
+        QStringList columns;
+        for (const QString& name : rows.first())
+            columns.append(QLatin1Char('"') + name + QLatin1String("\" text"));
+        made = made && query.exec(QStringLiteral("CREATE TABLE laptops (%1)").arg(columns.join(QLatin1Char(','))));
+        const QString marks = QStringList(rows.first().size(), QStringLiteral("?")).join(QLatin1Char(','));
+        for (qsizetype r = 1; made && r < rows.size(); ++r) {
+            if (rows.at(r).size() != rows.first().size())
+                continue;
+            made = query.prepare(QStringLiteral("INSERT INTO laptops VALUES (%1)").arg(marks));
+            for (const QString& cell : rows.at(r))
+                query.addBindValue(cell);
+            made = made && query.exec();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("shop-maker"));
+    return made;
+}
+
+} // namespace
+
+// The sample with its selector in PostgreSQL and in SQLite runs exactly as with its own table.
+class TestExternalSample : public QObject {
+    Q_OBJECT
+
+    PostgresCluster* m_cluster = nullptr;
+    QTemporaryDir m_folder;
+
+    QString path(const QString& name) const { return m_folder.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        QString error;
+        m_cluster = SharedCluster::get(error);
+        QVERIFY2(m_cluster, qPrintable(error));
+        qputenv("KV_TEST_PG", PostgresCluster::password().toUtf8());
+        const QString rules = readText(KV_SOURCE_DIR "/examples/laptop-selector.rules");
+        QString external = rules;
+        external.replace(QStringLiteral("!KILL laptops:"), QStringLiteral("!KILL shop.laptops:"))
+            .replace(QStringLiteral("!SORT laptops:"), QStringLiteral("!SORT shop.laptops:"))
+            .replace(QStringLiteral("^laptops\t"), QStringLiteral("^shop.laptops\t"));
+        QVERIFY(external != rules);
+        QVERIFY(writeText(path("external.rules"), external));
+        QVERIFY(writeText(path("journeys.txt"), readText(KV_SOURCE_DIR "/examples/laptop-selector.journeys.txt")
+                                                    .replace(QStringLiteral("laptops:"), QStringLiteral("shop.laptops:"))));
+
+        QCOMPARE(run({"from-rules", KV_SOURCE_DIR "/examples/laptop-selector.rules", "-o", path("internal.kvp")}).code, 0);
+        QCOMPARE(run({"selector", "import", path("internal.kvp"), SharedCluster::laptopsCsv()}).code, 0);
+        for (const char* name : {"postgresql.kvp", "sqlite.kvp"})
+            QCOMPARE(run({"from-rules", path("external.rules"), "-o", path(name)}).code, 0);
+        CliRun::Outcome made = run({"selector", "external", path("postgresql.kvp"), "shop.laptops", "--server",
+                                    m_cluster->socketFolder(), "--user", PostgresCluster::user(), "--password-env",
+                                    "KV_TEST_PG", "--fields", Fields});
+        QVERIFY2(made.code == 0, qPrintable(made.err));
+        // The SQLite file is named shop, beside the project, so both selectors are shop.laptops.
+        QVERIFY(makeSqliteShop(path("shop")));
+        made = run({"selector", "external", path("sqlite.kvp"), "shop.laptops", "--driver", "sqlite", "--fields", Fields});
+        QVERIFY2(made.code == 0, qPrintable(made.err));
+        const CliRun::Outcome listed = run({"selector", "list", path("sqlite.kvp")});
+        QCOMPARE(listed.out, QStringLiteral("shop.laptops\texternal\t-\t12\n"));
+    }
+    void cleanupTestCase() { qunsetenv("KV_TEST_PG"); }
+
+    void samePagesValuesAndItems_data()
+    {
+        QTest::addColumn<QString>("project");
+        QTest::addColumn<QString>("answers");
+        for (const char* project : {"postgresql.kvp", "sqlite.kvp"}) {
+            QTest::addRow("%s, the sample's answers", project) << project << KV_SOURCE_DIR "/examples/laptop-selector.answers";
+            QTest::addRow("%s, with Back", project) << project << KV_SOURCE_DIR "/examples/laptop-selector-back.answers";
+        }
+    }
+    void samePagesValuesAndItems()
+    {
+        QFETCH(QString, project);
+        QFETCH(QString, answers);
+        const CliRun::Outcome internal = run({"run", path("internal.kvp"), "--answers", answers, "--explain"});
+        QCOMPARE(internal.code, 0);
+        const CliRun::Outcome external = run({"run", path(project), "--answers", answers, "--explain"});
+        QVERIFY2(external.code == 0, qPrintable(external.err));
+        QVERIFY(internal.out.contains("items remain"));
+        QCOMPARE(QString(external.out).replace(QStringLiteral("shop.laptops"), QStringLiteral("laptops")), internal.out);
+    }
+
+    void journeysOnTheWebTarget_data()
+    {
+        QTest::addColumn<QString>("project");
+        QTest::newRow("PostgreSQL") << "postgresql.kvp";
+        QTest::newRow("SQLite") << "sqlite.kvp";
+    }
+    void journeysOnTheWebTarget()
+    {
+        QFETCH(QString, project);
+        const CliRun::Outcome tested = run({"test", path(project), path("journeys.txt"), "--target", "web"});
+        QVERIFY2(tested.code == 0, qPrintable(tested.out + tested.err));
+        QVERIFY2(tested.out.contains("4 of 4 journeys passed"), qPrintable(tested.out));
+        // The desktop runtime has no external selectors and says where to try them.
+        const CliRun::Outcome desktop = run({"test", path(project), path("journeys.txt")});
+        QCOMPARE(desktop.code, 1);
+        QVERIFY2(desktop.err.contains("--target web"), qPrintable(desktop.err));
+    }
+
+    void hostileSettings_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("field that would end the statement")
+            << QStringList{"--fields", "Name,x\"; DROP TABLE laptops; --"} << "cannot be used";
+        QTest::newRow("driver we have not") << QStringList{"--driver", "oracle"} << "postgresql";
+        QTest::newRow("no fields") << QStringList{"--fields", ","} << "no accessible fields";
+    }
+    void hostileSettings()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, said);
+        const QByteArray before = readText(path("postgresql.kvp")).toUtf8();
+        const CliRun::Outcome refused = run(QStringList{"selector", "external", path("postgresql.kvp"), "shop.laptops"} + options);
+        QCOMPARE(refused.code, 1);
+        QVERIFY2(refused.err.contains(said), qPrintable(refused.err));
+        QCOMPARE(readText(path("postgresql.kvp")).toUtf8(), before);
+    }
+
+    void refusedAtStart_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("said");
+        const QString answers = KV_SOURCE_DIR "/examples/laptop-selector.answers";
+        QTest::newRow("wrong password") << QStringList{"run", path("postgresql.kvp"), "--answers", answers, "--database-password-env", "KV_TEST_WRONG"}
+                                        << "password authentication failed";
+        QTest::newRow("more rows than --max-rows") << QStringList{"run", path("postgresql.kvp"), "--answers", answers, "--max-rows", "15"}
+                                                   << "more than 15 rows";
+        QTest::newRow("serve: more rows than --max-rows")
+            << QStringList{"serve", path("sqlite.kvp"), "--max-rows", "15", "--results", "sqlite:" + path("r.sqlite")}
+            << "more than 15 rows";
+        QTest::newRow("serve: wrong password")
+            << QStringList{"serve", path("postgresql.kvp"), "--database-password-env", "KV_TEST_WRONG", "--results", "sqlite:" + path("r.sqlite")}
+            << "password authentication failed";
+    }
+    void refusedAtStart()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, said);
+        qputenv("KV_TEST_WRONG", "not-it");
+        const CliRun::Outcome refused = run(arguments);
+        qunsetenv("KV_TEST_WRONG");
+        QCOMPARE(refused.code, 1);
+        QVERIFY2(refused.err.contains(said), qPrintable(refused.err));
+        QVERIFY(!refused.err.contains(PostgresCluster::password()));
+        QVERIFY(!refused.err.contains("not-it"));
+    }
+
+    void millionAndOneRows()
+    {
+        QString error;
+        QVERIFY2(m_cluster->psql("CREATE TABLE big AS SELECT 'item ' || n AS \"Name\", n AS \"Price\" FROM generate_series(1, 1000001) AS n;\n",
+                                 error, "shop"),
+                 qPrintable(error));
+        QVERIFY(QFile::copy(path("postgresql.kvp"), path("big.kvp")));
+        QCOMPARE(run({"selector", "external", path("big.kvp"), "shop.big", "--server", m_cluster->socketFolder(), "--user",
+                      PostgresCluster::user(), "--password-env", "KV_TEST_PG", "--fields", "Name,Price"})
+                     .code,
+                 0);
+        const CliRun::Outcome refused =
+            run({"run", path("big.kvp"), "--answers", KV_SOURCE_DIR "/examples/laptop-selector.answers", "--max-rows", "1000000"});
+        QCOMPARE(refused.code, 1);
+        QVERIFY2(refused.err.contains("more than 1000000 rows"), qPrintable(refused.err));
+        QVERIFY2(m_cluster->psql("SELECT 1/(count(*) - 1000000) FROM big;\n", error, "shop"), qPrintable(error));
+    }
+};
+
+// The server keeps a tree's external tables and reads them again; a failing read keeps the last good
+// tables and is logged once a minute.
+class TestTableRefresh : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lastGoodTablesKeepServing()
+    {
+        int reads = 0;
+        bool down = false;
+        QStringList logged;
+        WebSite site(QByteArray(32, 'k'), nullptr, [&logged](const QString& line) { logged.append(line); });
+        const WebSite::Loader loader = [&](const QString&, WebTree& tree) {
+            tree.name = QStringLiteral("shop");
+            tree.compiled.rulesText = QStringLiteral("BEGIN\n");
+            tree.compiled.tables = {{QStringLiteral("own"), {{"Name"}, {"A"}}}, {QStringLiteral("shop.items"), {{"Name"}, {"first"}}}};
+            tree.tableRefresh = std::chrono::seconds(0);
+            tree.externalTables = [&](QList<CompiledTree::Table>& tables) {
+                if (down)
+                    return StorageResult::failure(StorageErrorKind::Io, QStringLiteral("server closed the connection"));
+                tables = {{QStringLiteral("shop.items"), {{"Name"}, {QStringLiteral("read %1").arg(++reads)}}}};
+                return StorageResult::success();
+            };
+            return StorageResult::success();
+        };
+        QVERIFY(site.add(QStringLiteral("shop.kvp"), loader));
+        const auto cell = [&site](const QString& table) {
+            for (const CompiledTree::Table& served : site.tree(QStringLiteral("shop"))->compiled.tables)
+                if (served.name == table)
+                    return served.rows.value(1).value(0);
+            return QString();
+        };
+        site.refresh();
+        QCOMPARE(cell("shop.items"), QStringLiteral("read 1"));
+        QCOMPARE(cell("own"), QStringLiteral("A"));
+        down = true;
+        site.refresh();
+        site.refresh();
+        QCOMPARE(cell("shop.items"), QStringLiteral("read 1"));
+        QCOMPARE(logged.size(), 1);
+        QVERIFY(logged.first().contains("server closed the connection"));
+        down = false;
+        site.refresh();
+        QCOMPARE(cell("shop.items"), QStringLiteral("read 2"));
+    }
+};
+
+KV_REGISTER_TEST(TestExternalSample)
+KV_REGISTER_TEST(TestTableRefresh)
+#include "tst_ExternalSample.moc"
