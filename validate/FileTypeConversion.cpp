@@ -96,9 +96,14 @@ const ISelectorCatalog& FileTypeConversion::selectorCatalog()
 
 bool FileTypeConversion::isExternalSelector(const QString& name)
 {
+    const auto known = m_externalSelectors.constFind(name);
+    if (known != m_externalSelectors.constEnd())
+        return known.value();
     const ISelectorCatalog& catalog = selectorCatalog();
     // An external selector's names live in another database, so the catalog cannot list them.
-    return catalog.Exists(name) && !catalog.Properties(name).has_value();
+    const bool external = catalog.Exists(name) && !catalog.Properties(name).has_value();
+    m_externalSelectors.insert(name, external);
+    return external;
 }
 
 bool FileTypeConversion::ChangeFileType(qint32 newType, bool convert, bool log)
@@ -207,6 +212,8 @@ bool FileTypeConversion::CheckKVWCompat(bool convert, bool log)
 bool FileTypeConversion::CheckKVDCompat(bool convert, bool log)
 {
     return ProcedureBoundary::runOr("MCompileUtil.CheckKVDCompat", false, [&] {
+        // Asked once per selector in this check: asking reads the selector's whole table.
+        m_externalSelectors.clear();
         bool found = false;
         const auto lacks = [this](const QString& line) {
             const QString keyword = conversionKeyword(line);

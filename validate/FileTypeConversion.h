@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 
@@ -74,5 +75,6 @@ private:
     CmDocument& m_document;
     const ISelectorCatalog* m_externalCatalog = nullptr;
     std::unique_ptr<StoredSelectorCatalog> m_storedCatalog;
+    QHash<QString, bool> m_externalSelectors; // isExternalSelector's answers in one check
     QString m_log;
 };

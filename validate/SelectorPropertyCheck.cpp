@@ -13,24 +13,41 @@ constexpr int BlankHeaderId = 36160;
 
 } // namespace
 
+const std::optional<SelectorPropertyCheck::Header>& SelectorPropertyCheck::headerOf(const QString& name)
+{
+    const auto cached = m_headers.constFind(name);
+    if (cached != m_headers.constEnd())
+        return cached.value();
+    std::optional<Header> header;
+    if (m_catalog.Exists(name)) {
+        if (const std::optional<QStringList> properties = m_catalog.Properties(name)) {
+            header.emplace();
+            for (qsizetype column = 0; column < properties->size(); ++column) {
+                const QString property = properties->at(column).trimmed();
+                if (property.isEmpty())
+                    header->blankColumns.append(static_cast<int>(column) + 1);
+                else
+                    header->known.insert(property.toCaseFolded());
+            }
+        }
+    }
+    return m_headers.insert(name, std::move(header)).value();
+}
+
 void SelectorPropertyCheck::Check(const QString& location, const QString& selector, const QStringList& expressions)
 {
     const QString name = selector.trimmed();
-    if (name.isEmpty() || !m_catalog.Exists(name))
+    if (name.isEmpty())
         return;
-    const std::optional<QStringList> properties = m_catalog.Properties(name);
-    if (!properties)
+    const std::optional<Header>& header = headerOf(name);
+    if (!header)
         return;
-    QSet<QString> known;
-    for (qsizetype column = 0; column < properties->size(); ++column) {
-        const QString property = properties->at(column).trimmed();
-        if (!property.isEmpty()) {
-            known.insert(property.toCaseFolded());
-        } else if (!m_headersChecked.contains(name.toCaseFolded())) {
-            m_log.AppendToLog(true, LoadResString(BlankHeaderId).arg(name).arg(column + 1), location);
-        }
+    if (!m_headersChecked.contains(name.toCaseFolded())) {
+        for (const int column : header->blankColumns)
+            m_log.AppendToLog(true, LoadResString(BlankHeaderId).arg(name).arg(column), location);
+        m_headersChecked.insert(name.toCaseFolded());
     }
-    m_headersChecked.insert(name.toCaseFolded());
+    const QSet<QString>& known = header->known;
     QSet<QString> reported;
     for (const QString& expression : expressions) {
         const ExpressionParseResult parsed = ExpressionParser::parse(expression);
