@@ -36,12 +36,23 @@ public:
         return m_text;
     }
 
+    // The control whose entry each top-level line begins, by that line's place among them.
+    const QHash<qsizetype, qint16>& controlEntries() const { return m_controlEntries; }
+
 private:
     void line(int depth, const QString& text)
     {
+        if (depth == 0)
+            ++m_entries;
         m_text += QString(depth * 2, QLatin1Char(' '));
         m_text += text;
         m_text += QLatin1Char('\n');
+    }
+
+    void controlLine(qint16 control, const QString& text)
+    {
+        m_controlEntries.insert(m_entries, control);
+        line(0, text);
     }
 
     void removedLine(int depth, const QString& value) { line(depth, QLatin1String("- ") + TextEscape::escaped(value)); }
@@ -134,13 +145,13 @@ private:
         }
         for (const ControlData& before : m_from.controls) {
             if (!present.contains(before.id))
-                line(0, QStringLiteral("removed control ") + controlTitle(before));
+                controlLine(before.id, QStringLiteral("removed control ") + controlTitle(before));
         }
     }
 
     void added(const ControlData& control)
     {
-        line(0, QStringLiteral("added control ") + controlTitle(control));
+        controlLine(control.id, QStringLiteral("added control ") + controlTitle(control));
         for (const auto& [key, value] : control.properties)
             line(1, QStringLiteral("+ %1: %2").arg(key, TextEscape::escaped(value)));
         for (const QString& text : control.lines)
@@ -150,11 +161,11 @@ private:
     void renamed(const ControlData& control, const QString& oldName)
     {
         if (oldName.isEmpty())
-            line(0, QStringLiteral("named control %1 %2").arg(control.id).arg(control.name));
+            controlLine(control.id, QStringLiteral("named control %1 %2").arg(control.id).arg(control.name));
         else if (control.name.isEmpty())
-            line(0, QStringLiteral("unnamed control %1 %2").arg(control.id).arg(oldName));
+            controlLine(control.id, QStringLiteral("unnamed control %1 %2").arg(control.id).arg(oldName));
         else
-            line(0, QStringLiteral("renamed control %1 %2 to %3").arg(control.id).arg(oldName, control.name));
+            controlLine(control.id, QStringLiteral("renamed control %1 %2 to %3").arg(control.id).arg(oldName, control.name));
         QStringList names;
         for (const ControlData& holder : m_to.controls) {
             if (m_updated.contains(holder.id))
@@ -170,7 +181,7 @@ private:
 
     void changed(const ControlData& before, const ControlData& after)
     {
-        line(0, QStringLiteral("changed control ") + controlTitle(after));
+        controlLine(after.id, QStringLiteral("changed control ") + controlTitle(after));
         for (const QString& key : ControlProperties::Keys()) {
             const QString* old = before.value(key);
             const QString* now = after.value(key);
@@ -315,6 +326,8 @@ private:
     QList<std::pair<qint16, QString>> m_renames;
     QSet<qint16> m_updated;
     QString m_text;
+    qsizetype m_entries = 0;
+    QHash<qsizetype, qint16> m_controlEntries;
 };
 
 } // namespace
@@ -324,4 +337,24 @@ QString ProjectDiff::Describe(const ProjectData& from, const ProjectData& to)
     if (from == to)
         return QString();
     return Writer(from, to).run();
+}
+
+QList<ProjectDiff::Entry> ProjectDiff::Entries(const ProjectData& from, const ProjectData& to)
+{
+    QList<Entry> entries;
+    if (from == to)
+        return entries;
+    Writer writer(from, to);
+    const QString text = writer.run();
+    for (const QStringView line : QStringView(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (!line.startsWith(QLatin1Char(' '))) {
+            Entry entry;
+            entry.title = line.toString();
+            entry.control = writer.controlEntries().value(entries.size(), -1);
+            entries.append(entry);
+        } else if (!entries.isEmpty()) {
+            entries.last().lines.append(line.mid(2).toString());
+        }
+    }
+    return entries;
 }

@@ -2,6 +2,10 @@
 
 #include "vcs/ProjectData.h"
 
+#include <QList>
+#include <QString>
+#include <QStringList>
+
 // What changed between two versions of a project, by control and property, as `kestrova diff`
 // prints it:
 //
@@ -28,5 +32,14 @@ namespace ProjectDiff {
 
 // Empty when the two are the same.
 QString Describe(const ProjectData& from, const ProjectData& to);
+
+// The same, entry by entry: each top-level line with the lines under it (one level of indent
+// taken off), and the number of the control the entry is about, or -1.
+struct Entry {
+    QString title;
+    QStringList lines;
+    int control = -1;
+};
+QList<Entry> Entries(const ProjectData& from, const ProjectData& to);
 
 } // namespace ProjectDiff

@@ -293,7 +293,9 @@ private:
                 continue;
             const ControlData& ourControl = *ourIds.value(holder);
             if (renamed) {
-                const QString baseName = baseIds.value(control.id)->name;
+                // A rename is of a control the base has; the guard is for the optimiser.
+                const ControlData* base = baseIds.value(control.id);
+                const QString baseName = base ? base->name : control.name;
                 conflict(controlPlace(control), ControlProperties::Name,
                          QStringLiteral("%1 (the name of %2)").arg(baseName, controlPlace(ourControl)), control.name);
                 theirRenames.remove(control.id);

@@ -243,11 +243,29 @@ private slots:
             "layout: 2 controls moved\n");
         QCOMPARE(ProjectDiff::Describe(start, after), expected);
         QVERIFY(ProjectDiff::Describe(start, start).isEmpty());
+        QVERIFY(ProjectDiff::Entries(start, start).isEmpty());
+        // Entry by entry, each with the control it is about: the same text, grouped.
+        const QList<ProjectDiff::Entry> entries = ProjectDiff::Entries(start, after);
+        QString joined;
+        QList<int> controls;
+        for (const ProjectDiff::Entry& entry : entries) {
+            joined += entry.title + QLatin1Char('\n');
+            for (const QString& line : entry.lines)
+                joined += QLatin1String("  ") + line + QLatin1Char('\n');
+            controls.append(entry.control);
+        }
+        QCOMPARE(joined, expected);
+        QCOMPARE(controls, (QList<int>{2, 2, 4, -1, -1}));
+        QCOMPARE(entries.at(1).lines.at(1), QStringLiteral("  - Budget"));
         // A control given its first name, and one whose name was taken away.
         ProjectData renamed = start;
         renamed.controls[0].name.clear();
         QCOMPARE(ProjectDiff::Describe(renamed, start), QStringLiteral("named control 1 Welcome\n"));
         QCOMPARE(ProjectDiff::Describe(start, renamed), QStringLiteral("unnamed control 1 Welcome\n"));
+        QCOMPARE(ProjectDiff::Entries(start, renamed).value(0).control, 1);
+        ProjectData removed = start;
+        removed.controls.erase(removed.controls.begin() + 1);
+        QCOMPARE(ProjectDiff::Entries(start, removed).value(0).control, 2);
     }
 };
 
