@@ -7,6 +7,7 @@
 #include "app/CommandBand.h"
 #include "app/CommandBands.h"
 #include "app/CommandDispatcher.h"
+#include "app/InputRefusal.h"
 #include "app/CommandTable.h"
 #include "app/CommandTool.h"
 #include "app/ToolRegistry.h"
@@ -29,6 +30,7 @@
 
 namespace {
 constexpr int ReadyTextId = 14000;
+constexpr int InputRefusedTextId = 34900;
 constexpr int OpensRecentFileId = 30266;
 
 const QString StatusTool = QStringLiteral("miStatus");
@@ -135,11 +137,18 @@ void CView::ResizeStatusBar()
     emit statusBarResizeRequested();
 }
 
-void CView::letPendingEventsRun() const
+void CView::letPendingEventsRun()
 {
-    // Long operations report through here: the windows repaint, but no key or click reaches the
-    // project until the operation is over, so nothing is changed while it is written or read.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    // Long operations report through here: the windows repaint, but a key or click made now is
+    // refused, not kept for later, so nothing is changed while the project is written or read.
+    const InputRefusal refusal;
+    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+    if (!refusal.refusedAny())
+        return;
+    m_status = LoadResString(InputRefusedTextId);
+    if (CommandTool* tool = m_bands->NamedTool(StatusTool))
+        tool->setCaption(m_status);
+    emit statusChanged(m_status);
 }
 
 CommandBand* CView::Band(const QString& name) const

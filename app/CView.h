@@ -133,7 +133,7 @@ signals:
     void toolAboutToRun(int id);
 
 private:
-    void letPendingEventsRun() const;
+    void letPendingEventsRun();
     void followControllers();
     void showRecentFiles(const QStringList& files);
     void refreshTool(CommandTool& tool) const;

@@ -42,7 +42,7 @@ void fillLoop(CmDecisionManager& decisions, int controls)
         item->setIntID(static_cast<qint16>(id));
         item->setStrID(QStringLiteral("Page%1").arg(id));
         item->setIntControl(MDecisionDataUtil::Info);
-        item->OptsAndActs() = {QStringLiteral("!GO Page%1").arg(id % controls + 1)};
+        item->setOptsAndActsAsRead({QStringLiteral("!GO Page%1").arg(id % controls + 1)});
         decisions.add(std::move(item));
     }
 }

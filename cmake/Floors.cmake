@@ -33,3 +33,6 @@ set(KV_FRONT_FOLDERS views cli bench server)
 foreach(front IN LISTS KV_FRONT_FOLDERS)
     set(KV_FLOOR_${front} ${KV_FLOOR_app} app)
 endforeach()
+# The Designer's benchmark drives its windows.
+list(APPEND KV_FRONT_FOLDERS designerbench)
+set(KV_FLOOR_designerbench ${KV_FLOOR_app} app views)

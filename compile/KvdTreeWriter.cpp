@@ -157,12 +157,12 @@ QString KvdTreeWriter::Record(const CmDecisionItem& decision) const
                 shown.append(QString::number(number));
         }
     }
-    copy.Group() = shown;
+    copy.setGroup(shown);
     QStringList lines;
     lines.reserve(decision.OptsAndActs().size());
     for (const QString& line : decision.OptsAndActs())
         lines.append(ConvertLine(line));
-    copy.OptsAndActs() = lines;
+    copy.setOptsAndActsAsRead(lines);
     return MDecisionDataUtil::StoreDecision(copy, nullptr);
 }
 

@@ -1,11 +1,13 @@
 #include "compile/KvwNotation.h"
 
+#include "base/MCommonUtil.h"
 #include "compile/KvwLines.h"
 #include "compile/NewIntIdTable.h"
 #include "lang/BlockLine.h"
 #include "lang/ExpressionLexer.h"
 #include "lang/ExpressionParser.h"
 #include "lang/MCompileUtil.h"
+#include "lang/ReferenceWalk.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/MDecisionDataUtil.h"
@@ -28,13 +30,6 @@ bool isWholeNumber(const QString& text)
 {
     bool ok = false;
     text.toInt(&ok);
-    return ok;
-}
-
-bool isNumber(const QString& text)
-{
-    bool ok = false;
-    text.toDouble(&ok);
     return ok;
 }
 
@@ -240,17 +235,16 @@ QString KvwNotation::UpdateIntIDRefs(const QString& text) const
 {
     QString result;
     qsizetype pos = 0;
-    for (;;) {
-        const qsizetype open = text.indexOf(QLatin1String("[["), pos);
-        const qsizetype close = open < 0 ? -1 : text.indexOf(QLatin1String("]]"), open + 2);
-        if (close < 0)
-            break;
-        result += text.mid(pos, open - pos);
-        pos = close + 2;
-        const CmDecisionItem* control = sourceControl(text.mid(open + 2, close - open - 2));
+    for (const ReferenceWalk::BracketSpan& span : ReferenceWalk::BracketSpans(text)) {
+        // A FALSE turned into TRUE below is passed over.
+        if (span.begin < pos)
+            continue;
+        result += text.mid(pos, span.begin - pos);
+        pos = span.end;
+        const CmDecisionItem* control = sourceControl(span.inner(text));
         const qint16 number = control ? m_numbers.NewIntID(control->intID()) : 0;
         if (number == 0) {
-            result += text.mid(open, pos - open);
+            result += text.mid(span.begin, span.end - span.begin);
             continue;
         }
         result += QLatin1String("[[") + QString::number(number) + QLatin1String("]]");
@@ -382,7 +376,7 @@ QString KvwNotation::ConvertOperand(const QString& operand, CastType cast)
     case BooleanCast:
         return isTrueOrFalse(text) ? text : text + QLatin1String("(bool)");
     case NumberCast:
-        return isNumber(text) ? text : text + QLatin1String("(num)");
+        return MCommonUtil::IsNumeric(text) ? text : text + QLatin1String("(num)");
     case NoCast:
         break;
     }

@@ -8,6 +8,7 @@
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/MDecisionDataUtil.h"
+#include "model/OptionRules.h"
 #include "persist/ProjectNodes.h"
 #include "selectors/SelectorText.h"
 
@@ -19,12 +20,6 @@ namespace {
 
 // Decisions written together between two progress reports.
 constexpr int ParallelSlice = 2048;
-
-bool isNumericInterface(qint16 type)
-{
-    return type == MDecisionDataUtil::NumBox || type == MDecisionDataUtil::RealNumBox
-           || type == MDecisionDataUtil::NumSlide;
-}
 
 bool takesDefaultFromOptions(qint16 type)
 {
@@ -162,11 +157,11 @@ QString KvwTreeWriter::DecisionBlock(const CmDecisionItem& decision, const QStri
     text += Element(2, QStringLiteral("PageHeader"),
                     KvwNotation::ConvertStringToKvwFormat(m_notation.UpdateIntIDRefs(decision.Heading())));
     text += displayedControls(decision);
-    if (isNumericInterface(type))
+    if (MDecisionDataUtil::IsNumericInterface(type))
         text += Range(2, false, decision.Min(), decision.Max());
     const QStringList lines = dropAction && *dropAction ? withoutFirstChange(decision.OptsAndActs(), *dropAction)
                                                         : decision.OptsAndActs();
-    text += m_notation.GetKVWOptsAndActs(lines, isNumericInterface(type), type);
+    text += m_notation.GetKVWOptsAndActs(lines, MDecisionDataUtil::IsNumericInterface(type), type);
     text += Close(1, QStringLiteral("Decision"));
     return text;
 }

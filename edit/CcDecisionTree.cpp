@@ -36,8 +36,8 @@ std::unique_ptr<CmDecisionItem> copyOf(const CmDecisionItem& original)
 {
     auto copy = std::make_unique<CmDecisionItem>();
     copy->setIntControl(original.intControl());
-    copy->OptsAndActs() = original.OptsAndActs();
-    copy->Group() = original.Group();
+    copy->setOptsAndActsAsRead(original.OptsAndActs());
+    copy->setGroup(original.Group());
     copy->setPicture(original.Picture());
     copy->setCaption(original.Caption());
     copy->setHeading(original.Heading());

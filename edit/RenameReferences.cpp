@@ -51,35 +51,38 @@ void RenameReferences::UpdateAll(CmDecisionManager& decisions, const QString& ol
         return;
     const int count = decisions.Count();
     for (int i = 1; i <= count; ++i) {
-        CmDecisionItem* item = decisions.ItemByIndex(i);
-        if (item && UpdateOne(*item, oldName, newName))
-            item->reportChange({DecisionChange::What::References, 0, QVariant(), QVariant()});
+        if (CmDecisionItem* item = decisions.ItemByIndex(i))
+            UpdateOne(*item, oldName, newName);
     }
 }
 
+namespace {
+
+// The list with each entry mapped, sharing the original's storage while nothing changes.
+template <typename Map>
+QStringList mapped(const QStringList& list, Map map)
+{
+    QStringList result = list;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        QString changed = map(list.at(i));
+        if (changed != list.at(i))
+            result[i] = std::move(changed);
+    }
+    return result;
+}
+
+} // namespace
+
 bool RenameReferences::UpdateOne(CmDecisionItem& item, const QString& oldName, const QString& newName)
 {
-    bool changed = false;
-    if (item.Heading().contains(QLatin1String("[["))) {
-        const QString heading = InReference(item.Heading(), oldName, newName);
-        changed = heading != item.Heading();
-        item.setHeading(heading);
-    }
-    QStringList& group = item.Group();
-    for (QString& entry : group) {
-        if (entry.compare(oldName, Qt::CaseInsensitive) == 0 && entry != newName) {
-            entry = newName;
-            changed = true;
-        }
-    }
-    for (QString& line : item.OptsAndActs()) {
-        if (!line.startsWith(QLatin1Char('!')))
-            continue;
-        QString renamed = InAction(line, oldName, newName);
-        if (renamed != line) {
-            line = std::move(renamed);
-            changed = true;
-        }
-    }
+    const QString heading =
+        item.Heading().contains(QLatin1String("[[")) ? InReference(item.Heading(), oldName, newName) : item.Heading();
+    const QStringList group = mapped(item.Group(), [&](const QString& entry) {
+        return entry.compare(oldName, Qt::CaseInsensitive) == 0 ? newName : entry;
+    });
+    const QStringList lines =
+        mapped(item.OptsAndActs(), [&](const QString& line) { return InAction(line, oldName, newName); });
+    const bool changed = heading != item.Heading() || group != item.Group() || lines != item.OptsAndActs();
+    item.RewriteReferences(heading, group, lines);
     return changed;
 }

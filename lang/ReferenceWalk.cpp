@@ -63,3 +63,17 @@ QList<Reference> ReferenceWalk::FindForBuilder(const QString& text)
 {
     return walk(text, true);
 }
+
+QList<ReferenceWalk::BracketSpan> ReferenceWalk::BracketSpans(const QString& text)
+{
+    QList<BracketSpan> spans;
+    qsizetype pos = 0;
+    for (;;) {
+        const qsizetype open = text.indexOf(QLatin1String("[["), pos);
+        const qsizetype close = open < 0 ? -1 : text.indexOf(QLatin1String("]]"), open + 2);
+        if (close < 0)
+            return spans;
+        pos = close + 2;
+        spans.append({open, pos});
+    }
+}

@@ -26,4 +26,16 @@ QList<Reference> Find(const QString& text);
 // character, so that the rest of the expression is not taken for its name.
 QList<Reference> FindForBuilder(const QString& text);
 
+// Where a text's control references stand for the compilers' rewrites: each "[[" with the first
+// "]]" after it, from the "[[" to just past the "]]", in text order; the next "[[" is looked for
+// after that "]]". A "[[" with no "]]" after it ends the list.
+struct BracketSpan {
+    qsizetype begin = 0;
+    qsizetype end = 0;
+
+    // The text between the brackets.
+    QString inner(const QString& text) const { return text.mid(begin + 2, end - begin - 4); }
+};
+QList<BracketSpan> BracketSpans(const QString& text);
+
 } // namespace ReferenceWalk

@@ -229,7 +229,7 @@ void CmDecisionItem::setStrControl(const QString& typeName)
     setIntControl(MDecisionDataUtil::ControlStrToInt(typeName));
 }
 
-QStringList& CmDecisionItem::OptsAndActs()
+QStringList& CmDecisionItem::currentLines()
 {
     return listOfKind(m_intControl);
 }
@@ -242,7 +242,7 @@ const QStringList& CmDecisionItem::OptsAndActs() const
 void CmDecisionItem::setOptsAndActs(const QStringList& lines)
 {
     run("CmDecisionItem.OptsAndActs", [&] {
-        QStringList& current = OptsAndActs();
+        QStringList& current = currentLines();
         const QString before = MTreeViewUtil::OptsAndActsToString(current);
         current = lines;
         reportChange({DecisionChange::What::OptsAndActs, 0, before, MTreeViewUtil::OptsAndActsToString(lines)});
@@ -251,9 +251,20 @@ void CmDecisionItem::setOptsAndActs(const QStringList& lines)
 
 void CmDecisionItem::setOptsAndActsAsRead(const QStringList& lines)
 {
-    OptsAndActs() = lines;
+    currentLines() = lines;
     if (MDecisionDataUtil::GetDataType(m_intControl) == MDecisionDataUtil::ChoiceData)
         m_setAsideOptions.clear();
+}
+
+void CmDecisionItem::RewriteReferences(const QString& heading, const QStringList& group, const QStringList& lines)
+{
+    QStringList& current = currentLines();
+    if (heading == m_heading && group == m_group && lines == current)
+        return;
+    m_heading = heading;
+    m_group = group;
+    current = lines;
+    reportChange({DecisionChange::What::References, 0, QVariant(), QVariant()});
 }
 
 QVariant CmDecisionItem::DefaultValue() const

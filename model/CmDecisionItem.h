@@ -46,7 +46,6 @@ public:
     void setPicture(const QString& picture) { m_picture = picture; }
 
     // The names of the other controls shown on the same page.
-    QStringList& Group() { return m_group; }
     const QStringList& Group() const { return m_group; }
     // Cleans the held list of empty and self entries, then holds the given one. Given the
     // held list itself, that cleans it.
@@ -83,8 +82,7 @@ public:
     const QString& strID() const { return m_strID; }
     void setStrID(const QString& name) { m_strID = name; }
 
-    // The option list of the current data kind, the list object itself.
-    QStringList& OptsAndActs();
+    // The option list of the current data kind.
     const QStringList& OptsAndActs() const;
     // Records the change for undo, replaces the current kind's list, refreshes the previews.
     void setOptsAndActs(const QStringList& lines);
@@ -92,6 +90,11 @@ public:
     // undo record. Option groups set aside by an earlier change of interface belonged to the
     // lines replaced and are dropped with them.
     void setOptsAndActsAsRead(const QStringList& lines);
+
+    // A rename's rewrite of the references this decision holds: its header, displayed controls
+    // and the current kind's lines. Reports References when anything changed; the rename is the
+    // undo step, so no undo record is made here. Lines set aside by a change of interface stay.
+    void RewriteReferences(const QString& heading, const QStringList& group, const QStringList& lines);
 
     // The empty text in place of an empty default, except for the numeric interfaces, which
     // tell "no default" apart from a value.
@@ -117,6 +120,7 @@ public:
     StorageResult ReadRecord(const DecisionRecord& record);
 
 private:
+    QStringList& currentLines();
     QStringList& listOfKind(qint16 code);
     const QStringList& listOfKind(qint16 code) const;
     // Where the lines get adapted to a new interface; each kind keeps its own lines until then.

@@ -186,8 +186,7 @@ bool MDecisionDataUtil::HasOptions(const CmDecisionItem& decision)
 void MDecisionDataUtil::ValidOptions(CmDecisionItem& decision)
 {
     ProcedureBoundary::run("MDecisionDataUtil.ValidOptions", [&] {
-        QStringList& lines = decision.OptsAndActs();
-        lines = withoutRefusedOptions(lines, decision.intControl());
+        decision.setOptsAndActsAsRead(withoutRefusedOptions(decision.OptsAndActs(), decision.intControl()));
     });
 }
 

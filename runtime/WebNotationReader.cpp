@@ -3,6 +3,7 @@
 #include "lang/BlockLine.h"
 #include "lang/ExpressionNode.h"
 #include "lang/ExpressionParser.h"
+#include "lang/ReferenceWalk.h"
 
 #include <algorithm>
 #include <array>
@@ -228,14 +229,10 @@ QString WebNotationReader::references(const QString& text) const
 {
     QString result;
     qsizetype pos = 0;
-    for (;;) {
-        const qsizetype open = text.indexOf(QLatin1String("[["), pos);
-        const qsizetype close = open < 0 ? -1 : text.indexOf(QLatin1String("]]"), open + 2);
-        if (close < 0)
-            break;
-        result += text.mid(pos, open - pos);
-        result += controlName(text.mid(open, close + 2 - open));
-        pos = close + 2;
+    for (const ReferenceWalk::BracketSpan& span : ReferenceWalk::BracketSpans(text)) {
+        result += text.mid(pos, span.begin - pos);
+        result += controlName(text.mid(span.begin, span.end - span.begin));
+        pos = span.end;
     }
     return result + text.mid(pos);
 }

@@ -1,5 +1,6 @@
 #include "views/DiagramWindow.h"
 
+#include "app/ToolId.h"
 #include "base/ProcedureBoundary.h"
 #include "edit/CanvasModel.h"
 #include "edit/CcDecisionTree.h"
@@ -384,7 +385,7 @@ void DiagramWindow::zoom25()
 
 void DiagramWindow::setLineStyle(int toolId)
 {
-    constexpr int FirstLineStyleTool = 1150;
+    constexpr int FirstLineStyleTool = +ToolId::StraightLines;
     m_settings.LineStyle = int(LinkRoute::StyleFromSetting(toolId - FirstLineStyleTool));
     for (auto it = m_items.cbegin(); it != m_items.cend(); ++it)
         drawLinksOf(it.key());
@@ -418,7 +419,7 @@ void DiagramWindow::setSnapToGrid(bool snap)
 
 void DiagramWindow::setEntitySize(int toolId)
 {
-    m_settings.EntitySize = toolId - 1153;
+    m_settings.EntitySize = toolId - +ToolId::SizeSmall;
     m_canvas.setEntitySizeKind(m_settings.EntitySize);
 }
 

@@ -1,11 +1,9 @@
 #include "views/PlayerWindow.h"
 
-#include "app/CApplication.h"
-#include "project/CModel.h"
 #include "base/ResourceStrings.h"
-#include "compile/SharedCompilePass.h"
+#include "journeys/ProjectTree.h"
 #include "model/CmDocument.h"
-#include "persist/StorageDocument.h"
+#include "project/Project.h"
 #include "views/PlayerControlView.h"
 #include "views/PlayerPage.h"
 #include "views/PlayerSelectorPanel.h"
@@ -44,20 +42,15 @@ void PlayerWindow::addSelectorPanel()
     findChild<QSplitter*>()->addWidget(m_selectors);
 }
 
-std::unique_ptr<PlayerWindow> PlayerWindow::forOpenProject(QString& problem)
+std::unique_ptr<PlayerWindow> PlayerWindow::forProject(const Project& project, QString& problem)
 {
-    const SharedCompilePass::CompiledTree compiled =
-        SharedCompilePass::CompileInMemory(gApp->Model().Decisions(), gApp->Model().Document());
-    if (!compiled.document) {
-        problem = compiled.errors ? compiled.log : compiled.written.message;
-        return nullptr;
-    }
     CompiledTree tree;
-    if (const StorageResult read = CompiledTree::read(*compiled.document, tree); !read) {
-        problem = read.message;
+    QString log;
+    if (const StorageResult compiled = ProjectTree::compile(project.Decisions(), project.Document(), tree, log); !compiled) {
+        problem = log.isEmpty() ? compiled.message : compiled.message + QLatin1Char('\n') + log;
         return nullptr;
     }
-    return create(tree, gApp->Model().Document().Name(), problem);
+    return create(tree, project.Document().Name(), problem);
 }
 
 int PlayerWindow::playFile(const QString& path)

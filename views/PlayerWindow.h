@@ -19,15 +19,17 @@ class QPushButton;
 // Plays a compiled tree the way its user meets it: one page at a time with the page header,
 // picture and one input per control, Back, Next and Finish, and beside the page the items the
 // selectors still hold with the reason for each removed one.
+class Project;
+
 class PlayerWindow : public QMainWindow, public IRuntimeHost {
     Q_OBJECT
 
 public:
     // The reason on failure, when the tree cannot be loaded.
     static std::unique_ptr<PlayerWindow> create(const CompiledTree& tree, const QString& title, QString& problem);
-    // The open project, compiled in memory; null with the reason (the validation log when it
-    // found errors) when it cannot be played.
-    static std::unique_ptr<PlayerWindow> forOpenProject(QString& problem);
+    // The project as it stands, compiled in memory; null with the reason (and the validation
+    // log) when it cannot be played.
+    static std::unique_ptr<PlayerWindow> forProject(const Project& project, QString& problem);
     // The pages of a run someone else drives and hears (test mode): the window neither owns the
     // engine nor registers with it; its owner passes the engine's events on to it.
     static std::unique_ptr<PlayerWindow> following(RuntimeEngine& engine, const CompiledTree& tree, const QString& title);

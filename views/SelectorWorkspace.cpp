@@ -3,6 +3,7 @@
 #include "app/CApplication.h"
 #include "app/CController.h"
 #include "app/CView.h"
+#include "app/ToolId.h"
 #include "edit/CcEdit.h"
 #include "views/frmCriteriaList.h"
 
@@ -10,7 +11,7 @@ namespace {
 // The grid commands of the active editor.
 bool needsEditor(int id)
 {
-    return (id >= 904 && id <= 908) || (id >= 203 && id <= 206);
+    return (id >= +ToolId::RenameProperty && id <= +ToolId::DeleteItem) || (id >= +ToolId::Cut && id <= +ToolId::Clear);
 }
 } // namespace
 
@@ -44,8 +45,8 @@ bool SelectorWorkspace::ToolAllowed(int id) const
     const CvCriteriaList* editor = m_commands.Manager().ActiveList();
     if (!editor)
         return false;
-    if (id >= 203 && id <= 206)
-        return editor->GotFocus() && (id != 205 || editor->CanPaste());
+    if (id >= +ToolId::Cut && id <= +ToolId::Clear)
+        return editor->GotFocus() && (id != +ToolId::Paste || editor->CanPaste());
     return true;
 }
 
@@ -54,23 +55,23 @@ bool SelectorWorkspace::RunTool(int id)
     if (!ToolAllowed(id))
         return false;
     switch (id) {
-    case 901: m_commands.NewList(); return true;
-    case 902: m_commands.EditList(); return true;
-    case 903: m_commands.DeleteList(); return true;
-    case 904: m_commands.RenameColumn(); return true;
-    case 905: m_commands.InsertColumn(); return true;
-    case 906: m_commands.DeleteColumn(); return true;
-    case 907: m_commands.InsertRow(); return true;
-    case 908: m_commands.DeleteRow(); return true;
-    case 912: m_commands.RenameList(); return true;
-    case 122:
-    case 913: m_commands.Import(); return true;
-    case 132:
-    case 914: m_commands.Export(); return true;
-    case 203: m_commands.CutCells(); return true;
-    case 204: m_commands.CopyCells(); return true;
-    case 205: m_commands.PasteCells(); return true;
-    case 206: m_commands.Clear(); return true;
+    case +ToolId::NewSelector: m_commands.NewList(); return true;
+    case +ToolId::EditSelector: m_commands.EditList(); return true;
+    case +ToolId::DeleteSelector: m_commands.DeleteList(); return true;
+    case +ToolId::RenameProperty: m_commands.RenameColumn(); return true;
+    case +ToolId::InsertProperty: m_commands.InsertColumn(); return true;
+    case +ToolId::DeleteProperty: m_commands.DeleteColumn(); return true;
+    case +ToolId::InsertItem: m_commands.InsertRow(); return true;
+    case +ToolId::DeleteItem: m_commands.DeleteRow(); return true;
+    case +ToolId::RenameSelector: m_commands.RenameList(); return true;
+    case +ToolId::ImportSelector:
+    case +ToolId::ImportSelectorIntoGrid: m_commands.Import(); return true;
+    case +ToolId::ExportSelector:
+    case +ToolId::ExportSelectorFromGrid: m_commands.Export(); return true;
+    case +ToolId::Cut: m_commands.CutCells(); return true;
+    case +ToolId::Copy: m_commands.CopyCells(); return true;
+    case +ToolId::Paste: m_commands.PasteCells(); return true;
+    case +ToolId::Clear: m_commands.Clear(); return true;
     default: return false;
     }
 }

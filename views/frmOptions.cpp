@@ -1,5 +1,6 @@
 #include "views/frmOptions.h"
 
+#include "app/ToolId.h"
 #include "base/AccessKey.h"
 #include "base/IPrompt.h"
 #include "base/ResourceStrings.h"
@@ -60,11 +61,11 @@ constexpr int builderId = 33574;
 constexpr int browseId = 32412;
 constexpr int okId = 32602;
 constexpr int cancelId = 32603;
-constexpr int snapToGridId = 1102;
-constexpr int firstLineStyleId = 1150;
-constexpr int firstEntitySizeId = 1153;
-constexpr int selectToolId = 1001;
-constexpr int drawToolId = 1006;
+constexpr int snapToGridId = +ToolId::SnapToGrid;
+constexpr int firstLineStyleId = +ToolId::StraightLines;
+constexpr int firstEntitySizeId = +ToolId::SizeSmall;
+constexpr int selectToolId = +ToolId::SelectControl;
+constexpr int drawToolId = +ToolId::DrawControl;
 constexpr int applyId = 33598;
 
 constexpr int entitySizes = 3;

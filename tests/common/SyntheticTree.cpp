@@ -58,7 +58,7 @@ void SyntheticTree::fill(CmDecisionManager& decisions, int controlCount)
         // Every tenth control has no name and is keyed by its number.
         item->setStrID(id % 10 == 0 ? QString() : QStringLiteral("Step%1").arg(id));
         item->setIntControl(type);
-        item->OptsAndActs() = optionsFor(id, controlCount, type);
+        item->setOptsAndActsAsRead(optionsFor(id, controlCount, type));
         item->setCaption(QStringLiteral("Question %1: which one?").arg(id));
         item->setHeading(QStringLiteral("<B>Step %1</B>\r\nA \"quoted\" header").arg(id));
         item->setPicture(id % 5 == 0 ? QStringLiteral("picture%1.jpg").arg(id) : QString());

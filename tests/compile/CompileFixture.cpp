@@ -15,7 +15,7 @@ CmDecisionItem& CompileFixture::add(qint16 id, const QString& name, qint16 type,
     item->setIntID(id);
     item->setStrID(name);
     item->setIntControl(type);
-    item->OptsAndActs() = lines;
+    item->setOptsAndActsAsRead(lines);
     if (!decisions.add(std::move(item)))
         qFatal("decision %s refused", qPrintable(name));
     return added;

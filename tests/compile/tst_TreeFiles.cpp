@@ -24,7 +24,7 @@ void addWebTree(CompileFixture& tree)
     start.setHeading(u"Welcome to [[Start]].\r\nSecond line"_s);
     start.setPicture(u"Logo"_s);
     start.setKvwHelpID(u"help/start.html"_s);
-    start.Group() = {u"Member"_s, u""_s};
+    start.setGroup({u"Member"_s, u""_s});
     tree.add(2, u"Member"_s, Check, {u"^Checked"_s, u"!SET [[Age]]=18"_s, u"^Not Checked"_s});
     CmDecisionItem& age = tree.add(5, u"Age"_s, NumBox, {u"^1-5"_s, u"!GO Done1"_s, u"^10-"_s, u"^-3"_s});
     age.setMin(u"0"_s);
@@ -137,7 +137,7 @@ private slots:
                                          {u"^Yes"_s, u"!GO 5"_s, u"^No"_s, u"!GO Member"_s, u"!IF [[7]]=\"Not Checked\""_s,
                                           u"!SET [[5]]=[[5]]+1"_s, u"!ENDIF"_s});
         first.setHeading(u"You are [[5]] years old"_s);
-        first.Group() = {u"Age"_s, u"Member"_s};
+        first.setGroup({u"Age"_s, u"Member"_s});
         CmDecisionItem& age = tree.add(5, u"Age"_s, NumBox, {u"!GO 7"_s});
         age.setMin(u"0"_s);
         age.setMax(u"99"_s);

@@ -63,7 +63,7 @@ void addActionTree(CompileFixture& tree)
 // button's state, and numeric options open at one end.
 void addPageTree(CompileFixture& tree)
 {
-    tree.add(1, u"Who"_s, StringBox, {u"!GO Extras"_s}).Group() = {u"Age"_s};
+    tree.add(1, u"Who"_s, StringBox, {u"!GO Extras"_s}).setGroup({u"Age"_s});
     CmDecisionItem& age = tree.add(2, u"Age"_s, NumBox);
     age.setMin(u"0"_s);
     age.setMax(u"120"_s);

@@ -87,7 +87,7 @@ public:
         for (int index = 1; index <= decisions().Count(); ++index) {
             CmDecisionItem* item = decisions().ItemByIndex(index);
             item->setPicture(QString());
-            item->OptsAndActs().clear();
+            item->setOptsAndActsAsRead({});
             item->setGroup({});
             item->setDefaultValue(QVariant());
             item->setMin(QStringLiteral("0"));

@@ -10,9 +10,9 @@ CmDecisionItem* DiagramFixture::add(qint16 id, const QString& name, const QStrin
     item->setStrID(name);
     item->setHeading(heading);
     if (!lines.isEmpty())
-        item->OptsAndActs() = lines.split(QLatin1Char('|'));
+        item->setOptsAndActsAsRead(lines.split(QLatin1Char('|')));
     if (!group.isEmpty())
-        item->Group() = group.split(QLatin1Char('|'));
+        item->setGroup(group.split(QLatin1Char('|')));
     CmDecisionItem* added = item.get();
     return decisions.add(std::move(item)) ? added : nullptr;
 }

@@ -54,7 +54,7 @@ private slots:
         DiagramFixture diagram;
         CmDecisionItem* check = diagram.add(1, QStringLiteral("Box"));
         check->setIntControl(MDecisionDataUtil::Check);
-        check->OptsAndActs() = QStringList{QStringLiteral("^TRUE"), QStringLiteral("!GO Box")};
+        check->setOptsAndActsAsRead(QStringList{QStringLiteral("^TRUE"), QStringLiteral("!GO Box")});
         QCOMPARE(MUpdateUtil::UpdateControls(diagram.decisions, MDecisionDataUtil::Check, diagram.prompt), -1);
         QCOMPARE(check->OptsAndActs().first(), QStringLiteral("^TRUE"));
         QVERIFY(diagram.messages().first().startsWith(LoadResString(32611) + QStringLiteral("Check")));

@@ -188,7 +188,8 @@ private slots:
         diagram.tree.SelectDecision(QStringLiteral("Control3"));
         diagram.tree.CopyEntity();
         // The copy is deep: later edits of the original do not reach it.
-        diagram.decisions.Item(QStringLiteral("Control3"))->OptsAndActs().append(QStringLiteral("!NOOP"));
+        CmDecisionItem* original = diagram.decisions.Item(QStringLiteral("Control3"));
+        original->setOptsAndActs(original->OptsAndActs() + QStringList{QStringLiteral("!NOOP")});
         diagram.tree.PasteEntity();
         QCOMPARE(diagram.messages(), QStringList{text(12105)});
         diagram.view.Canvas().ClickAt(QPointF(300, 40));

@@ -33,7 +33,7 @@ struct Drawing {
         auto item = std::make_unique<CmDecisionItem>();
         item->setIntID(id);
         item->setStrID(name);
-        item->OptsAndActs() = lines;
+        item->setOptsAndActsAsRead(lines);
         decisions.add(std::move(item));
         canvas.AddEntity(centre, id);
     }

@@ -33,7 +33,7 @@ const QHash<QString, Setter>& setters()
         {"number", [](CmDecisionItem& d, const QString& v) { d.setDefaultValue(v.toDouble()); }},
         {"min", [](CmDecisionItem& d, const QString& v) { d.setMin(v); }},
         {"max", [](CmDecisionItem& d, const QString& v) { d.setMax(v); }},
-        {"lines", [](CmDecisionItem& d, const QString& v) { d.OptsAndActs() = v.split(QLatin1Char('\t')); }},
+        {"lines", [](CmDecisionItem& d, const QString& v) { d.setOptsAndActsAsRead(v.split(QLatin1Char('\t'))); }},
     };
     return table;
 }

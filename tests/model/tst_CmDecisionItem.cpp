@@ -106,7 +106,7 @@ private slots:
         CmDecisionItem item;
         item.setStrID(QStringLiteral("a"));
         item.setIntID(3);
-        item.Group() = held;
+        item.setGroup(held);
         item.setStrGroup(text);
         QCOMPARE(item.Group(), group);
         QCOMPARE(item.strGroup(), group.join(','));
@@ -127,7 +127,7 @@ private slots:
         CmDecisionItem item;
         item.setStrID(QStringLiteral("a"));
         item.setIntID(3);
-        item.Group() = QStringList{"", "A", "B", "3"};
+        item.setGroup(QStringList{"", "A", "B", "3"});
         item.setGroup(giveHeldList ? item.Group() : group);
         QCOMPARE(item.Group(), group);
     }

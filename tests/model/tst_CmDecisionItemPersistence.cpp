@@ -37,7 +37,7 @@ void fill(CmDecisionItem& item)
     item.setCaption(QStringLiteral("Size?"));
     item.setHeading(QStringLiteral("{\\rtf1 Sizes}"));
     item.setPicture(QStringLiteral("motor.jpg"));
-    item.Group() = QStringList{"Fuel", ""};
+    item.setGroup(QStringList{"Fuel", ""});
     item.setMin(QString());
     item.setMax(QStringLiteral("10"));
     item.setDirty(true);

@@ -169,7 +169,7 @@ void TestOptionRules::switchFollowsTheDecision()
     item.setOptsAndActs({"!SET [[A]]=1", "^Red", "!GO R"});
     item.setIntControl(Check);
     QCOMPARE(item.OptsAndActs(), (QStringList{"!SET [[A]]=1", "^Checked", "^Not Checked"}));
-    item.OptsAndActs().prepend(QStringLiteral("!CALL hello"));
+    item.setOptsAndActs(QStringList{QStringLiteral("!CALL hello")} + item.OptsAndActs());
     item.setIntControl(NumBox);
     QCOMPARE(item.OptsAndActs(), (QStringList{"!CALL hello", "!SET [[A]]=1"}));
     item.setIntControl(Radio);

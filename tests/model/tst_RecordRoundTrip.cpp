@@ -43,7 +43,7 @@ public:
         item->setMax(limit());
         QStringList lines = block(type);
         ValidOptions(lines, type);
-        item->OptsAndActs() = lines;
+        item->setOptsAndActsAsRead(lines);
         return item;
     }
 

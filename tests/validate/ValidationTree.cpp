@@ -22,7 +22,7 @@ CmDecisionItem& ValidationTree::add(CmDecisionManager& decisions, const Control&
     item->setIntID(static_cast<qint16>(decisions.Count() + 1));
     item->setStrID(control.name);
     item->setIntControl(control.type);
-    item->OptsAndActs() = control.lines;
+    item->setOptsAndActsAsRead(control.lines);
     item->setMin(control.min);
     item->setMax(control.max);
     if (!control.defaultValue.isEmpty())

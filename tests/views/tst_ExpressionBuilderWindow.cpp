@@ -44,7 +44,7 @@ void add(CmDecisionManager& decisions, qint16 id, const QString& name, qint16 ty
     item->setIntID(id);
     item->setStrID(name);
     item->setIntControl(type);
-    item->OptsAndActs() = lines;
+    item->setOptsAndActsAsRead(lines);
     decisions.add(std::move(item));
 }
 

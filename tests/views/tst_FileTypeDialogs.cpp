@@ -26,7 +26,7 @@ CmDecisionItem& addSlide(CmDecisionManager& decisions)
     item->setIntID(1);
     item->setStrID(QStringLiteral("Size"));
     item->setIntControl(Slide);
-    item->OptsAndActs() = QStringList{"^Small", "^Large", "!GO Size"};
+    item->setOptsAndActsAsRead(QStringList{"^Small", "^Large", "!GO Size"});
     decisions.add(std::move(item));
     return added;
 }

@@ -108,7 +108,8 @@ private slots:
         gApp->View().UpdateAllBands();
         runAll->trigger();
         QCOMPARE(cell(list, 0, 1), LoadResString(33073));
-        gApp->Model().Decisions().ItemByIndex(1)->OptsAndActs().append(QStringLiteral("!GO Nowhere"));
+        CmDecisionItem* first = gApp->Model().Decisions().ItemByIndex(1);
+        first->setOptsAndActs(first->OptsAndActs() + QStringList{QStringLiteral("!GO Nowhere")});
         runAll->trigger();
         QCOMPARE(cell(list, 0, 1), LoadResString(33075));
         QCOMPARE(cell(list, 0, 2), QString());

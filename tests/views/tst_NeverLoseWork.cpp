@@ -1,5 +1,6 @@
 #include "app/CApplication.h"
 #include "app/CController.h"
+#include "app/CView.h"
 #include "app/CcFile.h"
 #include "app/ToolId.h"
 #include "base/ResourceStrings.h"
@@ -29,6 +30,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QKeyEvent>
 #include <QRandomGenerator>
 #include <QApplication>
 #include <QDialog>
@@ -42,6 +44,7 @@ namespace {
 
 constexpr int SaveQuestionId = 12001;
 constexpr int CannotDeleteFirstId = 12100;
+constexpr int InputRefusedId = 34900;
 
 // Controls C1..Cn, each going on to the next one.
 QString chainRules(int count)
@@ -247,6 +250,33 @@ private slots:
         QVERIFY(designer.document().Dirty());
         QVERIFY(designer.main().isWindowModified());
         QVERIFY(designer.closeAsks());
+    }
+
+    void aKeyPressedDuringASaveIsRefusedAndSaysWhy()
+    {
+        Designer designer;
+        QVERIFY(designer.openChain(5));
+        DiagramWindow* window = designer.openDiagram();
+        QVERIFY(window);
+        gApp->Controller().DecisionTree().SelectDecision(3);
+        designer.document().MarkChanged();
+        QStringList statuses;
+        connect(&gApp->View(), &CView::statusChanged, this, [&](const QString& text) { statuses.append(text); });
+        bool pressed = false;
+        const QMetaObject::Connection during =
+            connect(&gApp->View(), &CView::progressChanged, this, [&] {
+                if (pressed || !designer.document().Busy())
+                    return;
+                pressed = true;
+                QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier));
+            });
+        QVERIFY(gApp->Controller().File().FileSave());
+        disconnect(during);
+        QVERIFY(pressed);
+        QCoreApplication::processEvents();
+        QCOMPARE(designer.decisions().Count(), 5);
+        QVERIFY(!designer.document().Dirty());
+        QVERIFY2(statuses.contains(LoadResString(InputRefusedId)), qPrintable(statuses.join(QLatin1Char('|'))));
     }
 
     void anEditDuringASaveStaysUnsavedAndTheNextSaveWritesIt()

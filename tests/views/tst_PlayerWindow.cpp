@@ -94,7 +94,7 @@ struct Designer {
         item->setIntID(id);
         item->setStrID(name);
         item->setIntControl(type);
-        item->OptsAndActs() = lines;
+        item->setOptsAndActsAsRead(lines);
         if (!gApp->Model().Decisions().add(std::move(item)))
             qFatal("decision %s refused", qPrintable(name));
         return added;
@@ -193,7 +193,7 @@ private slots:
         QVERIFY(gApp->Model().Document().Storage().pictures().add("Logo.png", pictureBytes(640, 80)).ok());
 
         QString problem;
-        std::unique_ptr<PlayerWindow> window = PlayerWindow::forOpenProject(problem);
+        std::unique_ptr<PlayerWindow> window = PlayerWindow::forProject(gApp->OpenProject(), problem);
         QVERIFY2(window, qPrintable(problem));
         QVERIFY(window->start());
         QCOMPARE(window->findChild<QLabel*>("header")->text(), QString("Hello <b>there</b>"));
@@ -220,7 +220,7 @@ private slots:
         Designer designer;
         designer.add(1, "Start", MDecisionDataUtil::Radio, {"^Yes", "!GO Nowhere"});
         QString problem;
-        QVERIFY(!PlayerWindow::forOpenProject(problem));
+        QVERIFY(!PlayerWindow::forProject(gApp->OpenProject(), problem));
         QVERIFY2(problem.contains("Nowhere"), qPrintable(problem));
     }
 

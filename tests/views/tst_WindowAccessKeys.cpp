@@ -168,7 +168,7 @@ void TestWindowAccessKeys::optionsEditorInEveryStatementKind()
     item->setIntID(1);
     item->setStrID(QStringLiteral("Pick"));
     item->setIntControl(MDecisionDataUtil::Radio);
-    item->OptsAndActs() = {"^A", "!GO Pick"};
+    item->setOptsAndActsAsRead({"^A", "!GO Pick"});
     CmDecisionItem* pick = item.get();
     decisions.add(std::move(item));
     OptionsEditSession session(decisions);
