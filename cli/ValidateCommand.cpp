@@ -3,7 +3,10 @@
 #include "project/CModel.h"
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
+#include "database/ExternalTables.h"
 #include "validate/CcValidation.h"
+
+#include <QFileInfo>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,6 +20,8 @@ constexpr int summaryId = 32311;
 constexpr int usageId = 32312;
 constexpr int unknownArgumentId = 32313;
 constexpr int oneProjectId = 32314;
+constexpr int missingFieldId = 37050;
+constexpr int accessibleFieldsId = 37051;
 
 struct Options {
     QString project;
@@ -25,13 +30,20 @@ struct Options {
     bool strict = false;
     bool json = false;
     bool analyze = false;
+    bool database = false;
+    QString passwordEnv;
 };
 
 // Empty when the arguments are sound, otherwise what is wrong with them.
 QString parse(const QStringList& args, Options& options)
 {
-    for (const QString& arg : args) {
-        if (arg == QLatin1String("--web"))
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (arg == QLatin1String("--database"))
+            options.database = true;
+        else if (arg == QLatin1String("--database-password-env") && i + 1 < args.size() && options.passwordEnv.isEmpty())
+            options.passwordEnv = args.at(++i);
+        else if (arg == QLatin1String("--web"))
             options.web = true;
         else if (arg == QLatin1String("--desktop"))
             options.desktop = true;
@@ -67,6 +79,31 @@ QJsonObject toJson(const ValidationFindings::Entry& entry)
     };
 }
 
+// Connects to each external selector's database: a table that cannot be read, a field it lacks
+// or settings that cannot work are errors located at the selector's accessible fields.
+void checkDatabases(StorageDocument& project, const Options& options, ValidationFindings& findings)
+{
+    const QString location = LoadResString(accessibleFieldsId);
+    QList<ExternalSelectorSettings> selectors;
+    QString error;
+    if (!ExternalTables::settingsIn(project, selectors, error)) {
+        findings.AppendToLog(true, error, QString());
+        return;
+    }
+    ExternalTables::Options connect;
+    connect.baseFolder = QFileInfo(options.project).absolutePath();
+    connect.passwordEnv = options.passwordEnv;
+    for (const ExternalSelectorSettings& selector : std::as_const(selectors)) {
+        QStringList missing;
+        if (!ExternalTables::check(selector, connect, missing, error)) {
+            findings.AppendToLog(true, error, location.arg(selector.Name()));
+            continue;
+        }
+        for (const QString& field : std::as_const(missing))
+            findings.AppendToLog(true, LoadResString(missingFieldId).arg(selector.table, field), location.arg(selector.Name()));
+    }
+}
+
 } // namespace
 
 QString ValidateCommand::Name() const
@@ -100,14 +137,25 @@ int ValidateCommand::execute(const QStringList& args, QTextStream& out, QTextStr
     validation.setCompileKVD(both || options.desktop);
     validation.setAnalyzePaths(options.analyze);
     validation.Validate();
+    ValidationFindings database;
+    if (options.database)
+        checkDatabases(session.Document().Storage(), options, database);
     if (options.json) {
         QJsonArray findings;
         for (const ValidationFindings::Entry& entry : validation.Findings().entries())
             findings.append(toJson(entry));
+        // A selector's name holds a dot: the property is after the last one.
+        for (const ValidationFindings::Entry& entry : database.entries()) {
+            QJsonObject found = toJson(entry);
+            const qsizetype dot = entry.location.lastIndexOf(QLatin1Char('.'));
+            found[QStringLiteral("control")] = entry.location.left(dot);
+            found[QStringLiteral("property")] = entry.location.mid(dot + 1);
+            findings.append(found);
+        }
         out << QJsonDocument(findings).toJson(QJsonDocument::Indented);
     } else {
-        out << validation.Log();
+        out << validation.Log() << database.text();
     }
-    const bool failed = validation.Error() || (options.strict && validation.Warning());
+    const bool failed = validation.Error() || database.hasErrors() || (options.strict && validation.Warning());
     return failed ? Failure : Success;
 }

@@ -25,9 +25,10 @@ constexpr int TooManyRowsId = 37010;
 constexpr int MissingFieldsId = 37011;
 constexpr int NoFieldsId = 37012;
 
+// The server's first line: what went wrong, without the statement it quotes.
 QString reasonOf(const QSqlError& error)
 {
-    QString text = error.databaseText().trimmed();
+    QString text = error.databaseText().trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
     if (text.isEmpty())
         text = error.driverText().trimmed();
     return text;

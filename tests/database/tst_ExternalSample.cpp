@@ -193,6 +193,24 @@ private slots:
         QVERIFY(!refused.err.contains("not-it"));
     }
 
+    void validateWithTheDatabase()
+    {
+        QCOMPARE(run({"validate", path("postgresql.kvp"), "--web", "--database"}).code, 0);
+        QVERIFY(QFile::copy(path("postgresql.kvp"), path("checked.kvp")));
+        QCOMPARE(run({"selector", "external", path("checked.kvp"), "shop.laptops", "--fields", "Name,Colour,Price"}).code, 0);
+        QCOMPARE(run({"selector", "external", path("checked.kvp"), "shop.desktops", "--server", m_cluster->socketFolder(),
+                      "--user", PostgresCluster::user(), "--password-env", "KV_TEST_PG", "--fields", "Name"})
+                     .code,
+                 0);
+        // Without --database nothing connects.
+        QCOMPARE(run({"validate", path("checked.kvp"), "--web"}).code, 0);
+        const CliRun::Outcome checked = run({"validate", path("checked.kvp"), "--web", "--database"});
+        QCOMPARE(checked.code, 1);
+        QCOMPARE(checked.out, QStringLiteral("Error. External selector shop.desktops: The table \"desktops\" cannot be read: "
+                                             "ERROR:  relation \"desktops\" does not exist\r\n\tSource: shop.desktops.Accessible Fields\r\n"
+                                             "Error. The table \"laptops\" has no field \"Colour\".\r\n\tSource: shop.laptops.Accessible Fields\r\n"));
+    }
+
     void millionAndOneRows()
     {
         QString error;
