@@ -11,6 +11,7 @@
 #include "model/OptionRules.h"
 #include "selectors/StoredSelectorCatalog.h"
 #include "validate/ControlCharacters.h"
+#include "validate/ControlDependencies.h"
 #include "validate/SelectorPropertyCheck.h"
 #include "validate/ControlLocation.h"
 #include "validate/InterfaceLimits.h"
@@ -20,6 +21,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -55,6 +57,7 @@ constexpr int noPushedActionId = 12539;
 constexpr int noPushedActionAdviceId = 12540;
 constexpr int validatingStatusId = 14018;
 constexpr int noLogFileId = 32300;
+constexpr int blankHeaderId = 36160;
 
 const QString pushedOption = QStringLiteral("Pushed");
 // What Command controls of older projects call their pushed option.
@@ -177,7 +180,68 @@ ReferenceChecker& CcValidation::references()
 
 void CcValidation::AppendToLog(bool isError, const QString& message, const QString& location, const QString& extra)
 {
-    m_findings.AppendToLog(isError, message, location, extra);
+    if (!m_headerSelector.isEmpty() && isHiddenHeaderFinding(message))
+        return;
+    m_findings.AppendLineToLog(m_currentLine, isError, message, location, extra);
+}
+
+void CcValidation::AppendLineToLog(int line, bool isError, const QString& message, const QString& location,
+                                   const QString& extra)
+{
+    m_findings.AppendLineToLog(line, isError, message, location, extra);
+}
+
+bool CcValidation::isHiddenHeaderFinding(const QString& message) const
+{
+    if (!m_headerRule || m_headerRule(m_headerSelector.toCaseFolded()))
+        return false;
+    const QString text = LoadResString(blankHeaderId).arg(m_headerSelector);
+    const qsizetype column = text.indexOf(QLatin1String("%2"));
+    if (column < 0)
+        return false;
+    const QString before = text.left(column);
+    const QString after = text.mid(column + 2);
+    if (!message.startsWith(before) || !message.endsWith(after) || message.size() <= before.size() + after.size())
+        return false;
+    bool number = false;
+    message.mid(before.size(), message.size() - before.size() - after.size()).toInt(&number);
+    return number;
+}
+
+void CcValidation::ValidateControl(const CmDecisionItem& decision, ControlDependencies* dependencies)
+{
+    // One control at a time, each finds its own first use of a selector's header.
+    if (m_headerRule)
+        m_propertyCheck.reset();
+    m_dependencies = dependencies;
+    references().setDependencies(dependencies);
+    validateDecision(decision);
+    references().setDependencies(nullptr);
+    m_dependencies = nullptr;
+}
+
+ValidationFindings CcValidation::TakeFindings()
+{
+    return std::exchange(m_findings, ValidationFindings());
+}
+
+void CcValidation::setHeaderRule(std::function<bool(const QString&)> rule)
+{
+    m_headerRule = std::move(rule);
+    m_propertyCheck.reset();
+}
+
+void CcValidation::ForgetSelectors()
+{
+    m_propertyCheck.reset();
+    m_references.reset();
+    m_storedCatalog.reset();
+}
+
+void CcValidation::ForgetPictures()
+{
+    m_pictures.clear();
+    m_picturesRead = false;
 }
 
 void CcValidation::Validate()
@@ -260,6 +324,8 @@ bool CcValidation::pictureExists(const QString& name)
 
 bool CcValidation::ValidatePictureRef(const CmDecisionItem& decision)
 {
+    if (m_dependencies)
+        m_dependencies->picture = decision.Picture();
     return ProcedureBoundary::runOr("CcValidation.ValidatePictureRef", false, [&] {
         if (decision.Picture().isEmpty() || pictureExists(decision.Picture()))
             return true;
@@ -377,7 +443,9 @@ void CcValidation::ValidateOptionsAndActions(const CmDecisionItem& decision)
         BlockSummary summary;
         bool inPushed = false;
         bool currentOptionHasGo = false;
+        m_currentLine = -1;
         for (const QString& line : decision.OptsAndActs()) {
+            ++m_currentLine;
             if (BlockLine::IsOption(line)) {
                 ++summary.options;
                 currentOptionHasGo = false;
@@ -438,9 +506,11 @@ void CcValidation::ValidateOptionsAndActions(const CmDecisionItem& decision)
                 reportSyntax(location, line);
             }
         }
+        m_currentLine = -1;
         if (decision.intControl() != Done)
             reportDecisionWarnings(decision, summary);
     });
+    m_currentLine = -1;
 }
 
 void CcValidation::reportSyntax(const QString& location, const QString& line)
@@ -466,6 +536,8 @@ void CcValidation::validateSetValue(const QString& location, const QString& argu
         if (!isPlainValue(value))
             return;
     }
+    if (m_dependencies)
+        m_dependencies->valueTargets.append(targetName);
     const CmDecisionItem* target = targetKnown ? m_decisions.Item(targetName) : nullptr;
     if (!target)
         return;
@@ -485,19 +557,24 @@ void CcValidation::validateSetValue(const QString& location, const QString& argu
 void CcValidation::validateSelectorAction(const QString& location, const QString& argument, bool sort)
 {
     const qsizetype colon = argument.indexOf(QLatin1Char(':'));
-    ValidateCLRef(location, argument.left(colon).trimmed());
+    const QString selector = argument.left(colon).trimmed();
+    ValidateCLRef(location, selector);
     const QString rest = argument.mid(colon + 1);
-    if (!sort) {
+    QStringList expressions{rest};
+    if (sort) {
+        const QString keys = rest.section(QLatin1Char(';'), 0, 0);
+        ValidateRefs(location, keys);
+        expressions = keys.split(QLatin1Char(','));
+        for (const QString& key : expressions)
+            ValidateExpr(location, key);
+    } else {
         ValidateRefs(location, rest);
         ValidateExpr(location, rest);
-        propertyCheck().Check(location, argument.left(colon), {rest});
-        return;
     }
-    const QString keys = rest.section(QLatin1Char(';'), 0, 0);
-    ValidateRefs(location, keys);
-    for (const QString& key : keys.split(QLatin1Char(',')))
-        ValidateExpr(location, key);
-    propertyCheck().Check(location, argument.left(colon), keys.split(QLatin1Char(',')));
+    if (m_dependencies)
+        m_dependencies->headerSelectors.append(selector);
+    const QScopedValueRollback<QString> checking(m_headerSelector, selector);
+    propertyCheck().Check(location, selector, expressions);
 }
 
 SelectorPropertyCheck& CcValidation::propertyCheck()
@@ -516,12 +593,18 @@ void CcValidation::reportDecisionWarnings(const CmDecisionItem& decision, const 
     // the flow on. Whether other controls lead to it is not asked, since the runtime also
     // reaches a control by falling through to the next number.
     const bool someOptionsLackGo = summary.optionsWithGo > 0 && summary.optionsWithGo < summary.options;
-    if (someOptionsLackGo && !m_displayed.contains(ControlLocation::NameOf(decision).toUpper()))
+    if (someOptionsLackGo && !isDisplayed(decision))
         AppendToLog(false, LoadResString(missingGoId), location, LoadResString(missingGoAdviceId));
     if (requiresChoices(decision.intControl()) && summary.options == 0)
         AppendToLog(false, LoadResString(noChoicesId), location, LoadResString(noChoicesAdviceId));
     if (decision.intControl() == Command && !summary.pushedHasAction)
         AppendToLog(false, LoadResString(noPushedActionId), location, LoadResString(noPushedActionAdviceId));
+}
+
+bool CcValidation::isDisplayed(const CmDecisionItem& decision) const
+{
+    const QString name = ControlLocation::NameOf(decision).toUpper();
+    return m_displayedRule ? m_displayedRule(name) : m_displayed.contains(name);
 }
 
 QString CcValidation::DefaultLogFileName() const

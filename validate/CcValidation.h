@@ -8,9 +8,11 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class CmDecisionItem;
+struct ControlDependencies;
 class CmDecisionManager;
 class CmDocument;
 class ISelectorCatalog;
@@ -66,6 +68,24 @@ public:
 
     void AppendToLog(bool isError, const QString& message, const QString& location,
                      const QString& extra = QString()) override;
+    void AppendLineToLog(int line, bool isError, const QString& message, const QString& location,
+                         const QString& extra = QString()) override;
+
+    // One control's checks, as Validate runs them for each control; what they read of other
+    // controls, selectors and pictures goes to dependencies when given.
+    void ValidateControl(const CmDecisionItem& decision, ControlDependencies* dependencies = nullptr);
+    // The findings so far, leaving none; what was read of selectors and pictures stays.
+    ValidationFindings TakeFindings();
+    // Whether another control displays the one of that upper-cased name; unset, Validate
+    // collects it from the tree.
+    void setDisplayedRule(std::function<bool(const QString& upperName)> rule) { m_displayedRule = std::move(rule); }
+    // A selector's blank header cells are reported at the first !KILL or !SORT on it in a run.
+    // Checking one control at a time, the rule says (by the case-folded selector name) whether
+    // that control is the first; unset, the run's own order decides.
+    void setHeaderRule(std::function<bool(const QString& foldedSelector)> rule);
+    // The selectors or the pictures changed: they are read again when next needed.
+    void ForgetSelectors();
+    void ForgetPictures();
 
     // Writes the log when it is not empty: to fileName, or beside the project with the
     // extension "log". The file is replaced only by a complete write, so a failure leaves the
@@ -109,6 +129,9 @@ private:
     void reportDecisionWarnings(const CmDecisionItem& decision, const BlockSummary& summary);
     void collectDisplayed();
     bool pictureExists(const QString& name);
+    bool isDisplayed(const CmDecisionItem& decision) const;
+    // A blank header cell of the selector whose header is being checked, to leave out.
+    bool isHiddenHeaderFinding(const QString& message) const;
     void reportProgress(int done, int total);
 
     const CmDecisionManager& m_decisions;
@@ -122,6 +145,13 @@ private:
     QSet<QString> m_displayed;
     QSet<QString> m_pictures;
     bool m_picturesRead = false;
+    std::function<bool(const QString&)> m_displayedRule;
+    std::function<bool(const QString&)> m_headerRule;
+    ControlDependencies* m_dependencies = nullptr;
+    // The line of the options and actions being checked, counted from 0; -1 outside them.
+    int m_currentLine = -1;
+    // The selector whose header a !KILL or !SORT is being checked against, while it is.
+    QString m_headerSelector;
     int m_lastProgress = -1;
     bool m_compileKVW = true;
     bool m_compileKVD = true;

@@ -2,6 +2,7 @@
 
 #include "base/ResourceStrings.h"
 #include "model/CmDecisionItem.h"
+#include "validate/ControlLocation.h"
 #include "validate/IValidationLog.h"
 
 #include <QStringList>
@@ -27,7 +28,7 @@ void checkField(const CmDecisionItem& decision, int labelId, const QString& text
         return;
     const QString code = QString::number(text.at(*found).unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
     log.AppendToLog(true, LoadResString(FoundId).arg(QStringLiteral("U+") + code),
-                    decision.strID() + QLatin1Char('.') + LoadResString(labelId));
+                    ControlLocation::Of(decision, labelId));
 }
 
 } // namespace

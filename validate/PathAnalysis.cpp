@@ -84,7 +84,7 @@ private:
     void reportLoop(int control);
     void reportLines(int control);
     bool isConstant(const QString& condition) const;
-    void add(const QString& message, const QString& location, const QString& extra = QString());
+    void add(const QString& message, const QString& location, const QString& extra = QString(), int line = -1);
 
     IValidationLog& m_log;
     std::vector<const CmDecisionItem*> m_controls;
@@ -307,7 +307,7 @@ void Analysis::reportLines(int control)
     const QString location = ControlLocation::Of(decision, optionsAndActionsLabelId);
     for (const Finding& finding : findings)
         add(LoadResString(finding.messageId), location,
-            LoadResString(lineId).arg(finding.line.number).arg(finding.line.text.trimmed()));
+            LoadResString(lineId).arg(finding.line.number).arg(finding.line.text.trimmed()), finding.line.number - 1);
 }
 
 bool Analysis::isConstant(const QString& condition) const
@@ -324,9 +324,9 @@ bool Analysis::isConstant(const QString& condition) const
     });
 }
 
-void Analysis::add(const QString& message, const QString& location, const QString& extra)
+void Analysis::add(const QString& message, const QString& location, const QString& extra, int line)
 {
-    m_log.AppendToLog(false, message, location, extra);
+    m_log.AppendLineToLog(line, false, message, location, extra);
     ++m_findings;
 }
 

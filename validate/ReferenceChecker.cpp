@@ -2,6 +2,7 @@
 
 #include "base/ResourceStrings.h"
 #include "lang/BlockLine.h"
+#include "validate/ControlDependencies.h"
 #include "validate/IValidationLog.h"
 #include "lang/ReferenceWalk.h"
 #include "model/CmDecisionManager.h"
@@ -37,6 +38,8 @@ bool ReferenceChecker::ValidateRefs(const QString& location, const QString& text
 bool ReferenceChecker::ValidateDecisionRef(const QString& location, const QString& name)
 {
     const QString trimmed = name.trimmed();
+    if (m_dependencies)
+        m_dependencies->controls.append(trimmed);
     if (trimmed.compare(BlockLine::FinishLink, Qt::CaseInsensitive) == 0 && (m_compileKVW || m_compileKVD)) {
         if (m_compileKVW)
             return true;
@@ -51,6 +54,8 @@ bool ReferenceChecker::ValidateDecisionRef(const QString& location, const QStrin
 
 bool ReferenceChecker::ValidateCLRef(const QString& location, const QString& reference)
 {
+    if (m_dependencies)
+        m_dependencies->selectors.append(SelectorLookup::Split(reference).selector);
     switch (m_selectors.Check(reference)) {
     case SelectorLookup::Result::Found:
         return true;

@@ -6,6 +6,7 @@
 
 class CmDecisionManager;
 class ISelectorCatalog;
+struct ControlDependencies;
 class IValidationLog;
 
 // The reference checks of the validator: control references against the decisions, selector
@@ -22,6 +23,8 @@ public:
     void setCompileKVW(bool web) { m_compileKVW = web; }
     bool CompileKVD() const { return m_compileKVD; }
     void setCompileKVD(bool desktop) { m_compileKVD = desktop; }
+    // While set, every control and selector name checked is added to it; null stops that.
+    void setDependencies(ControlDependencies* dependencies) { m_dependencies = dependencies; }
 
     // Checks every [[...]] and <<...>> of the text; false when any of them is unknown. An
     // empty text has no references.
@@ -37,6 +40,7 @@ private:
     const CmDecisionManager& m_decisions;
     SelectorLookup m_selectors;
     IValidationLog& m_log;
+    ControlDependencies* m_dependencies = nullptr;
     bool m_compileKVW = false;
     bool m_compileKVD = false;
 };

@@ -21,10 +21,28 @@ QString ValidationFindings::Entry::text() const
     return entry;
 }
 
+QString ValidationFindings::Entry::control() const
+{
+    const qsizetype dot = location.indexOf(QLatin1Char('.'));
+    return dot < 0 ? location : location.left(dot);
+}
+
+QString ValidationFindings::Entry::property() const
+{
+    const qsizetype dot = location.indexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : location.mid(dot + 1);
+}
+
 void ValidationFindings::AppendToLog(bool isError, const QString& message, const QString& location,
                                      const QString& extra)
 {
-    m_entries.append({isError, message, location, extra});
+    AppendLineToLog(-1, isError, message, location, extra);
+}
+
+void ValidationFindings::AppendLineToLog(int line, bool isError, const QString& message, const QString& location,
+                                         const QString& extra)
+{
+    m_entries.append({isError, message, location, extra, line});
     (isError ? m_errors : m_warnings) = true;
 }
 

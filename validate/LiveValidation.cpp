@@ -1,0 +1,518 @@
+#include "validate/LiveValidation.h"
+
+#include "base/MCommonUtil.h"
+#include "model/CmDecisionItem.h"
+#include "model/CmDecisionManager.h"
+#include "model/DecisionChange.h"
+#include "validate/CcValidation.h"
+#include "validate/PathAnalysis.h"
+
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace {
+
+constexpr int minimumLabelId = 8007;
+constexpr int maximumLabelId = 8008;
+
+// What a control that sets a value on this one reads of it: its interface, lines and limits.
+bool changesWhatValuesNeed(const DecisionChange& change)
+{
+    using W = DecisionChange::What;
+    switch (change.what) {
+    case W::OptsAndActs:
+    case W::ControlType:
+    case W::Record:
+    case W::References:
+        return true;
+    case W::Property:
+        return change.property == minimumLabelId || change.property == maximumLabelId;
+    case W::Heading:
+        return false;
+    }
+    return true;
+}
+
+QStringList upperDisplayed(const CmDecisionItem& item)
+{
+    QStringList names;
+    names.reserve(item.Group().size());
+    for (const QString& shown : item.Group())
+        names.append(shown.trimmed().toUpper());
+    return names;
+}
+
+} // namespace
+
+LiveValidation::LiveValidation(const CmDecisionManager& decisions, const CmDocument& document, QObject* parent)
+    : QObject(parent), m_decisions(decisions), m_validation(std::make_unique<CcValidation>(decisions, document))
+{
+    m_validation->setDisplayedRule([this](const QString& name) { return m_displayedCount.value(name) > 0; });
+    connect(&decisions, &CmDecisionManager::decisionAdded, this, &LiveValidation::onAdded);
+    connect(&decisions, &CmDecisionManager::decisionRemoved, this, &LiveValidation::onRemoved);
+    connect(&decisions, &CmDecisionManager::decisionRenamed, this,
+            [this](CmDecisionItem* item, const QString& oldName, const QString&) { onRenamed(item, oldName); });
+    connect(&decisions, &CmDecisionManager::decisionChanged, this, &LiveValidation::onChanged);
+    connect(&decisions, &CmDecisionManager::cleared, this, &LiveValidation::onCleared);
+}
+
+LiveValidation::~LiveValidation() = default;
+
+void LiveValidation::setSelectorCatalog(const ISelectorCatalog* catalog)
+{
+    m_validation->setSelectorCatalog(catalog);
+    setStale(true);
+}
+
+void LiveValidation::setTargets(bool web, bool desktop)
+{
+    if (web == m_web && desktop == m_desktop)
+        return;
+    m_web = web;
+    m_desktop = desktop;
+    m_validation->setCompileKVW(web);
+    m_validation->setCompileKVD(desktop);
+    setStale(true);
+}
+
+void LiveValidation::setStale(bool stale)
+{
+    // Stale findings keep no pointer to a control: a read or a clear deletes them all.
+    if (stale)
+        forgetAll();
+    if (stale == m_stale)
+        return;
+    m_stale = stale;
+    emit staleChanged(stale);
+    if (stale)
+        emit findingsChanged();
+}
+
+void LiveValidation::forgetAll()
+{
+    for (auto it = m_states.cbegin(); it != m_states.cend(); ++it)
+        noteChanged(it->number);
+    for (const Row& row : std::as_const(m_pathRows)) {
+        if (row.control)
+            noteChanged(row.control->intID());
+    }
+    m_states.clear();
+    m_referrers.clear();
+    m_valueReferrers.clear();
+    m_selectorUsers.clear();
+    m_headerUsers.clear();
+    m_pictureUsers.clear();
+    m_displayedCount.clear();
+    m_pathRows.clear();
+    m_pathCounts.clear();
+    m_positions.clear();
+    m_positionsValid = false;
+    m_errors = 0;
+    m_warnings = 0;
+    m_pathsStale = true;
+}
+
+void LiveValidation::Check()
+{
+    forgetAll();
+    m_validation->Clear();
+    // In one pass over the tree the first !KILL or !SORT on a selector is found in order.
+    m_validation->setHeaderRule(nullptr);
+    const int count = m_decisions.Count();
+    for (int position = 1; position <= count; ++position) {
+        if (const CmDecisionItem* item = m_decisions.ItemByIndex(position)) {
+            for (const QString& shown : item->Group())
+                ++m_displayedCount[shown.trimmed().toUpper()];
+        }
+    }
+    m_states.reserve(count);
+    for (int position = 1; position <= count; ++position) {
+        const CmDecisionItem* item = m_decisions.ItemByIndex(position);
+        if (!item)
+            continue;
+        ControlState state = checked(*item);
+        index(item, state, false);
+        m_errors += state.errors;
+        m_warnings += state.warnings;
+        noteChanged(state.number);
+        m_states.insert(item, std::move(state));
+    }
+    m_validation->setHeaderRule(
+        [this](const QString& selector) { return firstHeaderUser(selector, m_checking); });
+    m_lastRecheckCount = count;
+    setStale(false);
+    CheckPaths();
+}
+
+void LiveValidation::CheckPaths()
+{
+    if (m_stale)
+        return;
+    for (const Row& row : std::as_const(m_pathRows)) {
+        if (row.control)
+            noteChanged(row.control->intID());
+    }
+    ValidationFindings findings;
+    PathAnalysis::Run(m_decisions, findings);
+    m_pathRows.clear();
+    m_pathCounts.clear();
+    m_pathRows.reserve(findings.entries().size());
+    for (const ValidationFindings::Entry& entry : findings.entries()) {
+        // The location is the control's name, then "." and the property; a name holds no dot.
+        const QString name = entry.location.section(QLatin1Char('.'), 0, 0);
+        const CmDecisionItem* control = name.isEmpty() ? nullptr : m_decisions.Item(QVariant(name));
+        m_pathRows.append({entry, control});
+        if (control) {
+            ++m_pathCounts[control];
+            noteChanged(control->intID());
+        }
+    }
+    m_pathsStale = false;
+    emit findingsChanged();
+}
+
+void LiveValidation::SelectorsChanged(const QStringList& names)
+{
+    if (m_stale)
+        return;
+    m_validation->ForgetSelectors();
+    Controls seeds;
+    for (const QString& name : names) {
+        const QString folded = name.trimmed().toCaseFolded();
+        seeds.unite(m_selectorUsers.value(folded));
+        seeds.unite(m_headerUsers.value(folded));
+    }
+    recheck(seeds);
+}
+
+void LiveValidation::PicturesChanged(const QStringList& names)
+{
+    if (m_stale)
+        return;
+    m_validation->ForgetPictures();
+    Controls seeds;
+    for (const QString& name : names)
+        seeds.unite(m_pictureUsers.value(name.toUpper()));
+    recheck(seeds);
+}
+
+void LiveValidation::onAdded(const CmDecisionItem* item)
+{
+    if (m_stale || !item)
+        return;
+    // A control joins at the end of the decision order.
+    if (m_positionsValid)
+        m_positions.insert(item, m_decisions.Count());
+    Controls seeds{item};
+    addReferrers(seeds, keysOf(item->strID(), item->intID()), false);
+    recheck(seeds);
+}
+
+void LiveValidation::onRemoved(const CmDecisionItem* item)
+{
+    if (m_stale || !item)
+        return;
+    m_positionsValid = false;
+    forgetPathRows(item);
+    const auto found = m_states.find(item);
+    if (found == m_states.end()) {
+        recheck({});
+        return;
+    }
+    const ControlState state = std::move(found.value());
+    m_states.erase(found);
+    unindex(item, state);
+    m_errors -= state.errors;
+    m_warnings -= state.warnings;
+    noteChanged(state.number);
+    Controls seeds;
+    addReferrers(seeds, state.keys, false);
+    for (const QString& shown : state.displayed) {
+        if (m_displayedCount.value(shown) == 0) {
+            if (const CmDecisionItem* control = m_decisions.Item(QVariant(shown)))
+                seeds.insert(control);
+        }
+    }
+    for (const QString& selector : state.reads.headerSelectors) {
+        if (const CmDecisionItem* first = firstUserOf(m_headerUsers.value(selector.toCaseFolded())))
+            seeds.insert(first);
+    }
+    recheck(seeds);
+}
+
+void LiveValidation::onRenamed(const CmDecisionItem* item, const QString& oldName)
+{
+    if (m_stale || !item)
+        return;
+    Controls seeds{item};
+    addReferrers(seeds, keysOf(oldName, item->intID()), false);
+    addReferrers(seeds, keysOf(item->strID(), item->intID()), false);
+    recheck(seeds);
+}
+
+void LiveValidation::onChanged(const CmDecisionItem* item, const DecisionChange& change)
+{
+    if (m_stale || !item)
+        return;
+    Controls seeds{item};
+    const QStringList keys = keysOf(item->strID(), item->intID());
+    const auto found = m_states.constFind(item);
+    // A new number or name is news to every control that names the old or the new one.
+    if (found != m_states.cend() && found->keys != keys) {
+        addReferrers(seeds, found->keys, false);
+        addReferrers(seeds, keys, false);
+    } else if (changesWhatValuesNeed(change)) {
+        addReferrers(seeds, keys, true);
+    }
+    recheck(seeds);
+}
+
+void LiveValidation::onCleared()
+{
+    setStale(true);
+}
+
+void LiveValidation::recheck(Controls seeds)
+{
+    QList<const CmDecisionItem*> queue(seeds.cbegin(), seeds.cend());
+    int rechecked = 0;
+    while (!queue.isEmpty()) {
+        const CmDecisionItem* item = queue.takeLast();
+        // A control is checked again when a later check in the same change moved what it reads.
+        if (!item || !seeds.contains(item))
+            continue;
+        seeds.remove(item);
+        QList<const CmDecisionItem*> more;
+        checkOne(item, more);
+        ++rechecked;
+        for (const CmDecisionItem* next : std::as_const(more)) {
+            if (next && !seeds.contains(next)) {
+                seeds.insert(next);
+                queue.append(next);
+            }
+        }
+    }
+    m_lastRecheckCount = rechecked;
+    m_pathsStale = true;
+    emit findingsChanged();
+    emit pathsOutdated();
+}
+
+void LiveValidation::checkOne(const CmDecisionItem* item, QList<const CmDecisionItem*>& more)
+{
+    ControlState old;
+    if (const auto found = m_states.find(item); found != m_states.end()) {
+        old = std::move(found.value());
+        m_states.erase(found);
+        unindex(item, old);
+        m_errors -= old.errors;
+        m_warnings -= old.warnings;
+        noteChanged(old.number);
+    }
+    ControlState state = checked(*item);
+    index(item, state, true);
+    m_errors += state.errors;
+    m_warnings += state.warnings;
+    noteChanged(state.number);
+
+    // Being displayed spares a control a warning: the controls shown or no longer shown here.
+    if (old.displayed != state.displayed) {
+        const QSet<QString> before(old.displayed.cbegin(), old.displayed.cend());
+        const QSet<QString> after(state.displayed.cbegin(), state.displayed.cend());
+        for (const QString& name : (before - after) | (after - before)) {
+            const int now = m_displayedCount.value(name);
+            const int earlier = now - static_cast<int>(state.displayed.count(name)) + static_cast<int>(old.displayed.count(name));
+            if ((now > 0) != (earlier > 0)) {
+                if (const CmDecisionItem* control = m_decisions.Item(QVariant(name)))
+                    more.append(control);
+            }
+        }
+    }
+    // A selector's blank header cells belong to its first !KILL or !SORT in decision order.
+    if (old.reads.headerSelectors != state.reads.headerSelectors) {
+        QSet<QString> before;
+        QSet<QString> after;
+        for (const QString& selector : std::as_const(old.reads.headerSelectors))
+            before.insert(selector.toCaseFolded());
+        for (const QString& selector : std::as_const(state.reads.headerSelectors))
+            after.insert(selector.toCaseFolded());
+        for (const QString& selector : (before - after) | (after - before)) {
+            Controls users = m_headerUsers.value(selector);
+            users.remove(item);
+            more.append(firstUserOf(users));
+        }
+    }
+    m_states.insert(item, std::move(state));
+}
+
+LiveValidation::ControlState LiveValidation::checked(const CmDecisionItem& item)
+{
+    ControlState state;
+    m_checking = &item;
+    m_validation->ValidateControl(item, &state.reads);
+    m_checking = nullptr;
+    state.entries = m_validation->TakeFindings().entries();
+    for (const ValidationFindings::Entry& entry : std::as_const(state.entries))
+        ++(entry.isError ? state.errors : state.warnings);
+    state.displayed = upperDisplayed(item);
+    state.keys = keysOf(item.strID(), item.intID());
+    state.number = item.intID();
+    return state;
+}
+
+void LiveValidation::index(const CmDecisionItem* item, const ControlState& state, bool displayed)
+{
+    for (const QString& name : state.reads.controls)
+        m_referrers[referenceKey(name)].insert(item);
+    for (const QString& name : state.reads.valueTargets)
+        m_valueReferrers[referenceKey(name)].insert(item);
+    for (const QString& name : state.reads.selectors)
+        m_selectorUsers[name.toCaseFolded()].insert(item);
+    for (const QString& name : state.reads.headerSelectors)
+        m_headerUsers[name.toCaseFolded()].insert(item);
+    if (!state.reads.picture.isEmpty())
+        m_pictureUsers[state.reads.picture.toUpper()].insert(item);
+    if (displayed) {
+        for (const QString& name : state.displayed)
+            ++m_displayedCount[name];
+    }
+}
+
+void LiveValidation::unindex(const CmDecisionItem* item, const ControlState& state)
+{
+    const auto drop = [item](Index& index, const QString& key) {
+        const auto found = index.find(key);
+        if (found == index.end())
+            return;
+        found->remove(item);
+        if (found->isEmpty())
+            index.erase(found);
+    };
+    for (const QString& name : state.reads.controls)
+        drop(m_referrers, referenceKey(name));
+    for (const QString& name : state.reads.valueTargets)
+        drop(m_valueReferrers, referenceKey(name));
+    for (const QString& name : state.reads.selectors)
+        drop(m_selectorUsers, name.toCaseFolded());
+    for (const QString& name : state.reads.headerSelectors)
+        drop(m_headerUsers, name.toCaseFolded());
+    if (!state.reads.picture.isEmpty())
+        drop(m_pictureUsers, state.reads.picture.toUpper());
+    for (const QString& name : state.displayed) {
+        const auto found = m_displayedCount.find(name);
+        if (found != m_displayedCount.end() && --found.value() <= 0)
+            m_displayedCount.erase(found);
+    }
+}
+
+void LiveValidation::addReferrers(Controls& into, const QStringList& keys, bool valueOnly) const
+{
+    for (const QString& key : keys) {
+        into.unite(m_valueReferrers.value(key));
+        if (!valueOnly)
+            into.unite(m_referrers.value(key));
+    }
+}
+
+QString LiveValidation::referenceKey(const QString& reference)
+{
+    // As the manager reads a name: a text that spells a number goes by the control's number.
+    if (MCommonUtil::IsNumeric(reference)) {
+        const double number = reference.trimmed().toDouble();
+        if (std::isfinite(number) && std::abs(number) < double(std::numeric_limits<int>::max()))
+            return QLatin1Char('#') + QString::number(static_cast<int>(std::nearbyint(number)));
+    }
+    return reference.trimmed().toUpper();
+}
+
+QStringList LiveValidation::keysOf(const QString& name, qint16 number)
+{
+    return {CmDecisionManager::keyFor(name, number), QLatin1Char('#') + QString::number(number)};
+}
+
+bool LiveValidation::firstHeaderUser(const QString& foldedSelector, const CmDecisionItem* item) const
+{
+    if (!item)
+        return true;
+    const int position = positionOf(item);
+    for (const CmDecisionItem* user : m_headerUsers.value(foldedSelector)) {
+        if (user != item && positionOf(user) < position)
+            return false;
+    }
+    return true;
+}
+
+const CmDecisionItem* LiveValidation::firstUserOf(const Controls& users) const
+{
+    const CmDecisionItem* first = nullptr;
+    int firstPosition = std::numeric_limits<int>::max();
+    for (const CmDecisionItem* user : users) {
+        const int position = positionOf(user);
+        if (position < firstPosition) {
+            first = user;
+            firstPosition = position;
+        }
+    }
+    return first;
+}
+
+int LiveValidation::positionOf(const CmDecisionItem* item) const
+{
+    if (!m_positionsValid) {
+        m_positions.clear();
+        const int count = m_decisions.Count();
+        m_positions.reserve(count);
+        for (int position = 1; position <= count; ++position)
+            m_positions.insert(m_decisions.ItemByIndex(position), position);
+        m_positionsValid = true;
+    }
+    return m_positions.value(item, std::numeric_limits<int>::max());
+}
+
+void LiveValidation::forgetPathRows(const CmDecisionItem* item)
+{
+    if (!m_pathCounts.remove(item))
+        return;
+    m_pathRows.removeIf([item](const Row& row) { return row.control == item; });
+}
+
+QList<LiveValidation::Row> LiveValidation::Rows() const
+{
+    QList<Row> rows;
+    rows.reserve(m_errors + m_warnings + m_pathRows.size());
+    const int count = m_decisions.Count();
+    for (int position = 1; position <= count; ++position) {
+        const CmDecisionItem* item = m_decisions.ItemByIndex(position);
+        const auto found = m_states.constFind(item);
+        if (found == m_states.cend())
+            continue;
+        for (const ValidationFindings::Entry& entry : found->entries)
+            rows.append({entry, item});
+    }
+    rows.append(m_pathRows);
+    return rows;
+}
+
+QList<ValidationFindings::Entry> LiveValidation::Findings() const
+{
+    QList<ValidationFindings::Entry> entries;
+    for (const Row& row : Rows())
+        entries.append(row.entry);
+    return entries;
+}
+
+LiveValidation::Mark LiveValidation::MarkOf(const CmDecisionItem& decision) const
+{
+    const auto found = m_states.constFind(&decision);
+    if (found != m_states.cend() && found->errors > 0)
+        return Mark::Error;
+    if ((found != m_states.cend() && found->warnings > 0) || m_pathCounts.value(&decision) > 0)
+        return Mark::Warning;
+    return Mark::None;
+}
+
+QSet<qint16> LiveValidation::TakeChangedNumbers()
+{
+    return std::exchange(m_changedNumbers, {});
+}
