@@ -24,7 +24,7 @@ SqlSettings ExternalTables::settingsOf(const ExternalSelectorSettings& settings,
     return sql;
 }
 
-QStringList ExternalTables::problemsOf(const ExternalSelectorSettings& settings)
+QStringList ExternalTables::problemsOf(const ExternalSelectorSettings& settings, bool needFields)
 {
     QStringList problems;
     if (!SqlConnection::kindOf(settings.driverName))
@@ -33,7 +33,7 @@ QStringList ExternalTables::problemsOf(const ExternalSelectorSettings& settings)
         problems.append(LoadResString(NoTableNameId));
     else if (!SqlConnection::acceptableName(settings.table))
         problems.append(LoadResString(BadNameId).arg(settings.table));
-    if (settings.fields.isEmpty())
+    if (needFields && settings.fields.isEmpty())
         problems.append(LoadResString(NoFieldsId).arg(settings.table));
     for (const QString& field : settings.fields)
         if (!SqlConnection::acceptableName(field))
@@ -43,10 +43,10 @@ QStringList ExternalTables::problemsOf(const ExternalSelectorSettings& settings)
 
 // The record checked, then connected; the reason, naming the selector, when either fails.
 std::unique_ptr<SqlConnection> ExternalTables::connect(const ExternalSelectorSettings& settings, const Options& options,
-                                                       QString& error)
+                                                       bool needFields, QString& error)
 {
     QString reason;
-    if (const QStringList problems = problemsOf(settings); !problems.isEmpty()) {
+    if (const QStringList problems = problemsOf(settings, needFields); !problems.isEmpty()) {
         error = LoadResString(SelectorFailedId).arg(settings.Name(), problems.join(QLatin1Char(' ')));
         return nullptr;
     }
@@ -59,7 +59,7 @@ std::unique_ptr<SqlConnection> ExternalTables::connect(const ExternalSelectorSet
 bool ExternalTables::read(const ExternalSelectorSettings& settings, const Options& options, CompiledTree::Table& table,
                           QString& error)
 {
-    const std::unique_ptr<SqlConnection> connection = connect(settings, options, error);
+    const std::unique_ptr<SqlConnection> connection = connect(settings, options, true, error);
     if (!connection)
         return false;
     QString reason;
@@ -73,9 +73,9 @@ bool ExternalTables::read(const ExternalSelectorSettings& settings, const Option
 }
 
 bool ExternalTables::check(const ExternalSelectorSettings& settings, const Options& options, QStringList& missing,
-                           QString& error)
+                           QString& error, QStringList* tableColumns)
 {
-    const std::unique_ptr<SqlConnection> connection = connect(settings, options, error);
+    const std::unique_ptr<SqlConnection> connection = connect(settings, options, false, error);
     if (!connection)
         return false;
     QString reason;
@@ -88,6 +88,8 @@ bool ExternalTables::check(const ExternalSelectorSettings& settings, const Optio
     for (const QString& field : settings.fields)
         if (!columns.contains(field.trimmed(), Qt::CaseInsensitive))
             missing.append(field);
+    if (tableColumns)
+        *tableColumns = columns;
     return true;
 }
 

@@ -28,7 +28,8 @@ public:
     // The connection settings of a stored record.
     static SqlSettings settingsOf(const ExternalSelectorSettings& settings, const Options& options);
     // What makes the record unusable before any connection: the driver, the names, the fields.
-    static QStringList problemsOf(const ExternalSelectorSettings& settings);
+    // A record still without fields is fine for a check of its connection.
+    static QStringList problemsOf(const ExternalSelectorSettings& settings, bool needFields = true);
     // Connects and reads one selector's table; the reason, naming the selector, when it cannot.
     static bool read(const ExternalSelectorSettings& settings, const Options& options, CompiledTree::Table& table,
                      QString& error);
@@ -37,11 +38,12 @@ public:
     // Reads every table; the first failure stops it.
     static bool readAll(const QList<ExternalSelectorSettings>& settings, const Options& options,
                         QList<CompiledTree::Table>& tables, QString& error);
-    // Connects and says which accessible fields the table lacks (a missing table is an error).
+    // Connects and says which accessible fields the table lacks (a missing table is an error),
+    // and, when asked, the table's columns.
     static bool check(const ExternalSelectorSettings& settings, const Options& options, QStringList& missing,
-                      QString& error);
+                      QString& error, QStringList* tableColumns = nullptr);
 
 private:
     static std::unique_ptr<SqlConnection> connect(const ExternalSelectorSettings& settings, const Options& options,
-                                                  QString& error);
+                                                  bool needFields, QString& error);
 };

@@ -1,8 +1,11 @@
 #include "views/ExternalSelectorDialog.h"
 
 #include "base/ResourceStrings.h"
+#include "database/ExternalTables.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -26,10 +29,15 @@ constexpr int AddId = 13002;
 constexpr int RemoveId = 13003;
 constexpr int ApplyId = 13009;
 constexpr int PasswordNoteId = 32206;
+constexpr int PasswordTipId = 37060;
+constexpr int TestConnectionId = 37061;
+constexpr int ColumnsId = 37062;
+constexpr int ConnectedId = 37063;
+constexpr int LacksId = 37064;
 } // namespace
 
 ExternalSelectorDialog::ExternalSelectorDialog(ExternalSelectorSession& session, QWidget* parent)
-    : QDialog(parent), m_session(session), m_accessible(new QListWidget)
+    : QDialog(parent), m_session(session), m_accessible(new QListWidget), m_columns(new QListWidget), m_result(new QLabel)
 {
     setWindowTitle(LoadResString(TitleId));
     auto* form = new QFormLayout;
@@ -41,6 +49,7 @@ ExternalSelectorDialog::ExternalSelectorDialog(ExternalSelectorSession& session,
             continue;
         }
         field->setEchoMode(QLineEdit::Password);
+        field->setToolTip(LoadResString(PasswordTipId));
         auto* note = new QLabel(LoadResString(PasswordNoteId));
         note->setWordWrap(true);
         auto* password = new QVBoxLayout;
@@ -61,6 +70,22 @@ ExternalSelectorDialog::ExternalSelectorDialog(ExternalSelectorSession& session,
     auto* fieldsLayout = new QHBoxLayout(fieldsBox);
     fieldsLayout->addWidget(m_accessible);
     fieldsLayout->addLayout(fieldButtons);
+    auto* columns = new QVBoxLayout;
+    columns->addWidget(new QLabel(LoadResString(ColumnsId)));
+    columns->addWidget(m_columns);
+    fieldsLayout->addLayout(columns);
+    connect(m_columns, &QListWidget::itemDoubleClicked, this, [this](const QListWidgetItem* column) {
+        if (m_accessible->findItems(column->text(), Qt::MatchFixedString).isEmpty())
+            m_accessible->addItem(column->text());
+    });
+
+    auto* test = new QPushButton(LoadResString(TestConnectionId));
+    connect(test, &QPushButton::clicked, this, &ExternalSelectorDialog::TestConnection);
+    m_result->setWordWrap(true);
+    m_result->setTextFormat(Qt::PlainText);
+    auto* testRow = new QHBoxLayout;
+    testRow->addWidget(test);
+    testRow->addWidget(m_result, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply);
     buttons->button(QDialogButtonBox::Ok)->setText(LoadResString(OkId));
@@ -76,6 +101,7 @@ ExternalSelectorDialog::ExternalSelectorDialog(ExternalSelectorSession& session,
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(fieldsBox);
+    layout->addLayout(testRow);
     layout->addWidget(buttons);
     LoadData(session.settings);
 }
@@ -112,4 +138,31 @@ void ExternalSelectorDialog::addField()
                                                QLineEdit::Normal, QString(), &ok);
     if (ok && !name.isEmpty())
         m_accessible->addItem(name);
+}
+
+bool ExternalSelectorDialog::TestConnection()
+{
+    const ExternalSelectorSettings settings = Settings();
+    ExternalTables::Options options;
+    options.baseFolder = QDir::currentPath();
+    QStringList missing;
+    QStringList columns;
+    QString error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool connected = ExternalTables::check(settings, options, missing, error, &columns);
+    QApplication::restoreOverrideCursor();
+    m_columns->clear();
+    if (!connected) {
+        m_result->setText(error);
+        return false;
+    }
+    m_columns->addItems(columns);
+    m_result->setText(missing.isEmpty() ? LoadResString(ConnectedId).arg(settings.table).arg(columns.size())
+                                        : LoadResString(LacksId).arg(settings.table, missing.join(QLatin1String(", "))));
+    return true;
+}
+
+QString ExternalSelectorDialog::TestResult() const
+{
+    return m_result->text();
 }

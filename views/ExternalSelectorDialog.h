@@ -6,6 +6,7 @@
 
 #include <array>
 
+class QLabel;
 class QLineEdit;
 class QListWidget;
 
@@ -22,6 +23,11 @@ public:
 
     QLineEdit& Field(int index) const { return *m_fields.at(static_cast<size_t>(index)); }
     QListWidget& AccessibleFields() const { return *m_accessible; }
+    // Connects with the settings as they stand, says which accessible fields the table lacks and
+    // lists its columns to pick from (a double click adds one); false when it cannot connect.
+    bool TestConnection();
+    QListWidget& TableColumns() const { return *m_columns; }
+    QString TestResult() const;
 
 private:
     void LoadData(const ExternalSelectorSettings& settings);
@@ -30,4 +36,6 @@ private:
     ExternalSelectorSession& m_session;
     std::array<QLineEdit*, 8> m_fields{};
     QListWidget* m_accessible;
+    QListWidget* m_columns;
+    QLabel* m_result;
 };
