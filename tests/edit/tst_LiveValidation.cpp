@@ -1,6 +1,7 @@
 #include "common/TestRegistry.h"
 #include "edit/UndoProject.h"
 
+#include "lang/ISelectorCatalog.h"
 #include "model/CmDecisionItem.h"
 #include "model/DecisionProperties.h"
 #include "model/MDecisionDataUtil.h"
@@ -149,6 +150,21 @@ void build(UndoProject& p, QRandomGenerator& random)
     p.undo.Clear();
 }
 
+// A selector whose header row has a blank cell, which a stored table cannot hold.
+class BlankHeaderCatalog : public ISelectorCatalog {
+public:
+    bool Exists(const QString& name) const override { return name.compare(QLatin1String("B"), Qt::CaseInsensitive) == 0; }
+    std::optional<QStringList> Properties(const QString& name) const override
+    {
+        return Exists(name) ? std::optional<QStringList>(QStringList{QStringLiteral("Item"), QString(), QStringLiteral("Price")})
+                            : std::nullopt;
+    }
+    std::optional<QStringList> Items(const QString& name) const override
+    {
+        return Exists(name) ? std::optional<QStringList>(QStringList{QStringLiteral("Tea")}) : std::nullopt;
+    }
+};
+
 } // namespace
 
 // The findings kept live while the tree is edited equal a full validation's, row for row.
@@ -159,6 +175,7 @@ private slots:
     void followsEveryKindOfEdit_data();
     void followsEveryKindOfEdit();
     void randomEditingMatchesAFullCheck();
+    void blankHeaderCellsGoToTheFirstUser();
 };
 
 using Edit = std::function<void(UndoProject&, LiveValidation&)>;
@@ -280,6 +297,56 @@ void TestLiveValidation::randomEditingMatchesAFullCheck()
                                                   .arg(firstDifference(kept, full))));
         }
     }
+}
+
+// Reported once, at the first !KILL or !SORT on the selector in decision order, wherever the
+// edits move that first use.
+void TestLiveValidation::blankHeaderCellsGoToTheFirstUser()
+{
+    UndoProject p;
+    p.undo.setEnabled(true);
+    for (int number = 1; number <= 6; ++number) {
+        CmDecisionItem* item = p.tree.AddNew(QPointF(100.0 * number, 0), 1, nameOf(number));
+        item->setOptsAndActs({QStringLiteral("^A"), QStringLiteral("!GO %1").arg(nameOf(number % 6 + 1))});
+    }
+    const auto kill = [&p](int number, bool on) {
+        QStringList lines = p.decisions.Item(nameOf(number))->OptsAndActs();
+        lines.removeAll(QStringLiteral("!KILL B:Price < 3"));
+        if (on)
+            lines.append(QStringLiteral("!KILL B:Price < 3"));
+        p.decisions.Item(nameOf(number))->setOptsAndActs(lines);
+    };
+    kill(3, true);
+    kill(5, true);
+    p.undo.setEnabled(false);
+    BlankHeaderCatalog catalog;
+    LiveValidation live(p.decisions, p.document);
+    live.setSelectorCatalog(&catalog);
+    live.Check();
+    const auto full = [&] {
+        CcValidation validation(p.decisions, p.document);
+        validation.setSelectorCatalog(&catalog);
+        validation.setAnalyzePaths(true);
+        validation.Validate();
+        return validation.Findings().entries();
+    };
+    const auto blankAt = [&] {
+        QStringList controls;
+        for (const ValidationFindings::Entry& entry : live.Findings()) {
+            if (entry.message.contains(QStringLiteral("blank")))
+                controls << entry.control();
+        }
+        return controls;
+    };
+    QCOMPARE(blankAt(), QStringList{nameOf(3)});
+    kill(2, true);
+    QCOMPARE(blankAt(), QStringList{nameOf(2)});
+    kill(2, false);
+    QCOMPARE(blankAt(), QStringList{nameOf(3)});
+    QVERIFY(p.view.Canvas().DeleteEntity(p.decisions.Item(nameOf(3))->intID()));
+    QCOMPARE(blankAt(), QStringList{nameOf(5)});
+    live.CheckPaths();
+    QCOMPARE(live.Findings(), full());
 }
 
 KV_REGISTER_TEST(TestLiveValidation)
