@@ -6,9 +6,7 @@
 
 #include "app/CApplication.h"
 #include "app/CController.h"
-#include "app/CRegistry.h"
 #include "app/CcFile.h"
-#include "app/MStartUp.h"
 #include "app/ToolId.h"
 #include "common/ScriptedPrompt.h"
 #include "common/SyntheticTree.h"
@@ -18,8 +16,8 @@
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "project/Project.h"
+#include "tests/views/RunningDesigner.h"
 #include "views/CommandBars.h"
-#include "views/DesignerWindowHost.h"
 #include "views/DiagramWindow.h"
 #include "views/MainWindow.h"
 
@@ -90,22 +88,12 @@ QString writeProject(const QString& folder, int controls)
     return path;
 }
 
-struct Designer {
-    ScriptedPrompt prompt;
-    DesignerWindowHost windows{prompt};
-
+struct Designer : RunningDesigner {
     Designer()
     {
-        TestEnvironment::clearSettings();
-        CRegistry::Write(QString(), QStringLiteral("NoGSRun"), QStringLiteral("1"));
-        prompt.QueueNewOrOpen({NewOrOpenChoice::Kind::NewProject, QString()});
-        MStartUp::Main(prompt, windows, QString());
         main().resize(1100, 760);
         main().show();
     }
-    ~Designer() { gApp.reset(); }
-    Designer(const Designer&) = delete;
-    Designer& operator=(const Designer&) = delete;
 
     MainWindow& main() const { return *windows.mainWindow(); }
     QAction* action(ToolId id) const { return main().commandBars().action(+id); }

@@ -79,7 +79,7 @@ CanvasEntity* CanvasModel::createEntity(QPointF centre, qint16 key)
     entity.centre = centre;
     entity.size = m_entitySize;
     growExtents(entity);
-    markLinksOutdated();
+    relinkAround(key, {});
     emit entityAdded(key);
     return &entity;
 }
@@ -148,11 +148,14 @@ bool CanvasModel::DeleteEntity(qint16 key)
 
 void CanvasModel::RemoveEntity(qint16 key)
 {
-    if (m_entities.erase(key) == 0)
+    const auto found = m_entities.find(key);
+    if (found == m_entities.end())
         return;
+    const QString caption = found->second.caption;
+    m_entities.erase(found);
     m_selected.remove(key);
     m_extents.reset();
-    markLinksOutdated();
+    relinkAround(key, {caption});
     emit entityRemoved(key);
 }
 
@@ -160,7 +163,7 @@ void CanvasModel::Clear()
 {
     m_entities.clear();
     m_selected.clear();
-    m_links.clear();
+    forgetAllLinks();
     m_drawnLinks.clear();
     m_extents.reset();
     m_previousViews.clear();
@@ -200,7 +203,7 @@ void CanvasModel::DeselectAll()
 QList<qint16> CanvasModel::LinksFrom(qint16 key) const
 {
     if (m_linksOutdated) {
-        m_links.clear();
+        forgetAllLinks();
         m_linksOutdated = false;
     }
     if (!m_links.contains(key))
@@ -215,21 +218,69 @@ QList<qint16> CanvasModel::LinksFrom(qint16 key) const
 
 void CanvasModel::deriveLinks(qint16 key) const
 {
+    forgetLinksOf(key);
     QList<qint16>& links = m_links[key];
-    links.clear();
     const CanvasEntity* entity = Entity(key);
     if (!entity || !entity->data)
         return;
+    QStringList& names = m_targetNames[key];
     for (const QString& target : MDecisionDataUtil::GetLinkTargets(*entity->data, m_decisions)) {
+        const QString name = target.toCaseFolded();
+        names.append(name);
+        m_referrers[name].insert(key);
         const CmDecisionItem* destination = m_decisions.Item(target);
         if (destination && Entity(destination->intID()))
             links.append(destination->intID());
     }
 }
 
-void CanvasModel::RefreshLinks()
+void CanvasModel::forgetLinksOf(qint16 key) const
+{
+    m_links.remove(key);
+    for (const QString& name : m_targetNames.take(key)) {
+        const auto found = m_referrers.find(name);
+        if (found == m_referrers.end())
+            continue;
+        found->remove(key);
+        if (found->isEmpty())
+            m_referrers.erase(found);
+    }
+}
+
+void CanvasModel::forgetAllLinks() const
 {
     m_links.clear();
+    m_targetNames.clear();
+    m_referrers.clear();
+}
+
+void CanvasModel::relinkAround(qint16 key, const QStringList& names)
+{
+    if (m_linksOutdated)
+        return;
+    QSet<qint16> sources = m_referrers.value(QString::number(key));
+    for (const QString& name : names) {
+        if (!name.isEmpty())
+            sources.unite(m_referrers.value(name.toCaseFolded()));
+    }
+    const auto at = m_entities.lower_bound(key);
+    if (at != m_entities.begin())
+        sources.insert(std::prev(at)->first);
+    if (Entity(key))
+        sources.insert(key);
+    else
+        forgetLinksOf(key);
+    for (const qint16 source : std::as_const(sources)) {
+        if (!Entity(source))
+            continue;
+        deriveLinks(source);
+        emit linksChanged(source);
+    }
+}
+
+void CanvasModel::RefreshLinks()
+{
+    forgetAllLinks();
     m_linksOutdated = false;
     emit linksReset();
 }
@@ -442,7 +493,7 @@ void CanvasModel::onDecisionAdded(CmDecisionItem* item)
         return;
     entity->data = item;
     SetCaption(entity->key, captionOf(*item));
-    markLinksOutdated();
+    relinkAround(entity->key, {item->strID()});
 }
 
 void CanvasModel::onDecisionRemoved(CmDecisionItem* item)
@@ -455,14 +506,16 @@ void CanvasModel::onDecisionRemoved(CmDecisionItem* item)
     if (m_selected.remove(key) > 0)
         emit selectionChanged();
     m_extents.reset();
-    markLinksOutdated();
+    relinkAround(key, {item->strID()});
     emit entityRemoved(key);
 }
 
 void CanvasModel::onDecisionRenamed(CmDecisionItem* item)
 {
+    const CanvasEntity* entity = Entity(item->intID());
+    const QString oldCaption = entity ? entity->caption : QString();
     SetCaption(item->intID(), captionOf(*item));
-    markLinksOutdated();
+    relinkAround(item->intID(), {oldCaption, item->strID()});
 }
 
 void CanvasModel::onDecisionChanged(CmDecisionItem* item, const DecisionChange& change)

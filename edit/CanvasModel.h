@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QPointF>
 #include <QRectF>
+#include <QSet>
+#include <QStringList>
 
 #include <functional>
 #include <map>
@@ -149,6 +151,11 @@ private:
     void onDecisionChanged(CmDecisionItem* item, const DecisionChange& change);
     void markLinksOutdated();
     void deriveLinks(qint16 key) const;
+    void forgetLinksOf(qint16 key) const;
+    void forgetAllLinks() const;
+    // Derives again the links of every control that names the given control (by one of the
+    // names or its number) and of the one before it by number, whose next control it may be.
+    void relinkAround(qint16 key, const QStringList& names);
     QPointF parkingPlace() const;
     CanvasEntity* createEntity(QPointF centre, qint16 key);
     void growExtents(const CanvasEntity& entity);
@@ -157,6 +164,10 @@ private:
     Entities m_entities;
     QHash<qint16, bool> m_selected;
     mutable QHash<qint16, QList<qint16>> m_links;
+    // The targets each derived control names, case-folded, and who names each target: an
+    // added, removed or renamed control relinks only the controls that name it.
+    mutable QHash<qint16, QStringList> m_targetNames;
+    mutable QHash<QString, QSet<qint16>> m_referrers;
     std::vector<std::pair<qint16, qint16>> m_drawnLinks;
     mutable bool m_linksOutdated = false;
     QSizeF m_entitySize;

@@ -352,8 +352,8 @@ bool CcDecisionTree::Rename(const QString& oldNameGiven, const QString& newNameG
         const QString shown = newName.isEmpty() ? QString::number(key) : newName;
         m_view.Canvas().SetCaption(key, shown);
         decisions.ChangeSelector(newName.isEmpty() ? QVariant(key) : QVariant(newName));
+        // Each control whose references change reports it, and the diagram relinks just those.
         RenameReferences::UpdateAll(decisions, oldName, newName);
-        m_view.Canvas().RefreshLinks();
         m_view.Refresh();
         markChanged();
         return true;

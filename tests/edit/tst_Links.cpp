@@ -1,9 +1,13 @@
 #include "common/TestRegistry.h"
 #include "edit/DiagramFixture.h"
 
+#include "edit/CanvasModel.h"
 #include "edit/MLinkUtil.h"
+#include "model/CmDecisionManager.h"
 #include "model/CmDecisionItem.h"
 
+#include <QMap>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -139,6 +143,50 @@ private slots:
         QCOMPARE(dialog.offered[2].LinkExpr, QStringLiteral("[[Age]] > 18"));
         QVERIFY(dialog.offered[3].LinkAlways);
         QCOMPARE(dialog.offered[3].LinkExpr, QString());
+    }
+
+    // The diagram relinks only the controls an edit touches; what it shows must equal deriving
+    // every link again, after every kind of edit, named or numbered targets, and fall-through.
+    void linksFollowEditsAsAFullRederiveWould()
+    {
+        DiagramFixture diagram;
+        QRandomGenerator random(20261208);
+        const auto name = [&] { return QStringLiteral("N%1").arg(random.bounded(12)); };
+        const auto someLines = [&] {
+            switch (random.bounded(4)) {
+            case 0: return QStringLiteral("^Yes|!GO %1|^No|!GO %2").arg(name(), name());
+            case 1: return QStringLiteral("^Yes|!GO %1|^No").arg(name()); // No falls through
+            case 2: return QStringLiteral("!GO %1").arg(random.bounded(1, 14));
+            default: return QString();
+            }
+        };
+        CanvasModel& canvas = diagram.view.Canvas();
+        const auto shown = [&] {
+            QMap<qint16, QList<qint16>> links;
+            for (const auto& [key, entity] : canvas.AllEntities())
+                links.insert(key, canvas.LinksFrom(key));
+            return links;
+        };
+        for (int step = 0; step < 400; ++step) {
+            const qint16 id = static_cast<qint16>(random.bounded(1, 14));
+            CmDecisionItem* item = diagram.decisions.Item(QVariant(id));
+            const int kind = random.bounded(4);
+            if (!item) {
+                const QString wanted = name();
+                diagram.add(id, diagram.decisions.Exists(wanted) ? QString() : wanted, someLines());
+            } else if (kind == 0) {
+                diagram.decisions.Remove(QVariant(id));
+            } else if (kind == 1) {
+                const QString wanted = name();
+                if (!diagram.decisions.Exists(wanted))
+                    diagram.tree.Rename(item->strID(), wanted, id);
+            } else {
+                item->setOptsAndActs(someLines().split(QLatin1Char('|'), Qt::SkipEmptyParts));
+            }
+            const auto incremental = shown();
+            canvas.RefreshLinks();
+            QCOMPARE(incremental, shown());
+        }
     }
 
     void linkToUnnamedControlUsesItsKey()
