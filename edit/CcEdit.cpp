@@ -8,12 +8,15 @@
 #include "model/CmDecisionManager.h"
 #include "selectors/CcCriteriaList.h"
 
+#include <QSet>
+
 namespace {
 
 constexpr int NotFoundId = 12200;
 constexpr int SearchedId = 12201;
 constexpr int OneReplacementId = 12202;
 constexpr int ReplacementsId = 12203;
+constexpr int NewErrorId = 36504;
 constexpr int FindTitleId = 13200;
 constexpr int SkippedId = 32752;
 
@@ -199,6 +202,7 @@ qint64 CcEdit::ReplaceAll()
         if (m_request.text.isEmpty())
             return qint64{0};
         InitSearch();
+        const QStringList errorsBefore = m_errorCheck ? m_errorCheck() : QStringList();
         // One command for the author: one undo gives back every replacement.
         const FindReplace::Outcome outcome = [&] {
             const CcUndo::Group group(m_undo);
@@ -209,6 +213,16 @@ qint64 CcEdit::ReplaceAll()
                        LoadResString(m_count == 1 ? OneReplacementId : ReplacementsId);
         if (outcome.skipped > 0)
             text += LoadResString(SkippedId).arg(outcome.skipped);
+        // The replacement stays (it is what was asked), but an author must hear what it broke.
+        if (m_errorCheck && m_count > 0) {
+            const QSet<QString> before(errorsBefore.cbegin(), errorsBefore.cend());
+            for (const QString& error : m_errorCheck()) {
+                if (!before.contains(error)) {
+                    text += LoadResString(NewErrorId).arg(error);
+                    break;
+                }
+            }
+        }
         emit statusChanged(text);
         m_prompt.MessageBox(text, LoadResString(FindTitleId), PromptButtons::Ok, PromptIcon::Information);
         return m_count;

@@ -4,6 +4,9 @@
 #include "edit/FindReplace.h"
 
 #include <QObject>
+#include <QStringList>
+
+#include <functional>
 
 #include <optional>
 
@@ -52,6 +55,10 @@ public:
     void Replace();
     // Replaces every match of the area; the count is told and returned.
     qint64 ReplaceAll();
+    // The tree's validation errors as they stand, one text each; Replace All asks before and
+    // after, and its message names the first error it brought. Unset, nothing is checked.
+    using ErrorCheck = std::function<QStringList()>;
+    void setErrorCheck(ErrorCheck check) { m_errorCheck = std::move(check); }
 
     const std::optional<FoundMatch>& LastMatch() const { return m_last; }
     qint64 ReplacementCount() const { return m_count; }
@@ -78,6 +85,7 @@ private:
     CmDocument* m_document = nullptr;
     CcCriteriaList* m_selectors = nullptr;
     ISelectorExplorer* m_explorer = nullptr;
+    ErrorCheck m_errorCheck;
     SearchRequest m_request;
     qint16 m_startKey = 1;
     QString m_startSelector;

@@ -8,8 +8,13 @@
 #include "views/WelcomeDialog.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QScreen>
+
+#include <unistd.h>
 
 namespace {
 constexpr int ConnectTimeoutMs = 500;
@@ -77,7 +82,18 @@ QString DesignerWindowHost::InstanceServerName()
     const QString chosen = qEnvironmentVariable("KESTROVA_INSTANCE_NAME");
     if (!chosen.isEmpty())
         return chosen;
-    return QStringLiteral("kvwDesigner-%1").arg(qEnvironmentVariable("USER", QStringLiteral("user")));
+    // One instance per account and per display or session, keyed by the user id (an account
+    // may lack $USER) and a hash of the display and the home folder. The socket goes into the
+    // user's own runtime folder when there is one, where no other account can put one first.
+    const QString display = QGuiApplication::platformName() + QLatin1Char(':')
+                            + qEnvironmentVariable("WAYLAND_DISPLAY") + QLatin1Char(':') + qEnvironmentVariable("DISPLAY");
+    const QByteArray place = (display + QLatin1Char('\n') + QDir::homePath()).toUtf8();
+    const QString hash = QString::fromLatin1(QCryptographicHash::hash(place, QCryptographicHash::Sha256).toHex().left(16));
+    const QString name = QStringLiteral("kvwDesigner-%1-%2").arg(::getuid()).arg(hash);
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return QDir(runtime).filePath(name);
+    return name;
 }
 
 bool DesignerWindowHost::IsAnotherInstanceRunning()

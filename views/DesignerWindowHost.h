@@ -33,7 +33,7 @@ public:
 
     MainWindow* mainWindow() const { return m_mainWindow.get(); }
 
-    // The socket name, per user so that two users on one machine don't meet.
+    // The socket's name: one per user id, display and home folder.
     static QString InstanceServerName();
 
 private:

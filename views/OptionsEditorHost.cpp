@@ -11,10 +11,10 @@
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
 #include "model/MDecisionDataUtil.h"
-#include "selectors/StoredSelectorCatalog.h"
 #include "views/BandDock.h"
 #include "views/ExpressionBuilderLauncher.h"
 #include "views/OptionsEditor.h"
+#include "views/ProjectSelectorCatalog.h"
 #include "views/StatementPanel.h"
 
 #include <QDockWidget>
@@ -47,7 +47,11 @@ OptionsEditorHost::OptionsEditorHost(CApplication& application, QMainWindow& mai
     // A save, and every command (Undo above all), takes the text being typed with it.
     connect(&document, &CmDocument::aboutToSave, m_editor, &OptionsEditor::applyText);
     connect(&application.View(), &CView::toolAboutToRun, m_editor, &OptionsEditor::applyText);
-    connect(&document, &CmDocument::opened, this, [this] { open(m_application.Model().Decisions().Selected()); });
+    connect(&document, &CmDocument::opened, this, [this] {
+        open(m_application.Model().Decisions().Selected());
+        selectorsChanged();
+    });
+    connect(&application.View().Project(), &CvProject::changed, this, &OptionsEditorHost::selectorsChanged);
     connect(dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
         if (visible)
             showNames();
@@ -67,11 +71,34 @@ void OptionsEditorHost::open(CmDecisionItem* decision)
     if (decision == m_session.Decision())
         return;
     m_editor->applyText();
+    readCatalog();
+    m_session.Open(decision);
+    showNames();
+}
+
+void OptionsEditorHost::readCatalog()
+{
     // The document's storage is read afresh: another project may have been opened.
     m_session.setSelectorCatalog(nullptr);
-    m_catalog = std::make_unique<StoredSelectorCatalog>(m_application.Model().Document().Storage().rootNode());
+    m_catalog = std::make_unique<ProjectSelectorCatalog>(m_application.View().Project(),
+                                                         m_application.Model().Document().Storage().rootNode());
     m_session.setSelectorCatalog(m_catalog.get());
+}
+
+void OptionsEditorHost::selectorsChanged()
+{
+    CmDecisionItem* decision = m_session.Decision();
+    if (!decision) {
+        showNames();
+        return;
+    }
+    // Opened again on the same line: the session checks when it loads.
+    m_editor->applyText();
+    const int line = m_session.SelectedLine();
+    m_session.Open(nullptr);
+    readCatalog();
     m_session.Open(decision);
+    m_session.SelectLine(line);
     showNames();
 }
 

@@ -13,7 +13,7 @@ class CApplication;
 class OptionsEditor;
 class QDockWidget;
 class QMainWindow;
-class StoredSelectorCatalog;
+class ProjectSelectorCatalog;
 
 // Keeps the options editor in a dock beside the diagram. It follows the selected control;
 // a double click on a control in the diagram, or the command, brings it forward on that
@@ -40,6 +40,10 @@ public:
 
 private:
     void open(CmDecisionItem* decision);
+    // The project's selectors changed (one added, removed or renamed, or another project
+    // opened): the references of the open control are checked again against them.
+    void selectorsChanged();
+    void readCatalog();
     void showNames();
     // The names follow added, renamed and removed controls once the event loop turns, and only
     // while the editor shows: a project read adds every control one by one.
@@ -48,7 +52,7 @@ private:
 
     CApplication& m_application;
     OptionsEditSession m_session;
-    std::unique_ptr<StoredSelectorCatalog> m_catalog;
+    std::unique_ptr<ProjectSelectorCatalog> m_catalog;
     QPointer<QDockWidget> m_dock;
     OptionsEditor* m_editor = nullptr;
     QTimer m_names;

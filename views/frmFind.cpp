@@ -3,6 +3,8 @@
 #include "app/CView.h"
 #include "base/ResourceStrings.h"
 #include "edit/CcEdit.h"
+#include "model/CmDocument.h"
+#include "validate/CcValidation.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -90,6 +92,21 @@ frmFind::frmFind(CcEdit& edit, QWidget* parent) : QWidget(parent), m_edit(edit)
     });
     connect(&edit, &CcEdit::matchFound, this, &frmFind::showMatch);
     connect(&edit, &CcEdit::statusChanged, m_status, &QLabel::setText);
+}
+
+void frmFind::CheckReplacements(CcEdit& edit, const CmDecisionManager& decisions, const CmDocument& document)
+{
+    edit.setErrorCheck([&decisions, &document] {
+        CcValidation validation(decisions, document);
+        validation.setTargetsForFileType(document.FileType());
+        validation.Validate();
+        QStringList errors;
+        for (const ValidationFindings::Entry& entry : validation.Findings().entries()) {
+            if (entry.isError)
+                errors.append(entry.location.isEmpty() ? entry.message : entry.message + QLatin1String(" (") + entry.location + QLatin1Char(')'));
+        }
+        return errors;
+    });
 }
 
 QDockWidget& frmFind::MakeDock(QMainWindow& window, CcEdit& edit, CView& view)

@@ -3,6 +3,8 @@
 #include <QWidget>
 
 class CcEdit;
+class CmDecisionManager;
+class CmDocument;
 class CView;
 class QCheckBox;
 class QComboBox;
@@ -22,6 +24,9 @@ public:
 
     explicit frmFind(CcEdit& edit, QWidget* parent = nullptr);
 
+    // Has Replace All name the first validation error it brings into the tree (checked for the
+    // project's file type). Both must outlive the edit controller's use of the check.
+    static void CheckReplacements(CcEdit& edit, const CmDecisionManager& decisions, const CmDocument& document);
     // The bar in a dock of the main window (its own child), following the band "barFind":
     // Cancel hides the band, the replacement count goes to the status bar as well.
     static QDockWidget& MakeDock(QMainWindow& window, CcEdit& edit, CView& view);

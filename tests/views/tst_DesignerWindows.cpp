@@ -14,10 +14,13 @@
 #include "views/WelcomeDialog.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 class TestDesignerWindows : public QObject {
     Q_OBJECT
@@ -96,6 +99,34 @@ private slots:
         DesignerWindowHost second(prompt);
         QVERIFY(second.IsAnotherInstanceRunning());
         QVERIFY(second.ActivateOtherInstance());
+    }
+
+    // The instance is the account's on this display with this home: without $USER it is still
+    // the account's own, and another display or home has one of its own.
+    void oneInstancePerUserAndDisplay()
+    {
+        const QByteArray chosen = qgetenv("KESTROVA_INSTANCE_NAME");
+        const QByteArray display = qgetenv("DISPLAY");
+        const QByteArray home = qgetenv("HOME");
+        const QByteArray user = qgetenv("USER");
+        qunsetenv("KESTROVA_INSTANCE_NAME");
+        const auto name = [](const char* variable, const QByteArray& value) {
+            const QByteArray kept = qgetenv(variable);
+            value.isNull() ? qunsetenv(variable) : qputenv(variable, value);
+            const QString made = DesignerWindowHost::InstanceServerName();
+            kept.isNull() ? qunsetenv(variable) : qputenv(variable, kept);
+            return made;
+        };
+        const QString here = DesignerWindowHost::InstanceServerName();
+        QVERIFY2(here.contains(QStringLiteral("-%1-").arg(::getuid())), qPrintable(here));
+        QCOMPARE(name("USER", QByteArray()), here);
+        QCOMPARE(name("USER", "someone"), here);
+        QVERIFY(name("DISPLAY", display + "7") != here);
+        QVERIFY(name("HOME", QDir::tempPath().toUtf8()) != here);
+        qputenv("KESTROVA_INSTANCE_NAME", chosen);
+        QCOMPARE(qgetenv("DISPLAY"), display);
+        QCOMPARE(qgetenv("HOME"), home);
+        QCOMPARE(qgetenv("USER"), user);
     }
 };
 

@@ -3,6 +3,7 @@
 
 #include "app/CController.h"
 #include "project/CModel.h"
+#include "project/CvProject.h"
 #include "app/CView.h"
 #include "app/CcFile.h"
 #include "app/CommandBand.h"
@@ -25,6 +26,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDockWidget>
 #include <QFile>
 #include <QKeySequence>
@@ -38,6 +40,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -109,6 +112,7 @@ private slots:
     void textIsCheckedAndColouredAsTyped();
     void commandsTakeTheTypedText();
     void itemEditingAndMoves();
+    void referencesFollowTheProjectsSelectors();
 };
 
 void TestOptionEditors::doubleClickAndCommandOpenTheEditor()
@@ -362,3 +366,32 @@ void TestOptionEditors::itemEditingAndMoves()
 
 KV_REGISTER_TEST(TestOptionEditors)
 #include "tst_OptionEditors.moc"
+
+// The check of the open control follows the project's selectors: one made while the control is
+// open is no longer flagged as no selector.
+void TestOptionEditors::referencesFollowTheProjectsSelectors()
+{
+    Designer designer;
+    QVERIFY(designer.read(QStringLiteral("1\t\tPick\t\t\t\"\"\tdList\t^Fruit\t!GO Pick\t\r\n")));
+    designer.decisions().setSelected(designer.decisions().Item(QStringLiteral("Pick")));
+    OptionsEditor& editor = *designer.editor();
+    // The finding that names the option as no selector.
+    const auto flagged = [&editor] {
+        for (int i = 0; i < editor.findingList()->count(); ++i) {
+            if (editor.findingList()->item(i)->text().contains(QStringLiteral("Fruit")))
+                return true;
+        }
+        return false;
+    };
+    QVERIFY(flagged());
+
+    QTimer::singleShot(0, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->accept();
+    });
+    designer.prompt.QueueText(QStringLiteral("Fruit"));
+    designer.action(+ToolId::NewSelector)->trigger();
+    QVERIFY(gApp->View().Project().CLExists(QStringLiteral("Fruit")));
+    QVERIFY(!flagged());
+    QCOMPARE(treeLines(*editor.treeWidget()), (QStringList{"^Fruit", "!GO Pick"}));
+}
