@@ -48,6 +48,7 @@ constexpr std::array Toggles{
     Toggle{+ToolId::ShowJourneys, "barJourneys"},
     Toggle{+ToolId::ShowOptionsEditor, "barOptions"},
     Toggle{+ToolId::ShowOutline, "barOutline"},
+    Toggle{+ToolId::ShowProblems, "barProblems"},
 };
 
 } // namespace
@@ -68,7 +69,7 @@ const std::vector<BandDefinition>& Bands()
          {+ToolId::ShowStandardBar, +ToolId::ShowDecisionTreeBar, +ToolId::ShowSelectorBar, +ToolId::ShowStatusBar,
           Sep, +ToolId::ShowProjectExplorer, +ToolId::ShowProperties, +ToolId::ShowOptionsEditor,
           +ToolId::ShowThumbNail, +ToolId::ShowLog, +ToolId::ShowPreview, +ToolId::ShowControlPreview,
-          +ToolId::ShowOutline, +ToolId::GoToControl, Sep, +ToolId::ShowDecisionValues, +ToolId::ShowSelectorValues,
+          +ToolId::ShowOutline, +ToolId::GoToControl, +ToolId::ShowProblems, Sep, +ToolId::ShowDecisionValues, +ToolId::ShowSelectorValues,
           +ToolId::ShowJourneys, Sep, +ToolId::PanScreen, +ToolId::ViewZoomIn, +ToolId::ViewZoomOut,
           +ToolId::RestoreView,
           submenu("mnuZoom")}},
@@ -76,7 +77,7 @@ const std::vector<BandDefinition>& Bands()
          {+ToolId::OpenDecisionTree, Sep, +ToolId::NewSelector, +ToolId::EditSelector, +ToolId::DeleteSelector,
           +ToolId::RenameSelector, Sep, range(+ToolId::ImportPictureIntoProject, +ToolId::RenamePicture), Sep,
           +ToolId::Run, +ToolId::Stop, +ToolId::TestOptions, +ToolId::RecordJourney, +ToolId::RunAllJourneys, Sep,
-          submenu("mnuCompile"),
+          +ToolId::CheckTree, submenu("mnuCompile"),
           Sep, +ToolId::ActionWizard, +ToolId::ControlWizard, +ToolId::GettingStartedWizard}},
         // The menus of the decision-tree and selector windows join the bar while their window is active.
         {"mnuDecisionTree", K::Menu, 30206, false,
@@ -141,6 +142,7 @@ const std::vector<BandDefinition>& Bands()
         {"barJourneys", K::DockWindow, 33004, false, {}},
         {"barOptions", K::DockWindow, 33551, false, {}},
         {"barOutline", K::DockWindow, 34202, false, {}},
+        {"barProblems", K::DockWindow, 34602, false, {}},
 
         {"sb", K::StatusBar, 30237, true,
          {{E::StatusText, 0, 0, "miStatus"}, {E::Progress, 0, 0, "ccrpProgress1"}}},

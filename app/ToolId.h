@@ -134,6 +134,9 @@ enum class ToolId : int {
     // The outline of the controls: shown or hidden, and opened with the keyboard in its filter.
     ShowOutline = 34200,
     GoToControl = 34201,
+    // View › Problems shows or hides the live list of findings; Project › Check the Tree checks all now.
+    ShowProblems = 34600,
+    CheckTree = 34601,
 };
 
 constexpr int operator+(ToolId id)

@@ -272,6 +272,8 @@ std::vector<Row> buildRows()
         toggles(T::ShowOptionsEditor, T::ShowOptionsEditor, &toggleBand),
         toggles(T::ShowOutline, T::ShowOutline, &toggleBand),
         window(T::GoToControl, T::GoToControl),
+        toggles(T::ShowProblems, T::ShowProblems, &toggleBand),
+        window(T::CheckTree, T::CheckTree),
     };
 }
 

@@ -3,6 +3,7 @@
 #include "AnalysisBench.h"
 #include "DiagramBench.h"
 #include "FindBench.h"
+#include "ProblemsBench.h"
 #include "ProjectBench.h"
 #include "RuntimeBench.h"
 #include "SelectorBench.h"
@@ -143,6 +144,9 @@ int main(int argc, char** argv)
     // "analyze [N ...]": the path analysis instead.
     if (mode == QLatin1String("analyze"))
         return AnalysisBench::run(sizes, out);
+    // "problems [N ...]": the live check, whole and after one edit, instead.
+    if (mode == QLatin1String("problems"))
+        return ProblemsBench::run(sizes, out);
     // "diagram [N ...]": the diagram and rename benchmark instead.
     if (mode == QLatin1String("diagram"))
         return DiagramBench::run(sizes, out);

@@ -21,6 +21,7 @@
 #include <QStyleOptionGraphicsItem>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -82,6 +83,13 @@ public:
     // Zoomed out, a box is too small to show its caption; the tooltip shows it on request.
     void showToolTip() { setToolTip(m_settings.ToolTip ? m_caption : QString()); }
     QRectF boxInScene() const { return m_box; }
+    void setMark(DiagramWindow::Mark mark)
+    {
+        if (mark != m_mark) {
+            m_mark = mark;
+            update();
+        }
+    }
     QRectF boundingRect() const override { return m_box.adjusted(-2, -2, 2, 2); }
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*) override
     {
@@ -89,6 +97,9 @@ public:
         painter->setBrush(colour(m_settings.EntityColor));
         painter->setPen(outline(isSelected() ? QColor(Qt::blue) : colour(m_settings.TextColor), isSelected() ? 2 : 1));
         painter->drawRect(m_box);
+        // Marks help while editing; a printed page shows the tree as it is.
+        if (m_mark != DiagramWindow::Mark::None && painter->device()->devType() != QInternal::Printer)
+            paintMark(*painter, detail);
         if (detail < CaptionDetail)
             return;
         painter->setPen(colour(m_settings.TextColor));
@@ -96,10 +107,28 @@ public:
     }
 
 private:
+    // A dot in the box's top right corner; zoomed far out, where a dot would vanish, the
+    // box's frame takes the colour instead.
+    void paintMark(QPainter& painter, double detail) const
+    {
+        const QColor ink = m_mark == DiagramWindow::Mark::Error ? QColor(220, 30, 30) : QColor(235, 180, 0);
+        if (detail < CaptionDetail) {
+            painter.setBrush(Qt::NoBrush);
+            painter.setPen(outline(ink, 3));
+            painter.drawRect(m_box);
+            return;
+        }
+        const double size = std::clamp(m_box.height() / 4, 6.0, 14.0);
+        painter.setPen(outline(ink.darker(130), 1));
+        painter.setBrush(ink);
+        painter.drawEllipse(QRectF(m_box.right() - size - 2, m_box.top() + 2, size, size));
+    }
+
     qint16 m_key;
     const DiagramSettings& m_settings;
     QRectF m_box;
     QString m_caption;
+    DiagramWindow::Mark m_mark = DiagramWindow::Mark::None;
 };
 
 // All links of one control in one item: one path, so that a tree of thousands stays cheap.
@@ -207,6 +236,7 @@ void DiagramWindow::addItem(qint16 key)
     if (m_items.contains(key))
         return updateItem(key);
     auto* item = new DiagramEntityItem(key, m_settings);
+    item->setMark(m_marks.value(key, Mark::None));
     m_scene->addItem(item);
     m_items.insert(key, item);
     updateItem(key);
@@ -272,6 +302,16 @@ void DiagramWindow::drawLinksOf(qint16 key)
 void DiagramWindow::redrawLinks()
 {
     m_canvas.RefreshLinks();
+}
+
+void DiagramWindow::setMark(qint16 key, Mark mark)
+{
+    if (mark == Mark::None)
+        m_marks.remove(key);
+    else
+        m_marks.insert(key, mark);
+    if (DiagramEntityItem* item = m_items.value(key))
+        item->setMark(mark);
 }
 
 void DiagramWindow::syncSelection()

@@ -21,6 +21,8 @@ class DiagramWindow : public QGraphicsView {
 
 public:
     enum class Tool { Select, Pan, ZoomIn, ZoomOut, ZoomWindow, AddControl, AddLink };
+    // What the checks found in a control, shown as a mark on its box.
+    enum class Mark { None, Warning, Error };
 
     DiagramWindow(CcDecisionTree& tree, const DiagramSettings& settings, QWidget* parent = nullptr);
     ~DiagramWindow() override;
@@ -61,6 +63,9 @@ public slots:
     void showControl(qint16 key);
     // Derives and draws every link again (the redraw timer's tick).
     void redrawLinks();
+    // The mark of the control with that key; kept for a box drawn again later.
+    void setMark(qint16 key, DiagramWindow::Mark mark);
+    Mark mark(qint16 key) const { return m_marks.value(key, Mark::None); }
 
 signals:
     // A double click asks for the control's properties.
@@ -108,6 +113,7 @@ private:
     QGraphicsScene* m_scene = nullptr;
     QHash<qint16, DiagramEntityItem*> m_items;
     QHash<qint16, QGraphicsPathItem*> m_links;
+    QHash<qint16, Mark> m_marks;
     QTimer m_linkTimer;
     Tool m_tool = Tool::Select;
     qint16 m_pressedKey = 0;

@@ -15,12 +15,14 @@
 #include "views/DocumentArea.h"
 #include "views/JourneyTools.h"
 #include "views/LogWindow.h"
+#include "views/OptionsEditor.h"
 #include "views/OptionsEditorHost.h"
 #include "views/OutlineHost.h"
 #include "views/PictureTools.h"
 #include "views/PreviewHost.h"
 #include "views/PreferencesTools.h"
 #include "views/PrintTools.h"
+#include "views/ProblemsHost.h"
 #include "views/ProjectExplorerHost.h"
 #include "views/PropertiesHost.h"
 #include "views/ProjectTools.h"
@@ -126,6 +128,14 @@ void MainWindow::attachWindowTools(CApplication& application)
     auto projectTools = std::make_unique<ProjectTools>(application, *m_documents, *this);
     auto pictureTools = std::make_unique<PictureTools>(application, *this);
     attachEditorDocks(application, *options, *projectTools, *pictureTools);
+    auto problems = std::make_unique<ProblemsHost>(application, *this, *diagram, *m_documents);
+    followDock(application.View(), problems->dock());
+    connect(problems.get(), &ProblemsHost::optionsLineRequested, options.get(),
+            [host = options.get()](qint16 number, int line) {
+                host->showControl(number);
+                if (line >= 0)
+                    host->editor().selectLine(line);
+            });
     application.Attach(std::move(options));
     application.Attach(std::move(outline));
     application.Attach(std::move(previews));
@@ -145,6 +155,8 @@ void MainWindow::attachWindowTools(CApplication& application)
     followDock(application.View(), journeys->Window());
     application.Attach(std::move(testMode));
     application.Attach(std::move(journeys));
+    // Last, so destroyed first: it takes the author to the diagram and the options editor.
+    application.Attach(std::move(problems));
 }
 
 void MainWindow::attachEditorDocks(CApplication& application, OptionsEditorHost& options, ProjectTools& projectTools,

@@ -41,6 +41,8 @@ public:
     // Checks the text now rather than when the typing pauses.
     void checkText();
     void focusTree();
+    // Selects the line (counted from 0) on the page shown, with the keyboard there.
+    void selectLine(int line) { onFindingActivated(line); }
 
     void run(Command command);
     QAction* action(Command command) const;

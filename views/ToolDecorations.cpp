@@ -107,6 +107,7 @@ const std::array KeyTable{
     Keys{T::Stop, QKeySequence::UnknownKey, Qt::SHIFT | Qt::Key_F5},
     Keys{T::Run, QKeySequence::UnknownKey, Qt::Key_F5},
     Keys{T::GoToControl, QKeySequence::UnknownKey, Qt::CTRL | Qt::SHIFT | Qt::Key_O},
+    Keys{T::CheckTree, QKeySequence::UnknownKey, Qt::Key_F7},
 };
 
 } // namespace

@@ -1,0 +1,115 @@
+#include "ProblemsBench.h"
+
+#include "common/ScriptedPrompt.h"
+#include "common/SyntheticTree.h"
+#include "model/CmDecisionItem.h"
+#include "model/CmDecisionManager.h"
+#include "project/Project.h"
+#include "validate/LiveValidation.h"
+
+#include <QElapsedTimer>
+#include <QTextStream>
+
+#include <algorithm>
+#include <functional>
+#include <limits>
+#include <vector>
+
+namespace {
+
+constexpr int Edits = 200;
+
+struct Spread {
+    double median = 0;
+    double worst = 0;
+    double rechecked = 0;
+};
+
+Spread spreadOf(std::vector<double>& times, const std::vector<int>& rechecked)
+{
+    std::sort(times.begin(), times.end());
+    Spread spread;
+    spread.median = times.at(times.size() / 2);
+    spread.worst = times.back();
+    for (const int count : rechecked)
+        spread.rechecked += count;
+    spread.rechecked /= double(rechecked.size());
+    return spread;
+}
+
+qint64 bestOf3(const std::function<void()>& work)
+{
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (int round = 0; round < 3; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.elapsed());
+    }
+    return best;
+}
+
+// Each edit appends a !GO to a control spread over the tree, then takes it back.
+Spread lineEdits(CmDecisionManager& decisions, LiveValidation& live)
+{
+    std::vector<double> times;
+    std::vector<int> rechecked;
+    const int count = decisions.Count();
+    for (int edit = 0; edit < Edits; ++edit) {
+        CmDecisionItem* item = decisions.ItemByIndex(1 + (edit * 7919) % count);
+        QStringList lines = item->OptsAndActs();
+        const QStringList before = lines;
+        lines.append(QStringLiteral("!GO %1").arg(decisions.ItemByIndex(1 + (edit * 104729) % count)->strID()));
+        QElapsedTimer timer;
+        timer.start();
+        item->setOptsAndActs(lines);
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        rechecked.push_back(live.LastRecheckCount());
+        item->setOptsAndActs(before);
+    }
+    return spreadOf(times, rechecked);
+}
+
+// A rename reaches every control that names the control, under the old name or the new.
+Spread renames(CmDecisionManager& decisions, LiveValidation& live)
+{
+    std::vector<double> times;
+    std::vector<int> rechecked;
+    const int count = decisions.Count();
+    for (int edit = 0; edit < Edits; ++edit) {
+        const CmDecisionItem* item = decisions.ItemByIndex(1 + (edit * 7919) % count);
+        const QString name = item->strID();
+        QElapsedTimer timer;
+        timer.start();
+        decisions.Rename(name, name + QStringLiteral("X"));
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        rechecked.push_back(live.LastRecheckCount());
+        decisions.Rename(name + QStringLiteral("X"), name);
+    }
+    return spreadOf(times, rechecked);
+}
+
+} // namespace
+
+int ProblemsBench::run(QList<int> sizes, QTextStream& out)
+{
+    if (sizes.isEmpty())
+        sizes = {15000, 30000};
+    out << "controls\tfull check ms\tpaths ms\tfindings\tedit median ms\tedit worst ms\tcontrols rechecked"
+           "\trename median ms\trename worst ms\tcontrols rechecked\n";
+    for (const int size : sizes) {
+        ScriptedPrompt prompt;
+        Project project(prompt);
+        SyntheticTree::fill(project.Decisions(), size);
+        LiveValidation live(project.Decisions(), project.Document());
+        const qint64 fullMs = bestOf3([&] { live.Check(); });
+        const qint64 pathsMs = bestOf3([&] { live.CheckPaths(); });
+        const Spread edits = lineEdits(project.Decisions(), live);
+        const Spread renamed = renames(project.Decisions(), live);
+        out << size << '\t' << fullMs << '\t' << pathsMs << '\t' << (live.Errors() + live.Warnings()) << '\t'
+            << edits.median << '\t' << edits.worst << '\t' << edits.rechecked << '\t' << renamed.median << '\t'
+            << renamed.worst << '\t' << renamed.rechecked << '\n';
+        out.flush();
+    }
+    return 0;
+}

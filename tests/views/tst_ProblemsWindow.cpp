@@ -1,0 +1,261 @@
+#include "common/TestRegistry.h"
+#include "tests/views/RunningDesigner.h"
+
+#include "app/CController.h"
+#include "app/CcFile.h"
+#include "app/ToolId.h"
+#include "edit/CcDecisionTree.h"
+#include "model/CmDecisionItem.h"
+#include "model/CmDecisionManager.h"
+#include "project/CModel.h"
+#include "views/CommandBars.h"
+#include "views/DiagramWindow.h"
+#include "views/MainWindow.h"
+#include "views/OptionsEditor.h"
+#include "views/OptionsEditorHost.h"
+#include "views/ProblemsWindow.h"
+
+#include <QAction>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QDockWidget>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+#include <QTreeWidget>
+
+namespace {
+
+struct Designer : RunningDesigner {
+    Designer()
+    {
+        main().resize(1200, 800);
+        main().show();
+    }
+    MainWindow& main() const { return *windows.mainWindow(); }
+    QAction* action(int id) const { return main().commandBars().action(id); }
+    ProblemsWindow* problems() const { return main().findChild<ProblemsWindow*>(); }
+    QDockWidget* dock() const { return main().findChild<QDockWidget*>(QStringLiteral("barProblems")); }
+    CmDecisionManager& decisions() const { return gApp->Model().Decisions(); }
+    QStringList messages() const
+    {
+        QStringList shown;
+        for (const ProblemsModel::Row& row : problems()->model().rows())
+            shown << row.control + QLatin1Char(':') + row.message;
+        return shown;
+    }
+    // The row whose message begins so; the test fails without one.
+    int rowStarting(const QString& message) const
+    {
+        const QList<ProblemsModel::Row>& rows = problems()->model().rows();
+        for (qsizetype row = 0; row < rows.size(); ++row) {
+            if (rows.at(row).message.startsWith(message))
+                return static_cast<int>(row);
+        }
+        return -1;
+    }
+    void activate(int sourceRow) const
+    {
+        QTreeView* view = problems()->view();
+        const auto* proxy = view->model();
+        for (int row = 0; row < proxy->rowCount(); ++row) {
+            const QModelIndex index = proxy->index(row, 0);
+            if (problems()->shownRows().at(row) == problems()->model().row(sourceRow)) {
+                view->setCurrentIndex(index);
+                view->setFocus();
+                QTest::keyClick(view, Qt::Key_Return);
+                return;
+            }
+        }
+        QFAIL("row not shown");
+    }
+};
+
+QString sampleRules()
+{
+    return QStringLiteral(KV_SOURCE_DIR "/examples/laptop-selector.rules");
+}
+
+int cli(const QStringList& arguments, QByteArray* out = nullptr)
+{
+    QProcess process;
+    process.start(QStringLiteral(KV_CLI_PATH), arguments);
+    process.waitForFinished(60000);
+    if (out)
+        *out = process.readAllStandardOutput();
+    return process.exitCode();
+}
+
+// A project built by the command line from rules, with the sample's table when asked.
+QString buildProject(const QTemporaryDir& folder, const QString& rules, bool sampleTable)
+{
+    const QString path = folder.filePath(QFileInfo(rules).completeBaseName() + QStringLiteral(".kvp"));
+    if (cli({QStringLiteral("from-rules"), rules, QStringLiteral("-o"), path}) != 0)
+        return {};
+    if (sampleTable
+        && cli({QStringLiteral("selector"), QStringLiteral("import"), path,
+                QStringLiteral(KV_SOURCE_DIR "/examples/laptops.csv")}) != 0)
+        return {};
+    return path;
+}
+
+} // namespace
+
+// The Problems window in the Designer: what it lists against the command line, how it follows
+// edits as they are made, and where a row takes the author.
+class TestProblemsWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void rowsMatchTheCommandLine_data();
+    void rowsMatchTheCommandLine();
+    void breakingAndFixingTheSample();
+    void filtersAndTarget();
+};
+
+void TestProblemsWindow::rowsMatchTheCommandLine_data()
+{
+    QTest::addColumn<QString>("rules");
+    QTest::addColumn<bool>("sampleTable");
+    QTest::newRow("sample") << sampleRules() << true;
+    QTest::newRow("planted paths") << QStringLiteral(KV_SOURCE_DIR "/tests/cli/data/analyze-paths.rules") << false;
+    QTest::newRow("validation errors") << QStringLiteral(KV_SOURCE_DIR "/tests/cli/data/validate-errors.rules") << false;
+    QTest::newRow("web incompatible") << QStringLiteral(KV_SOURCE_DIR "/tests/cli/data/web-incompatible.rules") << false;
+}
+
+void TestProblemsWindow::rowsMatchTheCommandLine()
+{
+    QFETCH(QString, rules);
+    QFETCH(bool, sampleTable);
+    QTemporaryDir folder;
+    const QString path = buildProject(folder, rules, sampleTable);
+    QVERIFY(!path.isEmpty());
+    QByteArray json;
+    cli({QStringLiteral("validate"), QStringLiteral("--analyze"), QStringLiteral("--format=json"), path}, &json);
+    QJsonParseError error;
+    const QJsonArray expected = QJsonDocument::fromJson(json, &error).array();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+
+    Designer designer;
+    QVERIFY(gApp->Controller().File().FileOpen(path));
+    // Both runtimes, as the command line checks without --web or --desktop.
+    designer.problems()->setTarget(ProblemsWindow::Target::Both);
+    designer.action(+ToolId::CheckTree)->trigger();
+    QVERIFY(designer.dock()->isVisible());
+    QJsonArray shown;
+    for (const ProblemsModel::Row& row : designer.problems()->model().rows())
+        shown.append(QJsonObject{{QStringLiteral("kind"), row.isError ? QStringLiteral("error") : QStringLiteral("warning")},
+                                 {QStringLiteral("message"), row.message},
+                                 {QStringLiteral("control"), row.control},
+                                 {QStringLiteral("property"), row.property},
+                                 {QStringLiteral("extra"), row.detail}});
+    QCOMPARE(shown, expected);
+    const QString count = designer.main().findChild<QLabel*>(QStringLiteral("problemsCount"))->text();
+    QVERIFY2(expected.isEmpty() || count.contains(QString::number(expected.size())) || count.contains(QLatin1Char(',')),
+             qPrintable(count));
+}
+
+void TestProblemsWindow::breakingAndFixingTheSample()
+{
+    QTemporaryDir folder;
+    const QString path = buildProject(folder, sampleRules(), true);
+    QVERIFY(!path.isEmpty());
+    Designer designer;
+    QVERIFY(gApp->Controller().File().FileOpen(path));
+    designer.action(+ToolId::ShowProblems)->trigger();
+    QVERIFY(designer.dock()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(designer.action(+ToolId::ShowProblems)->isChecked(), 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(designer.messages(), QStringList(), 3000);
+    designer.action(+ToolId::OpenDecisionTree)->trigger();
+    auto* diagram = designer.main().findChild<DiagramWindow*>();
+    QVERIFY(diagram);
+    CcDecisionTree& tree = gApp->Controller().DecisionTree();
+
+    // A !GO to a deleted control.
+    const qint16 mainUse = designer.decisions().Item(QStringLiteral("MainUse"))->intID();
+    tree.SelectDecision(QStringLiteral("GamingLevel"));
+    tree.RemoveSelection();
+    QTRY_VERIFY_WITH_TIMEOUT(designer.rowStarting(QStringLiteral("Invalid control reference: GamingLevel")) >= 0, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(diagram->mark(mainUse), DiagramWindow::Mark::Error, 2000);
+    // A !KILL on a property the selector lacks.
+    CmDecisionItem* maxWeight = designer.decisions().Item(QStringLiteral("MaxWeight"));
+    QStringList lines = maxWeight->OptsAndActs();
+    lines.replace(0, QStringLiteral("!KILL laptops: Colour = 1"));
+    maxWeight->setOptsAndActs(lines);
+    QTRY_VERIFY_WITH_TIMEOUT(designer.rowStarting(QStringLiteral("The Solution Set Selector laptops has no property Colour")) >= 0, 2000);
+    // A loop with no way out.
+    CmDecisionItem* battery = designer.decisions().Item(QStringLiteral("BatteryHours"));
+    battery->setOptsAndActs({QStringLiteral("!GO ScreenSize"), QStringLiteral("^4-20")});
+    QTRY_VERIFY_WITH_TIMEOUT(designer.rowStarting(QStringLiteral("These controls lead only to one another")) >= 0, 3000);
+    const qint16 screenSize = designer.decisions().Item(QStringLiteral("ScreenSize"))->intID();
+    QTRY_COMPARE_WITH_TIMEOUT(diagram->mark(screenSize), DiagramWindow::Mark::Warning, 2000);
+
+    // Each row takes the author to its line.
+    OptionsEditor* editor = designer.main().findChild<OptionsEditor*>();
+    QVERIFY(editor);
+    designer.activate(designer.rowStarting(QStringLiteral("Invalid control reference: GamingLevel")));
+    QCOMPARE(designer.decisions().Selected()->strID(), QStringLiteral("MainUse"));
+    QVERIFY(editor->treeWidget()->currentItem());
+    QCOMPARE(editor->treeWidget()->currentItem()->text(0), QStringLiteral("!GO GamingLevel"));
+    designer.activate(designer.rowStarting(QStringLiteral("The Solution Set Selector laptops has no property")));
+    QCOMPARE(designer.decisions().Selected()->strID(), QStringLiteral("MaxWeight"));
+    QCOMPARE(editor->treeWidget()->currentItem()->text(0), QStringLiteral("!KILL laptops: Colour = 1"));
+    designer.activate(designer.rowStarting(QStringLiteral("These controls lead only to one another")));
+    QCOMPARE(designer.decisions().Selected()->strID(), QStringLiteral("ScreenSize"));
+    // Scrolled into view.
+    const QRectF box = diagram->scene()->selectedItems().value(0) ? diagram->scene()->selectedItems().first()->sceneBoundingRect() : QRectF();
+    QVERIFY(!box.isNull());
+    QVERIFY(diagram->visibleArea().intersects(box));
+
+    // Undone one by one, the window empties.
+    for (int step = 0; step < 3; ++step)
+        designer.action(+ToolId::Undo)->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(designer.messages(), QStringList(), 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(diagram->mark(mainUse), DiagramWindow::Mark::None, 2000);
+}
+
+void TestProblemsWindow::filtersAndTarget()
+{
+    QTemporaryDir folder;
+    const QString path = buildProject(folder, QStringLiteral(KV_SOURCE_DIR "/tests/cli/data/web-incompatible.rules"), false);
+    QVERIFY(!path.isEmpty());
+    Designer designer;
+    QVERIFY(gApp->Controller().File().FileOpen(path));
+    ProblemsWindow* window = designer.problems();
+    window->setTarget(ProblemsWindow::Target::Desktop);
+    QTest::keyClick(&designer.main(), Qt::Key_F7);
+    const int desktopRows = static_cast<int>(window->model().rows().size());
+    window->setTarget(ProblemsWindow::Target::Web);
+    designer.action(+ToolId::CheckTree)->trigger();
+    const QList<ProblemsModel::Row> web = window->model().rows();
+    QVERIFY(web.size() != desktopRows);
+    window->setKinds(ProblemsWindow::Kinds::Errors);
+    for (const ProblemsModel::Row& row : window->shownRows())
+        QVERIFY(row.isError);
+    window->setKinds(ProblemsWindow::Kinds::Warnings);
+    for (const ProblemsModel::Row& row : window->shownRows())
+        QVERIFY(!row.isError);
+    window->setKinds(ProblemsWindow::Kinds::All);
+    QCOMPARE(window->shownRows().size(), web.size());
+    const QString control = web.first().control;
+    window->setControlFilter(control.toLower());
+    for (const ProblemsModel::Row& row : window->shownRows())
+        QVERIFY(row.control.contains(control, Qt::CaseInsensitive));
+    window->setControlFilter(QString());
+    window->setTextFilter(QStringLiteral("no such text anywhere"));
+    QVERIFY(window->shownRows().isEmpty());
+    window->setTextFilter(QString());
+    // Sorted by message, then back to the check's order.
+    window->view()->sortByColumn(ProblemsModel::MessageColumn, Qt::AscendingOrder);
+    const QList<ProblemsModel::Row> sorted = window->shownRows();
+    for (qsizetype row = 1; row < sorted.size(); ++row)
+        QVERIFY(sorted.at(row - 1).message.compare(sorted.at(row).message, Qt::CaseInsensitive) <= 0);
+}
+
+KV_REGISTER_TEST(TestProblemsWindow)
+#include "tst_ProblemsWindow.moc"
