@@ -1,7 +1,16 @@
 #include "cli/DatabaseOptions.h"
 
+#include "base/ResourceStrings.h"
+#include "database/PostgresResultsStore.h"
+#include "web/ResultsStore.h"
+
 #include <QFileInfo>
 #include <QTextStream>
+#include <QUrl>
+
+namespace {
+constexpr int BadAddressId = 37070;
+} // namespace
 
 std::optional<bool> DatabaseOptions::take(const QStringList& args, qsizetype& i, bool withRefresh)
 {
@@ -39,4 +48,21 @@ bool DatabaseOptions::readTables(StorageDocument& project, const QString& projec
         return false;
     }
     return true;
+}
+
+bool DatabaseOptions::isPostgresAddress(const QString& results)
+{
+    return results.startsWith(QLatin1String("postgresql://")) || results.startsWith(QLatin1String("postgres://"));
+}
+
+std::unique_ptr<ResultsStore> DatabaseOptions::openResults(const QString& results, bool writable, QString& error)
+{
+    if (!isPostgresAddress(results))
+        return writable ? ResultsStore::open(results, error) : ResultsStore::openForReading(results, error);
+    SqlSettings settings;
+    if (!SqlSettings::fromUrl(results, settings)) {
+        error = LoadResString(BadAddressId).arg(QUrl(results).toString(QUrl::RemovePassword | QUrl::RemoveQuery));
+        return nullptr;
+    }
+    return PostgresResultsStore::open(settings, error);
 }

@@ -6,9 +6,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 class QTextStream;
+class ResultsStore;
 class StorageDocument;
 
 // What the commands that read external selectors' tables take: --database-password-env NAME
@@ -24,4 +26,10 @@ struct DatabaseOptions {
     // Reads the project's external selectors and their tables; false with the reason on err.
     bool readTables(StorageDocument& project, const QString& projectPath, QList<ExternalSelectorSettings>& settings,
                     QList<CompiledTree::Table>& tables, QTextStream& err) const;
+
+    // Whether the results are a PostgreSQL address (postgresql://... or postgres://...).
+    static bool isPostgresAddress(const QString& results);
+    // The results at a PostgreSQL address or in an SQLite file (made when writable); nothing
+    // and the reason when they cannot be opened. The reason never holds a password.
+    static std::unique_ptr<ResultsStore> openResults(const QString& results, bool writable, QString& error);
 };

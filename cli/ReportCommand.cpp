@@ -1,6 +1,7 @@
 #include "cli/ReportCommand.h"
 
 #include "base/ResourceStrings.h"
+#include "cli/DatabaseOptions.h"
 #include "web/ResultsStore.h"
 
 #include <QJsonArray>
@@ -101,7 +102,7 @@ int ReportCommand::execute(const QStringList& args, QTextStream& out, QTextStrea
     if (!parsed)
         return usageError(LoadResString(WrongArgumentsId), err);
     QString problem;
-    const std::unique_ptr<ResultsStore> store = ResultsStore::openForReading(parsed->results, problem);
+    const std::unique_ptr<ResultsStore> store = DatabaseOptions::openResults(parsed->results, false, problem);
     ResultsStore::Report report;
     if (!store || !store->report(parsed->tree, report, problem)) {
         err << problem << '\n';

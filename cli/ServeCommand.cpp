@@ -205,14 +205,16 @@ int ServeCommand::execute(const QStringList& args, QTextStream& out, QTextStream
         }
     }
     QString resultsPath = QFileInfo(parsed->trees.first()).absoluteDir().filePath(QStringLiteral("results.sqlite"));
-    if (!parsed->results.isEmpty()) {
+    if (DatabaseOptions::isPostgresAddress(parsed->results)) {
+        resultsPath = parsed->results;
+    } else if (!parsed->results.isEmpty()) {
         if (!parsed->results.startsWith(QLatin1String("sqlite:")) || parsed->results.size() <= 7)
             return usageError(LoadResString(BadResultsId).arg(parsed->results), err);
         resultsPath = parsed->results.mid(7);
     }
 
     QString problem;
-    std::unique_ptr<ResultsStore> results = ResultsStore::open(resultsPath, problem);
+    std::unique_ptr<ResultsStore> results = DatabaseOptions::openResults(resultsPath, true, problem);
     if (!results)
         err << problem << '\n';
     QByteArray key;

@@ -253,6 +253,14 @@ bool SqlConnection::readTable(const QString& table, const QStringList& fields, q
 bool SqlConnection::execute(const QString& statement, const QVariantList& values, QString& error)
 {
     QSqlQuery query(m_database);
+    // PostgreSQL prepares no definitions: a statement without values runs as it is.
+    if (values.isEmpty()) {
+        if (!query.exec(statement)) {
+            error = reasonOf(query.lastError());
+            return false;
+        }
+        return true;
+    }
     if (!query.prepare(statement)) {
         error = reasonOf(query.lastError());
         return false;

@@ -41,7 +41,7 @@ public:
     bool columns(const QString& table, QStringList& names, QString& error);
     // The fields of every row, the field names first; more than maxRows rows is refused.
     bool readTable(const QString& table, const QStringList& fields, qint64 maxRows, CsvTable::Rows& rows, QString& error);
-    // Runs one statement with its values bound in order.
+    // Runs one statement with its values bound in order (a statement without values as it is).
     bool execute(const QString& statement, const QVariantList& values, QString& error);
 
 private:

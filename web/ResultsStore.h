@@ -7,27 +7,24 @@
 #include <QString>
 
 #include <memory>
-#include <mutex>
 
-struct sqlite3;
-
-// The results of the web runs in an SQLite file: one row per event, and the server's signing
-// key when it was not given. Several server processes may write to one file. Every call is
-// safe from any thread; a failure is returned as a message and never thrown.
+// Where the results of the web runs are kept: one row per event, and the server's signing key
+// when it was not given. Every call is safe from any thread (several server processes may share
+// one store); a failure is returned as a message and never thrown.
 class ResultsStore {
 public:
-    ~ResultsStore();
+    virtual ~ResultsStore() = default;
     ResultsStore(const ResultsStore&) = delete;
     ResultsStore& operator=(const ResultsStore&) = delete;
 
-    // Opens or creates the file with its tables; nothing and the reason when it cannot.
+    // An SQLite file, opened or made with its tables; nothing and the reason when it cannot.
     static std::unique_ptr<ResultsStore> open(const QString& path, QString& error);
-    // Opens an existing file without the right to change it.
+    // An existing SQLite file, without the right to change it.
     static std::unique_ptr<ResultsStore> openForReading(const QString& path, QString& error);
 
     // The key kept in the store, made once when there is none; empty with error on failure.
-    QByteArray secret(QString& error);
-    bool record(const ResultEvent& event, QString& error);
+    virtual QByteArray secret(QString& error) = 0;
+    virtual bool record(const ResultEvent& event, QString& error) = 0;
 
     struct PageCount {
         QString tree;
@@ -47,16 +44,13 @@ public:
     };
     // Per page how many runs reached it and ended there, and the items left at the ends; one
     // tree, or every tree when empty.
-    bool report(const QString& tree, Report& report, QString& error);
+    virtual bool report(const QString& tree, Report& report, QString& error) = 0;
 
-private:
-    struct Closer {
-        void operator()(sqlite3* db) const;
-    };
-    ResultsStore(sqlite3* db, const QString& path);
-    static std::unique_ptr<ResultsStore> openWith(const QString& path, int flags, bool create, QString& error);
+    static constexpr qsizetype SecretBytes = 32;
 
-    std::unique_ptr<sqlite3, Closer> m_db;
-    QString m_path;
-    std::mutex m_mutex;
+protected:
+    ResultsStore() = default;
+    // The items left at the ends of runs, counted per tree and selector, most often left first;
+    // each end is its tree and the values it recorded.
+    static QList<ItemCount> countItems(const QList<std::pair<QString, QString>>& ends);
 };

@@ -1,14 +1,10 @@
-#include "web/ResultsStore.h"
+#include "web/SqliteResultsStore.h"
 
 #include "base/KvError.h"
 #include "base/ResourceStrings.h"
 #include "persist/SqliteStatement.h"
 
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QMap>
 #include <QRandomGenerator>
 
 #include <sqlite3.h>
@@ -16,7 +12,6 @@
 namespace {
 constexpr int StoreFailedId = 35004;
 constexpr int BusyTimeoutMs = 10000;
-constexpr qsizetype SecretBytes = 32;
 
 const char* const Schema =
     "CREATE TABLE IF NOT EXISTS events(id INTEGER PRIMARY KEY, run TEXT NOT NULL, tree TEXT NOT NULL,"
@@ -45,21 +40,21 @@ void exec(sqlite3* db, const char* sql)
 }
 } // namespace
 
-void ResultsStore::Closer::operator()(sqlite3* db) const
+void SqliteResultsStore::Closer::operator()(sqlite3* db) const
 {
     sqlite3_close_v2(db);
 }
 
-ResultsStore::ResultsStore(sqlite3* db, const QString& path) : m_db(db), m_path(path) {}
+SqliteResultsStore::SqliteResultsStore(sqlite3* db, const QString& path) : m_db(db), m_path(path) {}
 
-ResultsStore::~ResultsStore() = default;
+SqliteResultsStore::~SqliteResultsStore() = default;
 
-std::unique_ptr<ResultsStore> ResultsStore::open(const QString& path, QString& error)
+std::unique_ptr<ResultsStore> SqliteResultsStore::open(const QString& path, QString& error)
 {
     return openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, true, error);
 }
 
-std::unique_ptr<ResultsStore> ResultsStore::openForReading(const QString& path, QString& error)
+std::unique_ptr<ResultsStore> SqliteResultsStore::openForReading(const QString& path, QString& error)
 {
     if (!QFile::exists(path)) {
         error = failure(path, LoadResString(35005));
@@ -68,11 +63,11 @@ std::unique_ptr<ResultsStore> ResultsStore::openForReading(const QString& path, 
     return openWith(path, SQLITE_OPEN_READONLY, false, error);
 }
 
-std::unique_ptr<ResultsStore> ResultsStore::openWith(const QString& path, int flags, bool create, QString& error)
+std::unique_ptr<ResultsStore> SqliteResultsStore::openWith(const QString& path, int flags, bool create, QString& error)
 {
     sqlite3* raw = nullptr;
     const int code = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
-    std::unique_ptr<ResultsStore> store(new ResultsStore(raw, path));
+    std::unique_ptr<SqliteResultsStore> store(new SqliteResultsStore(raw, path));
     if (code != SQLITE_OK) {
         error = failure(path, QString::fromUtf8(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(code)));
         return nullptr;
@@ -94,7 +89,7 @@ std::unique_ptr<ResultsStore> ResultsStore::openWith(const QString& path, int fl
     return store;
 }
 
-QByteArray ResultsStore::secret(QString& error)
+QByteArray SqliteResultsStore::secret(QString& error)
 {
     const std::lock_guard lock(m_mutex);
     try {
@@ -121,7 +116,7 @@ QByteArray ResultsStore::secret(QString& error)
     }
 }
 
-bool ResultsStore::record(const ResultEvent& event, QString& error)
+bool SqliteResultsStore::record(const ResultEvent& event, QString& error)
 {
     const std::lock_guard lock(m_mutex);
     try {
@@ -142,7 +137,7 @@ bool ResultsStore::record(const ResultEvent& event, QString& error)
     }
 }
 
-bool ResultsStore::report(const QString& tree, Report& report, QString& error)
+bool SqliteResultsStore::report(const QString& tree, Report& report, QString& error)
 {
     const std::lock_guard lock(m_mutex);
     try {
@@ -157,28 +152,10 @@ bool ResultsStore::report(const QString& tree, Report& report, QString& error)
 
         SqliteStatement ends(m_db.get(), "SELECT tree, vals FROM events WHERE kind = 'end' AND (?1 = '' OR tree = ?1) ORDER BY id");
         ends.bind(1, tree);
-        QMap<std::pair<QString, QString>, QList<std::pair<QString, qint64>>> counted; // (tree, selector) -> items
-        while (ends.step()) {
-            const QString endTree = ends.columnText(0);
-            const QJsonObject items = QJsonDocument::fromJson(ends.columnText(1).toUtf8()).object().value(QStringLiteral("items")).toObject();
-            for (auto selector = items.begin(); selector != items.end(); ++selector) {
-                auto& list = counted[{endTree, selector.key()}];
-                for (const QJsonValue& item : selector.value().toArray()) {
-                    const QString name = item.toString();
-                    auto found = std::find_if(list.begin(), list.end(), [&name](const auto& entry) { return entry.first == name; });
-                    if (found == list.end())
-                        list.append({name, 1});
-                    else
-                        ++found->second;
-                }
-            }
-        }
-        for (auto selector = counted.begin(); selector != counted.end(); ++selector) {
-            QList<std::pair<QString, qint64>> list = selector.value();
-            std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
-            for (const auto& [item, runs] : list)
-                report.items.append({selector.key().first, selector.key().second, item, runs});
-        }
+        QList<std::pair<QString, QString>> ended;
+        while (ends.step())
+            ended.append({ends.columnText(0), ends.columnText(1)});
+        report.items = countItems(ended);
         return true;
     } catch (const KvError& problem) {
         error = failure(m_path, reasonOf(problem));
