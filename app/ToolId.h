@@ -137,6 +137,9 @@ enum class ToolId : int {
     // View › Problems shows or hides the live list of findings; Project › Check the Tree checks all now.
     ShowProblems = 34600,
     CheckTree = 34601,
+    // File › Compare with... and Project › Preview in Browser.
+    CompareWith = 38000,
+    PreviewInBrowser = 38001,
 };
 
 constexpr int operator+(ToolId id)
