@@ -57,7 +57,8 @@ const std::vector<BandDefinition>& Bands()
 {
     static const std::vector<BandDefinition> bands{
         {"mnuFile", K::Menu, 30201, true,
-         {+ToolId::FileNew, +ToolId::FileOpen, +ToolId::FileClose, Sep, +ToolId::FileSave, +ToolId::FileSaveAs, Sep,
+         {+ToolId::FileNew, +ToolId::FileOpen, +ToolId::FileClose, Sep, +ToolId::FileSave, +ToolId::FileSaveAs,
+          +ToolId::CompareWith, Sep,
           submenu("mnuImport"), submenu("mnuExport"), submenu("mnuUpdate"), Sep,
           +ToolId::Print, +ToolId::PrintPreview, +ToolId::PageSetup, Sep, +ToolId::FileProperties, {E::NamedSeparator,
           0, 0, "miFMRUSep"}, submenu("mnuRecent"), Sep, +ToolId::Exit}},
@@ -76,7 +77,8 @@ const std::vector<BandDefinition>& Bands()
         {"mnuProject", K::Menu, 30205, true,
          {+ToolId::OpenDecisionTree, Sep, +ToolId::NewSelector, +ToolId::EditSelector, +ToolId::DeleteSelector,
           +ToolId::RenameSelector, Sep, range(+ToolId::ImportPictureIntoProject, +ToolId::RenamePicture), Sep,
-          +ToolId::Run, +ToolId::Stop, +ToolId::TestOptions, +ToolId::RecordJourney, +ToolId::RunAllJourneys, Sep,
+          +ToolId::Run, +ToolId::Stop, +ToolId::TestOptions, +ToolId::RecordJourney, +ToolId::RunAllJourneys,
+          +ToolId::PreviewInBrowser, Sep,
           +ToolId::CheckTree, submenu("mnuCompile"),
           Sep, +ToolId::ActionWizard, +ToolId::ControlWizard, +ToolId::GettingStartedWizard}},
         // The menus of the decision-tree and selector windows join the bar while their window is active.
