@@ -274,6 +274,7 @@ std::vector<Row> buildRows()
         window(T::GoToControl, T::GoToControl),
         toggles(T::ShowProblems, T::ShowProblems, &toggleBand),
         window(T::CheckTree, T::CheckTree),
+        window(T::CompareWith, T::PreviewInBrowser),
     };
 }
 
