@@ -11,6 +11,7 @@
 #include "base/ResourceStrings.h"
 #include "model/CmDocument.h"
 #include "views/CommandBars.h"
+#include "views/CompareTools.h"
 #include "views/DiagramHost.h"
 #include "views/DocumentArea.h"
 #include "views/JourneyTools.h"
@@ -21,6 +22,7 @@
 #include "views/PictureTools.h"
 #include "views/PreviewHost.h"
 #include "views/PreferencesTools.h"
+#include "views/PreviewInBrowserTools.h"
 #include "views/PrintTools.h"
 #include "views/ProblemsHost.h"
 #include "views/ProjectExplorerHost.h"
@@ -147,6 +149,8 @@ void MainWindow::attachWindowTools(CApplication& application)
     application.Attach(std::move(pictureTools));
     application.Attach(std::make_unique<PrintTools>(application, *this));
     application.Attach(std::make_unique<SpellTools>(application, *this));
+    application.Attach(std::make_unique<CompareTools>(application, *this));
+    application.Attach(std::make_unique<PreviewInBrowserTools>(application));
     auto testMode = std::make_unique<TestModeTools>(application, *this);
     followDock(application.View(), testMode->DecisionValuesWindow());
     followDock(application.View(), testMode->SelectorValuesWindow());
