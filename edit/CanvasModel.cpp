@@ -216,6 +216,18 @@ QList<qint16> CanvasModel::LinksFrom(qint16 key) const
     return links;
 }
 
+QList<qint16> CanvasModel::LinksTo(qint16 key) const
+{
+    if (m_linksOutdated)
+        return {};
+    QList<qint16> sources = m_linkedFrom.value(key).values();
+    for (const auto& [source, destination] : m_drawnLinks) {
+        if (destination == key)
+            sources.append(source);
+    }
+    return sources;
+}
+
 void CanvasModel::deriveLinks(qint16 key) const
 {
     forgetLinksOf(key);
@@ -229,14 +241,23 @@ void CanvasModel::deriveLinks(qint16 key) const
         names.append(name);
         m_referrers[name].insert(key);
         const CmDecisionItem* destination = m_decisions.Item(target);
-        if (destination && Entity(destination->intID()))
+        if (destination && Entity(destination->intID())) {
             links.append(destination->intID());
+            m_linkedFrom[destination->intID()].insert(key);
+        }
     }
 }
 
 void CanvasModel::forgetLinksOf(qint16 key) const
 {
-    m_links.remove(key);
+    for (const qint16 destination : m_links.take(key)) {
+        const auto found = m_linkedFrom.find(destination);
+        if (found == m_linkedFrom.end())
+            continue;
+        found->remove(key);
+        if (found->isEmpty())
+            m_linkedFrom.erase(found);
+    }
     for (const QString& name : m_targetNames.take(key)) {
         const auto found = m_referrers.find(name);
         if (found == m_referrers.end())
@@ -252,12 +273,15 @@ void CanvasModel::forgetAllLinks() const
     m_links.clear();
     m_targetNames.clear();
     m_referrers.clear();
+    m_linkedFrom.clear();
 }
 
 void CanvasModel::relinkAround(qint16 key, const QStringList& names)
 {
     if (m_linksOutdated)
         return;
+    // Links not derived yet are not drawn either: they are derived when first asked for, so a
+    // project being read adds its controls without deriving anything.
     QSet<qint16> sources = m_referrers.value(QString::number(key));
     for (const QString& name : names) {
         if (!name.isEmpty())
@@ -271,7 +295,7 @@ void CanvasModel::relinkAround(qint16 key, const QStringList& names)
     else
         forgetLinksOf(key);
     for (const qint16 source : std::as_const(sources)) {
-        if (!Entity(source))
+        if (!Entity(source) || !m_links.contains(source))
             continue;
         deriveLinks(source);
         emit linksChanged(source);

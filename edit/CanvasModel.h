@@ -89,6 +89,8 @@ public:
     // Keys of the entities the control's links lead to, in the order of its actions; links
     // drawn by hand and not yet answered follow.
     QList<qint16> LinksFrom(qint16 key) const;
+    // The controls whose links shown so far point at the control: a moved box redraws just those.
+    QList<qint16> LinksTo(qint16 key) const;
     // Derives every link again (the view's redraw after a structural edit).
     void RefreshLinks();
     bool LinksOutdated() const { return m_linksOutdated; }
@@ -168,6 +170,7 @@ private:
     // added, removed or renamed control relinks only the controls that name it.
     mutable QHash<qint16, QStringList> m_targetNames;
     mutable QHash<QString, QSet<qint16>> m_referrers;
+    mutable QHash<qint16, QSet<qint16>> m_linkedFrom;
     std::vector<std::pair<qint16, qint16>> m_drawnLinks;
     mutable bool m_linksOutdated = false;
     QSizeF m_entitySize;

@@ -98,6 +98,19 @@ bool RuntimeControl::isSelectorList() const
     return type == RuntimeInterface::DList || type == RuntimeInterface::DCombo;
 }
 
+bool RuntimeControl::needsChoice() const
+{
+    switch (type) {
+    case RuntimeInterface::Radio:
+    case RuntimeInterface::List:
+    case RuntimeInterface::Combo:
+    case RuntimeInterface::Slide:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool RuntimeControl::takesAnswer() const
 {
     return type != RuntimeInterface::Info && type != RuntimeInterface::Done;

@@ -64,6 +64,8 @@ struct RuntimeControl {
     bool isSelectorList() const;
     // Info and Done pages take no answer; string controls take any text.
     bool takesAnswer() const;
+    // Interfaces whose empty answer means nothing was chosen, which no page may be left with.
+    bool needsChoice() const;
     // Interfaces that need options to show anything: without any, the page is passed over.
     bool needsOptions() const;
     // The span of the numeric options; open ends when there are none.

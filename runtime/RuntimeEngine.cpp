@@ -34,6 +34,7 @@ namespace {
     fault(LoadResString(12504) + reference);
 }
 
+constexpr int ChooseAnswerId = 32571;
 constexpr int FirstKeyword = BlockLine::Call;
 constexpr int LastKeyword = BlockLine::Submit;
 
@@ -1018,6 +1019,8 @@ RuntimeEngine::Normalized RuntimeEngine::normalize(const RuntimeControl& control
                 inOrder.append(option.text);
         return Normalized{inOrder.join(QLatin1Char('|')), {}};
     }
+    if (given.isEmpty() && control.needsChoice())
+        return Normalized{QString(), LoadResString(ChooseAnswerId).arg(control.displayName())};
     const auto text = optionText(given);
     return text ? Normalized{*text, {}} : refuse();
 }

@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRubberBand>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyleOptionGraphicsItem>
@@ -216,8 +217,12 @@ void DiagramWindow::rebuild()
         const QSignalBlocker quiet(m_scene);
         m_scene->clear();
     }
-    for (const auto& [key, entity] : m_canvas.AllEntities())
-        addItem(key);
+    {
+        // Every link is drawn once at the end, not again for each box placed.
+        const QScopedValueRollback rebuilding(m_rebuilding, true);
+        for (const auto& [key, entity] : m_canvas.AllEntities())
+            addItem(key);
+    }
     redrawLinks();
     syncSelection();
 }
@@ -244,9 +249,9 @@ void DiagramWindow::addItem(qint16 key)
 
 void DiagramWindow::removeItem(qint16 key)
 {
+    // The canvas has already relinked the controls that pointed here.
     delete m_items.take(key);
     delete m_links.take(key);
-    m_linkTimer.start();
 }
 
 void DiagramWindow::updateItem(qint16 key)
@@ -260,8 +265,11 @@ void DiagramWindow::updateItem(qint16 key)
     const bool moved = item->boxInScene() != box;
     item->setShape(box, entity->caption);
     growSceneRect(box);
-    if (moved)
-        m_linkTimer.start();
+    if (!moved || m_rebuilding)
+        return;
+    drawLinksOf(key);
+    for (const qint16 source : m_canvas.LinksTo(key))
+        drawLinksOf(source);
 }
 
 void DiagramWindow::drawLinksOf(qint16 key)

@@ -115,6 +115,7 @@ private:
     QHash<qint16, QGraphicsPathItem*> m_links;
     QHash<qint16, Mark> m_marks;
     QTimer m_linkTimer;
+    bool m_rebuilding = false;
     Tool m_tool = Tool::Select;
     qint16 m_pressedKey = 0;
     QPointF m_pressScene;

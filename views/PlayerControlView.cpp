@@ -202,11 +202,6 @@ void PlayerControlView::buildSlide(const QString& value)
     layout()->addWidget(m_sliderText);
 }
 
-bool PlayerControlView::needsChoice() const
-{
-    return m_radios || m_combo || (m_list && m_control.type != RuntimeInterface::MultiList);
-}
-
 QString PlayerControlView::answer() const
 {
     if (m_radios)

@@ -34,8 +34,6 @@ public:
     int controlId() const;
     const RuntimeControl& control() const { return m_control; }
     QString answer() const;
-    // Whether an empty answer means the user has not chosen yet.
-    bool needsChoice() const;
 
 signals:
     // A command button was pushed: its page is answered.

@@ -211,12 +211,8 @@ bool PlayerWindow::giveAnswers()
     for (PlayerControlView* view : m_page->controlViews()) {
         if (!view->control().takesAnswer())
             continue;
-        const QString answer = view->answer();
-        if (answer.isEmpty() && view->needsChoice() && !view->control().isSelectorList()) {
-            setStatus(LoadResString(32571).arg(view->control().displayName()), true);
-            return false;
-        }
-        if (const std::optional<QString> refused = m_engine.setAnswer(view->controlId(), answer)) {
+        // The engine's rule says which answers a page needs, here as for the runner and the web.
+        if (const std::optional<QString> refused = m_engine.setAnswer(view->controlId(), view->answer())) {
             setStatus(*refused, true);
             return false;
         }

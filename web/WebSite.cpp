@@ -56,20 +56,6 @@ QByteArray pictureType(const QByteArray& bytes)
     return {};
 }
 
-// Interfaces whose empty answer means nothing was chosen.
-bool needsChoice(const RuntimeControl& control)
-{
-    switch (control.type) {
-    case RuntimeInterface::Radio:
-    case RuntimeInterface::List:
-    case RuntimeInterface::Combo:
-    case RuntimeInterface::Slide:
-        return true;
-    default:
-        return false;
-    }
-}
-
 QString pageName(const RuntimeEngine& engine)
 {
     const QList<int>& page = engine.page();
@@ -318,7 +304,7 @@ WebResponse WebSite::step(const std::shared_ptr<const WebTree>& tree, const WebR
                     answer = control.options.at(index).text;
             }
             inputs.insert(id, answer);
-            if (answer.isEmpty() && needsChoice(control))
+            if (answer.isEmpty() && control.needsChoice())
                 refused.insert(id, LoadResString(ChooseAnswerId).arg(control.caption.isEmpty() ? control.displayName() : control.caption));
             answers.insert(id, answer);
         }

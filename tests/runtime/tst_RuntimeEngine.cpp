@@ -300,6 +300,10 @@ void TestRuntimeEngine::eventsOfARun()
          record(3, "End", "Done", {})})));
     QVERIFY(engine.start());
     QCOMPARE(engine.pageState().read(), QString("1|2"));
+    // Nothing chosen is no answer for a choice, whoever gives it (the player, a run, the web),
+    // while an empty text is one.
+    QCOMPARE(engine.setAnswer(1, " "), std::optional<QString>(LoadResString(32571).arg("Size")));
+    QVERIFY(!engine.setAnswer(2, ""));
     QVERIFY(!engine.setAnswer(1, "Big"));
     QVERIFY(!engine.setAnswer(2, "a|b"));
     QVERIFY(engine.next());
