@@ -1,6 +1,7 @@
 #include "cli/DatabaseOptions.h"
 
 #include "base/ResourceStrings.h"
+#include "cli/ProjectSession.h"
 #include "database/PostgresResultsStore.h"
 #include "web/ResultsStore.h"
 
@@ -16,7 +17,7 @@ std::optional<bool> DatabaseOptions::take(const QStringList& args, qsizetype& i,
 {
     const QString& arg = args.at(i);
     const bool known = arg == QLatin1String("--database-password-env") || arg == QLatin1String("--max-rows")
-                       || (withRefresh && arg == QLatin1String("--refresh"));
+                       || arg == QLatin1String("--external-settings") || (withRefresh && arg == QLatin1String("--refresh"));
     if (!known)
         return std::nullopt;
     if (i + 1 >= args.size())
@@ -26,6 +27,9 @@ std::optional<bool> DatabaseOptions::take(const QStringList& args, qsizetype& i,
     if (arg == QLatin1String("--database-password-env")) {
         ok = !value.isEmpty() && external.passwordEnv.isEmpty();
         external.passwordEnv = value;
+    } else if (arg == QLatin1String("--external-settings")) {
+        ok = !value.isEmpty() && settingsProject.isEmpty();
+        settingsProject = value;
     } else if (arg == QLatin1String("--max-rows")) {
         external.maxRows = value.toLongLong(&ok);
         ok = ok && external.maxRows > 0;
@@ -48,6 +52,28 @@ bool DatabaseOptions::readTables(StorageDocument& project, const QString& projec
         return false;
     }
     return true;
+}
+
+bool DatabaseOptions::readSettingsProject(QList<ExternalSelectorSettings>& settings, QList<CompiledTree::Table>& tables,
+                                          QTextStream& err) const
+{
+    if (settingsProject.isEmpty())
+        return true;
+    ProjectSession session(err);
+    return session.Inspect(settingsProject)
+           && readTables(session.Document().Storage(), settingsProject, settings, tables, err);
+}
+
+std::function<StorageResult(QList<CompiledTree::Table>&)> DatabaseOptions::reader(const QList<ExternalSelectorSettings>& settings,
+                                                                                  const QString& projectPath) const
+{
+    ExternalTables::Options options = external;
+    options.baseFolder = QFileInfo(projectPath).absolutePath();
+    return [settings, options](QList<CompiledTree::Table>& read) {
+        QString error;
+        return ExternalTables::readAll(settings, options, read, error) ? StorageResult::success()
+                                                                       : StorageResult::failure(StorageErrorKind::Io, error);
+    };
 }
 
 bool DatabaseOptions::isPostgresAddress(const QString& results)

@@ -83,9 +83,18 @@ bool RunCommand::readTree(const QString& path, const DatabaseOptions& database, 
     if (suffix.compare(QLatin1String("kvp"), Qt::CaseInsensitive) != 0) {
         const bool web = suffix.compare(QLatin1String("kvw"), Qt::CaseInsensitive) == 0;
         const StorageResult read = web ? CompiledTree::readWebFile(path, tree) : CompiledTree::readFile(path, tree);
-        if (!read)
+        if (!read) {
             err << LoadResString(TreeUnreadableId).arg(path, read.message) << '\n';
-        return read.ok();
+            return false;
+        }
+        // A web tree file holds no external selector: their settings come from a project. The
+        // desktop runtime has none.
+        QList<ExternalSelectorSettings> settings;
+        QList<CompiledTree::Table> external;
+        if (web && !database.readSettingsProject(settings, external, err))
+            return false;
+        tree.tables += external;
+        return true;
     }
     ProjectSession session(err);
     if (!session.Inspect(path))

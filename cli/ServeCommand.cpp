@@ -126,7 +126,23 @@ StorageResult ServeCommand::readTree(const QString& path, const DatabaseOptions&
 {
     if (QFileInfo(path).suffix().compare(QLatin1String("kvp"), Qt::CaseInsensitive) == 0)
         return readProject(path, database, tree);
-    return WebTree::readWebFile(path, tree);
+    if (const StorageResult read = WebTree::readWebFile(path, tree); !read)
+        return read;
+    // A web tree file holds no external selector: their settings come from a project.
+    QString said;
+    QTextStream reasons(&said);
+    QList<ExternalSelectorSettings> external;
+    QList<CompiledTree::Table> tables;
+    if (!database.readSettingsProject(external, tables, reasons)) {
+        reasons.flush();
+        return StorageResult::failure(StorageErrorKind::Refused, said.trimmed());
+    }
+    tree.compiled.tables += tables;
+    if (!external.isEmpty()) {
+        tree.tableRefresh = std::chrono::seconds(database.refreshSeconds);
+        tree.externalTables = database.reader(external, database.settingsProject);
+    }
+    return StorageResult::success();
 }
 
 StorageResult ServeCommand::readProject(const QString& path, const DatabaseOptions& database, WebTree& tree)
@@ -153,15 +169,8 @@ StorageResult ServeCommand::readProject(const QString& path, const DatabaseOptio
     }
     tree.compiled.tables += tables;
     if (!external.isEmpty()) {
-        ExternalTables::Options options = database.external;
-        options.baseFolder = QFileInfo(path).absolutePath();
         tree.tableRefresh = std::chrono::seconds(database.refreshSeconds);
-        tree.externalTables = [external, options](QList<CompiledTree::Table>& read) {
-            QString error;
-            return ExternalTables::readAll(external, options, read, error)
-                       ? StorageResult::success()
-                       : StorageResult::failure(StorageErrorKind::Io, error);
-        };
+        tree.externalTables = database.reader(external, path);
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

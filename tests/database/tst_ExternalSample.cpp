@@ -126,6 +126,20 @@ private slots:
         QCOMPARE(QString(external.out).replace(QStringLiteral("shop.laptops"), QStringLiteral("laptops")), internal.out);
     }
 
+    void webTreeWithSettingsFromTheProject()
+    {
+        const QString answers = KV_SOURCE_DIR "/examples/laptop-selector.answers";
+        QCOMPARE(run({"compile", path("postgresql.kvp"), "--web", "-o", path("external.kvw")}).code, 0);
+        QVERIFY(!readText(path("external.kvw")).contains(PostgresCluster::user() + "\n"));
+        const CliRun::Outcome internal = run({"run", path("internal.kvp"), "--answers", answers});
+        // Without the project the tree lacks its selector's table.
+        QCOMPARE(run({"run", path("external.kvw"), "--answers", answers}).code, 1);
+        const CliRun::Outcome external =
+            run({"run", path("external.kvw"), "--answers", answers, "--external-settings", path("postgresql.kvp")});
+        QVERIFY2(external.code == 0, qPrintable(external.err));
+        QCOMPARE(QString(external.out).replace(QStringLiteral("shop.laptops"), QStringLiteral("laptops")), internal.out);
+    }
+
     void journeysOnTheWebTarget_data()
     {
         QTest::addColumn<QString>("project");
