@@ -275,6 +275,7 @@ void CcDecisionTree::PasteEntity()
         }
         if (!m_clipboard)
             return;
+        const EditStep step(m_view.recorder());
         std::unique_ptr<CmDecisionItem> copy = copyOf(*m_clipboard);
         const CmDecisionManager& decisions = m_view.decisions();
         while (decisions.Exists(copy->strID()))

@@ -2,6 +2,8 @@
 
 #include "base/ResourceStrings.h"
 #include "edit/CcDecisionTree.h"
+#include "edit/CvDecisionTree.h"
+#include "edit/IEditRecorder.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
@@ -364,6 +366,8 @@ FindReplace::Outcome FindReplace::ReplaceAll(const SearchRequest& request)
     Outcome outcome;
     if (request.text.isEmpty())
         return outcome;
+    // However many controls and cells it changes, one Undo takes it all back.
+    const EditStep step(m_tree ? m_tree->View().recorder() : nullptr);
     const auto add = [&outcome](const Outcome& more) {
         outcome.replaced += more.replaced;
         outcome.skipped += more.skipped;

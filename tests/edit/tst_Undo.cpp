@@ -1,4 +1,5 @@
 #include "common/TestRegistry.h"
+#include "edit/FindReplace.h"
 #include "edit/UndoProject.h"
 
 #include "edit/MLinkUtil.h"
@@ -146,6 +147,23 @@ private slots:
         p.undo.RedoCommand();
         QVERIFY(pictures.read("logo", bytes));
         QCOMPARE(bytes, QByteArray("two"));
+    }
+
+    void replaceAllIsOneStep()
+    {
+        UndoProject p;
+        p.addControls(25);
+        const QString before = p.snapshot();
+        FindReplace finder(p.decisions);
+        finder.setTree(&p.tree);
+        SearchRequest request;
+        request.text = QStringLiteral("Yes");
+        request.replacement = QStringLiteral("Oui");
+        request.area = SearchRequest::DecisionTree;
+        QCOMPARE(finder.ReplaceAll(request).replaced, 25);
+        QCOMPARE(p.undo.UndoCount(), 1);
+        p.undo.UndoCommand();
+        QCOMPARE(p.snapshot(), before);
     }
 
     void historyIsTwentyDeep()
