@@ -74,12 +74,15 @@ bool PostgresCluster::start(QString& error)
         error = QStringLiteral("initdb not found: install the postgresql package");
         return false;
     }
-    m_folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/kv-pg-XXXXXX"));
+    m_asPostgres = ::geteuid() == 0;
+    // The postgres user must reach the folder (a TMPDIR inside root's home would not let it), and a
+    // socket's path must stay short: /tmp serves both.
+    const QString base = m_asPostgres && QFileInfo(QStringLiteral("/tmp")).isDir() ? QStringLiteral("/tmp") : QDir::tempPath();
+    m_folder = std::make_unique<QTemporaryDir>(base + QStringLiteral("/kv-pg-XXXXXX"));
     if (!m_folder->isValid()) {
         error = m_folder->errorString();
         return false;
     }
-    m_asPostgres = ::geteuid() == 0;
     const QString passwordFile = m_folder->filePath(QStringLiteral("password"));
     {
         QFile file(passwordFile);
