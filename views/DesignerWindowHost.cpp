@@ -4,6 +4,7 @@
 #include "app/CController.h"
 #include "app/CcGettingStarted.h"
 #include "views/MainWindow.h"
+#include "views/MenuKeyGuard.h"
 #include "views/SplashWindow.h"
 #include "views/WelcomeDialog.h"
 
@@ -154,6 +155,8 @@ void DesignerWindowHost::CloseSplash()
 void DesignerWindowHost::ShowMainWindow()
 {
     m_mainWindow->bindToApplication();
+    if (!m_menuKeys)
+        m_menuKeys = new MenuKeyGuard(*m_mainWindow);
     if (gApp && !m_welcome)
         m_welcome = new WelcomeDialog(gApp->Controller().GettingStarted(), m_prompt, m_mainWindow.get());
     if (m_welcome) {

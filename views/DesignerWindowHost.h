@@ -9,6 +9,7 @@
 
 class IPrompt;
 class MainWindow;
+class MenuKeyGuard;
 class SplashWindow;
 class WelcomeDialog;
 
@@ -44,5 +45,7 @@ private:
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<SplashWindow> m_splash;
     QPointer<WelcomeDialog> m_welcome;
+    // The main window's child.
+    QPointer<MenuKeyGuard> m_menuKeys;
     QLocalServer m_server;
 };

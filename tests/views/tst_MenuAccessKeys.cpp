@@ -8,12 +8,16 @@
 #include "views/CommandBars.h"
 #include "views/MainWindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDockWidget>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -143,6 +147,44 @@ private slots:
         }
         QCOMPARE(chosen.size(), 1);
         QVERIFY(!QApplication::activePopupWidget());
+    }
+
+    // The windows docked beside the work, each shown as the author may show it, leave the menu
+    // bar's keys to the menus: Alt+F opens File wherever the keyboard is; F10 opens the menu bar.
+    void docksLeaveTheMenuKeysToTheMenus()
+    {
+        RunningDesigner designer;
+        MainWindow& main = *designer.windows.mainWindow();
+        main.resize(1100, 760);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QSet<QString> menuKeys;
+        for (const QAction* menu : main.menuBar()->actions())
+            menuKeys.insert(accessKey(menu->text()));
+        QVERIFY(menuKeys.contains(QStringLiteral("F")) && menuKeys.contains(QStringLiteral("H")));
+        QStringList clashes;
+        int docks = 0;
+        for (QDockWidget* dock : main.findChildren<QDockWidget*>()) {
+            dock->show();
+            ++docks;
+            QStringList captions;
+            for (const QLabel* label : dock->findChildren<QLabel*>())
+                captions << label->text();
+            for (const QAbstractButton* button : dock->findChildren<QAbstractButton*>())
+                captions << button->text();
+            for (const QString& caption : std::as_const(captions)) {
+                if (menuKeys.contains(accessKey(caption)))
+                    clashes << dock->objectName() + QStringLiteral(": ") + caption;
+            }
+        }
+        QVERIFY(docks >= 8);
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1Char('\n'))));
+
+        QTest::keyClick(&main, Qt::Key_F10);
+        QVERIFY(main.menuBar()->activeAction());
+        QCOMPARE(main.menuBar()->activeAction(), main.menuBar()->actions().value(0));
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
     }
 };
 
