@@ -10,6 +10,7 @@ as text and never runs.
 """
 
 import argparse
+import csv
 import html
 import http.client
 import http.server
@@ -17,6 +18,7 @@ import os
 import re
 import shutil
 import socket
+import sqlite3
 import subprocess
 import sys
 import tempfile
@@ -450,6 +452,45 @@ def journeys_match_run(driver, args, server, project, work):
             print(run["output"], flush=True)
 
 
+def external_sample(args, work):
+    """The sample with its selector as an external one: the laptops in an SQLite file named shop
+    beside the project, so the selector is shop.laptops."""
+    with open(os.path.join(args.examples, "laptop-selector.rules"), encoding="utf-8") as f:
+        rules = f.read()
+    rules = (rules.replace("!KILL laptops:", "!KILL shop.laptops:").replace("!SORT laptops:", "!SORT shop.laptops:")
+             .replace("^laptops\t", "^shop.laptops\t"))
+    rules_path = os.path.join(work, "external.rules")
+    with open(rules_path, "w", encoding="utf-8") as f:
+        f.write(rules)
+    project = os.path.join(work, "external.kvp")
+    shop = os.path.join(work, "shop")
+    for path in (project, shop):
+        if os.path.exists(path):
+            os.remove(path)
+    with open(os.path.join(args.examples, "laptops.csv"), encoding="utf-8", newline="") as f:
+        rows = [row for row in csv.reader(f) if row]
+    db = sqlite3.connect(shop)
+    db.execute("CREATE TABLE laptops (%s)" % ", ".join('"%s" text' % name for name in rows[0]))
+    db.executemany("INSERT INTO laptops VALUES (%s)" % ", ".join("?" * len(rows[0])), rows[1:])
+    db.commit()
+    db.close()
+    subprocess.run([args.kestrova, "from-rules", rules_path, "-o", project], check=True)
+    subprocess.run([args.kestrova, "selector", "external", project, "shop.laptops", "--driver", "sqlite",
+                    "--fields", ",".join(rows[0])], check=True)
+    return project
+
+
+def external_journeys_match_run(driver, args, server, project, work):
+    """Two journeys on the external-selector version end as kestrova run on the sample's own table."""
+    for journey in read_journeys(os.path.join(args.examples, "laptop-selector.journeys.txt"))[:2]:
+        # A web run starts at the tree's first page, where the sample's journeys start too.
+        run = kestrova_run(args.kestrova, project, journey["lines"], journey["start"], work)
+        web = walk(driver, server.url("/external/"), journey["lines"])
+        web["items"] = {("laptops" if name == "shop.laptops" else name): items for name, items in web.get("items", {}).items()}
+        if same_run(web, run, f"external selector, journey '{journey['name']}'"):
+            print(f"ok: journey '{journey['name']}' on the external selector as kestrova run on the sample", flush=True)
+
+
 def refused_answer(driver, server, work):
     driver.get(server.url("/laptop-selector/"))
     submit(driver, driver.find_element(By.CSS_SELECTOR, "button.next").click)
@@ -621,11 +662,12 @@ def main():
     hostile = os.path.join(work, "hostile.kvw")
     hostile_tree(hostile, landing)
 
+    external = external_sample(args, work)
     results = os.path.join(work, "results.sqlite")
     servers = []
     driver = None
     try:
-        first = Server(args.kestrova, [project, hostile, versioned], free_port(), secret, results)
+        first = Server(args.kestrova, [project, hostile, versioned, external], free_port(), secret, results)
         servers.append(first)
         second = Server(args.kestrova, [project], free_port(), secret, results)
         servers.append(second)
@@ -640,6 +682,7 @@ def main():
 
         driver = browser(os.path.join(work, "profile"))
         journeys_match_run(driver, args, first, project, work)
+        external_journeys_match_run(driver, args, first, project, work)
         refused_answer(driver, first, work)
         two_servers(driver, args, first, second, project, work)
         hostile_pages(driver, first, landing, work)
