@@ -111,6 +111,7 @@ void MainWindow::attachWindowTools(CApplication& application)
             host->show();
     });
     QDockWidget& find = frmFind::MakeDock(*this, application.Controller().Edit(), application.View());
+    frmFind::CheckReplacements(application.Controller().Edit(), application.Model().Decisions(), application.Model().Document());
     followDock(application.View(), find);
     // The find bar works on the application's edit controller: it goes with the application.
     auto findLifetime = std::make_unique<QObject>();
