@@ -95,11 +95,14 @@ StorageResult WebSite::add(const QString& path, Loader loader)
     if (const StorageResult read = loader(path, *tree); !read)
         return read;
     const QFileInfo info(path);
-    const std::lock_guard lock(m_treesMutex);
-    for (const Entry& entry : m_entries)
-        if (entry.tree->name.compare(tree->name, Qt::CaseInsensitive) == 0)
-            return StorageResult::failure(StorageErrorKind::Refused, LoadResString(DuplicateNameId).arg(path, tree->name));
-    m_entries.push_back(Entry{path, std::move(loader), std::move(tree), info.lastModified(), info.size(), std::chrono::steady_clock::now(), {}});
+    {
+        const std::lock_guard lock(m_treesMutex);
+        for (const Entry& entry : m_entries)
+            if (entry.tree->name.compare(tree->name, Qt::CaseInsensitive) == 0)
+                return StorageResult::failure(StorageErrorKind::Refused, LoadResString(DuplicateNameId).arg(path, tree->name));
+        m_entries.push_back(Entry{path, std::move(loader), tree, info.lastModified(), info.size(), std::chrono::steady_clock::now(), {}});
+    }
+    preload(tree);
     return StorageResult::success();
 }
 
@@ -114,6 +117,7 @@ void WebSite::refresh()
                 changed.push_back({i, Entry{m_entries[i].path, m_entries[i].loader, nullptr, info.lastModified(), info.size(), {}, {}}});
         }
     }
+    std::vector<std::shared_ptr<const WebTree>> replaced;
     for (auto& [index, entry] : changed) {
         auto tree = std::make_shared<WebTree>();
         const StorageResult read = entry.loader(entry.path, *tree);
@@ -127,9 +131,12 @@ void WebSite::refresh()
             continue;
         }
         tree->name = m_entries[index].tree->name;
+        replaced.push_back(tree);
         m_entries[index].tree = std::move(tree);
         m_entries[index].tablesRead = std::chrono::steady_clock::now();
     }
+    for (const std::shared_ptr<const WebTree>& tree : replaced)
+        preload(tree);
     refreshTables();
 }
 
@@ -143,6 +150,7 @@ void WebSite::refreshTables()
             if (entry.tree->externalTables && now - entry.tablesRead >= entry.tree->tableRefresh)
                 due.push_back(entry.tree);
     }
+    std::vector<std::shared_ptr<const WebTree>> refreshed;
     for (const std::shared_ptr<const WebTree>& old : due) {
         QList<CompiledTree::Table> tables;
         const StorageResult read = old->externalTables(tables);
@@ -168,8 +176,11 @@ void WebSite::refreshTables()
             else
                 *same = std::move(table);
         }
+        refreshed.push_back(tree);
         entry->tree = std::move(tree);
     }
+    for (const std::shared_ptr<const WebTree>& tree : refreshed)
+        preload(tree);
 }
 
 QStringList WebSite::names() const
@@ -477,6 +488,20 @@ std::unique_ptr<WebRun> WebSite::freshRun(const std::shared_ptr<const WebTree>& 
         }
     }
     return std::make_unique<WebRun>(*tree);
+}
+
+void WebSite::preload(const std::shared_ptr<const WebTree>& tree)
+{
+    // Loading the engine (reading every control and selector cell) is most of what a new run
+    // costs, and of a step replayed by a copy that never saw the run: it is done here, before a
+    // request waits for it.
+    spare(tree, std::make_unique<WebRun>(*tree));
+}
+
+std::size_t WebSite::spareEngines()
+{
+    const std::lock_guard lock(m_cacheMutex);
+    return m_spares.size();
 }
 
 void WebSite::spare(const std::shared_ptr<const WebTree>& tree, std::unique_ptr<WebRun> run)

@@ -55,6 +55,9 @@ public:
     // Engines of ended or dropped runs kept loaded for new runs: loading a tree costs more than
     // starting a run on it.
     static constexpr std::size_t SpareRuns = 64;
+    // Loaded engines waiting for a new run or a replay; a tree read (again) leaves one.
+    std::size_t spareEngines();
+
     // All kept engines together hold at most this many selector items (an engine holds its own
     // copy of every table), so a large tree keeps fewer runs.
     static constexpr std::size_t KeptItems = 400'000;
@@ -87,6 +90,8 @@ private:
     std::unique_ptr<WebRun> takeCached(const QByteArray& signature, const WebTree& tree);
     // A loaded run of the tree to restore: a spare one, else a new one.
     std::unique_ptr<WebRun> freshRun(const std::shared_ptr<const WebTree>& tree);
+    // Loads an engine of a tree just read and keeps it spare.
+    void preload(const std::shared_ptr<const WebTree>& tree);
     void spare(const std::shared_ptr<const WebTree>& tree, std::unique_ptr<WebRun> run);
     // Drops spares, then the least recent runs, until the limits hold; the lock is held.
     void trim();
