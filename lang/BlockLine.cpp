@@ -33,6 +33,16 @@ bool BlockLine::IsOption(const QString& line)
     return line.startsWith(OptionMarker);
 }
 
+QStringList BlockLine::OptionTexts(const QStringList& lines)
+{
+    QStringList texts;
+    for (const QString& line : lines) {
+        if (IsOption(line))
+            texts.append(Body(line));
+    }
+    return texts;
+}
+
 bool BlockLine::IsAction(const QString& line)
 {
     return line.startsWith(ActionMarker);

@@ -2,6 +2,7 @@
 
 #include <QLatin1String>
 #include <QString>
+#include <QStringList>
 
 // One line of an options-and-actions block. Its kind is its first character: "^" an option,
 // "!" an action, "?" popup help. A line that begins with anything else (an empty line, a
@@ -58,6 +59,8 @@ bool IsKeywordAsWritten(const QString& line, Keyword keyword);
 
 // The line without its first character: an option's text, a help text.
 QString Body(const QString& line);
+// The texts of the option lines, in order: what an author or an end user picks from.
+QStringList OptionTexts(const QStringList& lines);
 // The text with the marker in front, unless it already begins with it.
 QString WithMarker(QChar marker, const QString& text);
 

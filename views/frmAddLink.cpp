@@ -1,6 +1,7 @@
 #include "views/frmAddLink.h"
 
 #include "base/ResourceStrings.h"
+#include "lang/BlockLine.h"
 #include "model/CmDecisionItem.h"
 
 #include <QCheckBox>
@@ -75,10 +76,7 @@ frmAddLink::frmAddLink(QWidget* parent) : QDialog(parent)
 void frmAddLink::LoadSourceDecision(const CmDecisionItem& decision)
 {
     m_options->clear();
-    for (const QString& line : decision.OptsAndActs()) {
-        if (line.startsWith(QLatin1Char('^')))
-            m_options->addItem(line.mid(1));
-    }
+    m_options->addItems(BlockLine::OptionTexts(decision.OptsAndActs()));
     if (m_options->count() == 0) {
         auto* none = new QListWidgetItem(LoadResString(NoOptionsId), m_options);
         none->setData(Qt::UserRole, true);

@@ -1,6 +1,7 @@
 #include "views/frmDecisionValue.h"
 
 #include "base/ResourceStrings.h"
+#include "lang/BlockLine.h"
 #include "model/CmDecisionItem.h"
 #include "model/DecisionDataConversion.h"
 #include "model/MDecisionDataUtil.h"
@@ -22,16 +23,12 @@ QStringList choicesOf(const CmDecisionItem& control)
 {
     using namespace MDecisionDataUtil;
     const qint16 type = control.intControl();
+    // The words the runtime gives a check box or a button, so a value set here compares equal.
     if (type == Check || type == Command)
-        return {QStringLiteral("TRUE"), QStringLiteral("FALSE")};
+        return {QStringLiteral("True"), QStringLiteral("False")};
     if (GetDataType(type) != ChoiceData)
         return {};
-    QStringList choices;
-    for (const QString& line : control.OptsAndActs()) {
-        if (line.startsWith(QLatin1Char('^')))
-            choices.append(line.mid(1));
-    }
-    return choices;
+    return BlockLine::OptionTexts(control.OptsAndActs());
 }
 } // namespace
 

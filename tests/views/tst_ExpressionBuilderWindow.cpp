@@ -8,6 +8,7 @@
 #include "model/MDecisionDataUtil.h"
 #include "views/StatementPanel.h"
 #include "views/frmAddLink.h"
+#include "views/frmDecisionValue.h"
 #include "views/frmExpressionBuilder.h"
 
 #include <QApplication>
@@ -99,6 +100,8 @@ private slots:
     void keyboardComposes();
     void statementPanelOpensTheBuilder();
     void linkDialogOpensTheBuilder();
+    void valueDialogOffersWhatTheRuntimeGives_data();
+    void valueDialogOffersWhatTheRuntimeGives();
 };
 
 void TestExpressionBuilderWindow::buttonsInsertAtTheCaret()
@@ -325,6 +328,35 @@ void TestExpressionBuilderWindow::linkDialogOpensTheBuilder()
     QCOMPARE(opened, QStringList{"1 = 1"});
     QVERIFY(!answer.Cancelled);
     QCOMPARE(answer.LinkExpr, QStringLiteral("[[Age]] > 18"));
+}
+
+void TestExpressionBuilderWindow::valueDialogOffersWhatTheRuntimeGives_data()
+{
+    QTest::addColumn<qint16>("type");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("offered");
+    QTest::newRow("check box") << qint16(Check) << QStringList{"^Checked", "!GO Next"} << QStringList{"True", "False"};
+    QTest::newRow("button") << qint16(Command) << QStringList{} << QStringList{"True", "False"};
+    QTest::newRow("choices, actions left out") << qint16(Radio) << QStringList{"!SET [[A]] = 1", "^Red", "!GO R", "^Blue"}
+                                               << QStringList{"Red", "Blue"};
+}
+
+void TestExpressionBuilderWindow::valueDialogOffersWhatTheRuntimeGives()
+{
+    QFETCH(qint16, type);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, offered);
+    CmDecisionItem control;
+    control.setStrID(QStringLiteral("Pick"));
+    control.setIntControl(type);
+    control.setOptsAndActsAsRead(lines);
+    frmDecisionValue dialog(control);
+    const auto* choices = dialog.findChild<QComboBox*>();
+    QVERIFY(choices);
+    QStringList shown;
+    for (int i = 0; i < choices->count(); ++i)
+        shown.append(choices->itemText(i));
+    QCOMPARE(shown, offered);
 }
 
 KV_REGISTER_TEST(TestExpressionBuilderWindow)
