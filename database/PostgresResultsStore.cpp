@@ -4,8 +4,6 @@
 #include "database/SqlConnection.h"
 
 #include <QRandomGenerator>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
 
 #include <future>
@@ -31,21 +29,11 @@ QVariant text(const QString& value)
     return value.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(value);
 }
 
-// The query made on the connection's database.
+// The rows of a statement, read in order once.
 bool select(QSqlQuery& query, const QString& statement, const QVariantList& values, QString& error)
 {
     query.setForwardOnly(true);
-    if (!query.prepare(statement)) {
-        error = query.lastError().text();
-        return false;
-    }
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!query.exec()) {
-        error = query.lastError().text();
-        return false;
-    }
-    return true;
+    return SqlConnection::run(query, statement, values, error);
 }
 } // namespace
 

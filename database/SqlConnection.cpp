@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUuid>
 
@@ -199,33 +198,24 @@ bool SqlConnection::readTable(const QString& table, const QStringList& fields, q
         return false;
     }
     // Counted in the database first, so a table too large is refused before any row travels.
-    {
-        QSqlQuery count(m_database);
-        if (!count.prepare(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 LIMIT ?) AS limited").arg(quoted(table)))) {
-            error = LoadResString(ReadFailedId).arg(table, reasonOf(count.lastError()));
-            return false;
-        }
-        count.addBindValue(maxRows + 1);
-        if (!count.exec() || !count.next()) {
-            error = LoadResString(ReadFailedId).arg(table, reasonOf(count.lastError()));
-            return false;
-        }
-        if (count.value(0).toLongLong() > maxRows) {
-            error = LoadResString(TooManyRowsId).arg(table).arg(maxRows);
-            return false;
-        }
+    QString reason;
+    QSqlQuery count(m_database);
+    if (!run(count, QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 LIMIT ?) AS limited").arg(quoted(table)), {maxRows + 1}, reason)
+        || !count.next()) {
+        error = LoadResString(ReadFailedId).arg(table, reason);
+        return false;
+    }
+    if (count.value(0).toLongLong() > maxRows) {
+        error = LoadResString(TooManyRowsId).arg(table).arg(maxRows);
+        return false;
     }
     QSqlQuery query(m_database);
     query.setForwardOnly(true);
     // Decimals as written, not as the nearest double.
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);
-    if (!query.prepare(QStringLiteral("SELECT %1 FROM %2 LIMIT ?").arg(selected.join(QLatin1String(", ")), quoted(table)))) {
-        error = LoadResString(ReadFailedId).arg(table, reasonOf(query.lastError()));
-        return false;
-    }
-    query.addBindValue(maxRows + 1);
-    if (!query.exec()) {
-        error = LoadResString(ReadFailedId).arg(table, reasonOf(query.lastError()));
+    if (!run(query, QStringLiteral("SELECT %1 FROM %2 LIMIT ?").arg(selected.join(QLatin1String(", ")), quoted(table)), {maxRows + 1},
+             reason)) {
+        error = LoadResString(ReadFailedId).arg(table, reason);
         return false;
     }
     CsvTable::Rows read;
@@ -253,23 +243,18 @@ bool SqlConnection::readTable(const QString& table, const QStringList& fields, q
 bool SqlConnection::execute(const QString& statement, const QVariantList& values, QString& error)
 {
     QSqlQuery query(m_database);
+    return run(query, statement, values, error);
+}
+
+bool SqlConnection::run(QSqlQuery& query, const QString& statement, const QVariantList& values, QString& error)
+{
     // PostgreSQL prepares no definitions: a statement without values runs as it is.
-    if (values.isEmpty()) {
-        if (!query.exec(statement)) {
-            error = reasonOf(query.lastError());
-            return false;
-        }
-        return true;
-    }
-    if (!query.prepare(statement)) {
+    const bool ran = values.isEmpty() ? query.exec(statement) : query.prepare(statement) && [&] {
+        for (const QVariant& value : values)
+            query.addBindValue(value);
+        return query.exec();
+    }();
+    if (!ran)
         error = reasonOf(query.lastError());
-        return false;
-    }
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!query.exec()) {
-        error = reasonOf(query.lastError());
-        return false;
-    }
-    return true;
+    return ran;
 }

@@ -4,6 +4,7 @@
 #include "persist/CsvTable.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 
@@ -43,6 +44,8 @@ public:
     bool readTable(const QString& table, const QStringList& fields, qint64 maxRows, CsvTable::Rows& rows, QString& error);
     // Runs one statement with its values bound in order (a statement without values as it is).
     bool execute(const QString& statement, const QVariantList& values, QString& error);
+    // The same on a query of this connection, whose rows are then read from it.
+    static bool run(QSqlQuery& query, const QString& statement, const QVariantList& values, QString& error);
 
 private:
     SqlConnection(QSqlDatabase database, Kind kind);
