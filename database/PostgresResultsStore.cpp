@@ -4,6 +4,7 @@
 #include "database/SqlConnection.h"
 
 #include <QRandomGenerator>
+#include <QSqlQuery>
 #include <QVariant>
 
 #include <future>

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
