@@ -5,6 +5,7 @@
 #include "app/CView.h"
 #include "app/ToolId.h"
 #include "edit/CcEdit.h"
+#include "selectors/ISelectorExplorer.h"
 #include "views/frmCriteriaList.h"
 
 namespace {
@@ -13,11 +14,25 @@ bool needsEditor(int id)
 {
     return (id >= +ToolId::RenameProperty && id <= +ToolId::DeleteItem) || (id >= +ToolId::Cut && id <= +ToolId::Clear);
 }
+// The commands that pick a selector of the project to work on.
+bool needsSelector(int id)
+{
+    switch (id) {
+    case +ToolId::EditSelector:
+    case +ToolId::DeleteSelector:
+    case +ToolId::RenameSelector:
+    case +ToolId::ExportSelector:
+    case +ToolId::ExportSelectorFromGrid:
+        return true;
+    default:
+        return false;
+    }
+}
 } // namespace
 
 SelectorWorkspace::SelectorWorkspace(QMdiArea& area, CmDocument& document, IPrompt& prompt,
                                      ISelectorExplorer& explorer, CView* view)
-    : m_commands(document, prompt, explorer), m_dialogs(area, m_commands.Manager(), view)
+    : m_explorer(explorer), m_commands(document, prompt, explorer), m_dialogs(area, m_commands.Manager(), view)
 {
     m_commands.setDialogs(&m_dialogs);
     if (view) {
@@ -40,6 +55,8 @@ SelectorWorkspace::~SelectorWorkspace()
 
 bool SelectorWorkspace::ToolAllowed(int id) const
 {
+    if (needsSelector(id))
+        return !m_explorer.CriteriaListNames().isEmpty() || !m_explorer.ExternalCLNames().isEmpty();
     if (!needsEditor(id))
         return true;
     const CvCriteriaList* editor = m_commands.Manager().ActiveList();

@@ -32,6 +32,7 @@ public:
     bool ToolAllowed(int id) const;
 
 private:
+    const ISelectorExplorer& m_explorer;
     CcCriteriaList m_commands;
     QtSelectorDialogs m_dialogs;
     // The edit commands that record the selectors' edits, told when the selectors go.

@@ -1,6 +1,7 @@
 #include "common/ScriptedPrompt.h"
 #include "common/TestRegistry.h"
 
+#include "app/ToolId.h"
 #include "project/CvProject.h"
 #include "model/CmDocument.h"
 #include "selectors/SelectorStore.h"
@@ -49,6 +50,21 @@ class TestSelectorWindow : public QObject {
     Q_OBJECT
 
 private slots:
+    // The commands that pick a selector are offered only when the project has one.
+    void selectorCommandsNeedASelector()
+    {
+        Desk desk;
+        const QList<ToolId> picking{ToolId::EditSelector, ToolId::DeleteSelector, ToolId::RenameSelector,
+                                    ToolId::ExportSelector, ToolId::ExportSelectorFromGrid};
+        for (const ToolId id : picking)
+            QVERIFY2(!desk.workspace.ToolAllowed(+id), qPrintable(QString::number(+id)));
+        QVERIFY(desk.workspace.ToolAllowed(+ToolId::NewSelector));
+        desk.prompt.QueueText(QStringLiteral("Fruit"));
+        QVERIFY(desk.workspace.Commands().NewList(SelectorKind::Internal));
+        for (const ToolId id : picking)
+            QVERIFY2(desk.workspace.ToolAllowed(+id), qPrintable(QString::number(+id)));
+    }
+
     void typeInsertDeleteSaveAndReopen()
     {
         Desk desk;
