@@ -13,8 +13,8 @@ namespace {
 constexpr int StoreFailedId = 35004;
 
 const char* const Schema[] = {
-    "CREATE TABLE IF NOT EXISTS kestrova_events(id bigserial PRIMARY KEY, run text NOT NULL, tree text NOT NULL,"
-    " version text NOT NULL, page text NOT NULL, kind text NOT NULL, at bigint NOT NULL, vals text NOT NULL)",
+    ("CREATE TABLE IF NOT EXISTS kestrova_events(id bigserial PRIMARY KEY, run text NOT NULL, tree text NOT NULL,"
+     " version text NOT NULL, page text NOT NULL, kind text NOT NULL, at bigint NOT NULL, vals text NOT NULL)"),
     "CREATE INDEX IF NOT EXISTS kestrova_events_tree ON kestrova_events(tree, kind)",
     "CREATE TABLE IF NOT EXISTS kestrova_meta(key text PRIMARY KEY, value bytea NOT NULL)",
 };
