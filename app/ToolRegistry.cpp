@@ -219,7 +219,7 @@ std::vector<Row> buildRows()
         {T::Undo, T::Undo, [](CView&, int) { edit().UndoCommand(); }, &canUndo},
         {T::Redo, T::Redo, [](CView&, int) { edit().RedoCommand(); }, &canRedo},
         window(T::Cut, T::Clear),
-        later(T::SelectAll, T::DeselectAll),
+        window(T::SelectAll, T::DeselectAll),
         runs(T::Find, T::Find, &showFindBar),
         runs(T::FindNext, T::FindNext, [](CView&, int) { edit().FindNext(); }),
         runs(T::Replace, T::Replace, &showFindBar),

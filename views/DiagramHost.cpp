@@ -10,6 +10,7 @@
 #include "base/AccessKey.h"
 #include "base/IPrompt.h"
 #include "base/ResourceStrings.h"
+#include "edit/CanvasModel.h"
 #include "edit/CcDecisionTree.h"
 #include "edit/CvDecisionTree.h"
 #include "edit/DiagramPropertyOwner.h"
@@ -20,6 +21,7 @@
 #include "views/ControlSelectorBox.h"
 #include "views/DiagramThumbnail.h"
 #include "views/DiagramWindow.h"
+#include "views/TextSelection.h"
 #include "views/DocumentArea.h"
 #include "views/ExpressionBuilderLauncher.h"
 #include "views/frmAddLink.h"
@@ -203,7 +205,7 @@ bool DiagramHost::Handles(int id) const
            || within(id, T::SelectControl, T::DrawControl) || within(id, T::AddLink, T::MultiSelect)
            || within(id, T::RestorePreviousView, T::DeleteControl) || id == +T::AddNewControl
            || within(id, T::ShowGridLines, T::SnapToGrid) || within(id, T::ControlTypeFirst, T::ControlTypeLast)
-           || within(id, T::StraightLines, T::SizeLarge);
+           || within(id, T::StraightLines, T::SizeLarge) || within(id, T::SelectAll, T::DeselectAll);
 }
 
 bool DiagramHost::Allowed(int id) const
@@ -212,6 +214,9 @@ bool DiagramHost::Allowed(int id) const
         return false;
     if (id == +ToolId::Paste)
         return m_application.Controller().DecisionTree().clipboard() != nullptr;
+    // A text field with the keyboard selects its own text.
+    if (within(id, T::SelectAll, T::DeselectAll))
+        return TextSelection::Focused() == nullptr;
     return true;
 }
 
@@ -267,6 +272,13 @@ void DiagramHost::Run(int id)
     case T::Cut: window->cutSelected(); break;
     case T::Copy: window->copySelected(); break;
     case T::Paste: window->paste(); break;
+    case T::SelectAll: {
+        CanvasModel& canvas = m_application.Controller().DiagramView().Canvas();
+        for (const auto& [key, entity] : canvas.AllEntities())
+            canvas.Select(key, true);
+        break;
+    }
+    case T::DeselectAll: m_application.Controller().DiagramView().Canvas().DeselectAll(); break;
     case T::AddNewControl: {
         CcDecisionTree& tree = m_application.Controller().DecisionTree();
         tree.AddNew(m_application.Controller().DiagramView().Canvas().LastMousePos(), 1);

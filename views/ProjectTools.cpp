@@ -12,6 +12,7 @@
 #include "model/CmDocument.h"
 #include "validate/CcValidation.h"
 #include "views/DocumentArea.h"
+#include "views/TextSelection.h"
 #include "views/frmFileType.h"
 #include "views/frmKVDCompile.h"
 #include "views/frmKvwCompile.h"
@@ -31,6 +32,11 @@ bool isSelectorTool(int id)
     using T = ToolId;
     return (id >= +T::NewSelector && id <= +T::ExportSelectorFromGrid) || id == +T::ImportSelector ||
            id == +T::ExportSelector || (id >= +T::Cut && id <= +T::Clear);
+}
+
+bool isSelectAll(int id)
+{
+    return id == +ToolId::SelectAll || id == +ToolId::DeselectAll;
 }
 
 } // namespace
@@ -68,11 +74,15 @@ ProjectTools::~ProjectTools()
 bool ProjectTools::Handles(int id) const
 {
     using T = ToolId;
-    return isSelectorTool(id) || (id >= +T::CompileDesktop && id <= +T::DesktopSettings);
+    return isSelectorTool(id) || isSelectAll(id) || (id >= +T::CompileDesktop && id <= +T::DesktopSettings);
 }
 
 bool ProjectTools::Allowed(int id) const
 {
+    // Select All goes to the text field that has the keyboard, else to a selector grid that has
+    // it; otherwise the diagram takes it.
+    if (isSelectAll(id))
+        return TextSelection::Focused() != nullptr || m_selectors.ToolAllowed(id);
     if (isSelectorTool(id))
         return m_selectors.ToolAllowed(id);
     return true;
@@ -80,6 +90,13 @@ bool ProjectTools::Allowed(int id) const
 
 void ProjectTools::Run(int id)
 {
+    if (isSelectAll(id)) {
+        if (QWidget* text = TextSelection::Focused())
+            id == +ToolId::SelectAll ? TextSelection::SelectAll(*text) : TextSelection::Deselect(*text);
+        else
+            m_selectors.RunTool(id);
+        return;
+    }
     if (isSelectorTool(id)) {
         m_selectors.RunTool(id);
         return;

@@ -8,11 +8,13 @@
 #include "selectors/ISelectorExplorer.h"
 #include "views/frmCriteriaList.h"
 
+#include <algorithm>
+
 namespace {
 // The grid commands of the active editor.
 bool needsEditor(int id)
 {
-    return (id >= +ToolId::RenameProperty && id <= +ToolId::DeleteItem) || (id >= +ToolId::Cut && id <= +ToolId::Clear);
+    return (id >= +ToolId::RenameProperty && id <= +ToolId::DeleteItem) || (id >= +ToolId::Cut && id <= +ToolId::DeselectAll);
 }
 // The commands that pick a selector of the project to work on.
 bool needsSelector(int id)
@@ -62,7 +64,7 @@ bool SelectorWorkspace::ToolAllowed(int id) const
     const CvCriteriaList* editor = m_commands.Manager().ActiveList();
     if (!editor)
         return false;
-    if (id >= +ToolId::Cut && id <= +ToolId::Clear)
+    if (id >= +ToolId::Cut && id <= +ToolId::DeselectAll)
         return editor->GotFocus() && (id != +ToolId::Paste || editor->CanPaste());
     return true;
 }
@@ -89,6 +91,17 @@ bool SelectorWorkspace::RunTool(int id)
     case +ToolId::Copy: m_commands.CopyCells(); return true;
     case +ToolId::Paste: m_commands.PasteCells(); return true;
     case +ToolId::Clear: m_commands.Clear(); return true;
+    case +ToolId::SelectAll: {
+        CvCriteriaList& grid = *m_commands.Manager().ActiveList();
+        grid.setCurrentCell(0, 0);
+        grid.setSelectionCorner(std::max(0, grid.RowCount() - 1), std::max(0, grid.ColumnCount() - 1));
+        return true;
+    }
+    case +ToolId::DeselectAll: {
+        CvCriteriaList& grid = *m_commands.Manager().ActiveList();
+        grid.setCurrentCell(grid.CurrentRow(), grid.CurrentColumn());
+        return true;
+    }
     default: return false;
     }
 }
