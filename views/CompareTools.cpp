@@ -13,7 +13,7 @@
 
 namespace {
 constexpr int TitleId = 38002;
-constexpr int FilterId = 38003;
+constexpr int FilterId = 12020; // the project files, as File › Open offers them
 } // namespace
 
 CompareTools::CompareTools(CApplication& application, QWidget& parentWindow)
