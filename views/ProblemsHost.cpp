@@ -11,6 +11,8 @@
 #include "model/CmDocument.h"
 #include "project/CModel.h"
 #include "project/CvProject.h"
+#include "selectors/CvCriteriaList.h"
+#include "selectors/CvCriteriaListManager.h"
 #include "validate/LiveValidation.h"
 #include "views/BandDock.h"
 #include "views/DiagramHost.h"
@@ -58,6 +60,9 @@ ProblemsHost::ProblemsHost(CApplication& application, QMainWindow& main, Diagram
       m_live(std::make_unique<LiveValidation>(application.Model().Decisions(), application.Model().Document()))
 {
     QDockWidget* dock = AddBandDock(main, DockName, LoadResString(CaptionId), Qt::BottomDockWidgetArea);
+    // A tab beside the log: the findings want the window's width, not half of it.
+    if (auto* log = main.findChild<QDockWidget*>(QStringLiteral("barLog")))
+        main.tabifyDockWidget(log, dock);
     m_window = new ProblemsWindow(dock);
     dock->setWidget(m_window);
     dock->hide();
@@ -124,6 +129,17 @@ void ProblemsHost::followExplorer()
             m_live->PicturesChanged(changed);
         m_selectors = selectors;
         m_pictures = pictures;
+    });
+}
+
+void ProblemsHost::followSelectorGrids(const CvCriteriaListManager& grids)
+{
+    connect(&grids, &CvCriteriaListManager::editorAdded, this, [this](CvCriteriaList* grid) {
+        // Saved: the table the checks read is the grid's now.
+        connect(grid, &CvCriteriaList::dirtyChanged, this, [this, grid](bool dirty) {
+            if (!dirty)
+                m_live->SelectorsChanged({grid->Name()});
+        });
     });
 }
 
