@@ -133,6 +133,7 @@ void MainWindow::attachWindowTools(CApplication& application)
     attachEditorDocks(application, *options, *projectTools, *pictureTools);
     auto problems = std::make_unique<ProblemsHost>(application, *this, *diagram, *m_documents);
     followDock(application.View(), problems->dock());
+    problems->followSelectorGrids(projectTools->Selectors().Commands().Manager());
     connect(problems.get(), &ProblemsHost::optionsLineRequested, options.get(),
             [host = options.get()](qint16 number, int line) {
                 host->showControl(number);

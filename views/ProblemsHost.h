@@ -11,6 +11,7 @@
 #include <memory>
 
 class CApplication;
+class CvCriteriaListManager;
 class DiagramHost;
 class DiagramWindow;
 class DocumentArea;
@@ -45,6 +46,8 @@ public:
     bool Allowed(int id) const override;
     void Run(int id) override;
 
+    // A selector saved from its grid is checked again in the controls that use it.
+    void followSelectorGrids(const CvCriteriaListManager& grids);
     // A full check now, the window brought up.
     void checkTree();
     // What the timers would do, at once: a full check when one is due, the paths, the window.
