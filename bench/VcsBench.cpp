@@ -22,6 +22,7 @@ struct Timing {
     qint64 captureMs = 0;
     qint64 writeMs = 0;
     qint64 describeMs = 0;
+    qint64 openMs = 0; // Inspect alone, the larger part of both commands
     qint64 textCommandMs = 0;
     qint64 diffCommandMs = 0;
     qsizetype textBytes = 0;
@@ -92,6 +93,12 @@ Timing measure(int controls, const QString& folder)
     const QString newPath = folder + QStringLiteral("/new%1.kvp").arg(controls);
     if (!saveProject(before, oldPath) || !saveProject(after, newPath))
         qFatal("saving the generated projects failed");
+    timing.openMs = timed([&] {
+        ScriptedPrompt opening;
+        Project opened(opening);
+        if (!opened.Inspect(oldPath))
+            qFatal("opening %s failed", qPrintable(oldPath));
+    });
     timing.textCommandMs = timed([&] { text = ProjectText::Write(readFile(oldPath)); });
     timing.diffCommandMs = timed([&] { changes = ProjectDiff::Describe(readFile(oldPath), readFile(newPath)); });
     timing.diffLines = changes.count(QLatin1Char('\n'));
@@ -111,11 +118,11 @@ int main(int argc, char** argv)
         sizes = {15000, 30000};
     QTemporaryDir folder;
     QTextStream out(stdout);
-    out << "controls\tcapture ms\twrite ms\ttext MB\tdescribe ms\ttext command ms\tdiff command ms\tdiff lines\n";
+    out << "controls\tcapture ms\twrite ms\ttext MB\tdescribe ms\topen ms\ttext command ms\tdiff command ms\tdiff lines\n";
     for (const int size : sizes) {
         const Timing timing = measure(size, folder.path());
         out << timing.controls << '\t' << timing.captureMs << '\t' << timing.writeMs << '\t'
-            << QString::number(double(timing.textBytes) / 1e6, 'f', 1) << '\t' << timing.describeMs << '\t'
+            << QString::number(double(timing.textBytes) / 1e6, 'f', 1) << '\t' << timing.describeMs << '\t' << timing.openMs << '\t'
             << timing.textCommandMs << '\t' << timing.diffCommandMs << '\t' << timing.diffLines << '\n';
         out.flush();
     }
