@@ -83,7 +83,8 @@ const std::vector<BandDefinition>& Bands()
           Sep, +ToolId::ActionWizard, +ToolId::ControlWizard, +ToolId::GettingStartedWizard}},
         // The menus of the decision-tree and selector windows join the bar while their window is active.
         {"mnuDecisionTree", K::Menu, 30206, false,
-         {range(+ToolId::SelectControl, +ToolId::MultiSelect), Sep, +ToolId::RestorePreviousView, +ToolId::ZoomExtents,
+         {range(+ToolId::SelectControl, +ToolId::DrawControl), +ToolId::RemoveLink, +ToolId::AddLink, +ToolId::MultiSelect,
+          Sep, +ToolId::RestorePreviousView, +ToolId::ZoomExtents,
           +ToolId::DeleteControl, +ToolId::RunFromControl, +ToolId::AddNewControl, +ToolId::EditOptionsAndActions, Sep,
           +ToolId::ShowGridLines, +ToolId::SnapToGrid, Sep,
           submenu("mnuControls"),
@@ -126,7 +127,9 @@ const std::vector<BandDefinition>& Bands()
           +ToolId::Copy, +ToolId::Paste, Sep, +ToolId::Undo, +ToolId::Redo, Sep, +ToolId::Find, Sep, +ToolId::Run,
           +ToolId::Stop, Sep, +ToolId::HelpContents}},
         // Their windows show these; they are not part of a saved arrangement.
-        {"barDecisionTree", K::ToolBar, 30231, false, {range(+ToolId::SelectControl, +ToolId::MultiSelect), Sep,
+        // Draw Group has no operation: it is left out rather than shown dead.
+        {"barDecisionTree", K::ToolBar, 30231, false, {range(+ToolId::SelectControl, +ToolId::DrawControl),
+         +ToolId::RemoveLink, +ToolId::AddLink, +ToolId::MultiSelect, Sep,
          +ToolId::RestorePreviousView, +ToolId::ZoomExtents, Sep, +ToolId::ShowGridLines, +ToolId::SnapToGrid}},
         {"barCriteriaList", K::ToolBar, 30232, false, {+ToolId::NewSelector, +ToolId::EditSelector,
          +ToolId::DeleteSelector, Sep, +ToolId::InsertProperty, +ToolId::DeleteProperty, +ToolId::InsertItem,

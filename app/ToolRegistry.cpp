@@ -178,11 +178,6 @@ void showFindBar(CView& view, int)
     edit().Find();
 }
 
-Row later(T first, T last, bool checkable = false)
-{
-    return {first, last, nullptr, nullptr, nullptr, checkable};
-}
-
 Row runs(T first, T last, Operation operation)
 {
     return {first, last, operation, nullptr, nullptr, false};
@@ -242,7 +237,8 @@ std::vector<Row> buildRows()
         runs(T::About, T::About, &showAbout),
         window(T::NewSelector, T::ExportSelectorFromGrid),
         window(T::SelectControl, T::DrawControl, true),
-        later(T::DrawGroup, T::RemoveLink, true),
+        // Draw Group has no operation: it is not registered, so no menu or bar shows it dead.
+        window(T::RemoveLink, T::RemoveLink),
         window(T::AddLink, T::MultiSelect, true),
         window(T::RestorePreviousView, T::DeleteControl),
         window(T::RunFromControl, T::RunFromControl),

@@ -1,6 +1,7 @@
 #include "edit/MLinkUtil.h"
 
 #include "base/ResourceStrings.h"
+#include "lang/BlockLine.h"
 
 namespace {
 
@@ -32,4 +33,29 @@ QStringList MLinkUtil::AddLinkLines(const QStringList& lines, const QString& opt
     for (const QString& line : block)
         result.insert(insertAt++, line);
     return result;
+}
+
+QList<MLinkUtil::Link> MLinkUtil::Links(const QStringList& lines)
+{
+    QList<Link> links;
+    QString option;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString& line = lines.at(i);
+        if (BlockLine::IsOption(line))
+            option = BlockLine::Body(line);
+        else if (BlockLine::IsKeyword(line, BlockLine::Go))
+            links.append({i, option, BlockLine::ActionArgument(line).trimmed()});
+    }
+    return links;
+}
+
+QStringList MLinkUtil::RemoveLinkLines(const QStringList& lines, const QString& option, const QString& target)
+{
+    QStringList kept = lines;
+    const QList<Link> links = Links(lines);
+    for (auto link = links.crbegin(); link != links.crend(); ++link) {
+        if (link->option == option && link->target.compare(target.trimmed(), Qt::CaseInsensitive) == 0)
+            kept.removeAt(link->line);
+    }
+    return kept;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -13,5 +14,18 @@ QString GoLine(const QString& target);
 // to it, otherwise at the top as a pre-action; inside an !IF block when expression is given.
 QStringList AddLinkLines(const QStringList& lines, const QString& option, const QString& expression,
                          const QString& target);
+
+// One link of a control as the diagram draws it: a !GO line, the option whose group holds it
+// (empty for a pre-action) and its target as written.
+struct Link {
+    qsizetype line = -1;
+    QString option;
+    QString target;
+};
+// Every !GO line of the lines, in order.
+QList<Link> Links(const QStringList& lines);
+// The lines without the !GO lines of the option's group (empty: the pre-actions) that lead
+// to target (without regard to case or blanks); anything else is left as it was.
+QStringList RemoveLinkLines(const QStringList& lines, const QString& option, const QString& target);
 
 } // namespace MLinkUtil

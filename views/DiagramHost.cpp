@@ -14,6 +14,7 @@
 #include "edit/CcDecisionTree.h"
 #include "edit/CvDecisionTree.h"
 #include "edit/DiagramPropertyOwner.h"
+#include "edit/MLinkUtil.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/MDecisionDataUtil.h"
@@ -38,6 +39,10 @@ constexpr int DiagramCaptionId = 30206;
 constexpr int ThumbnailCaptionId = 30233;
 constexpr int NewNameId = 32650;
 constexpr int RenameTitleId = 32651;
+constexpr int WhichLinkId = 36505;
+constexpr int RemoveLinkTitleId = 36506;
+constexpr int LinkChoiceId = 36507;
+constexpr int PreActionsId = 36508;
 
 using T = ToolId;
 
@@ -205,7 +210,7 @@ bool DiagramHost::Handles(int id) const
            || within(id, T::SelectControl, T::DrawControl) || within(id, T::AddLink, T::MultiSelect)
            || within(id, T::RestorePreviousView, T::DeleteControl) || id == +T::AddNewControl
            || within(id, T::ShowGridLines, T::SnapToGrid) || within(id, T::ControlTypeFirst, T::ControlTypeLast)
-           || within(id, T::StraightLines, T::SizeLarge) || within(id, T::SelectAll, T::DeselectAll);
+           || within(id, T::StraightLines, T::SizeLarge) || within(id, T::SelectAll, T::DeselectAll) || id == +T::RemoveLink;
 }
 
 bool DiagramHost::Allowed(int id) const
@@ -217,7 +222,47 @@ bool DiagramHost::Allowed(int id) const
     // A text field with the keyboard selects its own text.
     if (within(id, T::SelectAll, T::DeselectAll))
         return TextSelection::Focused() == nullptr;
+    if (id == +T::RemoveLink) {
+        const CmDecisionItem* source = linkSource();
+        return source && !MLinkUtil::Links(source->OptsAndActs()).isEmpty();
+    }
     return true;
+}
+
+CmDecisionItem* DiagramHost::linkSource() const
+{
+    const QList<qint16> selected = m_application.Controller().DiagramView().Canvas().SelectedKeys();
+    return selected.size() == 1 ? m_application.Model().Decisions().Item(int{selected.first()}) : nullptr;
+}
+
+void DiagramHost::removeLink()
+{
+    CmDecisionItem* source = linkSource();
+    if (!source)
+        return;
+    // One choice for each option and target: all the !GO lines of that pair go together.
+    QList<MLinkUtil::Link> links;
+    QStringList choices;
+    for (const MLinkUtil::Link& link : MLinkUtil::Links(source->OptsAndActs())) {
+        const QString option = link.option.isEmpty() ? LoadResString(PreActionsId) : link.option;
+        const QString choice = LoadResString(LinkChoiceId).arg(option, link.target);
+        if (!choices.contains(choice, Qt::CaseInsensitive)) {
+            choices.append(choice);
+            links.append(link);
+        }
+    }
+    qsizetype chosen = 0;
+    if (links.size() > 1) {
+        const std::optional<QString> answer = m_application.Prompt().ChooseItem(
+            LoadResString(WhichLinkId).arg(source->strID().isEmpty() ? QString::number(source->intID()) : source->strID()), LoadResString(RemoveLinkTitleId), choices, choices.first());
+        if (!answer)
+            return;
+        chosen = choices.indexOf(*answer);
+    }
+    if (chosen < 0 || chosen >= links.size())
+        return;
+    const MLinkUtil::Link& link = links.at(chosen);
+    source->setOptsAndActs(MLinkUtil::RemoveLinkLines(source->OptsAndActs(), link.option, link.target));
 }
 
 void DiagramHost::applySettings()
@@ -272,6 +317,7 @@ void DiagramHost::Run(int id)
     case T::Cut: window->cutSelected(); break;
     case T::Copy: window->copySelected(); break;
     case T::Paste: window->paste(); break;
+    case T::RemoveLink: removeLink(); break;
     case T::SelectAll: {
         CanvasModel& canvas = m_application.Controller().DiagramView().Canvas();
         for (const auto& [key, entity] : canvas.AllEntities())

@@ -11,6 +11,7 @@
 #include <memory>
 
 class CApplication;
+class CmDecisionItem;
 class DocumentArea;
 class QMainWindow;
 class QMdiSubWindow;
@@ -54,6 +55,11 @@ signals:
 
 private:
     void closeWindow();
+    // The one selected control, whose links Remove Link offers; null otherwise.
+    CmDecisionItem* linkSource() const;
+    // Removes the !GO lines of one option and target of the selected control, asking which
+    // when it has links to more than one.
+    void removeLink();
     void showThumbnail();
     void popUp(qint16 key, QPoint globalPosition);
     void showControl(qint16 key);

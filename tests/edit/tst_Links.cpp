@@ -74,6 +74,31 @@ private slots:
         QCOMPARE(MLinkUtil::AddLinkLines(lines(before), option, expression, QStringLiteral("Next")), lines(after));
     }
 
+    // Removing a link takes the !GO lines of one option (or of the pre-actions) to one target,
+    // wherever they stand in its group, and nothing else.
+    void removedLinkTakesItsGoLines_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("one option") << "^Yes|!GO Next|^No|!GO Next" << "No" << "^Yes|!GO Next|^No";
+        QTest::newRow("pre-action") << "!GO Next|^Yes|!GO Next" << "" << "^Yes|!GO Next";
+        QTest::newRow("in branches") << "^Yes|!IF [[A]] > 1|!GO Next|!ELSE|!GO next |!ENDIF" << "Yes"
+                                     << "^Yes|!IF [[A]] > 1|!ELSE|!ENDIF";
+        QTest::newRow("other target kept") << "^Yes|!GO Other|!GO Next" << "Yes" << "^Yes|!GO Other";
+        QTest::newRow("no such option") << "^Yes|!GO Next" << "No" << "^Yes|!GO Next";
+    }
+    void removedLinkTakesItsGoLines()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, option);
+        QFETCH(QString, after);
+        QCOMPARE(MLinkUtil::RemoveLinkLines(lines(before), option, QStringLiteral("Next")), lines(after));
+        QCOMPARE(MLinkUtil::Links(lines("!GO A|^Yes|!SET B = 1|!GO  C ")).size(), 2);
+        QCOMPARE(MLinkUtil::Links(lines("!GO A|^Yes|!SET B = 1|!GO  C ")).last().option, QStringLiteral("Yes"));
+        QCOMPARE(MLinkUtil::Links(lines("!GO A|^Yes|!SET B = 1|!GO  C ")).last().target, QStringLiteral("C"));
+    }
+
     void drawnLinkWritesTheSourceControl()
     {
         DiagramFixture diagram;

@@ -148,20 +148,13 @@ private slots:
         }
     }
 
-    // A command without its operation is disabled and does nothing when called by id.
-    void commandsWithoutOperationAreDisabled()
+    // No menu or bar shows a dead command: every registered command has its operation (one
+    // without, as Draw Group, is left out of the registry and so of every band).
+    void everyCommandHasItsOperation()
     {
         Run run;
-        int disabled = 0;
-        for (const int id : registeredCommands()) {
-            if (ToolRegistry::Implemented(id))
-                continue;
-            QVERIFY2(!run.action(id)->isEnabled(), qPrintable(QString::number(id)));
-            gApp->View().CallToolID(id);
-            ++disabled;
-        }
-        QVERIFY(disabled > 0);
-        QVERIFY(run.prompt.shown().isEmpty());
+        for (const int id : registeredCommands())
+            QVERIFY2(ToolRegistry::Implemented(id), qPrintable(QString::number(id)));
     }
 
     void toolsShowTheirBands_data()
