@@ -117,7 +117,6 @@ void WebSite::refresh()
                 changed.push_back({i, Entry{m_entries[i].path, m_entries[i].loader, nullptr, info.lastModified(), info.size(), {}, {}}});
         }
     }
-    std::vector<std::shared_ptr<const WebTree>> replaced;
     for (auto& [index, entry] : changed) {
         auto tree = std::make_shared<WebTree>();
         const StorageResult read = entry.loader(entry.path, *tree);
@@ -131,13 +130,32 @@ void WebSite::refresh()
             continue;
         }
         tree->name = m_entries[index].tree->name;
-        replaced.push_back(tree);
         m_entries[index].tree = std::move(tree);
         m_entries[index].tablesRead = std::chrono::steady_clock::now();
     }
-    for (const std::shared_ptr<const WebTree>& tree : replaced)
-        preload(tree);
     refreshTables();
+    replenish();
+}
+
+void WebSite::replenish()
+{
+    std::vector<std::shared_ptr<const WebTree>> trees;
+    {
+        const std::lock_guard lock(m_treesMutex);
+        for (const Entry& entry : m_entries)
+            trees.push_back(entry.tree);
+    }
+    for (const std::shared_ptr<const WebTree>& tree : trees) {
+        {
+            const std::lock_guard lock(m_cacheMutex);
+            const bool spared = std::any_of(m_spares.cbegin(), m_spares.cend(), [&tree](const Cached& spare) { return spare.tree == tree; });
+            // A spare the limit would drop at once is not loaded, or it would be loaded again
+            // on every round.
+            if (spared || m_keptWeight + weightOf(*tree) > KeptItems)
+                continue;
+        }
+        preload(tree);
+    }
 }
 
 void WebSite::refreshTables()
@@ -150,7 +168,6 @@ void WebSite::refreshTables()
             if (entry.tree->externalTables && now - entry.tablesRead >= entry.tree->tableRefresh)
                 due.push_back(entry.tree);
     }
-    std::vector<std::shared_ptr<const WebTree>> refreshed;
     for (const std::shared_ptr<const WebTree>& old : due) {
         QList<CompiledTree::Table> tables;
         const StorageResult read = old->externalTables(tables);
@@ -176,11 +193,8 @@ void WebSite::refreshTables()
             else
                 *same = std::move(table);
         }
-        refreshed.push_back(tree);
         entry->tree = std::move(tree);
     }
-    for (const std::shared_ptr<const WebTree>& tree : refreshed)
-        preload(tree);
 }
 
 QStringList WebSite::names() const

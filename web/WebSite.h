@@ -40,7 +40,8 @@ public:
     // Pictures not in a tree are read from this folder only.
     void setImageFolder(const QString& folder) { m_imageFolder = folder; }
     // Reads again each tree whose file changed; new runs start on the new version. Reads the
-    // external selectors' tables of each tree whose refresh time has come.
+    // external selectors' tables of each tree whose refresh time has come; then loads an engine
+    // for each tree that has none spare, within the limit below.
     void refresh();
     // A failing table refresh is logged at most this often; the last good tables keep serving.
     static constexpr std::chrono::seconds FailureLogInterval{60};
@@ -55,7 +56,8 @@ public:
     // Engines of ended or dropped runs kept loaded for new runs: loading a tree costs more than
     // starting a run on it.
     static constexpr std::size_t SpareRuns = 64;
-    // Loaded engines waiting for a new run or a replay; a tree read (again) leaves one.
+    // Loaded engines waiting for a new run or a replay; adding a tree and each refresh leave one
+    // for each tree.
     std::size_t spareEngines();
 
     // All kept engines together hold at most this many selector items (an engine holds its own
@@ -90,8 +92,10 @@ private:
     std::unique_ptr<WebRun> takeCached(const QByteArray& signature, const WebTree& tree);
     // A loaded run of the tree to restore: a spare one, else a new one.
     std::unique_ptr<WebRun> freshRun(const std::shared_ptr<const WebTree>& tree);
-    // Loads an engine of a tree just read and keeps it spare.
+    // Loads an engine of a tree and keeps it spare.
     void preload(const std::shared_ptr<const WebTree>& tree);
+    // A spare engine for each tree that has none, while the kept engines stay within the limit.
+    void replenish();
     void spare(const std::shared_ptr<const WebTree>& tree, std::unique_ptr<WebRun> run);
     // Drops spares, then the least recent runs, until the limits hold; the lock is held.
     void trim();

@@ -298,21 +298,29 @@ private slots:
         QCOMPARE(served.post(fresh, {{"go", "next"}}).status, 200);
     }
 
-    // A tree read, at start or again, leaves a loaded engine for the first request that needs
-    // one: a new run, or a replay in a copy that never saw the run.
+    // Adding a tree and each refresh leave a loaded engine for the next request that needs one:
+    // a new run, or a replay in a copy that never saw the run.
     void enginesAreLoadedBeforeRequests()
     {
         Served served(peopleTree());
         QCOMPARE(served.site->spareEngines(), std::size_t(1));
         const QString token = tokenOf(served.get("/people/"));
         QCOMPARE(served.site->spareEngines(), std::size_t(0));
+        served.site->refresh();
+        served.site->refresh();
+        QCOMPARE(served.site->spareEngines(), std::size_t(1));
+        QVERIFY(!tokenOf(served.get("/people/")).isEmpty());
+        QCOMPARE(served.site->spareEngines(), std::size_t(0));
         Served other(peopleTree());
         QCOMPARE(other.site->spareEngines(), std::size_t(1));
         QVERIFY(bodyOf(other.post(token, {{"go", "next"}})).contains("name=\"c2\""));
         QCOMPARE(other.site->spareEngines(), std::size_t(0));
+        // A new version gets an engine of its own; the old version's spare goes when the limit
+        // needs room.
+        served.site->refresh();
         served.touch(QStringLiteral("second version"));
         served.site->refresh();
-        QCOMPARE(served.site->spareEngines(), std::size_t(1));
+        QCOMPARE(served.site->spareEngines(), std::size_t(2));
     }
 
     void linksOnlyToWebAddresses()
