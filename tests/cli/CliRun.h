@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 
+#include <QFile>
 #include <QStringList>
 #include <QTextStream>
 
@@ -21,6 +22,37 @@ inline Outcome run(const QStringList& args)
     QTextStream err(&outcome.err);
     outcome.code = CommandLine().run(args, out, err);
     return outcome;
+}
+
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline bool writeFile(const QString& path, const QString& text)
+{
+    return writeFile(path, text.toUtf8());
+}
+
+inline bool writeFile(const QString& path, const char* bytes)
+{
+    return writeFile(path, QByteArray(bytes));
+}
+
+// The sample project, as the build makes it, at path.
+inline bool makeSample(const QString& path)
+{
+    return run({QStringLiteral("from-rules"), QStringLiteral(KV_SOURCE_DIR "/examples/laptop-selector.rules"),
+                QStringLiteral("-o"), path}).code == 0
+           && run({QStringLiteral("selector"), QStringLiteral("import"), path,
+                   QStringLiteral(KV_SOURCE_DIR "/examples/laptops.csv")}).code == 0;
 }
 
 } // namespace CliRun

@@ -11,21 +11,11 @@
 
 namespace {
 
+using CliRun::readFile;
+using CliRun::writeFile;
+
 using CliRun::Outcome;
 using CliRun::run;
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QString& text)
-{
-    QFile file(path);
-    const QByteArray bytes = text.toUtf8();
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // Control2 is referred to from a page header, a displayed-controls list, !SET, !IF and !GO.
 const QString Rules = QStringLiteral(

@@ -28,24 +28,15 @@
 // devices, folders and empty files, where a hostile folder or a killed run can leave them.
 namespace {
 
+using CliRun::readFile;
+using CliRun::writeFile;
+
 using CliRun::Outcome;
 using CliRun::run;
 
 enum class State { LinkToVictim, DanglingLink, HardLinkToVictim, EmptyFile, Folder, Pipe };
 
 const QByteArray VictimBytes = "a file that has nothing to do with the project";
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 bool isPlainFile(const QString& path)
 {

@@ -9,21 +9,11 @@
 
 namespace {
 
+using CliRun::readFile;
+using CliRun::writeFile;
+
 using CliRun::Outcome;
 using CliRun::run;
-
-bool writeFile(const QString& path, const QString& text)
-{
-    QFile file(path);
-    const QByteArray bytes = text.toUtf8();
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QString Rules = QStringLiteral("BEGIN\n"
                                      "1\t\tStart\t\t\t\"Pick a cat\"\tRadio\t$The concat cat\t^Cat\t!GO Cats\t\n"

@@ -26,18 +26,14 @@
 
 namespace {
 
+using CliRun::readFile;
+
 using CliRun::Outcome;
 using CliRun::run;
 using DocumentEdits::setBagProperty;
 
 const QString SampleRules = QStringLiteral(KV_SOURCE_DIR "/examples/laptop-selector.rules");
 const QStringList Manager{QStringLiteral("Model"), QStringLiteral("DecisionManager")};
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A regular file's bytes; for anything else what it is, without opening it (a pipe would wait).
 QByteArray stateOf(const QString& path)

@@ -13,6 +13,9 @@
 
 namespace {
 
+using CliRun::readFile;
+using CliRun::writeFile;
+
 using CliRun::Outcome;
 using CliRun::run;
 
@@ -24,18 +27,6 @@ Outcome runProgram(const QStringList& args)
         return {};
     return {program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()),
             QString::fromUtf8(program.readAllStandardError())};
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 const QString SampleRules = QStringLiteral(KV_SOURCE_DIR "/examples/laptop-selector.rules");

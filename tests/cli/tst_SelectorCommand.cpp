@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "common/TestRegistry.h"
 
 #include "cli/CommandLine.h"
@@ -16,6 +17,8 @@
 #include <QTextStream>
 
 namespace {
+
+using CliRun::writeFile;
 
 struct Outcome {
     int code;
@@ -39,12 +42,6 @@ QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // Rows as Python's csv module reads the file: a JSON array of arrays of strings.

@@ -15,14 +15,10 @@
 
 namespace {
 
+using CliRun::readFile;
+
 using CliRun::Outcome;
 using CliRun::run;
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QString dataDir = QStringLiteral(KV_TEST_DATA_DIR);
 

@@ -1,3 +1,4 @@
+#include "common/CollectedErrors.h"
 #include "common/TestRegistry.h"
 
 #include "base/ResourceStrings.h"
@@ -11,19 +12,7 @@
 // A control character in what a run shows is reported by validation, naming the field and the
 // character: the web tree cannot hold it, so the web compiler leaves it out, and only the finding
 // keeps that from being silent.
-namespace {
-
-class Log : public IValidationLog {
-public:
-    QStringList errors;
-    void AppendToLog(bool isError, const QString& message, const QString& location, const QString&) override
-    {
-        if (isError)
-            errors.append(location + QLatin1String(": ") + message);
-    }
-};
-
-} // namespace
+using Log = CollectedErrors;
 
 class TestControlCharacters : public QObject {
     Q_OBJECT

@@ -1,3 +1,4 @@
+#include "common/CollectedErrors.h"
 #include "common/TestRegistry.h"
 
 #include "ValidationTree.h"
@@ -33,15 +34,7 @@ public:
     std::optional<QStringList> Items(const QString&) const override { return QStringList(); }
 };
 
-class Log : public IValidationLog {
-public:
-    QStringList errors;
-    void AppendToLog(bool isError, const QString& message, const QString& location, const QString&) override
-    {
-        if (isError)
-            errors.append(location + QLatin1String(": ") + message);
-    }
-};
+using Log = CollectedErrors;
 
 } // namespace
 
