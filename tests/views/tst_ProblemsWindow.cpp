@@ -14,8 +14,10 @@
 #include "views/OptionsEditor.h"
 #include "views/OptionsEditorHost.h"
 #include "views/ProblemsWindow.h"
+#include "views/frmProperties.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGraphicsItem>
 #include <QGraphicsScene>
 #include <QDockWidget>
@@ -116,6 +118,8 @@ private slots:
     void rowsMatchTheCommandLine();
     void breakingAndFixingTheSample();
     void filtersAndTarget();
+    void propertyRowsOpenTheirProperty_data();
+    void propertyRowsOpenTheirProperty();
 };
 
 void TestProblemsWindow::rowsMatchTheCommandLine_data()
@@ -255,6 +259,44 @@ void TestProblemsWindow::filtersAndTarget()
     const QList<ProblemsModel::Row> sorted = window->shownRows();
     for (qsizetype row = 1; row < sorted.size(); ++row)
         QVERIFY(sorted.at(row - 1).message.compare(sorted.at(row).message, Qt::CaseInsensitive) <= 0);
+}
+
+void TestProblemsWindow::propertyRowsOpenTheirProperty_data()
+{
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<int>("labelId");
+    QTest::newRow("minimum") << QStringLiteral("Minimum") << 8007;
+    QTest::newRow("picture") << QStringLiteral("Picture") << 8005;
+    QTest::newRow("displayed controls") << QStringLiteral("Displayed Controls") << 8004;
+    QTest::newRow("interface with its detail") << QStringLiteral("Input Interface=Slide") << 8003;
+}
+
+// A finding about a property selects its control and puts the keyboard in that property's row.
+void TestProblemsWindow::propertyRowsOpenTheirProperty()
+{
+    QFETCH(QString, property);
+    QFETCH(int, labelId);
+    QTemporaryDir folder;
+    const QString path = buildProject(folder, QStringLiteral(KV_SOURCE_DIR "/tests/cli/data/validate-errors.rules"), false);
+    QVERIFY(!path.isEmpty());
+    Designer designer;
+    QVERIFY(gApp->Controller().File().FileOpen(path));
+    designer.action(+ToolId::CheckTree)->trigger();
+    const QList<ProblemsModel::Row>& rows = designer.problems()->model().rows();
+    int found = -1;
+    for (qsizetype row = 0; row < rows.size(); ++row) {
+        if (rows.at(row).property == property)
+            found = static_cast<int>(row);
+    }
+    QVERIFY(found >= 0);
+    designer.activate(found);
+    QVERIFY(designer.decisions().Selected());
+    QCOMPARE(designer.decisions().Selected()->strID(), rows.at(found).control);
+    auto* properties = designer.main().findChild<frmProperties*>();
+    QVERIFY(properties);
+    QWidget* editor = properties->editor(labelId);
+    QVERIFY(editor);
+    QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus() || editor->isAncestorOf(QApplication::focusWidget()), 2000);
 }
 
 KV_REGISTER_TEST(TestProblemsWindow)
