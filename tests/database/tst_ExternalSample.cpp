@@ -2,9 +2,14 @@
 #include "common/TestRegistry.h"
 #include "tests/cli/CliRun.h"
 
+#include "cli/DatabaseOptions.h"
+#include "cli/ServeCommand.h"
 #include "persist/CsvTable.h"
 #include "web/WebSite.h"
 
+#include <QThread>
+
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -138,6 +143,56 @@ private slots:
             run({"run", path("external.kvw"), "--answers", answers, "--external-settings", path("postgresql.kvp")});
         QVERIFY2(external.code == 0, qPrintable(external.err));
         QCOMPARE(QString(external.out).replace(QStringLiteral("shop.laptops"), QStringLiteral("laptops")), internal.out);
+    }
+
+    // The server's tables follow the database at each refresh; when it fails, the last good copy
+    // keeps serving and the failure is logged.
+    void servedTablesFollowTheDatabase()
+    {
+        QVERIFY(QDir(m_folder.path()).mkpath("served"));
+        QVERIFY(QFile::copy(path("sqlite.kvp"), path("served/served.kvp")));
+        QVERIFY(QFile::copy(path("shop"), path("served/shop")));
+        const auto change = [this](const QString& statement) {
+            bool done = false;
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("changer"));
+                db.setDatabaseName(path("served/shop"));
+                QSqlQuery query(db);
+                done = db.open() && query.exec(statement);
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("changer"));
+            return done;
+        };
+        DatabaseOptions database;
+        database.refreshSeconds = 1;
+        QStringList logged;
+        WebSite site(QByteArray(32, 'k'), nullptr, [&logged](const QString& line) { logged.append(line); });
+        const auto items = [&site]() {
+            for (const CompiledTree::Table& table : site.tree("served")->compiled.tables)
+                if (table.name == QLatin1String("shop.laptops"))
+                    return table.rows.size() - 1;
+            return qsizetype(-1);
+        };
+        const StorageResult added = site.add(path("served/served.kvp"), [&database](const QString& file, WebTree& tree) {
+            return ServeCommand::readTree(file, database, tree);
+        });
+        QVERIFY2(added, qPrintable(added.message));
+        QCOMPARE(items(), 16);
+        QCOMPARE(site.handle(WebRequest{"GET", "/served/", {}}).status, 200);
+
+        QVERIFY(change("DELETE FROM laptops WHERE \"Name\" = 'Lumen Air 13'"));
+        QThread::msleep(1100);
+        site.refresh();
+        QCOMPARE(items(), 15);
+
+        QVERIFY(change("ALTER TABLE laptops RENAME TO gone"));
+        QThread::msleep(1100);
+        site.refresh();
+        QCOMPARE(items(), 15);
+        QCOMPARE(logged.size(), 1);
+        QVERIFY2(logged.first().contains("laptops"), qPrintable(logged.first()));
+        QCOMPARE(site.handle(WebRequest{"GET", "/served/", {}}).status, 200);
     }
 
     void journeysOnTheWebTarget_data()
