@@ -8,6 +8,7 @@
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "project/CModel.h"
+#include "validate/CcValidation.h"
 #include "views/CommandBars.h"
 #include "views/DiagramWindow.h"
 #include "views/MainWindow.h"
@@ -60,6 +61,24 @@ struct Designer : RunningDesigner {
                 return static_cast<int>(row);
         }
         return -1;
+    }
+    // A full validation of the tree as it stands, for both runtimes, as the window's rows.
+    QList<ProblemsModel::Row> fullCheck() const
+    {
+        CcValidation validation(decisions(), gApp->Model().Document());
+        validation.setAnalyzePaths(true);
+        validation.Validate();
+        QList<ProblemsModel::Row> rows;
+        for (const ValidationFindings::Entry& entry : validation.Findings().entries())
+            rows.append({entry.isError, entry.message, entry.control(), entry.property(), entry.extra, 0, entry.line});
+        return rows;
+    }
+    QList<ProblemsModel::Row> shownWithoutNumbers() const
+    {
+        QList<ProblemsModel::Row> rows = problems()->model().rows();
+        for (ProblemsModel::Row& row : rows)
+            row.number = 0;
+        return rows;
     }
     void activate(int sourceRow) const
     {
@@ -171,6 +190,7 @@ void TestProblemsWindow::breakingAndFixingTheSample()
     QVERIFY(!path.isEmpty());
     Designer designer;
     QVERIFY(gApp->Controller().File().FileOpen(path));
+    designer.problems()->setTarget(ProblemsWindow::Target::Both);
     designer.action(+ToolId::ShowProblems)->trigger();
     QVERIFY(designer.dock()->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(designer.action(+ToolId::ShowProblems)->isChecked(), 2000);
@@ -185,6 +205,8 @@ void TestProblemsWindow::breakingAndFixingTheSample()
     tree.SelectDecision(QStringLiteral("GamingLevel"));
     tree.RemoveSelection();
     QTRY_VERIFY_WITH_TIMEOUT(designer.rowStarting(QStringLiteral("Invalid control reference: GamingLevel")) >= 0, 2000);
+    // Once the paths have run again, the rows are a full check's.
+    QTRY_COMPARE_WITH_TIMEOUT(designer.shownWithoutNumbers(), designer.fullCheck(), 3000);
     QTRY_COMPARE_WITH_TIMEOUT(diagram->mark(mainUse), DiagramWindow::Mark::Error, 2000);
     // A !KILL on a property the selector lacks.
     CmDecisionItem* maxWeight = designer.decisions().Item(QStringLiteral("MaxWeight"));
@@ -198,6 +220,7 @@ void TestProblemsWindow::breakingAndFixingTheSample()
     QTRY_VERIFY_WITH_TIMEOUT(designer.rowStarting(QStringLiteral("These controls lead only to one another")) >= 0, 3000);
     const qint16 screenSize = designer.decisions().Item(QStringLiteral("ScreenSize"))->intID();
     QTRY_COMPARE_WITH_TIMEOUT(diagram->mark(screenSize), DiagramWindow::Mark::Warning, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(designer.shownWithoutNumbers(), designer.fullCheck(), 3000);
 
     // Each row takes the author to its line.
     OptionsEditor* editor = designer.main().findChild<OptionsEditor*>();
