@@ -4,18 +4,26 @@
 #include "edit/CanvasModel.h"
 #include "edit/CcDecisionTree.h"
 #include "edit/CcEdit.h"
+#include "journeys/JourneyStore.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
 #include "model/RulesText.h"
+#include "persist/DocumentProperties.h"
 #include "persist/ProjectNodes.h"
 #include "persist/PropertyBag.h"
+#include "persist/StorageDocument.h"
 #include "persist/StorageNode.h"
 #include "project/Project.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+
+#include <sqlite3.h>
+
+#include <memory>
 
 namespace {
 
@@ -31,6 +39,8 @@ struct Stored {
     QStringList records;
     QString tree;
     QString layout;
+    QString journeys;
+    QStringList settings;
 };
 
 Stored storedIn(const QString& path)
@@ -49,7 +59,32 @@ Stored storedIn(const QString& path)
     StorageNode layout = project.Document().Storage().rootNode();
     if (layout.open(ProjectNodes::CustomBlock))
         layout.readText(stored.layout);
+    StorageNode journeys = project.Document().Storage().rootNode();
+    if (journeys.open(JourneyStore::Node))
+        journeys.readText(stored.journeys);
+    const DocumentProperties properties = project.Document().Storage().properties();
+    QStringList names;
+    if (properties.names(names)) {
+        for (const QString& name : std::as_const(names)) {
+            QString value;
+            if (properties.value(name, value))
+                stored.settings.append(name + QLatin1Char('=') + value);
+        }
+    }
     return stored;
+}
+
+// A project file as the text SQLite dumps it to, made back into a file.
+bool fileFromDump(const QString& dumpPath, const QString& path)
+{
+    QFile dump(dumpPath);
+    if (!dump.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray sql = dump.readAll();
+    sqlite3* raw = nullptr;
+    const bool opened = sqlite3_open(QFile::encodeName(path).constData(), &raw) == SQLITE_OK;
+    const std::unique_ptr<sqlite3, decltype(&sqlite3_close)> db(raw, &sqlite3_close);
+    return opened && sqlite3_exec(db.get(), sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 int run(const QStringList& args, QString& out)
@@ -135,6 +170,39 @@ private slots:
         for (const QString& classId : {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("7"),
                                        QStringLiteral("11"), QStringLiteral("12")})
             QVERIFY2(a.tree.contains(classId), qPrintable(classId));
+    }
+
+    // A project the build before the project object was written by (the sample with its
+    // selector, pictures and layout, kept as SQLite's text dump) opens, and saving it again
+    // keeps its records, persisted tree and layout.
+    void aProjectOfTheEarlierBuildSavesTheSame()
+    {
+        const QTemporaryDir folder;
+        const QString earlier = folder.filePath(QStringLiteral("earlier.kvp"));
+        const QString again = folder.filePath(QStringLiteral("again.kvp"));
+        QVERIFY(fileFromDump(QStringLiteral(KV_TEST_DATA_DIR "/earlier-build.sql"), earlier));
+        const Stored a = storedIn(earlier);
+        QVERIFY(a.records.size() > 10);
+        QVERIFY(!a.layout.isEmpty());
+        {
+            ScriptedPrompt prompt;
+            Project project(prompt);
+            project.Document().setKeepsWorkingCopy(false);
+            QVERIFY(project.Open(earlier));
+            QVERIFY(project.SaveAs(again).done());
+        }
+        const Stored b = storedIn(again);
+        QCOMPARE(b.records, a.records);
+        QCOMPARE(b.layout, a.layout);
+        QVERIFY(!a.journeys.isEmpty());
+        QCOMPARE(b.journeys, a.journeys);
+        // Only the name the document takes from its file differs.
+        QStringList settings = b.settings;
+        settings.replaceInStrings(QStringLiteral("again"), QStringLiteral("earlier"));
+        QCOMPARE(settings, a.settings);
+        QString tree = b.tree;
+        tree.replace(QStringLiteral("again"), QStringLiteral("earlier"));
+        QVERIFY2(tree == a.tree, qPrintable(tree + QStringLiteral("\n differs from \n") + a.tree));
     }
 
     void oneProcessRunsCommandsOnTwoProjects()
