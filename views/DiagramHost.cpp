@@ -231,8 +231,13 @@ bool DiagramHost::Allowed(int id) const
 
 CmDecisionItem* DiagramHost::linkSource() const
 {
+    // A click selects the control (the canvas keeps no selection of its own then); a rubber band
+    // or Select All selects on the canvas.
     const QList<qint16> selected = m_application.Controller().DiagramView().Canvas().SelectedKeys();
-    return selected.size() == 1 ? m_application.Model().Decisions().Item(int{selected.first()}) : nullptr;
+    CmDecisionManager& decisions = m_application.Model().Decisions();
+    if (selected.isEmpty())
+        return decisions.Selected();
+    return selected.size() == 1 ? decisions.Item(int{selected.first()}) : nullptr;
 }
 
 void DiagramHost::removeLink()

@@ -46,8 +46,10 @@ private slots:
             return true;
         };
         canvas.DeselectAll();
+        decisions.setSelected(nullptr);
         QVERIFY(!trigger(ToolId::RemoveLink));
-        canvas.Select(1);
+        // Selected by a click: the control, not the canvas, holds the selection.
+        decisions.setSelected(decisions.Item(1));
         designer.prompt.QueueText(QStringLiteral("No → Next"));
         QVERIFY(trigger(ToolId::RemoveLink));
         QVERIFY(designer.prompt.shownTexts().value(0).contains(QStringLiteral("Yes → Next\nNo → Next\nNo → Other")));
