@@ -331,8 +331,18 @@ void DiagramHost::Run(int id)
     }
     case T::DeselectAll: m_application.Controller().DiagramView().Canvas().DeselectAll(); break;
     case T::AddNewControl: {
+        // From the keyboard or a menu the mouse may be anywhere, even outside the window: the
+        // control goes where the mouse last was only when that is well inside what the window
+        // shows, otherwise in the middle of it; it is selected and shown either way.
+        const CanvasModel& canvas = m_application.Controller().DiagramView().Canvas();
+        const QRectF shown = window->mapToScene(window->viewport()->rect()).boundingRect();
+        const QPointF mouse = DiagramWindow::toScene(canvas.LastMousePos());
+        const QSizeF half = canvas.EntitySize() / 2;
+        const QRectF inside = shown.adjusted(half.width(), half.height(), -half.width(), -half.height());
+        const QPointF place = inside.contains(mouse) ? mouse : shown.center();
         CcDecisionTree& tree = m_application.Controller().DecisionTree();
-        tree.AddNew(m_application.Controller().DiagramView().Canvas().LastMousePos(), 1);
+        if (const CmDecisionItem* added = tree.AddNew(DiagramWindow::toCanvas(place), 1))
+            window->showControl(added->intID());
         break;
     }
     case T::ShowGridLines:

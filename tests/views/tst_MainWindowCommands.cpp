@@ -14,6 +14,11 @@
 #include "common/ScriptedPrompt.h"
 #include "common/TestEnvironment.h"
 #include "common/TestRegistry.h"
+#include "app/CController.h"
+#include "model/CmDecisionItem.h"
+#include "views/DiagramWindow.h"
+#include "edit/CvDecisionTree.h"
+#include "edit/CanvasModel.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
 #include "selectors/CvCriteriaList.h"
@@ -39,6 +44,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QGraphicsView>
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
@@ -251,8 +257,20 @@ private slots:
         QCOMPARE(diagram->widget()->objectName(), QStringLiteral("frmDecisionTree"));
         QVERIFY(run.action(+ToolId::AddNewControl)->isEnabled());
         const int before = gApp->Model().Decisions().Count();
+        // The mouse last went far off: the new control lands inside what the window shows,
+        // selected.
+        CanvasModel& canvas = gApp->Controller().DiagramView().Canvas();
+        canvas.setLastMousePos(QPointF(50000, -50000));
         run.trigger(+ToolId::AddNewControl);
         QCOMPARE(gApp->Model().Decisions().Count(), before + 1);
+        const CmDecisionItem* added = gApp->Model().Decisions().Selected();
+        QVERIFY(added);
+        auto* view = qobject_cast<QGraphicsView*>(diagram->widget());
+        QVERIFY(view);
+        const QRectF shown = view->mapToScene(view->viewport()->rect()).boundingRect();
+        const QPointF centre = DiagramWindow::toScene(canvas.Entity(added->intID())->centre);
+        const QSizeF half = canvas.EntitySize() / 2;
+        QVERIFY(shown.contains(QRectF(centre - QPointF(half.width(), half.height()), canvas.EntitySize())));
 
         // The selector type dialog is modal: take its default, an internal selector.
         QTimer::singleShot(0, this, [] {
