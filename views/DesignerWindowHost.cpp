@@ -3,6 +3,8 @@
 #include "app/CApplication.h"
 #include "app/CController.h"
 #include "app/CcGettingStarted.h"
+#include "views/CommandBars.h"
+#include "views/DocumentArea.h"
 #include "views/MainWindow.h"
 #include "views/MenuKeyGuard.h"
 #include "views/SplashWindow.h"
@@ -13,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QMenu>
 #include <QScreen>
 
 #include <unistd.h>
@@ -155,8 +158,11 @@ void DesignerWindowHost::CloseSplash()
 void DesignerWindowHost::ShowMainWindow()
 {
     m_mainWindow->bindToApplication();
-    if (!m_menuKeys)
+    if (!m_menuKeys) {
         m_menuKeys = new MenuKeyGuard(*m_mainWindow);
+        if (QMenu* windows = m_mainWindow->commandBars().menu(QStringLiteral("mnuWindow")))
+            m_mainWindow->documents().listWindowsIn(*windows);
+    }
     if (gApp && !m_welcome)
         m_welcome = new WelcomeDialog(gApp->Controller().GettingStarted(), m_prompt, m_mainWindow.get());
     if (m_welcome) {

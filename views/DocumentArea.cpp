@@ -1,6 +1,8 @@
 #include "views/DocumentArea.h"
 
+#include <QAction>
 #include <QMdiSubWindow>
+#include <QMenu>
 
 DocumentArea::DocumentArea(QWidget* parent) : QMdiArea(parent)
 {
@@ -52,5 +54,36 @@ void DocumentArea::arrangeIcons()
         const QSize size = window->size();
         window->move(left, viewport()->height() - size.height());
         left += size.width();
+    }
+}
+
+void DocumentArea::listWindowsIn(QMenu& menu)
+{
+    connect(&menu, &QMenu::aboutToShow, this, [this, &menu] { fillWindowList(menu); });
+}
+
+void DocumentArea::fillWindowList(QMenu& menu)
+{
+    for (const QPointer<QAction>& entry : std::as_const(m_windowEntries))
+        delete entry.data();
+    m_windowEntries.clear();
+    const QList<QMdiSubWindow*> windows = subWindowList();
+    if (windows.isEmpty())
+        return;
+    m_windowEntries.append(menu.addSeparator());
+    int number = 0;
+    for (QMdiSubWindow* window : windows) {
+        ++number;
+        // The first nine are reached by their number as access key.
+        QString title = window->windowTitle();
+        title.replace(QLatin1Char('&'), QLatin1String("&&"));
+        QAction* entry = menu.addAction(number <= 9 ? QStringLiteral("&%1 %2").arg(number).arg(title) : title);
+        entry->setCheckable(true);
+        entry->setChecked(window == activeSubWindow());
+        connect(entry, &QAction::triggered, this, [this, target = QPointer<QMdiSubWindow>(window)] {
+            if (target)
+                setActiveSubWindow(target);
+        });
+        m_windowEntries.append(entry);
     }
 }

@@ -283,6 +283,28 @@ private slots:
         QVERIFY(grid && grid != diagram);
         auto* selector = qobject_cast<frmCriteriaList*>(grid->widget());
         QVERIFY(selector);
+        // The Window menu lists both windows, the active one checked; choosing one brings it forward.
+        QMenu* windows = run.main().commandBars().menu(QStringLiteral("mnuWindow"));
+        QVERIFY(windows);
+        for (int opened = 0; opened < 2; ++opened) {
+            emit windows->aboutToShow();
+            QStringList listed;
+            QAction* diagramEntry = nullptr;
+            for (QAction* entry : windows->actions()) {
+                if (!entry->isCheckable())
+                    continue;
+                listed << entry->text() + (entry->isChecked() ? QStringLiteral(" *") : QString());
+                if (entry->text().endsWith(diagram->windowTitle()))
+                    diagramEntry = entry;
+            }
+            QCOMPARE(listed, (QStringList{QStringLiteral("&1 ") + diagram->windowTitle(), QStringLiteral("&2 Fruit *")}));
+            QVERIFY(diagramEntry);
+            if (opened == 1) {
+                diagramEntry->trigger();
+                QCOMPARE(run.main().documents().activeSubWindow(), diagram);
+                run.main().documents().setActiveSubWindow(const_cast<QMdiSubWindow*>(grid));
+            }
+        }
         QVERIFY(!run.action(+ToolId::AddNewControl)->isEnabled());
         CvCriteriaList& list = selector->List();
         list.setCurrentCell(1, 0);
