@@ -8,24 +8,21 @@ class TestStringBuffer : public QObject {
     Q_OBJECT
 
 private slots:
-    void trim();
+    void trimAndUpperCaseLeaveTheOriginal();
     void append();
-    void deleteRange_data();
-    void deleteRange();
-    void upperCaseLeavesOriginal();
+    void slices_data();
+    void slices();
     void find_data();
     void find();
-    void charCodeAtAndLeft();
-    void mid_data();
-    void mid();
-    void valueAndComparison();
+    void charCodeAt();
 };
 
-void TestStringBuffer::trim()
+void TestStringBuffer::trimAndUpperCaseLeaveTheOriginal()
 {
-    const StringBuffer buffer(QStringLiteral("  a b  "));
-    QCOMPARE(buffer.Trim().Value(), QStringLiteral("a b"));
-    QCOMPARE(buffer.Value(), QStringLiteral("  a b  "));
+    const StringBuffer buffer(QStringLiteral("  Grüße 1a  "));
+    QCOMPARE(buffer.Trim().Value(), QStringLiteral("Grüße 1a"));
+    QCOMPARE(buffer.UpperCase().Value(), QStringLiteral("  GRÜSSE 1A  "));
+    QCOMPARE(buffer.Value(), QStringLiteral("  Grüße 1a  "));
     // Only blanks go; a TAB in a stored record is data.
     QCOMPARE(StringBuffer(QStringLiteral("\ta\t")).Trim().Value(), QStringLiteral("\ta\t"));
     QCOMPARE(StringBuffer(QStringLiteral("   ")).Trim().Value(), QString());
@@ -39,32 +36,43 @@ void TestStringBuffer::append()
     QCOMPARE(buffer.Value(), QStringLiteral("n=x712-50.12.5"));
 }
 
-void TestStringBuffer::deleteRange_data()
+// Delete, Mid and Left on "abcdef" with 1-based positions; out-of-range parts are ignored.
+void TestStringBuffer::slices_data()
 {
+    QTest::addColumn<QString>("operation");
     QTest::addColumn<int>("start");
-    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("count"); // -1: Mid without a count
     QTest::addColumn<QString>("expected");
-    QTest::newRow("middle") << 2 << 3 << "aef";
-    QTest::newRow("past the end") << 5 << 10 << "abcd";
-    QTest::newRow("count zero") << 2 << 0 << "abcdef";
-    QTest::newRow("start zero") << 0 << 2 << "abcdef";
-    QTest::newRow("start after end") << 7 << 1 << "abcdef";
+    QTest::newRow("delete middle") << "Delete" << 2 << 3 << "aef";
+    QTest::newRow("delete past the end") << "Delete" << 5 << 10 << "abcd";
+    QTest::newRow("delete count zero") << "Delete" << 2 << 0 << "abcdef";
+    QTest::newRow("delete start zero") << "Delete" << 0 << 2 << "abcdef";
+    QTest::newRow("delete start after end") << "Delete" << 7 << 1 << "abcdef";
+    QTest::newRow("mid to end") << "Mid" << 3 << -1 << "cdef";
+    QTest::newRow("mid after end") << "Mid" << 7 << -1 << "";
+    QTest::newRow("mid with count") << "Mid" << 3 << 2 << "cd";
+    QTest::newRow("mid count past end") << "Mid" << 5 << 9 << "ef";
+    QTest::newRow("mid count zero") << "Mid" << 2 << 0 << "";
+    QTest::newRow("mid start zero shortens") << "Mid" << 0 << 3 << "ab";
+    QTest::newRow("mid start after end") << "Mid" << 9 << 2 << "";
+    QTest::newRow("left") << "Left" << 0 << 2 << "ab";
+    QTest::newRow("left beyond the end") << "Left" << 0 << 9 << "abcdef";
+    QTest::newRow("left negative") << "Left" << 0 << -1 << "";
 }
 
-void TestStringBuffer::deleteRange()
+void TestStringBuffer::slices()
 {
+    QFETCH(QString, operation);
     QFETCH(int, start);
     QFETCH(int, count);
     QFETCH(QString, expected);
     StringBuffer buffer(QStringLiteral("abcdef"));
-    QCOMPARE(buffer.Delete(start, count).Value(), expected);
-}
-
-void TestStringBuffer::upperCaseLeavesOriginal()
-{
-    const StringBuffer buffer(QStringLiteral("Grüße 1a"));
-    QCOMPARE(buffer.UpperCase().Value(), QStringLiteral("GRÜSSE 1A"));
-    QCOMPARE(buffer.Value(), QStringLiteral("Grüße 1a"));
+    if (operation == QLatin1String("Delete"))
+        QCOMPARE(buffer.Delete(start, count).Value(), expected);
+    else if (operation == QLatin1String("Left"))
+        QCOMPARE(buffer.Left(count).Value(), expected);
+    else
+        QCOMPARE((count < 0 ? buffer.Mid(start) : buffer.Mid(start, count)).Value(), expected);
 }
 
 void TestStringBuffer::find_data()
@@ -90,55 +98,13 @@ void TestStringBuffer::find()
     QCOMPARE(StringBuffer(QStringLiteral("abcabc")).Find(needle, start), expected);
 }
 
-void TestStringBuffer::charCodeAtAndLeft()
+void TestStringBuffer::charCodeAt()
 {
     const StringBuffer buffer(QStringLiteral("AB\u20AC"));
     QCOMPARE(buffer.CharCodeAt(1), int('A'));
     QCOMPARE(buffer.CharCodeAt(3), 0x20AC);
     QCOMPARE(buffer.CharCodeAt(0), 0);
     QCOMPARE(buffer.CharCodeAt(4), 0);
-    QCOMPARE(buffer.Left(2).Value(), QStringLiteral("AB"));
-    QCOMPARE(buffer.Left(9).Value(), buffer.Value());
-    QCOMPARE(buffer.Left(-1).Value(), QString());
-}
-
-void TestStringBuffer::mid_data()
-{
-    QTest::addColumn<int>("start");
-    QTest::addColumn<int>("count"); // -1: the overload without a count
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("to end") << 3 << -1 << "cdef";
-    QTest::newRow("after end") << 7 << -1 << "";
-    QTest::newRow("with count") << 3 << 2 << "cd";
-    QTest::newRow("count past end") << 5 << 9 << "ef";
-    QTest::newRow("count zero") << 2 << 0 << "";
-    QTest::newRow("start zero shortens") << 0 << 3 << "ab";
-    QTest::newRow("start after end") << 9 << 2 << "";
-}
-
-void TestStringBuffer::mid()
-{
-    QFETCH(int, start);
-    QFETCH(int, count);
-    QFETCH(QString, expected);
-    const StringBuffer buffer(QStringLiteral("abcdef"));
-    QCOMPARE((count < 0 ? buffer.Mid(start) : buffer.Mid(start, count)).Value(), expected);
-}
-
-void TestStringBuffer::valueAndComparison()
-{
-    StringBuffer buffer;
-    QVERIFY(buffer.IsEmpty());
-    buffer.setValue(QStringLiteral("abc"));
-    QCOMPARE(buffer.Length(), 3);
-    QVERIFY(buffer == QStringLiteral("abc"));
-    QVERIFY(QStringLiteral("abc") == buffer);
-    QVERIFY(buffer != QStringLiteral("ABC"));
-    QVERIFY(buffer == StringBuffer(QStringLiteral("abc")));
-    const QString& asText = buffer;
-    QCOMPARE(asText, QStringLiteral("abc"));
-    buffer.Clear();
-    QCOMPARE(buffer.Length(), 0);
 }
 
 KV_REGISTER_TEST(TestStringBuffer)
