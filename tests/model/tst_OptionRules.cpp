@@ -5,7 +5,6 @@
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/ChangeRecorder.h"
-#include "model/CmDecisionManager.h"
 
 #include <QTest>
 
@@ -45,10 +44,8 @@ private slots:
     void copyPreActions();
     void saveActions_data();
     void saveActions();
-    void names_data();
-    void names();
-    void ranges_data();
-    void ranges();
+    void namesAndRanges_data();
+    void namesAndRanges();
     void linkTargets_data();
     void linkTargets();
 };
@@ -283,48 +280,40 @@ void TestOptionRules::saveActions()
     QCOMPARE(undo.blockChanges.size(), expected.isEmpty() ? 0 : 1);
 }
 
-void TestOptionRules::names_data()
+// Texts an author types: a control's name and a numeric option's range.
+void TestOptionRules::namesAndRanges_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("Engine_2") << "Engine_2" << true;
-    QTest::newRow("2Engine") << "2Engine" << false;
-    QTest::newRow("Engine-2") << "Engine-2" << false;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("blank inside") << "Engine 2" << false;
-    QTest::newRow("letter beyond ASCII") << QString::fromUtf8("Éclair") << false;
-    QTest::newRow("digit beyond ASCII") << QString::fromUtf8("A\u0663") << false;
-}
-
-void TestOptionRules::names()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, valid);
-    QCOMPARE(IsValidControlName(name), valid);
-}
-
-void TestOptionRules::ranges_data()
-{
+    QTest::addColumn<bool>("isRange");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
-    QTest::newRow("both ends") << "1-10" << true;
-    QTest::newRow("no lower end") << "-10" << true;
-    QTest::newRow("no upper end") << "5-" << true;
-    QTest::newRow("negative upper end") << "1--5" << true;
-    QTest::newRow("blanks around") << " 1 - 10 " << true;
-    QTest::newRow("no dash") << "10" << false;
-    QTest::newRow("dash alone") << "-" << false;
-    QTest::newRow("word") << "ten-20" << false;
-    QTest::newRow("infinity is no number") << "1-inf" << false;
-    QTest::newRow("two points") << "1.2.3-4" << false;
-    QTest::newRow("empty") << "" << false;
+    const auto name = [](const char* tag, const QString& text, bool valid) { QTest::newRow(tag) << false << text << valid; };
+    const auto range = [](const char* tag, const QString& text, bool valid) { QTest::newRow(tag) << true << text << valid; };
+    name("name Engine_2", "Engine_2", true);
+    name("name 2Engine", "2Engine", false);
+    name("name Engine-2", "Engine-2", false);
+    name("empty name", "", false);
+    name("blank inside a name", "Engine 2", false);
+    name("letter beyond ASCII", QString::fromUtf8("Éclair"), false);
+    name("digit beyond ASCII", QString::fromUtf8("A\u0663"), false);
+    range("both ends", "1-10", true);
+    range("no lower end", "-10", true);
+    range("no upper end", "5-", true);
+    range("negative upper end", "1--5", true);
+    range("blanks around", " 1 - 10 ", true);
+    range("no dash", "10", false);
+    range("dash alone", "-", false);
+    range("word", "ten-20", false);
+    range("infinity is no number", "1-inf", false);
+    range("two points", "1.2.3-4", false);
+    range("empty range", "", false);
 }
 
-void TestOptionRules::ranges()
+void TestOptionRules::namesAndRanges()
 {
+    QFETCH(bool, isRange);
     QFETCH(QString, text);
     QFETCH(bool, valid);
-    QCOMPARE(IsValidRange(text), valid);
+    QCOMPARE(isRange ? IsValidRange(text) : IsValidControlName(text), valid);
 }
 
 void TestOptionRules::linkTargets_data()
