@@ -2,6 +2,7 @@
 
 #include "app/CView.h"
 #include "selectors/CvCriteriaListManager.h"
+#include "views/PropertyHeaderView.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -28,6 +29,7 @@ frmCriteriaList::frmCriteriaList(CvCriteriaList& list, CvCriteriaListManager& ma
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_table);
+    m_table->setHorizontalHeader(new PropertyHeaderView(m_table));
     m_table->setModel(&m_list);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -47,7 +49,12 @@ frmCriteriaList::frmCriteriaList(CvCriteriaList& list, CvCriteriaListManager& ma
             m_list.setCurrentCell(current.row() + 1, current.column());
     });
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmCriteriaList::takeSelection);
-    connect(m_table->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) { m_list.SelectColumn(column); });
+    // A click on a property name selects its column; one on an empty name edits it at once.
+    connect(m_table->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        m_list.SelectColumn(column);
+        if (m_list.Cell(0, column).isEmpty())
+            m_list.DoubleClick();
+    });
     connect(m_table->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int column) {
         m_list.SelectColumn(column);
         m_list.DoubleClick();

@@ -6,9 +6,11 @@
 #include "model/CmDocument.h"
 #include "selectors/SelectorStore.h"
 #include "views/SelectorWorkspace.h"
+#include "views/PropertyHeaderView.h"
 #include "views/frmCriteriaList.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -63,6 +65,28 @@ private slots:
         QVERIFY(desk.workspace.Commands().NewList(SelectorKind::Internal));
         for (const ToolId id : picking)
             QVERIFY2(desk.workspace.ToolAllowed(+id), qPrintable(QString::number(+id)));
+    }
+
+    // An empty header cell shows where the property names go, and one click there names it.
+    void emptyHeaderCellsAreNamedByOneClick()
+    {
+        Desk desk;
+        desk.prompt.QueueText(QStringLiteral("Fruit"));
+        QVERIFY(desk.workspace.Commands().NewList(SelectorKind::Internal));
+        frmCriteriaList* window = desk.window();
+        QVERIFY(window);
+        QHeaderView* header = window->Table().horizontalHeader();
+        QVERIFY(qobject_cast<PropertyHeaderView*>(header));
+        QVERIFY(!PropertyHeaderView::Placeholder().isEmpty());
+        desk.prompt.clearShown();
+        desk.prompt.QueueText(QStringLiteral("Colour"));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(1) + 10, header->height() / 2));
+        QCOMPARE(window->List().Cell(0, 1), QStringLiteral("Colour"));
+        // A named one is only selected by a click.
+        desk.prompt.clearShown();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(1) + 10, header->height() / 2));
+        QVERIFY(desk.prompt.shown().isEmpty());
+        QCOMPARE(window->List().Cell(0, 1), QStringLiteral("Colour"));
     }
 
     void typeInsertDeleteSaveAndReopen()
