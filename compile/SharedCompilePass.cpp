@@ -34,6 +34,8 @@ CompiledTree CompileInMemory(const CmDecisionManager& decisions, const CmDocumen
     CcValidation validation(decisions, document);
     validation.setCompileKVW(false);
     validation.setCompileKVD(true);
+    // Those who run this form read the external selectors' tables themselves.
+    validation.setExternalTablesSupplied(true);
     validation.Validate();
     result.errors = validation.Error();
     result.warnings = validation.Warning();

@@ -27,7 +27,8 @@ struct CompiledTree {
     StorageResult written;
 };
 
-// For callers that run the compiled tree: the project as the desktop runtime would get it.
+// For callers that run the compiled tree: the project as the desktop runtime would get it. The
+// callers add the external selectors' tables, so a !KILL or !SORT on one is accepted.
 CompiledTree CompileInMemory(const CmDecisionManager& decisions, const CmDocument& document);
 
 // Fills target (newly created) with the compiled form of the numbered decisions.

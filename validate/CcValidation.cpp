@@ -55,6 +55,8 @@ constexpr int missingGoAdviceId = 12536;
 constexpr int noChoicesAdviceId = 12538;
 constexpr int noPushedActionId = 12539;
 constexpr int noPushedActionAdviceId = 12540;
+constexpr int desktopLacksFeatureId = 13356;
+constexpr int externalOnDesktopId = 37500;
 constexpr int validatingStatusId = 14018;
 constexpr int noLogFileId = 32300;
 constexpr int blankHeaderId = 36160;
@@ -126,6 +128,8 @@ void CcValidation::setSelectorCatalog(const ISelectorCatalog* catalog)
 {
     m_externalCatalog = catalog;
     m_references.reset();
+    // The property check holds the catalog it was made with.
+    m_propertyCheck.reset();
 }
 
 void CcValidation::setCompileKVW(bool web)
@@ -157,6 +161,7 @@ void CcValidation::Clear()
     m_storedCatalog.reset();
     m_pictures.clear();
     m_picturesRead = false;
+    m_refusedExternal.clear();
 }
 
 const ISelectorCatalog& CcValidation::selectorCatalog()
@@ -483,7 +488,7 @@ void CcValidation::ValidateOptionsAndActions(const CmDecisionItem& decision)
                 if (!argument.contains(QLatin1Char(':')))
                     reportSyntax(location, line);
                 else
-                    validateSelectorAction(location, argument, is(Keyword::Sort));
+                    validateSelectorAction(location, argument, BlockLine::ActionMarker + keyword.toUpper());
             } else if (is(Keyword::If) || is(Keyword::ElseIf)) {
                 ValidateRefs(location, argument);
                 ValidateExpr(location, argument);
@@ -554,11 +559,19 @@ void CcValidation::validateSetValue(const QString& location, const QString& argu
         AppendToLog(true, LoadResString(valueOutsideRangeId), location, literal);
 }
 
-void CcValidation::validateSelectorAction(const QString& location, const QString& argument, bool sort)
+void CcValidation::validateSelectorAction(const QString& location, const QString& argument, const QString& action)
 {
+    const bool sort = action.compare(BlockLine::ActionMarker + BlockLine::KeywordText(BlockLine::Sort),
+                                     Qt::CaseInsensitive) == 0;
     const qsizetype colon = argument.indexOf(QLatin1Char(':'));
     const QString selector = argument.left(colon).trimmed();
     ValidateCLRef(location, selector);
+    if (m_compileKVD && !m_compileKVW && !m_externalTablesSupplied && propertyCheck().IsExternal(selector)) {
+        AppendToLog(true, LoadResString(desktopLacksFeatureId) + action + QLatin1Char(' ') + selector, location,
+                    LoadResString(externalOnDesktopId));
+        if (!m_refusedExternal.contains(selector, Qt::CaseInsensitive))
+            m_refusedExternal.append(selector);
+    }
     const QString rest = argument.mid(colon + 1);
     QStringList expressions{rest};
     if (sort) {

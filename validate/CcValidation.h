@@ -48,6 +48,12 @@ public:
     void setCompileKVD(bool desktop);
     // 0 both runtimes, 1 web, 2 and 3 desktop.
     void setTargetsForFileType(qint32 fileType);
+    // Whether the caller reads the external selectors' tables itself (run, serve and journeys on a
+    // project): the desktop target then accepts a !KILL or !SORT on one. Off: such a line is an
+    // error for the desktop target alone, whose runtime has no way to read them.
+    void setExternalTablesSupplied(bool supplied) { m_externalTablesSupplied = supplied; }
+    // The external selectors reported as errors since Clear(), in the order first found.
+    const QStringList& RefusedExternalSelectors() const { return m_refusedExternal; }
     // Whether Validate also follows the paths through the tree (PathAnalysis) and logs what
     // cannot work as warnings. Off unless asked for.
     bool AnalyzePaths() const { return m_analyzePaths; }
@@ -124,7 +130,8 @@ private:
     void validateDecision(const CmDecisionItem& decision);
     void validateInterface(const CmDecisionItem& decision);
     void validateSetValue(const QString& location, const QString& argument);
-    void validateSelectorAction(const QString& location, const QString& argument, bool sort);
+    // action: "!KILL" or "!SORT".
+    void validateSelectorAction(const QString& location, const QString& argument, const QString& action);
     void reportSyntax(const QString& location, const QString& line);
     void reportDecisionWarnings(const CmDecisionItem& decision, const BlockSummary& summary);
     void collectDisplayed();
@@ -156,4 +163,6 @@ private:
     bool m_compileKVW = true;
     bool m_compileKVD = true;
     bool m_analyzePaths = false;
+    bool m_externalTablesSupplied = false;
+    QStringList m_refusedExternal;
 };

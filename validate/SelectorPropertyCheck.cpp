@@ -34,6 +34,12 @@ const std::optional<SelectorPropertyCheck::Header>& SelectorPropertyCheck::heade
     return m_headers.insert(name, std::move(header)).value();
 }
 
+bool SelectorPropertyCheck::IsExternal(const QString& selector)
+{
+    const QString name = selector.trimmed();
+    return !name.isEmpty() && !headerOf(name).has_value() && m_catalog.Exists(name);
+}
+
 void SelectorPropertyCheck::Check(const QString& location, const QString& selector, const QStringList& expressions)
 {
     const QString name = selector.trimmed();

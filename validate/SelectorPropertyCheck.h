@@ -21,6 +21,8 @@ public:
 
     // expressions: the !KILL's condition, or each key of the !SORT.
     void Check(const QString& location, const QString& selector, const QStringList& expressions);
+    // A selector that exists but whose table is kept in another database.
+    bool IsExternal(const QString& selector);
 
 private:
     const ISelectorCatalog& m_catalog;
