@@ -9,6 +9,7 @@
 #include "model/MDecisionDataUtil.h"
 #include "persist/ProjectNodes.h"
 #include "persist/StorageDocument.h"
+#include "selectors/ExternalSelectorSettings.h"
 
 #include <QFileInfo>
 
@@ -38,6 +39,21 @@ bool isSkipped(const QString& path)
            || path.compare(KvdTreeWriter::CallingAppNode, Qt::CaseInsensitive) == 0;
 }
 
+bool isExternalSettings(const QString& path)
+{
+    return path.size() > ProjectNodes::ExternalDatabases.size()
+           && path.startsWith(ProjectNodes::ExternalDatabases, Qt::CaseInsensitive);
+}
+
+// An external selector's record without its password: a compiled file is handed to others,
+// and the desktop runtime never connects anyway.
+QByteArray withoutPassword(const QByteArray& record)
+{
+    ExternalSelectorSettings settings = ExternalSelectorSettings::FromText(QString::fromUtf8(record));
+    settings.password.clear();
+    return settings.ToText().toUtf8();
+}
+
 // Copies the value of every node below from, depth first, into the same paths of to.
 StorageResult copyNodes(const StorageNode& from, StorageNode to)
 {
@@ -53,6 +69,8 @@ StorageResult copyNodes(const StorageNode& from, StorageNode to)
         QByteArray bytes;
         if (StorageResult read = source.readBytes(bytes); !read)
             return read;
+        if (isExternalSettings(source.path()))
+            bytes = withoutPassword(bytes);
         StorageNode target = to;
         target.reset();
         if (StorageResult opened = target.open(source.path()); !opened)

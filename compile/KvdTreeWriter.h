@@ -17,7 +17,7 @@ class StorageDocument;
 //   \DecisionTreeData\Basic\RulesFile   "BEGIN", then one stored decision record per control in
 //                                       decision order, every line ending CR LF;
 //   \Databases\<name>                   each internal selector's table, as the project holds it;
-//   \Databases\External\<name>          external selectors' settings, unchanged;
+//   \Databases\External\<name>          external selectors' settings, the password line empty;
 //   \CallingApp                         the calling-application key, for file type 3 only;
 // and the project's pictures and document properties; no DevFile and no CustomBlock node.
 // In the records the controls are numbered 1, 2, 3, ... in record order: field 1, the displayed

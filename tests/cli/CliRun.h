@@ -3,6 +3,8 @@
 #include "cli/CommandLine.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTextStream>
 
@@ -44,6 +46,15 @@ inline bool writeFile(const QString& path, const QString& text)
 inline bool writeFile(const QString& path, const char* bytes)
 {
     return writeFile(path, QByteArray(bytes));
+}
+
+// A PDF file's text, as pdftotext reads it.
+inline QString pdfText(const QString& pdfPath)
+{
+    QProcess process;
+    process.start(QStandardPaths::findExecutable(QStringLiteral("pdftotext")), {pdfPath, QStringLiteral("-")});
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 // The sample project, as the build makes it, at path.

@@ -13,21 +13,13 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
 using CliRun::run;
-
-QString pdfText(const QString& pdfPath)
-{
-    QProcess process;
-    process.start(QStandardPaths::findExecutable(QStringLiteral("pdftotext")), {pdfPath, QStringLiteral("-")});
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
+using CliRun::pdfText;
 
 } // namespace
 
