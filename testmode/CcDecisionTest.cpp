@@ -36,6 +36,7 @@ constexpr int UnreadableTestFileId = 32820;
 constexpr int NoStartControlId = 32828;
 constexpr int NotTestableId = 32829;
 constexpr int NotANumberId = 32830;
+constexpr int ExternalInBrowserId = 37501;
 
 using Status = DecisionValuesModel::Status;
 
@@ -159,7 +160,10 @@ bool CcDecisionTest::CopyTestFile()
             if (m_host) {
                 const QString log = m_compile.Validation().Log();
                 m_host->AddLog(log.isEmpty() ? m_compile.FailureText() : log.trimmed());
-                m_host->Message(LoadResString(NotTestableId));
+                const QStringList external = m_compile.Validation().RefusedExternalSelectors();
+                m_host->Message(external.isEmpty()
+                                    ? LoadResString(NotTestableId)
+                                    : LoadResString(ExternalInBrowserId).arg(external.join(QLatin1String(", "))));
             }
             return false;
         }

@@ -8,6 +8,7 @@
 #include "model/CmDocument.h"
 #include "model/RulesText.h"
 #include "runtime/RuntimeEngine.h"
+#include "selectors/SelectorStore.h"
 #include "testmode/CcDecisionTest.h"
 #include "testmode/ITestModeHost.h"
 
@@ -352,6 +353,42 @@ private slots:
         bench.test.Run();
         QVERIFY(!bench.test.Engine());
         QCOMPARE(bench.host.messages, QStringList{LoadResString(32829)});
+        QVERIFY(bench.host.log.first().startsWith(QStringLiteral("Error. ")));
+    }
+
+    // The desktop runtime cannot read an external selector's table: a tree filtering or sorting
+    // on one is sent to the browser preview by name; one merely stored beside the tree runs.
+    void externalSelectorsAreTriedInTheBrowser_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("!KILL") << QStringLiteral("!KILL shop.laptops: [Price] > 5") << true;
+        QTest::newRow("!SORT") << QStringLiteral("!sort shop.laptops: [Price]") << true;
+        QTest::newRow("stored only") << QStringLiteral("!NOOP") << false;
+    }
+
+    void externalSelectorsAreTriedInTheBrowser()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, refused);
+        Bench bench({record(1, QStringLiteral("Start"), QStringLiteral("Radio"),
+                            {QStringLiteral("^Yes"), action, QStringLiteral("!GO Finish")}),
+                     record(2, QStringLiteral("Finish"), QStringLiteral("Done"), {})});
+        ExternalSelectorSettings settings;
+        settings.table = QStringLiteral("laptops");
+        settings.database = QStringLiteral("shop");
+        settings.driverName = QStringLiteral("sqlite");
+        settings.fields = QStringList{QStringLiteral("Name"), QStringLiteral("Price")};
+        QVERIFY(SelectorStore(bench.document.Storage()).WriteExternal(settings).ok());
+        bench.test.Run();
+        QCOMPARE(bench.test.Engine() == nullptr, refused);
+        if (!refused) {
+            QVERIFY(bench.host.messages.isEmpty());
+            return;
+        }
+        QCOMPARE(bench.host.messages, QStringList{LoadResString(37501).arg(QStringLiteral("shop.laptops"))});
+        QVERIFY(bench.host.messages.first().contains(QLatin1String("browser preview")));
+        QCOMPARE(bench.host.windowsOpened, 0);
         QVERIFY(bench.host.log.first().startsWith(QStringLiteral("Error. ")));
     }
 };
