@@ -116,5 +116,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # time, xdg-open (xdg-utils) opens the help pages in the browser, and spell checking wants a
 # dictionary; so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt SQL loads its drivers as plugins, which dpkg-shlibdeps cannot see: external selectors and the
+# web results need PostgreSQL's and SQLite's. The libraries found are added after these.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-psql, libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6, xdg-utils, hunspell-en-us | hunspell-dictionary")
 include(CPack)
