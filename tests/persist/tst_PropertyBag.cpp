@@ -1,13 +1,12 @@
 #include "PersistTestFiles.h"
+#include "common/Scaling.h"
 #include "common/TestRegistry.h"
 #include "persist/PropertyBag.h"
 #include "persist/StorageDocument.h"
 
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 #include <vector>
 
 using namespace PersistTestFiles;
@@ -145,43 +144,20 @@ PropertyBag reread(const PropertyBag& bag, IClassLookup* lookup = nullptr)
     return copy;
 }
 
-qint64 msToWriteFlat(int count)
-{
-    qint64 best = std::numeric_limits<qint64>::max();
-    for (int round = 0; round < 3; ++round) {
-        QElapsedTimer timer;
-        timer.start();
-        PropertyBag bag;
-        for (int i = 1; i <= count; ++i)
-            bag.WriteProperty(QStringLiteral("Key%1").arg(i), i);
-        if (!bag.ToText().contains(QStringLiteral("Key%1").arg(count)))
-            return -1;
-        best = std::min(best, timer.elapsed());
-    }
-    return best;
-}
-
-// Writes count objects and reads them back into readRoot; the best time of the rounds in ms.
-qint64 msToRoundTrip(int count, TestLookup& lookup, TestRoot& readRoot, int rounds)
+// Writes count items under a root and reads them back into readRoot.
+void roundTrip(int count, TestLookup& lookup, TestRoot& readRoot)
 {
     TestRoot root;
     root.settings = &lookup.settings;
     for (int i = 1; i <= count; ++i)
         root.items.push_back(makeItem(i));
-    qint64 best = std::numeric_limits<qint64>::max();
-    for (int round = 0; round < rounds; ++round) {
+    readRoot.items.clear();
+    PropertyBag bag;
+    bag.WriteRoot(root);
+    PropertyBag loaded;
+    loaded.SetClassLookup(&lookup);
+    if (!loaded.FromText(bag.ToText()) || !loaded.ReadRoot(readRoot))
         readRoot.items.clear();
-        QElapsedTimer timer;
-        timer.start();
-        PropertyBag bag;
-        bag.WriteRoot(root);
-        PropertyBag loaded;
-        loaded.SetClassLookup(&lookup);
-        if (!loaded.FromText(bag.ToText()) || !loaded.ReadRoot(readRoot))
-            readRoot.items.clear();
-        best = std::min(best, timer.elapsed());
-    }
-    return best;
 }
 
 } // namespace
@@ -445,27 +421,30 @@ private slots:
         TestLookup lookup;
         TestRoot readRoot;
         readRoot.settings = &lookup.settings;
-        const qint64 large = msToRoundTrip(Count, lookup, readRoot, 2);
+        roundTrip(Count, lookup, readRoot);
         QCOMPARE(readRoot.items.size(), size_t(Count));
         QCOMPARE(readRoot.items.back()->name, QStringLiteral("Item \"30000\""));
         QCOMPARE(readRoot.items[4999]->weight, 5000.25);
         QCOMPARE(readRoot.items[4999]->notes.last(), QStringLiteral("note 16 of 5000"));
 
-        TestRoot smallRoot;
-        smallRoot.settings = &lookup.settings;
-        const qint64 small = std::max<qint64>(msToRoundTrip(Count / 8, lookup, smallRoot, 3), 1);
-        QCOMPARE(smallRoot.items.size(), size_t(Count / 8));
-        // Eight times the objects: linear is about 8, quadratic about 64.
-        QVERIFY2(large < 30 * small, qPrintable(QStringLiteral("%1 ms vs %2 ms").arg(large).arg(small)));
+        const double ratio = GrowthRatio([&](int count) { roundTrip(count, lookup, readRoot); }, 4000);
+        QCOMPARE(readRoot.items.size(), size_t(8000));
+        QVERIFY2(ratio < 3.5, qPrintable(QString::number(ratio)));
     }
 
     void writingGrowsLinearly()
     {
-        const qint64 small = std::max<qint64>(msToWriteFlat(20000), 1);
-        const qint64 large = msToWriteFlat(160000);
-        QVERIFY(large >= 0);
-        // Eight times the names: linear is about 8, quadratic about 64.
-        QVERIFY2(large < 30 * small, qPrintable(QStringLiteral("%1 ms vs %2 ms").arg(large).arg(small)));
+        qsizetype written = 0;
+        const double ratio = GrowthRatio(
+            [&written](int count) {
+                PropertyBag bag;
+                for (int i = 1; i <= count; ++i)
+                    bag.WriteProperty(QStringLiteral("Key%1").arg(i), i);
+                written = bag.ToText().size();
+            },
+            40000);
+        QVERIFY(written > 80000 * 6);
+        QVERIFY2(ratio < 3.5, qPrintable(QString::number(ratio)));
     }
 };
 
