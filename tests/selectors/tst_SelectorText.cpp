@@ -65,39 +65,36 @@ private slots:
         QVERIFY(rows.isEmpty());
     }
 
-    void nextId_data()
+    // The next name after a taken one, and the name an imported file proposes.
+    void derivedNames_data()
     {
+        QTest::addColumn<bool>("fromFile");
+        QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("next");
-        QTest::newRow("tail") << "SSS1" << "SSS2";
-        QTest::newRow("carry") << "SSS9" << "SSS10";
-        QTest::newRow("leading zero") << "v09" << "v10";
-        QTest::newRow("no tail") << "prices" << "prices1";
-        QTest::newRow("long tail") << "x99999999999999999999" << "x100000000000000000000";
-        QTest::newRow("digits inside") << "a1b" << "a1b1";
+        const auto next = [](const char* tag, const char* given, const char* name) {
+            QTest::newRow(tag) << false << QString::fromUtf8(given) << QString::fromUtf8(name);
+        };
+        const auto file = [](const char* tag, const char* given, const char* name) {
+            QTest::newRow(tag) << true << QString::fromUtf8(given) << QString::fromUtf8(name);
+        };
+        next("tail", "SSS1", "SSS2");
+        next("carry", "SSS9", "SSS10");
+        next("leading zero", "v09", "v10");
+        next("no tail", "prices", "prices1");
+        next("long tail", "x99999999999999999999", "x100000000000000000000");
+        next("digits inside", "a1b", "a1b1");
+        file("extension", "/tmp/prices.csv", "prices");
+        file("first dot", "/tmp/v1.2.csv", "v1");
+        file("several dots", "report.data.csv", "report");
+        file("leading dot", "/tmp/.hidden.csv", ".hidden");
+        file("no dot", "/tmp/plain", "plain");
     }
-    void nextId()
+    void derivedNames()
     {
+        QFETCH(bool, fromFile);
+        QFETCH(QString, given);
         QFETCH(QString, name);
-        QFETCH(QString, next);
-        QCOMPARE(SelectorNames::GetNextID(name), next);
-    }
-
-    void nameFromFile_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("extension") << "/tmp/prices.csv" << "prices";
-        QTest::newRow("first dot") << "/tmp/v1.2.csv" << "v1";
-        QTest::newRow("several dots") << "report.data.csv" << "report";
-        QTest::newRow("leading dot") << "/tmp/.hidden.csv" << ".hidden";
-        QTest::newRow("no dot") << "/tmp/plain" << "plain";
-    }
-    void nameFromFile()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, name);
-        QCOMPARE(SelectorNames::FromFile(path), name);
+        QCOMPARE(fromFile ? SelectorNames::FromFile(given) : SelectorNames::GetNextID(given), name);
     }
 
     void firstFreeSkipsTakenAndInvalid()
