@@ -69,7 +69,7 @@ StorageResult copyNodes(const StorageNode& from, StorageNode to)
         QByteArray bytes;
         if (StorageResult read = source.readBytes(bytes); !read)
             return read;
-        if (isExternalSettings(source.path()))
+        if (!bytes.isEmpty() && isExternalSettings(source.path()))
             bytes = withoutPassword(bytes);
         StorageNode target = to;
         target.reset();
