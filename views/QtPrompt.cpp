@@ -1,5 +1,7 @@
 #include "views/QtPrompt.h"
 
+#include "views/TitleFit.h"
+
 #include "views/DocumentPropertiesDialog.h"
 #include "views/NewOrOpenDialog.h"
 
@@ -68,11 +70,14 @@ PromptAnswer QtPrompt::MessageBox(const QString& text, const QString& title, Pro
 
 std::optional<QString> QtPrompt::InputBox(const QString& text, const QString& title, const QString& defaultText)
 {
-    bool accepted = false;
-    const QString answer = QInputDialog::getText(m_parent, title, text, QLineEdit::Normal, defaultText, &accepted);
-    if (!accepted)
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(text);
+    dialog.setTextValue(defaultText);
+    TitleFit::Fit(dialog);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return answer;
+    return dialog.textValue();
 }
 
 std::optional<QString> QtPrompt::OpenFileDialog(const QString& title, const QString& filter, const QString& folder)
@@ -94,12 +99,16 @@ std::optional<QString> QtPrompt::FolderDialog(const QString& title, const QStrin
 std::optional<QString> QtPrompt::ChooseItem(const QString& text, const QString& title, const QStringList& items,
                                            const QString& current)
 {
-    bool accepted = false;
-    const int index = std::max<int>(0, static_cast<int>(items.indexOf(current)));
-    const QString answer = QInputDialog::getItem(m_parent, title, text, items, index, false, &accepted);
-    if (!accepted || answer.isEmpty())
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(text);
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+    dialog.setTextValue(items.value(std::max<int>(0, static_cast<int>(items.indexOf(current)))));
+    TitleFit::Fit(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.textValue().isEmpty())
         return std::nullopt;
-    return answer;
+    return dialog.textValue();
 }
 
 bool QtPrompt::DocumentPropertiesDialog(QMap<QString, QString>& properties)

@@ -1,5 +1,7 @@
 #include "views/SelectorTypeDialog.h"
 
+#include "views/TitleFit.h"
+
 #include "base/ResourceStrings.h"
 
 #include <QDialogButtonBox>
@@ -40,6 +42,7 @@ SelectorTypeDialog::SelectorTypeDialog(QWidget* parent)
     layout->addWidget(frame);
     layout->addWidget(explanation);
     layout->addWidget(buttons);
+    TitleFit::Fit(*this);
 }
 
 SelectorKind SelectorTypeDialog::Choice() const

@@ -1,5 +1,7 @@
 #include "views/WelcomeDialog.h"
 
+#include "views/TitleFit.h"
+
 #include "app/CcGettingStarted.h"
 #include "base/IPrompt.h"
 #include "base/ResourceStrings.h"
@@ -35,8 +37,7 @@ WelcomeDialog::WelcomeDialog(CcGettingStarted& wizard, IPrompt& prompt, QWidget*
                             static_cast<QWidget*>(m_pendingFile), static_cast<QWidget*>(sampleButton)})
         layout->addWidget(widget);
     newButton->setDefault(true);
-    // Wide enough for its title: a window manager cuts a long title to a few letters.
-    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) * 3 / 2 + 80);
+    TitleFit::Fit(*this);
 
     connect(newButton, &QPushButton::clicked, this, [this] { m_wizard.Choose(CcGettingStarted::Choice::NewProject); });
     connect(m_openButton, &QPushButton::clicked, this, &WelcomeDialog::openExisting);
