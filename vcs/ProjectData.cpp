@@ -82,3 +82,14 @@ std::vector<SelectorData::Row> SelectorData::itemRows() const
     }
     return items;
 }
+
+QStringList ExternalSelectorData::shownLines() const
+{
+    // The record's lines: table, database, server, port, driver, driver location, user, password.
+    constexpr qsizetype PasswordLine = 7;
+    QStringList shown = lines;
+    if (shown.size() > PasswordLine && !shown.at(PasswordLine).isEmpty()
+        && !shown.at(PasswordLine).startsWith(QLatin1String("env:")))
+        shown[PasswordLine] = QStringLiteral("(password withheld)");
+    return shown;
+}

@@ -60,6 +60,9 @@ struct ExternalSelectorData {
     QString name;
     QStringList lines;
     bool operator==(const ExternalSelectorData&) const = default;
+    // The record as the text form and the diff show it: a password written into it is withheld;
+    // an empty one or an "env:NAME" reference is no secret and stays.
+    QStringList shownLines() const;
 };
 
 // A picture by name and content; the bytes travel along when read from a project, so a merge

@@ -282,7 +282,7 @@ private:
     {
         unitChanges<ExternalSelectorData>(m_from.externalSelectors, m_to.externalSelectors,
                                           QStringLiteral("external selector"),
-                                          [](const ExternalSelectorData& item) { return item.lines.join(QLatin1Char('\n')); });
+                                          [](const ExternalSelectorData& item) { return item.shownLines().join(QLatin1Char('\n')); });
         unitChanges<PictureData>(m_from.pictures, m_to.pictures, QStringLiteral("picture"), [](const PictureData& item) {
             return QStringLiteral("sha256: %1\nsize: %2").arg(item.sha256).arg(item.size);
         });

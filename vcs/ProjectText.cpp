@@ -403,7 +403,7 @@ QString ProjectText::Write(const ProjectData& project)
     }
     for (const ExternalSelectorData& external : project.externalSelectors) {
         appendHeading(text, ExternalKey, external.name);
-        for (const QString& line : external.lines) {
+        for (const QString& line : external.shownLines()) {
             text += PropertyIndent;
             text.addEscaped(line);
             text += QLatin1Char('\n');
