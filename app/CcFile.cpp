@@ -224,6 +224,8 @@ bool CcFile::loadProject(bool recovered)
     }
     StorageResult loaded;
     {
+        // Reading reports progress, which lets timers run: they see the project busy.
+        const BusyScope busy(gApp->Busy());
         const CanvasModel::Batch quietDiagram(gApp->Controller().DiagramView().Canvas());
         loaded = gApp->OpenProject().ReadModel();
         if (loaded.kind != StorageErrorKind::Refused) {

@@ -77,6 +77,12 @@ ProblemsHost::ProblemsHost(CApplication& application, QMainWindow& main, Diagram
     m_pause.setSingleShot(true);
     m_pause.setInterval(PathPauseMs);
     connect(&m_pause, &QTimer::timeout, this, [this] {
+        // A project being read or written lets timers run; checking half a tree then would
+        // make every control read after it be checked one by one.
+        if (m_application.IsBusy()) {
+            m_pause.start();
+            return;
+        }
         if (m_live->Stale())
             m_live->Check();
         else if (m_live->PathsStale())
@@ -168,16 +174,16 @@ QString ProblemsHost::countText() const
 
 void ProblemsHost::refresh()
 {
-    if (m_live->Stale()) {
-        m_count->clear();
-    } else {
+    if (QLabel* count = m_count.data(); count && m_live->Stale()) {
+        count->clear();
+    } else if (count) {
         const int errors = m_live->Errors();
         const int warnings = m_live->Warnings();
-        m_count->setText(errors + warnings == 0 ? LoadResString(NoProblemsId)
-                                                : LoadResString(CountId).arg(errors).arg(warnings));
+        count->setText(errors + warnings == 0 ? LoadResString(NoProblemsId)
+                                              : LoadResString(CountId).arg(errors).arg(warnings));
     }
     // Thousands of rows are only worth building for a window that shows them.
-    if (m_dock->isVisible()) {
+    if (const QDockWidget* dock = m_dock.data(); dock && dock->isVisible()) {
         QList<ProblemsModel::Row> rows;
         for (const LiveValidation::Row& row : m_live->Rows())
             rows.append(ProblemsModel::rowOf(row));
@@ -217,8 +223,10 @@ void ProblemsHost::checkTree()
     m_pause.stop();
     m_live->Check();
     m_application.View().ShowToolBar(QLatin1String(DockName));
-    m_dock->show();
-    m_dock->raise();
+    if (QDockWidget* dock = m_dock.data()) {
+        dock->show();
+        dock->raise();
+    }
     refresh();
     m_window->view()->setFocus();
 }
