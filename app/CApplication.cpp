@@ -75,6 +75,11 @@ void CApplication::connectDocument()
     CmDocument& document = m_project->Document();
     CView* view = m_view.get();
     CModel* model = &m_project->Model();
+    // Keys and clicks made while the project was busy, and not yet seen, are refused as it ends.
+    QObject::connect(&m_project->Busy(), &BusyState::busyChanged, view, [view](bool busy) {
+        if (!busy)
+            view->RefusePendingInput();
+    });
     QObject::connect(&document, &CmDocument::opened, view, [model] { model->Clear(); });
     // A project opened or made new shows its diagram, once the open has read the whole project.
     const auto showDiagram = [view] {

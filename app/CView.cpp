@@ -31,6 +31,7 @@
 namespace {
 constexpr int ReadyTextId = 14000;
 constexpr int InputRefusedTextId = 34900;
+constexpr qint64 PendingEventsIntervalMs = 100;
 constexpr int OpensRecentFileId = 30266;
 
 const QString StatusTool = QStringLiteral("miStatus");
@@ -132,6 +133,12 @@ void CView::ProgressBusy(bool busy)
     SetProgress(busy ? 0 : -1);
 }
 
+void CView::RefusePendingInput()
+{
+    m_lastPendingEventsRun.invalidate();
+    letPendingEventsRun();
+}
+
 void CView::ResizeStatusBar()
 {
     emit statusBarResizeRequested();
@@ -141,6 +148,11 @@ void CView::letPendingEventsRun()
 {
     // Long operations report through here: the windows repaint, but a key or click made now is
     // refused, not kept for later, so nothing is changed while the project is written or read.
+    // A few times a second is enough to look alive; repainting a large diagram at every report
+    // would cost more than the work.
+    if (m_lastPendingEventsRun.isValid() && m_lastPendingEventsRun.elapsed() < PendingEventsIntervalMs)
+        return;
+    m_lastPendingEventsRun.start();
     const InputRefusal refusal;
     QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
     if (!refusal.refusedAny())

@@ -1,6 +1,7 @@
 #pragma once
 
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -43,6 +44,8 @@ public:
     void ResizeStatusBar();
     // A progress bar that only says "working" while an operation of unknown length runs.
     void ProgressBusy(bool busy);
+    // Lets pending events run now, refusing any key or click among them.
+    void RefusePendingInput();
 
     const QString& StatusText() const { return m_status; }
     int Progress() const { return m_progress; }
@@ -142,6 +145,7 @@ private:
     IWindowHost& m_windows;
     std::unique_ptr<CommandBands> m_bands;
     QString m_status;
+    QElapsedTimer m_lastPendingEventsRun;
     int m_progress = 0;
     bool m_progressVisible = false;
     bool m_progressBusy = false;

@@ -60,8 +60,9 @@ QPointF DiagramThumbnail::fromScene(QPointF scenePoint) const
 void DiagramThumbnail::redraw()
 {
     m_redraw.stop();
-    place();
-    // Hidden, it draws when it shows again.
+    // Hidden, it draws when it shows again; finding the extent of every item is work too.
+    if (isVisible())
+        place();
     if (!isVisible() || !m_diagram || m_sceneArea.isEmpty() || width() <= 0 || height() <= 0) {
         m_picture = QPixmap();
         update();
