@@ -156,6 +156,10 @@ bool PreviewServer::start()
     m_server->setArguments({QStringLiteral("serve"), tree, QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(port), QStringLiteral("--images"),
                             dir.path(), QStringLiteral("--secret-file"), secret, QStringLiteral("--results"),
                             QStringLiteral("sqlite:") + dir.filePath(QStringLiteral("results.sqlite"))});
+    // A web tree holds no external selector's settings: the server takes them from the saved
+    // project, so the preview reads the same tables a server would.
+    if (const QString saved = m_project.Document().Path(); !saved.isEmpty() && QFileInfo::exists(saved))
+        m_server->setArguments(m_server->arguments() << QStringLiteral("--external-settings") << saved);
     m_server->setStandardOutputFile(QProcess::nullDevice());
     connect(m_server.get(), &QProcess::readyReadStandardError, this, &PreviewServer::readServerOutput);
     connect(m_server.get(), &QProcess::finished, this, &PreviewServer::serverFinished);
