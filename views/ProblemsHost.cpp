@@ -2,6 +2,7 @@
 
 #include "app/CApplication.h"
 #include "app/CController.h"
+#include "app/CcFile.h"
 #include "app/CView.h"
 #include "app/ToolId.h"
 #include "base/ResourceStrings.h"
@@ -105,6 +106,8 @@ ProblemsHost::ProblemsHost(CApplication& application, QMainWindow& main, Diagram
     // The project's file type decides the runtimes unless the author picked them.
     connect(&document, &CmDocument::revisionChanged, this, &ProblemsHost::applyTarget);
     connect(&document, &CmDocument::opened, this, &ProblemsHost::applyTarget);
+    // The file type is read with the rest of the project, after the file opened.
+    connect(&application.Controller().File(), &CcFile::projectChanged, this, &ProblemsHost::applyTarget);
     followExplorer();
     // A diagram window made later is marked once it shows.
     connect(&documents, &QMdiArea::subWindowActivated, this, [this] { showMarks(false); });
