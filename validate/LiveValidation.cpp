@@ -94,8 +94,8 @@ void LiveValidation::forgetAll()
     for (auto it = m_states.cbegin(); it != m_states.cend(); ++it)
         noteChanged(it->number);
     for (const Row& row : std::as_const(m_pathRows)) {
-        if (row.control)
-            noteChanged(row.control->intID());
+        if (row.number != 0)
+            noteChanged(row.number);
     }
     m_states.clear();
     m_referrers.clear();
@@ -150,8 +150,8 @@ void LiveValidation::CheckPaths()
     if (m_stale)
         return;
     for (const Row& row : std::as_const(m_pathRows)) {
-        if (row.control)
-            noteChanged(row.control->intID());
+        if (row.number != 0)
+            noteChanged(row.number);
     }
     ValidationFindings findings;
     PathAnalysis::Run(m_decisions, findings);
@@ -162,7 +162,7 @@ void LiveValidation::CheckPaths()
         // The location is the control's name, then "." and the property; a name holds no dot.
         const QString name = entry.location.section(QLatin1Char('.'), 0, 0);
         const CmDecisionItem* control = name.isEmpty() ? nullptr : m_decisions.Item(QVariant(name));
-        m_pathRows.append({entry, control});
+        m_pathRows.append({entry, control, control ? control->intID() : qint16(0)});
         if (control) {
             ++m_pathCounts[control];
             noteChanged(control->intID());
@@ -488,7 +488,7 @@ QList<LiveValidation::Row> LiveValidation::Rows() const
         if (found == m_states.cend())
             continue;
         for (const ValidationFindings::Entry& entry : found->entries)
-            rows.append({entry, item});
+            rows.append({entry, item, item->intID()});
     }
     rows.append(m_pathRows);
     return rows;

@@ -38,6 +38,8 @@ public:
     struct Row {
         ValidationFindings::Entry entry;
         const CmDecisionItem* control = nullptr;
+        // The control's number, kept apart: a cleared tree deletes its controls before it says so.
+        qint16 number = 0;
     };
 
     // Both must outlive it. Nothing is checked until Check().

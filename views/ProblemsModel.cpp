@@ -22,7 +22,7 @@ ProblemsModel::Row ProblemsModel::rowOf(const LiveValidation::Row& finding)
             entry.control(),
             entry.property(),
             entry.extra,
-            finding.control ? finding.control->intID() : qint16(0),
+            finding.number,
             entry.line};
 }
 
