@@ -345,7 +345,11 @@ void DiagramWindow::applyCanvasView()
 
 qint16 DiagramWindow::entityAt(QPoint viewPoint) const
 {
-    for (QGraphicsItem* item : items(viewPoint)) {
+    // Boxes are tested by their bounding rectangles: the view's own test strokes the shape of
+    // every link path near the point, which costs more than the click at a large tree.
+    const QList<QGraphicsItem*> hit =
+        m_scene->items(mapToScene(viewPoint), Qt::IntersectsItemBoundingRect, Qt::DescendingOrder, transform());
+    for (QGraphicsItem* item : hit) {
         if (auto* entity = dynamic_cast<DiagramEntityItem*>(item))
             return entity->key();
     }
