@@ -82,7 +82,5 @@ bool RenameReferences::UpdateOne(CmDecisionItem& item, const QString& oldName, c
     });
     const QStringList lines =
         mapped(item.OptsAndActs(), [&](const QString& line) { return InAction(line, oldName, newName); });
-    const bool changed = heading != item.Heading() || group != item.Group() || lines != item.OptsAndActs();
-    item.RewriteReferences(heading, group, lines);
-    return changed;
+    return item.RewriteReferences(heading, group, lines);
 }

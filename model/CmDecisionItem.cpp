@@ -256,15 +256,16 @@ void CmDecisionItem::setOptsAndActsAsRead(const QStringList& lines)
         m_setAsideOptions.clear();
 }
 
-void CmDecisionItem::RewriteReferences(const QString& heading, const QStringList& group, const QStringList& lines)
+bool CmDecisionItem::RewriteReferences(const QString& heading, const QStringList& group, const QStringList& lines)
 {
     QStringList& current = currentLines();
     if (heading == m_heading && group == m_group && lines == current)
-        return;
+        return false;
     m_heading = heading;
     m_group = group;
     current = lines;
     reportChange({DecisionChange::What::References, 0, QVariant(), QVariant()});
+    return true;
 }
 
 QVariant CmDecisionItem::DefaultValue() const

@@ -94,7 +94,8 @@ public:
     // A rename's rewrite of the references this decision holds: its header, displayed controls
     // and the current kind's lines. Reports References when anything changed; the rename is the
     // undo step, so no undo record is made here. Lines set aside by a change of interface stay.
-    void RewriteReferences(const QString& heading, const QStringList& group, const QStringList& lines);
+    // Whether anything changed.
+    bool RewriteReferences(const QString& heading, const QStringList& group, const QStringList& lines);
 
     // The empty text in place of an empty default, except for the numeric interfaces, which
     // tell "no default" apart from a value.
