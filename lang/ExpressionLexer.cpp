@@ -38,6 +38,17 @@ std::optional<SelectorReference> SelectorReferenceParts(const QString& inside)
     return parts;
 }
 
+namespace {
+
+const QString& SelectorReferenceLastPart(const SelectorReference& reference)
+{
+    if (!reference.item.isEmpty())
+        return reference.item;
+    return reference.property.isEmpty() ? reference.selector : reference.property;
+}
+
+} // namespace
+
 bool ExpressionToken::startsOperand() const
 {
     switch (kind) {
@@ -186,6 +197,9 @@ ExpressionToken ExpressionLexer::readSelectorReference()
     const std::optional<SelectorReference> reference = SelectorReferenceParts(*inside);
     if (!reference)
         return fail(ExpressionError::InvalidSelectorReference, start);
+    // Written back before ">>", a last part ending in '>' would close the reference early.
+    if (SelectorReferenceLastPart(*reference).endsWith(QLatin1Char('>')))
+        return fail(ExpressionError::SelectorReferenceEndsWithAngle, start);
     ExpressionToken token = make(ExpressionTokenKind::SelectorReference, start);
     token.selector = *reference;
     return token;

@@ -28,6 +28,7 @@ enum class ExpressionError {
     UnexpectedCharacter = 31015,
     NestedTooDeeply = 31016,
     ControlReferenceEndsWithBracket = 33316,
+    SelectorReferenceEndsWithAngle = 33317,
 };
 
 // The parts of a selector reference between "<<" and ">>": a selector, then optionally ":" and

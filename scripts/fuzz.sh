@@ -4,6 +4,8 @@
 # earlier runs (build/fuzz/corpus/NAME). An input that crashes a harness is kept in
 # build/fuzz/findings/NAME/ and the script exits 1; each harness's output is in
 # build/fuzz/logs/NAME.log.   Usage: scripts/fuzz.sh [SECONDS] [NAME...]
+# KV_FUZZ_SEED fixes libFuzzer's random seed, so that a short run on a fresh corpus tries the same
+# inputs on every machine (a longer run with the same seed covers a shorter one).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -34,7 +36,9 @@ for name in "${names[@]}"; do
     mkdir -p "$corpus" "$findings"
     dictionary=()
     if [ -f "fuzz/$name.dict" ]; then dictionary=(-dict="fuzz/$name.dict"); fi
-    if "$build/fuzz/fuzz-$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "${dictionary[@]}" \
+    seed=()
+    if [ -n "${KV_FUZZ_SEED:-}" ]; then seed=(-seed="$KV_FUZZ_SEED"); fi
+    if "$build/fuzz/fuzz-$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "${dictionary[@]}" "${seed[@]}" \
         -print_final_stats=1 -artifact_prefix="$findings/" "$corpus" "$build/fuzz/seeds/$name" >"$log" 2>&1; then
         result=ok
     else

@@ -140,6 +140,12 @@ void TestExpressionParser::rejected_data()
     const QString badSelector = QStringLiteral("Invalid Solution Set Selector reference at position %1: give a "
                                                "selector, then optionally ':' and a property, then optionally ';' "
                                                "and an item.");
+    // Likewise "<<Cars:Size>>>>" would read as <<Cars:Size>> and a stray '>'.
+    const QString angle = QStringLiteral("A Solution Set Selector reference cannot end in '>' at position %1.");
+    QTest::newRow("selector ending in '>'") << "<<Cars> >> = 1" << 1 << angle.arg(1);
+    QTest::newRow("property ending in '>'") << "1 < <<Cars:Size> >>" << 5 << angle.arg(5);
+    QTest::newRow("item ending in '>'") << "<<Cars:Size;Mini> >> = 1" << 1 << angle.arg(1);
+    QTest::newRow("selector name inside") << "<<A> -- <<B>C> >>" << 1 << angle.arg(1);
     QTest::newRow("selector without name") << "<<:Price>> > 1" << 1 << badSelector.arg(1);
     QTest::newRow("selector with empty part") << "1 = <<Cars:;Mini>>" << 5 << badSelector.arg(5);
     QTest::newRow("selector with four parts") << "<<A:B;C;D>>" << 1 << badSelector.arg(1);
