@@ -3,7 +3,9 @@
 #include "lang/ExpressionNode.h"
 #include "runtime/ExpressionEvaluator.h"
 #include "runtime/RuntimeValue.h"
+#include "runtime/SelectorColumnIndex.h"
 
+#include <optional>
 #include <vector>
 
 class SelectorTable;
@@ -21,6 +23,9 @@ public:
 
     bool test(int item);
     RuntimeValue value(int item);
+    // The test as "Property op constant", when it has that shape, with the constant worked out
+    // here (what the first item's test would have done); it stays valid with the expression.
+    std::optional<CellComparison> comparison();
 
 private:
     // Truth reads its operand as true/false where the evaluator does: an And's left side before its

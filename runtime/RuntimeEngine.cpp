@@ -862,12 +862,14 @@ void RuntimeEngine::runKill(const QString& argument, const Source& source, const
     Scope scope(*this);
     ItemExpression test(*parsed, table, scope);
     const SelectorRemoval reason{-1, source.control->displayName(), source.option, line.trimmed()};
+    // A selector without items asks nothing of the constant, as a pass over no items would.
+    const std::optional<CellComparison> comparison = table.remainingCount() > 0 ? test.comparison() : std::nullopt;
     const int removed = table.removeWhere(
         [&](int item) {
             scope.setItem(&table, item);
             return test.test(item);
         },
-        reason);
+        reason, comparison).removed;
     record(source, line, LoadResString(32530).arg(removed).arg(table.remainingCount()));
 }
 

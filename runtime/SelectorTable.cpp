@@ -1,5 +1,7 @@
 #include "runtime/SelectorTable.h"
 
+#include <algorithm>
+
 namespace {
 
 bool isBlankRow(const QStringList& row)
@@ -44,6 +46,7 @@ SelectorTable::SelectorTable(const QString& name, const CsvTable::Rows& rows) : 
     }
     m_removedBy.assign(static_cast<std::size_t>(m_names.size()), -1);
     m_remaining = m_order;
+    m_indexes.resize(m_cells.size());
 }
 
 QString SelectorTable::itemName(int item) const
@@ -118,4 +121,30 @@ void SelectorTable::restore(const Mark& mark)
     m_order = mark.order;
     m_sortedBy = mark.sortedBy;
     m_remainingStale = m_remainingStale || !unchanged;
+}
+
+const SelectorColumnIndex& SelectorTable::columnIndex(int column) const
+{
+    auto& index = m_indexes.at(static_cast<std::size_t>(column));
+    if (!index)
+        index = std::make_shared<const SelectorColumnIndex>(m_cells[static_cast<std::size_t>(column)]);
+    return *index;
+}
+
+void SelectorTable::removeFound(std::vector<int>& found, const SelectorRemoval& reason)
+{
+    if (found.empty())
+        return;
+    if (!m_positionsOf.isSharedWith(m_order) || m_positions.empty()) {
+        m_positions.assign(m_removedBy.size(), 0);
+        for (qsizetype i = 0; i < m_order.size(); ++i)
+            m_positions[static_cast<std::size_t>(m_order.at(i))] = static_cast<int>(i);
+        m_positionsOf = m_order;
+    }
+    std::sort(found.begin(), found.end(), [this](int a, int b) {
+        return m_positions[static_cast<std::size_t>(a)] < m_positions[static_cast<std::size_t>(b)];
+    });
+    for (const int item : found)
+        journal(item, reason);
+    m_remainingStale = true;
 }

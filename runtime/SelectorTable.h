@@ -2,6 +2,7 @@
 
 #include "persist/CsvTable.h"
 #include "runtime/RuntimeValue.h"
+#include "runtime/SelectorColumnIndex.h"
 
 #include <QHash>
 #include <QList>
@@ -9,6 +10,8 @@
 #include <QStringList>
 
 #include <cmath>
+#include <memory>
+#include <optional>
 #include <vector>
 
 // Why an item is gone: the control, its option (or "_PREACTION") and the !KILL line.
@@ -64,6 +67,21 @@ public:
     // removals made before it in place.
     template <typename Test>
     int removeWhere(Test&& test, const SelectorRemoval& reason);
+
+    // What one removal pass did: items removed, and items it looked at (tested or taken from
+    // the index).
+    struct Pass {
+        int removed = 0;
+        int examined = 0;
+    };
+    // The same removals, journalled in the same order; when the test is the comparison given,
+    // the column's index hands over the items that can match, so that only those are looked at.
+    // Such a test never throws (a cell against a worked-out constant); a test that throws there
+    // removes nothing.
+    template <typename Test>
+    Pass removeWhere(Test&& test, const SelectorRemoval& reason, const std::optional<CellComparison>& comparison);
+    // Built on first use, and shared by copies of the table.
+    const SelectorColumnIndex& columnIndex(int column) const;
     // The remaining items in this order, the removed ones after them; keeps the shared order
     // when nothing moved.
     void reorder(const QList<int>& remainingInOrder);
@@ -94,6 +112,14 @@ private:
     std::vector<int> m_removedBy; // index into m_removals, -1 while the item remains
     std::vector<SelectorRemoval> m_removals;
     QString m_sortedBy;
+    mutable std::vector<std::shared_ptr<const SelectorColumnIndex>> m_indexes;
+    // Each item's place in m_positionsOf, which is m_order when they share their data.
+    mutable std::vector<int> m_positions;
+    mutable QList<int> m_positionsOf;
+
+    // Journals the found items in the order they stand and leaves the remaining list to be
+    // made again when next read.
+    void removeFound(std::vector<int>& found, const SelectorRemoval& reason);
 };
 
 template <typename Test>
@@ -124,4 +150,33 @@ int SelectorTable::removeWhere(Test&& test, const SelectorRemoval& reason)
         }
     }
     return removed;
+}
+
+template <typename Test>
+SelectorTable::Pass SelectorTable::removeWhere(Test&& test, const SelectorRemoval& reason,
+                                              const std::optional<CellComparison>& comparison)
+{
+    const std::optional<SelectorColumnIndex::Lookup> found =
+        comparison ? columnIndex(comparison->column).lookup(comparison->op, *comparison->constant) : std::nullopt;
+    if (!found) {
+        const int examined = remainingCount();
+        return Pass{removeWhere(std::forward<Test>(test), reason), examined};
+    }
+    Pass pass;
+    std::vector<int> removed;
+    for (const std::span<const int> items : found->matching) {
+        pass.examined += static_cast<int>(items.size());
+        for (const int item : items)
+            if (!isRemoved(item))
+                removed.push_back(item);
+    }
+    for (const std::span<const int> items : found->toTest) {
+        pass.examined += static_cast<int>(items.size());
+        for (const int item : items)
+            if (!isRemoved(item) && test(item))
+                removed.push_back(item);
+    }
+    pass.removed = static_cast<int>(removed.size());
+    removeFound(removed, reason);
+    return pass;
 }

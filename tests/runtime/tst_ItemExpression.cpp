@@ -1,4 +1,5 @@
 #include "common/TestRegistry.h"
+#include "tests/runtime/TableScope.h"
 
 #include "lang/ExpressionParser.h"
 #include "persist/CsvTable.h"
@@ -11,38 +12,17 @@
 
 namespace {
 
-// Cells of the item under test, a few control values, and a fault for anything else.
-class TableScope final : public IEvaluationScope {
-public:
-    explicit TableScope(const SelectorTable& table) : m_table(table) {}
-    int item = 0;
-
-    RuntimeValue controlValue(const QString& reference) override
-    {
-        const QString name = reference.trimmed();
-        if (name == QLatin1String("Budget"))
-            return RuntimeValue::guess(QStringLiteral("20000"));
-        if (name == QLatin1String("Colours"))
-            return RuntimeValue::choices({QStringLiteral("Red"), QStringLiteral("Blue")});
-        if (name == QLatin1String("Typed"))
-            return RuntimeValue::text(QStringLiteral("4")); // a number typed as text
-        throw RuntimeFault{QStringLiteral("no control ") + name};
-    }
-    RuntimeValue selectorValue(const SelectorReference& reference) override
-    {
-        return propertyValue(reference.property);
-    }
-    const RuntimeValue& propertyValue(const QString& name) override
-    {
-        const int column = m_table.column(name);
-        if (column < 0)
-            throw RuntimeFault{QStringLiteral("no property ") + name};
-        return m_table.cell(item, column);
-    }
-
-private:
-    const SelectorTable& m_table;
-};
+// A few control values, one of each form.
+std::optional<RuntimeValue> carControls(const QString& name)
+{
+    if (name == QLatin1String("Budget"))
+        return RuntimeValue::guess(QStringLiteral("20000"));
+    if (name == QLatin1String("Colours"))
+        return RuntimeValue::choices({QStringLiteral("Red"), QStringLiteral("Blue")});
+    if (name == QLatin1String("Typed"))
+        return RuntimeValue::text(QStringLiteral("4")); // a number typed as text
+    return std::nullopt;
+}
 
 SelectorTable cars()
 {
@@ -117,12 +97,12 @@ private slots:
         QVERIFY2(parsed.ok(), qPrintable(parsed.message));
         const SelectorTable table = cars();
 
-        TableScope evaluatorScope(table);
+        TableScope evaluatorScope(table, carControls);
         ExpressionEvaluator evaluator(evaluatorScope);
         const QStringList expectedTests = outcomes(table, evaluatorScope, [&](int) {
             return evaluator.test(*parsed.root) ? QStringLiteral("true") : QStringLiteral("false");
         });
-        TableScope compiledScope(table);
+        TableScope compiledScope(table, carControls);
         ItemExpression compiled(*parsed.root, table, compiledScope);
         QCOMPARE(outcomes(table, compiledScope,
                           [&](int item) { return compiled.test(item) ? QStringLiteral("true") : QStringLiteral("false"); }),
