@@ -230,6 +230,16 @@ void CView::RunWindowTool(int id)
     }
 }
 
+void CView::StopRunningWindowTools()
+{
+    // A tool may go away while another stops: the list is walked as a copy.
+    const std::vector<IWindowTools*> tools = m_windowTools;
+    for (IWindowTools* running : tools) {
+        if (std::find(m_windowTools.cbegin(), m_windowTools.cend(), running) != m_windowTools.cend())
+            running->StopRunning();
+    }
+}
+
 void CView::setBandVisible(const QString& name, bool visible)
 {
     if (CommandBand* band = Band(name))
@@ -303,7 +313,11 @@ void CView::mAB_ToolClick(int id)
     run("CView.mAB_ToolClick", [this, id] {
         if (gApp && gApp->IsBusy())
             return;
-        // A running control wizard is brought to the front here instead, once it exists.
+        // A running control wizard is brought to the front instead.
+        for (IWindowTools* tools : m_windowTools) {
+            if (tools->BringHoldingWindowForward())
+                return;
+        }
         CommandTool* tool = Tool(id);
         if (!tool)
             return;

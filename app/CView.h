@@ -71,6 +71,8 @@ public:
     // The first window that handles the id and allows it now runs it.
     bool WindowToolAllowed(int id) const;
     void RunWindowTool(int id);
+    // Every window tool's test or wizard that still runs is ended.
+    void StopRunningWindowTools();
     void RequestWindow(const QString& window) { emit windowRequested(window); }
     // The diagram's window, which an open project brings up when the settings say so.
     static constexpr const char* DiagramWindowName = "frmDecisionTree";

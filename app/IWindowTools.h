@@ -10,6 +10,11 @@ public:
     // Whether the command has something to work on now (its window active, a selection, ...).
     virtual bool Allowed(int id) const = 0;
     virtual void Run(int id) = 0;
+    // A window of these tools that holds every other command back while it runs (the control
+    // wizard) is brought to the front; true when there is one.
+    virtual bool BringHoldingWindowForward() { return false; }
+    // Ends what these tools still run (a test, a wizard), adding nothing: the program exits.
+    virtual void StopRunning() {}
 
 protected:
     IWindowTools() = default;

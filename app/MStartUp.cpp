@@ -95,7 +95,8 @@ bool MStartUp::ExitProgram(IWindowHost& windows)
     WriteErrorLog(QString());
     if (gApp) {
         const bool cancelled = ProcedureBoundary::runOr("MStartUp.ExitProgram", false, [&] {
-            // Test runs and the control and action wizards are stopped here once they exist.
+            // A test run and the control and action wizards end before the save question.
+            gApp->View().StopRunningWindowTools();
             if (gApp->Controller().GettingStarted().Running())
                 gApp->Controller().GettingStarted().StopWizard();
             if (gApp->Controller().File().FileClose())

@@ -104,6 +104,12 @@ void TestModeTools::Run(int id)
     }
 }
 
+void TestModeTools::StopRunning()
+{
+    if (m_test.Running())
+        m_test.StopWizard();
+}
+
 void TestModeTools::showOptions()
 {
     TestModeOptions& kept = m_application.View().Settings().TestMode;

@@ -27,6 +27,7 @@ public:
     bool Handles(int id) const override;
     bool Allowed(int id) const override;
     void Run(int id) override;
+    void StopRunning() override;
 
     CcDecisionTest& Test() { return m_test; }
     // The two debug windows, for the main window to dock and follow their bands.

@@ -80,6 +80,16 @@ void WizardTools::Run(int id)
     start(id, {});
 }
 
+bool WizardTools::BringHoldingWindowForward()
+{
+    // Only the control wizard holds the other commands back; the action wizard runs beside them.
+    if (!m_player || m_running != +ToolId::ControlWizard || !m_player->isVisible())
+        return false;
+    m_player->raise();
+    m_player->activateWindow();
+    return true;
+}
+
 void WizardTools::start(int id, const WizardTree::Answers& given)
 {
     QString problem;

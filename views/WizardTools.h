@@ -25,6 +25,8 @@ public:
     bool Handles(int id) const override;
     bool Allowed(int id) const override;
     void Run(int id) override;
+    bool BringHoldingWindowForward() override;
+    void StopRunning() override { stop(); }
 
     // The wizard's window while one runs, for the tests.
     PlayerWindow* player() const { return m_player.get(); }
