@@ -10,7 +10,6 @@
 #include "base/StringId.h"
 #include "base/ErrorLog.h"
 #include "base/KvError.h"
-#include "base/MCommonUtil.h"
 #include "app/MStartUp.h"
 #include "base/ProcedureBoundary.h"
 #include "persist/ProjectNodes.h"
@@ -149,7 +148,7 @@ bool CcFile::FileOpen(const QString& path)
 bool CcFile::offerRecovery(const QString& path, bool& recover)
 {
     recover = false;
-    const QFileInfo workingCopy(MCommonUtil::GetTempFile(path));
+    const QFileInfo workingCopy(document().WorkingCopyFor(path));
     const QFileInfo project(path);
     if (!workingCopy.isFile() || !project.isFile() || workingCopy.lastModified() <= project.lastModified())
         return true;
@@ -185,7 +184,7 @@ bool CcFile::openProject(const QString& path)
     if (!opened.done()) {
         setLoading(false);
         const bool mismatch = opened.storage.kind == StorageErrorKind::ChecksumMismatch;
-        if (mismatch && offerReadOnly(recover ? MCommonUtil::GetTempFile(path) : path, opened.storage))
+        if (mismatch && offerReadOnly(recover ? document().WorkingCopyFor(path) : path, opened.storage))
             return loadProject(false);
         if (opened.outcome == CmDocument::Outcome::Failed && !mismatch)
             showOpenFailure(opened.storage);
@@ -281,6 +280,9 @@ void CcFile::LoadCustomBlock()
 
 bool CcFile::FileSave()
 {
+    // A project that cannot be saved where it is gets a new place, as Save As gives it.
+    if (document().ReadOnly())
+        return FileSaveAs();
     return ProcedureBoundary::runOr("CcFile.FileSave", false, [&] {
         setStatus(SavingFileId);
         const CmDocument::Result saved = document().SaveFile();

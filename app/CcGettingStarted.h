@@ -4,7 +4,8 @@
 #include <QString>
 
 // The getting-started wizard: a welcome window that offers a new project, an existing file
-// or the sample. It runs beside the main window until the author picks one.
+// or the sample. It runs beside the main window until the author picks one. The sample opens as
+// the author's own copy in their documents folder, made at the first pick and kept after.
 class CcGettingStarted : public QObject {
     Q_OBJECT
 public:
@@ -24,6 +25,15 @@ public:
 
     // The sample installed beside the program; empty when it is not there.
     static QString SampleProjectPath();
+    // The sample this wizard offers: the installed one unless another was set.
+    QString SampleProject() const;
+    void setSampleProject(const QString& path) { m_sample = path; }
+    // Where the author's copy of the sample goes.
+    static QString SampleCopyFolder();
+    // The author's copy of sample in folder, with the files beside it that share its name (its
+    // journeys, answers, rules); a copy made before is kept as the author left it. Empty, with
+    // the reason in problem, when no copy could be made.
+    static QString CopySample(const QString& sample, const QString& folder, QString& problem);
 
 signals:
     void started();
@@ -34,4 +44,5 @@ signals:
 private:
     bool m_running = false;
     QString m_fileToOpen;
+    QString m_sample;
 };

@@ -8,9 +8,11 @@
 #include "persist/ProjectLock.h"
 #include "persist/PropertyBag.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -112,11 +114,13 @@ CmDocument::Result CmDocument::OpenDocument(const QString& path, bool recoverWor
 
 CmDocument::Result CmDocument::startWorkingCopy(const QString& projectPath, bool recoverWorkingCopy)
 {
+    // The command line writes the project file itself: a folder it cannot write refuses it at the lock.
+    const bool beside = !m_keepsWorkingCopy || folderWritable(projectPath);
     StorageResult refusal;
-    if (!lockProject(projectPath, refusal))
+    if (!lockProject(projectPath, beside, refusal))
         return failed(refusal);
     // Reading into memory checks the file and leaves it as it was.
-    const QString source = recoverWorkingCopy ? MCommonUtil::GetTempFile(projectPath) : projectPath;
+    const QString source = recoverWorkingCopy ? workingCopyOf(projectPath, beside) : projectPath;
     const StorageResult opened = m_storage->open(source);
     if (!opened) {
         m_lock.reset();
@@ -124,6 +128,7 @@ CmDocument::Result CmDocument::startWorkingCopy(const QString& projectPath, bool
         return failed(opened);
     }
     setPath(projectPath);
+    setFolderReadOnly(!beside);
     if (!m_keepsWorkingCopy)
         return {};
     const StorageResult copied = m_storage->saveAs(WorkingCopyPath());
@@ -146,10 +151,13 @@ CmDocument::Result CmDocument::InspectDocument(const QString& path, StorageDocum
     return {};
 }
 
-bool CmDocument::lockProject(const QString& path, StorageResult& refusal)
+bool CmDocument::lockProject(const QString& path, bool beside, StorageResult& refusal)
 {
+    const QString lockPath = workingCopyOf(path, beside) + QStringLiteral(".lock");
+    if (!beside)
+        QDir().mkpath(QFileInfo(lockPath).absolutePath());
     m_lock = std::make_unique<ProjectLock>();
-    refusal = m_lock->acquire(MCommonUtil::GetTempFile(path) + QStringLiteral(".lock"), path);
+    refusal = m_lock->acquire(lockPath, path);
     if (refusal)
         return true;
     m_lock.reset();
@@ -170,14 +178,15 @@ StorageResult CmDocument::SaveWorkingCopy()
 
 CmDocument::Result CmDocument::SaveFile()
 {
-    if (m_path.isEmpty())
+    if (m_path.isEmpty() || m_folderReadOnly)
         return SaveFileAs();
-    return writeProject(m_path);
+    return writeProject(m_path, true);
 }
 
 CmDocument::Result CmDocument::SaveFileAs()
 {
-    const QString suggested = QDir(m_currentPath).filePath(m_name + QLatin1Char('.') + ProjectExtension);
+    const QString folder = m_folderReadOnly ? DocumentsFolder() : m_currentPath;
+    const QString suggested = QDir(folder).filePath(m_name + QLatin1Char('.') + ProjectExtension);
     const std::optional<QString> picked =
         m_prompt ? m_prompt->SaveFileDialog(LoadResString(SaveAsTitleId), LoadResString(ProjectFilterId), suggested)
             : std::nullopt;
@@ -190,10 +199,11 @@ CmDocument::Result CmDocument::SaveFileAs(const QString& path, const QStringList
 {
     const QString target = QFileInfo(path).absoluteFilePath();
     if (target == m_path)
-        return writeProject(target, inputs);
+        return writeProject(target, !m_folderReadOnly, inputs);
+    const bool beside = !m_keepsWorkingCopy || folderWritable(target);
     StorageResult refusal;
     std::unique_ptr<ProjectLock> previousLock = std::move(m_lock);
-    if (!lockProject(target, refusal)) {
+    if (!lockProject(target, beside, refusal)) {
         m_lock = std::move(previousLock);
         return failed(refusal);
     }
@@ -201,19 +211,21 @@ CmDocument::Result CmDocument::SaveFileAs(const QString& path, const QStringList
     const QString previousName = m_name;
     // The name follows the file before writing, so the file and the window agree.
     setName(QFileInfo(target).completeBaseName());
-    Result result = writeProject(target, inputs);
+    Result result = writeProject(target, beside, inputs);
     if (!result.done()) {
         setName(previousName);
         m_lock = std::move(previousLock);
         return result;
     }
-    if (!previousWorkingCopy.isEmpty() && m_keepsWorkingCopy)
-        QFile::remove(previousWorkingCopy);
+    previousLock.reset();
+    if (!previousWorkingCopy.isEmpty() && m_keepsWorkingCopy && previousWorkingCopy != m_storage->path())
+        removeWorkingCopy(previousWorkingCopy, m_folderReadOnly);
     setPath(target);
+    setFolderReadOnly(!beside);
     return result;
 }
 
-CmDocument::Result CmDocument::writeProject(const QString& path, const QStringList& inputs)
+CmDocument::Result CmDocument::writeProject(const QString& path, bool beside, const QStringList& inputs)
 {
     const BusyScope busy(*m_busyState);
     const auto write = [&]() -> Result {
@@ -229,7 +241,7 @@ CmDocument::Result CmDocument::writeProject(const QString& path, const QStringLi
         if (!projectWritten)
             return failed(projectWritten);
         if (m_keepsWorkingCopy) {
-            const StorageResult working = m_storage->saveAs(MCommonUtil::GetTempFile(path));
+            const StorageResult working = m_storage->saveAs(workingCopyOf(path, beside));
             ReportError(working, QStringLiteral("CmDocument.SaveFile"));
         }
         markSaved(writing);
@@ -247,10 +259,11 @@ void CmDocument::CloseDocument()
         if (m_storage->isOpen())
             m_storage->close();
         const QString workingCopy = WorkingCopyPath();
-        if (m_keepsWorkingCopy && !workingCopy.isEmpty() && workingCopy != m_path)
-            QFile::remove(workingCopy);
         m_lock.reset();
+        if (m_keepsWorkingCopy && !workingCopy.isEmpty() && workingCopy != m_path)
+            removeWorkingCopy(workingCopy, m_folderReadOnly);
         setPath(QString());
+        setFolderReadOnly(false);
         setDirty(false);
         emit closed();
     });
@@ -388,7 +401,61 @@ void CmDocument::setPath(const QString& path)
 
 QString CmDocument::WorkingCopyPath() const
 {
-    return MCommonUtil::GetTempFile(m_path);
+    return m_path.isEmpty() ? QString() : workingCopyOf(m_path, !m_folderReadOnly);
+}
+
+QString CmDocument::WorkingCopyFor(const QString& project) const
+{
+    return workingCopyOf(project, !m_keepsWorkingCopy || folderWritable(project));
+}
+
+QString CmDocument::workingCopyOf(const QString& project, bool beside)
+{
+    if (beside || project.isEmpty())
+        return MCommonUtil::GetTempFile(project);
+    // One folder per project folder: two projects of one name in different folders keep their own.
+    const QFileInfo info(project);
+    const QByteArray folderHash =
+        QCryptographicHash::hash(QFile::encodeName(info.absolutePath()), QCryptographicHash::Sha1).toHex().left(16);
+    return MCommonUtil::GetTempFile(QDir(StateFolder()).filePath(QString::fromLatin1(folderHash) + QLatin1Char('/') + info.fileName()));
+}
+
+void CmDocument::removeWorkingCopy(const QString& workingCopy, bool inStateFolder)
+{
+    QFile::remove(workingCopy);
+    // The project's own folder there goes with its last file.
+    if (inStateFolder)
+        QDir().rmdir(QFileInfo(workingCopy).absolutePath());
+}
+
+QString CmDocument::StateFolder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)).filePath(QStringLiteral("working-copies"));
+}
+
+QString CmDocument::DocumentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+void CmDocument::setFolderCheck(FolderCheck check)
+{
+    m_folderCheck = std::move(check);
+}
+
+bool CmDocument::folderWritable(const QString& project) const
+{
+    const QString folder = QFileInfo(project).absolutePath();
+    return m_folderCheck ? m_folderCheck(folder) : QFileInfo(folder).isWritable();
+}
+
+void CmDocument::setFolderReadOnly(bool readOnly)
+{
+    if (readOnly == m_folderReadOnly)
+        return;
+    m_folderReadOnly = readOnly;
+    emit readOnlyChanged(ReadOnly());
 }
 
 QStringList CmDocument::OpenFiles() const

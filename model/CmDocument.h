@@ -16,6 +16,8 @@
 // The open project as a document: the storage document, name, path and change flag, the
 // runtime target, the calling applications and the web settings. While a project is open the
 // work goes to a working copy beside it; the project file is replaced only by a complete save.
+// A project in a folder the user cannot write (an installed sample) opens read-only: its working
+// copy and lock are kept in the user's data folder and Save asks for a new place.
 class CmDocument : public QObject, public IClassPersistable {
     Q_OBJECT
 public:
@@ -42,6 +44,12 @@ public:
     // Without a working copy (the command line) the project file is read and written directly,
     // and a working copy a Designer left beside it is not touched.
     void setKeepsWorkingCopy(bool keeps) { m_keepsWorkingCopy = keeps; }
+    // Whether a folder can be written: the file system's answer unless one is fed (an account
+    // that may write everywhere cannot otherwise see the rule for the others).
+    using FolderCheck = std::function<bool(const QString& folder)>;
+    void setFolderCheck(FolderCheck check);
+    // Where working copies of projects in folders that cannot be written go.
+    static QString StateFolder();
 
     static QString DefaultName() { return QStringLiteral("DecisionTree1"); }
 
@@ -103,10 +111,16 @@ public:
     const StorageDocument& Storage() const { return *m_storage; }
     // The working copy of the open project; empty for a project never saved.
     QString WorkingCopyPath() const;
+    // The working copy a project opened now would have: beside it when its folder can be
+    // written, else in StateFolder() under a folder of its own folder's hash.
+    QString WorkingCopyFor(const QString& project) const;
     // The files the open project was read from (the project file, its working copy), which
     // no output may replace.
     QStringList OpenFiles() const;
-    bool ReadOnly() const { return m_storage->isReadOnly(); }
+    // The project cannot be saved where it is: only looked at, or its folder cannot be written.
+    bool ReadOnly() const { return m_storage->isReadOnly() || m_folderReadOnly; }
+    // Where Save As suggests saving a project that is read-only for its folder.
+    static QString DocumentsFolder();
 
     int IClassPersistable_UCID() const override { return ClassId; }
     void IClassPersistable_ReadProperties(PropertyBag& bag) override;
@@ -130,22 +144,32 @@ signals:
     // The open project was closed (before another opens, or for good): windows showing a part
     // of it close.
     void closed();
+    // ReadOnly() changed: opened from or saved into a folder of the other kind.
+    void readOnlyChanged(bool readOnly);
 
 private:
     void mDocIO_PercentDone(int percent);
     void mDocIO_FinishOperation();
     void setPath(const QString& path);
+    void setFolderReadOnly(bool readOnly);
+    bool folderWritable(const QString& project) const;
+    // The working copy of project, beside it or in the state folder.
+    static QString workingCopyOf(const QString& project, bool beside);
+    static void removeWorkingCopy(const QString& workingCopy, bool inStateFolder);
     void markSaved(quint64 revision);
     Result failed(const StorageResult& result);
     // Holds the project against a second Designer; false when another one holds it.
-    bool lockProject(const QString& path, StorageResult& refusal);
+    bool lockProject(const QString& path, bool beside, StorageResult& refusal);
     Result startWorkingCopy(const QString& projectPath, bool recoverWorkingCopy);
-    Result writeProject(const QString& path, const QStringList& inputs = {});
+    // beside: whether the working copy goes beside path or into the state folder.
+    Result writeProject(const QString& path, bool beside, const QStringList& inputs = {});
     void growCallApps(int index);
     StorageResult writeModel();
 
     IPrompt* m_prompt = nullptr;
     bool m_keepsWorkingCopy = true;
+    FolderCheck m_folderCheck;
+    bool m_folderReadOnly = false;
     ModelWriter m_modelWriter;
     std::unique_ptr<StorageDocument> m_storage;
     std::unique_ptr<ProjectLock> m_lock;

@@ -216,6 +216,7 @@ void MainWindow::followDocument()
     connect(&document, &CmDocument::nameChanged, this, &MainWindow::showTitle);
     connect(&document, &CmDocument::dirtyChanged, this, &MainWindow::showTitle);
     connect(&document, &CmDocument::closed, this, &MainWindow::showTitle);
+    connect(&document, &CmDocument::readOnlyChanged, this, &MainWindow::showTitle);
     showTitle();
 }
 

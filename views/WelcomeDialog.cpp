@@ -30,7 +30,7 @@ WelcomeDialog::WelcomeDialog(CcGettingStarted& wizard, IPrompt& prompt, QWidget*
     auto* newButton = new QPushButton(LoadResString(NewProjectId), this);
     m_openButton = new QPushButton(LoadResString(OpenExistingId), this);
     auto* sampleButton = new QPushButton(LoadResString(OpenSampleId), this);
-    sampleButton->setEnabled(!CcGettingStarted::SampleProjectPath().isEmpty());
+    sampleButton->setEnabled(!m_wizard.SampleProject().isEmpty());
     m_pendingFile = new QLabel(this);
     m_pendingFile->hide();
     for (QWidget* widget : {static_cast<QWidget*>(newButton), static_cast<QWidget*>(m_openButton),
@@ -49,6 +49,9 @@ WelcomeDialog::WelcomeDialog(CcGettingStarted& wizard, IPrompt& prompt, QWidget*
         activateWindow();
     });
     connect(&m_wizard, &CcGettingStarted::stopped, this, &QDialog::hide);
+    // The sample may have been installed, or set elsewhere, since the window was made.
+    connect(&m_wizard, &CcGettingStarted::started, sampleButton,
+            [this, sampleButton] { sampleButton->setEnabled(!m_wizard.SampleProject().isEmpty()); });
     // Closing the window is the same as asking for a new project: the author needs one.
     connect(this, &QDialog::rejected, this, [this] {
         if (m_wizard.Running())
