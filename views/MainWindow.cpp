@@ -13,6 +13,7 @@
 #include "views/CommandBars.h"
 #include "views/CompareTools.h"
 #include "views/DiagramHost.h"
+#include "views/DockFirstHeight.h"
 #include "views/DocumentArea.h"
 #include "views/JourneyTools.h"
 #include "views/LogWindow.h"
@@ -183,6 +184,7 @@ void MainWindow::attachEditorDocks(CApplication& application, OptionsEditorHost&
 
 void MainWindow::followDock(CView& view, QDockWidget& dock)
 {
+    DockFirstHeight::watch(*this, dock);
     if (CommandBand* band = view.Band(dock.objectName())) {
         dock.setWindowTitle(band->Caption());
         m_bars->followBand(*band, dock);
