@@ -249,6 +249,14 @@ void CcValidation::ForgetPictures()
     m_picturesRead = false;
 }
 
+void CcValidation::setPictureNames(const QStringList& names)
+{
+    m_pictures.clear();
+    for (const QString& picture : names)
+        m_pictures.insert(picture.toUpper());
+    m_picturesRead = true;
+}
+
 void CcValidation::Validate()
 {
     ProcedureBoundary::run("CcValidation.Validate", [&] {
@@ -319,10 +327,8 @@ bool CcValidation::pictureExists(const QString& name)
     if (!m_picturesRead) {
         m_picturesRead = true;
         QStringList names;
-        if (m_document.Storage().pictures().names(names).ok()) {
-            for (const QString& picture : names)
-                m_pictures.insert(picture.toUpper());
-        }
+        if (m_document.Storage().pictures().names(names).ok())
+            setPictureNames(names);
     }
     return m_pictures.contains(name.toUpper());
 }

@@ -92,6 +92,8 @@ public:
     // The selectors or the pictures changed: they are read again when next needed.
     void ForgetSelectors();
     void ForgetPictures();
+    // The pictures' names as read beforehand (a check on another thread, away from the document).
+    void setPictureNames(const QStringList& names);
 
     // Writes the log when it is not empty: to fileName, or beside the project with the
     // extension "log". The file is replaced only by a complete write, so a failure leaves the

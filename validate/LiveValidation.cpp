@@ -6,8 +6,12 @@
 #include "model/DecisionChange.h"
 #include "validate/CcValidation.h"
 #include "validate/PathAnalysis.h"
+#include "validate/TreeSnapshot.h"
+
+#include <QMetaObject>
 
 #include <cmath>
+#include <future>
 #include <limits>
 #include <utility>
 
@@ -45,8 +49,30 @@ QStringList upperDisplayed(const CmDecisionItem& item)
 
 } // namespace
 
+// A check on another thread: the copy it reads, what it found, and what it was started for.
+struct LiveValidation::Job {
+    Job(const CmDecisionManager& decisions, const CmDocument& project, bool wholeTree)
+        : snapshot(decisions, project, wholeTree ? TreeSnapshot::Content::Everything : TreeSnapshot::Content::Controls),
+          document(project), full(wholeTree)
+    {
+    }
+
+    TreeSnapshot snapshot;
+    // Named by the validator, never read: the copy holds the selectors and pictures.
+    const CmDocument& document;
+    const ISelectorCatalog* catalog = nullptr;
+    bool full;
+    bool web = true;
+    bool desktop = true;
+    quint64 id = 0;
+    quint64 generation = 0;
+    std::atomic<bool> cancel{false};
+    Outcome outcome;
+};
+
 LiveValidation::LiveValidation(const CmDecisionManager& decisions, const CmDocument& document, QObject* parent)
-    : QObject(parent), m_decisions(decisions), m_validation(std::make_unique<CcValidation>(decisions, document))
+    : QObject(parent), m_decisions(decisions), m_document(document),
+      m_validation(std::make_unique<CcValidation>(decisions, document))
 {
     m_validation->setDisplayedRule([this](const QString& name) { return m_displayedCount.value(name) > 0; });
     connect(&decisions, &CmDecisionManager::decisionAdded, this, &LiveValidation::onAdded);
@@ -57,10 +83,16 @@ LiveValidation::LiveValidation(const CmDecisionManager& decisions, const CmDocum
     connect(&decisions, &CmDecisionManager::cleared, this, &LiveValidation::onCleared);
 }
 
-LiveValidation::~LiveValidation() = default;
+LiveValidation::~LiveValidation()
+{
+    // Told to no one: the listeners may be going too.
+    stopJob();
+}
 
 void LiveValidation::setSelectorCatalog(const ISelectorCatalog* catalog)
 {
+    ++m_generation;
+    m_catalog = catalog;
     m_validation->setSelectorCatalog(catalog);
     setStale(true);
 }
@@ -69,6 +101,7 @@ void LiveValidation::setTargets(bool web, bool desktop)
 {
     if (web == m_web && desktop == m_desktop)
         return;
+    ++m_generation;
     m_web = web;
     m_desktop = desktop;
     m_validation->setCompileKVW(web);
@@ -115,23 +148,74 @@ void LiveValidation::forgetAll()
 
 void LiveValidation::Check()
 {
-    forgetAll();
-    m_validation->Clear();
-    // In one pass over the tree the first !KILL or !SORT on a selector is found in order.
-    m_validation->setHeaderRule(nullptr);
-    const int count = m_decisions.Count();
+    StopCheck();
+    CcValidation validation(m_decisions, m_document);
+    validation.setSelectorCatalog(m_catalog);
+    validation.setCompileKVW(m_web);
+    validation.setCompileKVD(m_desktop);
+    Outcome outcome = checkAll(m_decisions, validation, nullptr);
+    const QList<const CmDecisionItem*> controls = outcome.items;
+    adopt(outcome, controls);
+}
+
+void LiveValidation::CheckPaths()
+{
+    if (m_stale)
+        return;
+    StopCheck();
+    adoptPaths(pathsOf(m_decisions));
+}
+
+LiveValidation::Outcome LiveValidation::checkAll(const CmDecisionManager& decisions, CcValidation& validation,
+                                                 const std::atomic<bool>* cancel)
+{
+    // Nothing writes the tree meanwhile, so the paths read it on the other core.
+    std::future<QList<ValidationFindings::Entry>> paths =
+        std::async(std::launch::async, [&decisions] { return pathsOf(decisions); });
+    Outcome outcome;
+    const int count = decisions.Count();
     for (int position = 1; position <= count; ++position) {
-        if (const CmDecisionItem* item = m_decisions.ItemByIndex(position)) {
+        if (const CmDecisionItem* item = decisions.ItemByIndex(position)) {
             for (const QString& shown : item->Group())
-                ++m_displayedCount[shown.trimmed().toUpper()];
+                ++outcome.displayedCount[shown.trimmed().toUpper()];
         }
     }
-    m_states.reserve(count);
+    // In one pass over the tree the first !KILL or !SORT on a selector is found in order.
+    validation.setHeaderRule(nullptr);
+    validation.setDisplayedRule([&outcome](const QString& name) { return outcome.displayedCount.value(name) > 0; });
+    outcome.items.reserve(count);
+    outcome.states.reserve(count);
     for (int position = 1; position <= count; ++position) {
-        const CmDecisionItem* item = m_decisions.ItemByIndex(position);
+        if (cancel && cancel->load(std::memory_order_relaxed))
+            break;
+        const CmDecisionItem* item = decisions.ItemByIndex(position);
         if (!item)
             continue;
-        ControlState state = checked(*item);
+        outcome.items.append(item);
+        outcome.states.append(checked(validation, *item));
+    }
+    validation.setDisplayedRule(nullptr);
+    outcome.paths = paths.get();
+    return outcome;
+}
+
+QList<ValidationFindings::Entry> LiveValidation::pathsOf(const CmDecisionManager& decisions)
+{
+    ValidationFindings findings;
+    PathAnalysis::Run(decisions, findings);
+    return findings.entries();
+}
+
+void LiveValidation::adopt(Outcome& outcome, const QList<const CmDecisionItem*>& controls)
+{
+    forgetAll();
+    // What the rechecks read of the selectors and pictures is read again from now on.
+    m_validation->Clear();
+    m_displayedCount = std::move(outcome.displayedCount);
+    m_states.reserve(outcome.states.size());
+    for (qsizetype at = 0; at < outcome.states.size() && at < controls.size(); ++at) {
+        const CmDecisionItem* item = controls.at(at);
+        ControlState& state = outcome.states[at];
         index(item, state, false);
         m_errors += state.errors;
         m_warnings += state.warnings;
@@ -140,25 +224,21 @@ void LiveValidation::Check()
     }
     m_validation->setHeaderRule(
         [this](const QString& selector) { return firstHeaderUser(selector, m_checking); });
-    m_lastRecheckCount = count;
+    m_lastRecheckCount = static_cast<int>(outcome.states.size());
     setStale(false);
-    CheckPaths();
+    adoptPaths(outcome.paths);
 }
 
-void LiveValidation::CheckPaths()
+void LiveValidation::adoptPaths(const QList<ValidationFindings::Entry>& entries)
 {
-    if (m_stale)
-        return;
     for (const Row& row : std::as_const(m_pathRows)) {
         if (row.number != 0)
             noteChanged(row.number);
     }
-    ValidationFindings findings;
-    PathAnalysis::Run(m_decisions, findings);
     m_pathRows.clear();
     m_pathCounts.clear();
-    m_pathRows.reserve(findings.entries().size());
-    for (const ValidationFindings::Entry& entry : findings.entries()) {
+    m_pathRows.reserve(entries.size());
+    for (const ValidationFindings::Entry& entry : entries) {
         // The location is the control's name, then "." and the property; a name holds no dot.
         const QString name = entry.location.section(QLatin1Char('.'), 0, 0);
         const CmDecisionItem* control = name.isEmpty() ? nullptr : m_decisions.Item(QVariant(name));
@@ -172,8 +252,82 @@ void LiveValidation::CheckPaths()
     emit findingsChanged();
 }
 
+void LiveValidation::StartCheck()
+{
+    if (m_job || (!m_stale && !m_pathsStale))
+        return;
+    m_job = std::make_unique<Job>(m_decisions, m_document, m_stale);
+    Job* job = m_job.get();
+    job->catalog = m_catalog;
+    job->web = m_web;
+    job->desktop = m_desktop;
+    job->id = ++m_jobs;
+    job->generation = m_generation;
+    const quint64 id = job->id;
+    // Destroying this waits for the thread, so the call is posted to a live object; a posted
+    // call still waiting goes with it.
+    m_worker = std::thread([this, job, id] {
+        run(*job);
+        QMetaObject::invokeMethod(this, [this, id] { finishJob(id); }, Qt::QueuedConnection);
+    });
+    emit checkingChanged(true);
+}
+
+void LiveValidation::run(Job& job)
+{
+    const CmDecisionManager& decisions = job.snapshot.decisions();
+    if (!job.full) {
+        job.outcome.paths = pathsOf(decisions);
+        return;
+    }
+    CcValidation validation(decisions, job.document);
+    validation.setSelectorCatalog(job.catalog ? job.catalog : job.snapshot.selectors());
+    validation.setPictureNames(job.snapshot.pictures());
+    validation.setCompileKVW(job.web);
+    validation.setCompileKVD(job.desktop);
+    job.outcome = checkAll(decisions, validation, &job.cancel);
+}
+
+void LiveValidation::StopCheck()
+{
+    if (stopJob())
+        emit checkingChanged(false);
+}
+
+bool LiveValidation::stopJob()
+{
+    if (!m_job)
+        return false;
+    m_job->cancel = true;
+    if (m_worker.joinable())
+        m_worker.join();
+    m_job.reset();
+    return true;
+}
+
+void LiveValidation::finishJob(quint64 id)
+{
+    // A check dropped meanwhile, or one started after it, is not this one.
+    if (!m_job || m_job->id != id)
+        return;
+    if (m_worker.joinable())
+        m_worker.join();
+    const std::unique_ptr<Job> job = std::move(m_job);
+    emit checkingChanged(false);
+    if (job->generation != m_generation) {
+        // The tree moved on: another pause, another check.
+        emit pathsOutdated();
+        return;
+    }
+    if (job->full)
+        adopt(job->outcome, job->snapshot.originals());
+    else
+        adoptPaths(job->outcome.paths);
+}
+
 void LiveValidation::SelectorsChanged(const QStringList& names)
 {
+    ++m_generation;
     if (m_stale)
         return;
     m_validation->ForgetSelectors();
@@ -188,6 +342,7 @@ void LiveValidation::SelectorsChanged(const QStringList& names)
 
 void LiveValidation::PicturesChanged(const QStringList& names)
 {
+    ++m_generation;
     if (m_stale)
         return;
     m_validation->ForgetPictures();
@@ -199,6 +354,7 @@ void LiveValidation::PicturesChanged(const QStringList& names)
 
 void LiveValidation::onAdded(const CmDecisionItem* item)
 {
+    ++m_generation;
     if (m_stale || !item)
         return;
     // A control joins at the end of the decision order.
@@ -211,6 +367,7 @@ void LiveValidation::onAdded(const CmDecisionItem* item)
 
 void LiveValidation::onRemoved(const CmDecisionItem* item)
 {
+    ++m_generation;
     if (m_stale || !item)
         return;
     m_positionsValid = false;
@@ -243,6 +400,7 @@ void LiveValidation::onRemoved(const CmDecisionItem* item)
 
 void LiveValidation::onRenamed(const CmDecisionItem* item, const QString& oldName)
 {
+    ++m_generation;
     if (m_stale || !item)
         return;
     Controls seeds{item};
@@ -253,6 +411,7 @@ void LiveValidation::onRenamed(const CmDecisionItem* item, const QString& oldNam
 
 void LiveValidation::onChanged(const CmDecisionItem* item, const DecisionChange& change)
 {
+    ++m_generation;
     if (m_stale || !item)
         return;
     Controls seeds{item};
@@ -270,6 +429,7 @@ void LiveValidation::onChanged(const CmDecisionItem* item, const DecisionChange&
 
 void LiveValidation::onCleared()
 {
+    ++m_generation;
     setStale(true);
 }
 
@@ -310,7 +470,9 @@ void LiveValidation::checkOne(const CmDecisionItem* item, QList<const CmDecision
         m_warnings -= old.warnings;
         noteChanged(old.number);
     }
-    ControlState state = checked(*item);
+    m_checking = item;
+    ControlState state = checked(*m_validation, *item);
+    m_checking = nullptr;
     index(item, state, true);
     m_errors += state.errors;
     m_warnings += state.warnings;
@@ -346,13 +508,11 @@ void LiveValidation::checkOne(const CmDecisionItem* item, QList<const CmDecision
     m_states.insert(item, std::move(state));
 }
 
-LiveValidation::ControlState LiveValidation::checked(const CmDecisionItem& item)
+LiveValidation::ControlState LiveValidation::checked(CcValidation& validation, const CmDecisionItem& item)
 {
     ControlState state;
-    m_checking = &item;
-    m_validation->ValidateControl(item, &state.reads);
-    m_checking = nullptr;
-    state.entries = m_validation->TakeFindings().entries();
+    validation.ValidateControl(item, &state.reads);
+    state.entries = validation.TakeFindings().entries();
     for (const ValidationFindings::Entry& entry : std::as_const(state.entries))
         ++(entry.isError ? state.errors : state.warnings);
     state.displayed = upperDisplayed(item);

@@ -9,13 +9,16 @@
 #include <QSet>
 #include <QString>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 class CcValidation;
 class CmDecisionItem;
 class CmDecisionManager;
 class CmDocument;
 class ISelectorCatalog;
+class TreeSnapshot;
 struct DecisionChange;
 
 // The validation's findings kept current while the tree is edited. It follows the decision
@@ -26,6 +29,10 @@ struct DecisionChange;
 // that name it. Indexes from each name to the controls that read it make that independent of
 // the size of the tree. The path analysis needs the whole tree: it runs when asked
 // (CheckPaths), which a window does after a pause in the typing.
+//
+// The whole-tree work can run on another thread (StartCheck), on a copy of the tree taken
+// when it starts: its findings are taken only if no change came in the meantime, and a change
+// asks for another pause instead (pathsOutdated).
 //
 // Findings() lists, row for row, what a full validation with path analysis writes.
 class LiveValidation final : public QObject {
@@ -42,13 +49,15 @@ public:
         qint16 number = 0;
     };
 
-    // Both must outlive it. Nothing is checked until Check().
+    // Both must outlive it. Nothing is checked until Check(). Destroying it waits for a check
+    // running on another thread to stop.
     LiveValidation(const CmDecisionManager& decisions, const CmDocument& document, QObject* parent = nullptr);
     ~LiveValidation() override;
     LiveValidation(const LiveValidation&) = delete;
     LiveValidation& operator=(const LiveValidation&) = delete;
 
-    // Another source of selectors (a test); null returns to the stored ones.
+    // Another source of selectors (a test); null returns to the stored ones. A check on another
+    // thread reads it there.
     void setSelectorCatalog(const ISelectorCatalog* catalog);
     // The runtimes the tree is checked for; a change needs a full check.
     void setTargets(bool web, bool desktop);
@@ -61,9 +70,16 @@ public:
     // The controls changed since the path analysis last ran.
     bool PathsStale() const { return m_pathsStale; }
 
-    // Every control checked, then the paths.
+    // Every control checked, then the paths (followed on another core meanwhile); a check
+    // running on another thread is dropped first.
     void Check();
     void CheckPaths();
+    // What a pause in the typing calls for, on another thread: a full check when the findings
+    // are stale, else the paths when they are behind; nothing when one runs or all is current.
+    void StartCheck();
+    // Drops the check running on another thread, waiting for it to stop.
+    void StopCheck();
+    bool Checking() const { return m_job != nullptr; }
     // Selectors or pictures were added, removed, renamed or edited.
     void SelectorsChanged(const QStringList& names);
     void PicturesChanged(const QStringList& names);
@@ -85,6 +101,8 @@ signals:
     void pathsOutdated();
     // The findings need a full check (a project read, the tree cleared).
     void staleChanged(bool stale);
+    // A check on another thread started, or ended (taken, dropped or stopped).
+    void checkingChanged(bool checking);
 
 private:
     struct ControlState {
@@ -98,6 +116,26 @@ private:
     };
     using Controls = QSet<const CmDecisionItem*>;
     using Index = QHash<QString, Controls>;
+    // What a full check found: each control of the tree checked, in decision order, and the paths.
+    struct Outcome {
+        QList<const CmDecisionItem*> items;
+        QList<ControlState> states;
+        QHash<QString, int> displayedCount;
+        QList<ValidationFindings::Entry> paths;
+    };
+    struct Job;
+
+    // The whole-tree work, on whichever thread; cancel stops it between controls.
+    static Outcome checkAll(const CmDecisionManager& decisions, CcValidation& validation,
+                            const std::atomic<bool>* cancel);
+    static QList<ValidationFindings::Entry> pathsOf(const CmDecisionManager& decisions);
+    static void run(Job& job);
+    void finishJob(quint64 id);
+    // Whether there was one to stop.
+    bool stopJob();
+    // Takes what a full check found; controls are the project's, in the outcome's order.
+    void adopt(Outcome& outcome, const QList<const CmDecisionItem*>& controls);
+    void adoptPaths(const QList<ValidationFindings::Entry>& entries);
 
     void onAdded(const CmDecisionItem* item);
     void onRemoved(const CmDecisionItem* item);
@@ -110,7 +148,7 @@ private:
     // Checks the controls and whatever their new findings touch, then reports.
     void recheck(Controls seeds);
     void checkOne(const CmDecisionItem* item, QList<const CmDecisionItem*>& more);
-    ControlState checked(const CmDecisionItem& item);
+    static ControlState checked(CcValidation& validation, const CmDecisionItem& item);
     void index(const CmDecisionItem* item, const ControlState& state, bool displayed);
     void unindex(const CmDecisionItem* item, const ControlState& state);
     void addReferrers(Controls& into, const QStringList& keys, bool valueOnly) const;
@@ -125,6 +163,8 @@ private:
     void noteChanged(qint16 number) { m_changedNumbers.insert(number); }
 
     const CmDecisionManager& m_decisions;
+    const CmDocument& m_document;
+    const ISelectorCatalog* m_catalog = nullptr;
     std::unique_ptr<CcValidation> m_validation;
     QHash<const CmDecisionItem*, ControlState> m_states;
     Index m_referrers;
@@ -147,4 +187,9 @@ private:
     bool m_desktop = true;
     bool m_stale = true;
     bool m_pathsStale = true;
+    // Moves with every change reported; a check started elsewhere is taken only when it has not.
+    quint64 m_generation = 0;
+    quint64 m_jobs = 0;
+    std::unique_ptr<Job> m_job;
+    std::thread m_worker;
 };

@@ -38,6 +38,7 @@ constexpr int PageHeaderLabelId = 32750;
 constexpr int FirstPropertyLabelId = 8001;
 constexpr int LastPropertyLabelId = 8014;
 constexpr int RefreshMs = 30;
+constexpr int ValidatingId = 14018;
 
 // The names in one list and not the other, either way, without regard to case.
 QStringList changedNames(const QStringList& before, const QStringList& after)
@@ -80,18 +81,17 @@ ProblemsHost::ProblemsHost(CApplication& application, QMainWindow& main, Diagram
     connect(&m_pause, &QTimer::timeout, this, [this] {
         // A project being read or written lets timers run; checking half a tree then would
         // make every control read after it be checked one by one.
-        if (m_application.IsBusy()) {
+        if (m_application.IsBusy() || m_live->Checking()) {
             m_pause.start();
             return;
         }
-        if (m_live->Stale())
-            m_live->Check();
-        else if (m_live->PathsStale())
-            m_live->CheckPaths();
+        // Away from the typing; a change before it ends asks for another pause.
+        m_live->StartCheck();
     });
     connect(m_live.get(), &LiveValidation::findingsChanged, &m_refresh, qOverload<>(&QTimer::start));
     // Every change restarts the wait, so the paths are followed once the typing pauses.
     connect(m_live.get(), &LiveValidation::pathsOutdated, &m_pause, qOverload<>(&QTimer::start));
+    connect(m_live.get(), &LiveValidation::checkingChanged, this, &ProblemsHost::showCount);
     connect(m_live.get(), &LiveValidation::staleChanged, this, [this](bool stale) {
         if (stale)
             m_pause.start();
@@ -175,16 +175,24 @@ QString ProblemsHost::countText() const
     return m_count ? m_count->text() : QString();
 }
 
+void ProblemsHost::showCount()
+{
+    QLabel* count = m_count.data();
+    if (!count)
+        return;
+    if (m_live->Stale()) {
+        // The whole tree is being checked away from the typing.
+        count->setText(m_live->Checking() ? LoadResString(ValidatingId) : QString());
+        return;
+    }
+    const int errors = m_live->Errors();
+    const int warnings = m_live->Warnings();
+    count->setText(errors + warnings == 0 ? LoadResString(NoProblemsId) : LoadResString(CountId).arg(errors).arg(warnings));
+}
+
 void ProblemsHost::refresh()
 {
-    if (QLabel* count = m_count.data(); count && m_live->Stale()) {
-        count->clear();
-    } else if (count) {
-        const int errors = m_live->Errors();
-        const int warnings = m_live->Warnings();
-        count->setText(errors + warnings == 0 ? LoadResString(NoProblemsId)
-                                              : LoadResString(CountId).arg(errors).arg(warnings));
-    }
+    showCount();
     // Thousands of rows are only worth building for a window that shows them.
     if (const QDockWidget* dock = m_dock.data(); dock && dock->isVisible()) {
         QList<ProblemsModel::Row> rows;
@@ -236,7 +244,7 @@ void ProblemsHost::checkTree()
 
 void ProblemsHost::settle()
 {
-    if (m_pause.isActive() || m_live->Stale() || m_live->PathsStale()) {
+    if (m_pause.isActive() || m_live->Checking() || m_live->Stale() || m_live->PathsStale()) {
         m_pause.stop();
         if (m_live->Stale())
             m_live->Check();

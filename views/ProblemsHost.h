@@ -22,8 +22,9 @@ class QMainWindow;
 
 // Keeps the project's problems current while the author edits: the live check over the open
 // project, the Problems window in its dock, the count in the status bar and the marks on the
-// diagram. The path analysis runs after a pause in the typing; Check the Tree runs everything
-// at once. A row chosen in the window selects its control on the diagram and opens the
+// diagram. After a pause in the typing the full check or the path analysis runs on another
+// thread, its findings taken only if the tree did not change meanwhile; Check the Tree runs
+// everything at once. A row chosen in the window selects its control on the diagram and opens the
 // property or the options line the finding is about. It lives as long as the application's model.
 class ProblemsHost : public QObject, public IWindowTools {
     Q_OBJECT
@@ -60,6 +61,7 @@ signals:
 private:
     void applyTarget();
     void refresh();
+    void showCount();
     void showMarks(bool all);
     void goTo(const ProblemsModel::Row& row);
     void openProperty(const QString& property);

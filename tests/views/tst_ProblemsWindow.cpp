@@ -1,9 +1,11 @@
+#include "common/SyntheticTree.h"
 #include "common/TestRegistry.h"
 #include "tests/views/RunningDesigner.h"
 
 #include "app/CController.h"
 #include "app/CcFile.h"
 #include "app/ToolId.h"
+#include "base/ResourceStrings.h"
 #include "edit/CcDecisionTree.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
@@ -139,6 +141,8 @@ private slots:
     void filtersAndTarget();
     void propertyRowsOpenTheirProperty_data();
     void propertyRowsOpenTheirProperty();
+    void closingWhileTheTreeIsChecked_data();
+    void closingWhileTheTreeIsChecked();
 };
 
 void TestProblemsWindow::rowsMatchTheCommandLine_data()
@@ -320,6 +324,42 @@ void TestProblemsWindow::propertyRowsOpenTheirProperty()
     QWidget* editor = properties->editor(labelId);
     QVERIFY(editor);
     QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus() || editor->isAncestorOf(QApplication::focusWidget()), 2000);
+}
+
+void TestProblemsWindow::closingWhileTheTreeIsChecked_data()
+{
+    QTest::addColumn<bool>("closeProjectFirst");
+    QTest::newRow("window closed") << false;
+    QTest::newRow("project closed, then the window") << true;
+}
+
+// The whole tree is checked on another thread after a pause; closing the project or the
+// Designer meanwhile must leave that thread nothing of theirs to read or report to (the
+// sanitizer build runs this).
+void TestProblemsWindow::closingWhileTheTreeIsChecked()
+{
+    QFETCH(bool, closeProjectFirst);
+    auto designer = std::make_unique<Designer>();
+    SyntheticTree::fill(designer->decisions(), 5000);
+    // Other runtimes: every control is checked again, after the pause.
+    designer->problems()->setTarget(ProblemsWindow::Target::Desktop);
+    const QLabel* count = designer->main().findChild<QLabel*>(QStringLiteral("problemsCount"));
+    QVERIFY(count);
+    // The count says so while the check runs; the typing is never held up by it.
+    QTRY_COMPARE_WITH_TIMEOUT(count->text(), LoadResString(14018), 5000);
+    if (closeProjectFirst) {
+        // Closed without saving the generated tree.
+        designer->prompt.QueueAnswer(PromptAnswer::No);
+        QVERIFY(!gApp->Controller().File().FileClose());
+        QCOMPARE(designer->decisions().Count(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(count->text(), LoadResString(34628), 10000);
+        QVERIFY(designer->problems()->model().rows().isEmpty() || !designer->dock()->isVisible());
+        SyntheticTree::fill(designer->decisions(), 5000);
+        designer->problems()->setTarget(ProblemsWindow::Target::Web);
+        QTRY_COMPARE_WITH_TIMEOUT(count->text(), LoadResString(14018), 5000);
+    }
+    designer.reset();
+    QTest::qWait(50);
 }
 
 KV_REGISTER_TEST(TestProblemsWindow)
