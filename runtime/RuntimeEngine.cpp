@@ -858,9 +858,11 @@ void RuntimeEngine::runKill(const QString& argument, const Source& source, const
 {
     const auto [name, expression] = selectorAndRest(argument, line);
     SelectorTable& table = selectorFor(name);
-    const ExpressionNode::Ptr parsed = parseOrFault(expression, line);
+    auto parsed = m_killTests.find(expression);
+    if (parsed == m_killTests.end())
+        parsed = m_killTests.emplace(expression, parseOrFault(expression, line)).first;
     Scope scope(*this);
-    ItemExpression test(*parsed, table, scope);
+    ItemExpression test(*parsed->second, table, scope);
     const SelectorRemoval reason{-1, source.control->displayName(), source.option, line.trimmed()};
     // A selector without items asks nothing of the constant, as a pass over no items would.
     const std::optional<CellComparison> comparison = table.remainingCount() > 0 ? test.comparison() : std::nullopt;

@@ -14,7 +14,9 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -221,6 +223,8 @@ private:
     std::map<int, RuntimeControl> m_controls;
     QHash<QString, int> m_byName;
     std::vector<SelectorTable> m_selectors;
+    // The tests of the !KILL lines read so far, each line parsed once per engine.
+    std::unordered_map<QString, std::unique_ptr<const ExpressionNode>> m_killTests;
     std::vector<SelectorTable::Mark> m_initialMarks;
     QHash<QString, int> m_selectorIndex;
 

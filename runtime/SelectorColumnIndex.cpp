@@ -1,8 +1,11 @@
 #include "runtime/SelectorColumnIndex.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
-#include <numeric>
+#include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -11,27 +14,64 @@ int sign(int value)
     return (value > 0) - (value < 0);
 }
 
+// The number's bits as an unsigned key in the same order (NaN aside): negative numbers reversed.
+std::uint64_t orderedKey(double value)
+{
+    constexpr std::uint64_t SignBit = std::uint64_t{1} << 63;
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    return (bits & SignBit) != 0 ? ~bits : bits | SignBit;
+}
+
+// The items in ascending order of their keys: a byte at a time from the lowest, each pass
+// stable, a pass skipped where every key has the same byte (small whole numbers share most).
+// Linear in the items, where a comparison sort of a large column cost several times more.
+std::vector<int> sortedByKey(std::vector<std::pair<std::uint64_t, int>> entries)
+{
+    constexpr int Bytes = 8;
+    std::array<std::array<std::size_t, 256>, Bytes> counts{};
+    for (const auto& entry : entries)
+        for (int byte = 0; byte < Bytes; ++byte)
+            ++counts[static_cast<std::size_t>(byte)][(entry.first >> (8 * byte)) & 0xFF];
+    std::vector<std::pair<std::uint64_t, int>> scratch(entries.size());
+    for (int byte = 0; byte < Bytes; ++byte) {
+        auto& starts = counts[static_cast<std::size_t>(byte)];
+        if (std::find(starts.begin(), starts.end(), entries.size()) != starts.end())
+            continue;
+        std::size_t start = 0;
+        for (std::size_t& count : starts)
+            start += std::exchange(count, start);
+        for (const auto& entry : entries)
+            scratch[starts[(entry.first >> (8 * byte)) & 0xFF]++] = entry;
+        entries.swap(scratch);
+    }
+    std::vector<int> items;
+    items.reserve(entries.size());
+    for (const auto& entry : entries)
+        items.push_back(entry.second);
+    return items;
+}
+
 } // namespace
 
-SelectorColumnIndex::SelectorColumnIndex(const std::vector<RuntimeValue>& cells)
+SelectorColumnIndex::SelectorColumnIndex(const std::vector<RuntimeValue>& cells, const std::vector<double>& numbers)
 {
-    std::vector<std::pair<double, int>> numbers;
+    std::vector<std::pair<std::uint64_t, int>> keys;
     std::vector<std::pair<QString, int>> texts;
+    keys.reserve(cells.size());
     for (std::size_t i = 0; i < cells.size(); ++i) {
         const RuntimeValue& cell = cells[i];
         const int item = static_cast<int>(i);
-        if (cell.kind() == RuntimeValue::Kind::Number && !std::isnan(*cell.toNumber()))
-            numbers.emplace_back(*cell.toNumber(), item);
+        if (cell.kind() == RuntimeValue::Kind::Number && !std::isnan(numbers[i]))
+            keys.emplace_back(orderedKey(numbers[i]), item);
         else if (cell.kind() == RuntimeValue::Kind::Text && cell.choiceList().isEmpty())
             texts.emplace_back(cell.toText().toCaseFolded(), item);
         else
             m_others.push_back(item);
     }
-    std::sort(numbers.begin(), numbers.end());
-    for (const auto& [value, item] : numbers) {
-        m_numbers.push_back(value);
-        m_numberItems.push_back(item);
-    }
+    m_numberItems = sortedByKey(std::move(keys));
+    m_numbers.reserve(m_numberItems.size());
+    for (const int item : m_numberItems)
+        m_numbers.push_back(numbers[static_cast<std::size_t>(item)]);
     std::sort(texts.begin(), texts.end());
     for (const auto& [key, item] : texts) {
         m_keys.push_back(key);
@@ -66,7 +106,7 @@ std::optional<SelectorColumnIndex::Lookup> SelectorColumnIndex::lookup(Expressio
     }
     // Text cells meet any constant but true/false as text: the constant's own text, or the
     // number written out.
-    if (const std::optional<Bounds> bounds = textBounds(constant.toText())) {
+    if (const std::optional<Bounds> bounds = m_textItems.empty() ? Bounds{} : textBounds(constant.toText())) {
         addMatches(op, *bounds, m_textItems, found.matching);
         answered = true;
     } else {

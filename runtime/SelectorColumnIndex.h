@@ -23,8 +23,9 @@ struct CellComparison {
 // cell with that constant, and the items it cannot answer are handed back to be tested.
 class SelectorColumnIndex {
 public:
-    // The cells as the table read them (RuntimeValue::guess: numbers and plain texts).
-    explicit SelectorColumnIndex(const std::vector<RuntimeValue>& cells);
+    // The cells as the table read them (RuntimeValue::guess: numbers and plain texts), and the
+    // same cells as numbers, NaN where they are not.
+    SelectorColumnIndex(const std::vector<RuntimeValue>& cells, const std::vector<double>& numbers);
 
     // Items in no particular order: those that match for certain, and those the caller must
     // test itself. Removed items are among them.

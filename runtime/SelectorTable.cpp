@@ -127,7 +127,8 @@ const SelectorColumnIndex& SelectorTable::columnIndex(int column) const
 {
     auto& index = m_indexes.at(static_cast<std::size_t>(column));
     if (!index)
-        index = std::make_shared<const SelectorColumnIndex>(m_cells[static_cast<std::size_t>(column)]);
+        index = std::make_shared<const SelectorColumnIndex>(m_cells[static_cast<std::size_t>(column)],
+                                                    m_numbers[static_cast<std::size_t>(column)]);
     return *index;
 }
 
