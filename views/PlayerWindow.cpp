@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -233,7 +234,14 @@ void PlayerWindow::showPage()
         for (const int id : m_engine.page()) {
             auto* view = new PlayerControlView(*m_engine.control(id), m_engine);
             m_page->addControl(view);
-            connect(view, &PlayerControlView::pushed, this, &PlayerWindow::next, Qt::QueuedConnection);
+            // Queued, so the click ends first; a second click queued behind the first answers
+            // only the page it was made on, not the page the first one opened.
+            connect(view, &PlayerControlView::pushed, this,
+                    [this, pushed = QPointer<PlayerControlView>(view)] {
+                        if (pushed && m_page->controlViews().contains(pushed.data()))
+                            next();
+                    },
+                    Qt::QueuedConnection);
         }
         focusFirstAnswer();
     }
