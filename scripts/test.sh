@@ -13,7 +13,7 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # One test program at a time: the growth checks compare timings.
 ctest --test-dir "$build" --output-on-failure
-# The package as the README's Installing section makes it, from this build (about 30 s): lintian,
+# The package as the README's Installing section makes it, from this build (30 to 50 s): lintian,
 # appstreamcli, and the unpacked programs run by an unprivileged user.
 bash scripts/check-deb.sh "$build"
 # Each fuzz harness for a few seconds: one that no longer builds, or that a seed crashes, fails here.
