@@ -1,5 +1,6 @@
 #include "views/DiagramThumbnail.h"
 
+#include "views/DiagramScene.h"
 #include "views/DiagramWindow.h"
 
 #include <QGraphicsScene>

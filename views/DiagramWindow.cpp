@@ -6,11 +6,11 @@
 #include "edit/CcDecisionTree.h"
 #include "edit/CvDecisionTree.h"
 #include "edit/LinkRoute.h"
+#include "views/DiagramScene.h"
 
 #include <QContextMenuEvent>
 #include <QGraphicsItem>
 #include <QGraphicsLineItem>
-#include <QGraphicsPathItem>
 #include <QGraphicsScene>
 #include <QKeyEvent>
 #include <QPainter>
@@ -32,10 +32,9 @@ QColor colour(int rgb)
     return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
-// Below this scale captions are left out and links drawn without heads.
+// Below this scale captions are left out.
 constexpr double CaptionDetail = 0.35;
-constexpr double ArrowDetail = 0.2;
-constexpr int LinkLayer = 0;
+// Boxes above the scene's background, where the links are drawn.
 constexpr int EntityLayer = 1;
 
 void addArrowHead(QPainterPath& path, QPointF tip, QPointF from)
@@ -132,40 +131,18 @@ private:
     DiagramWindow::Mark m_mark = DiagramWindow::Mark::None;
 };
 
-// All links of one control in one item: one path, so that a tree of thousands stays cheap.
-class DiagramLinksItem : public QGraphicsPathItem {
-public:
-    using QGraphicsPathItem::QGraphicsPathItem;
-    void setPaths(const QPainterPath& full, const QPainterPath& simple)
-    {
-        m_simple = simple;
-        setPath(full);
-    }
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override
-    {
-        if (option->levelOfDetailFromTransform(painter->worldTransform()) >= ArrowDetail) {
-            QGraphicsPathItem::paint(painter, option, widget);
-            return;
-        }
-        painter->setPen(pen());
-        painter->drawPath(m_simple);
-    }
-
-private:
-    QPainterPath m_simple;
-};
-
 DiagramWindow::DiagramWindow(CcDecisionTree& tree, const DiagramSettings& settings, QWidget* parent)
     : QGraphicsView(parent), m_tree(tree), m_canvas(tree.View().Canvas()), m_settings(settings)
 {
     setObjectName(QStringLiteral("frmDecisionTree"));
-    m_scene = new QGraphicsScene(this);
+    m_scene = new DiagramScene(this);
     m_scene->setItemIndexMethod(QGraphicsScene::BspTreeIndex);
     setScene(m_scene);
     setRenderHint(QPainter::Antialiasing, false);
     setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
     setTransformationAnchor(QGraphicsView::AnchorUnderMouse);
     setBackgroundBrush(colour(m_settings.BackColor));
+    m_scene->setLinkPen(outline(colour(m_settings.LinkColor), 1));
     m_linkTimer.setSingleShot(true);
     m_linkTimer.setInterval(0);
     connect(&m_linkTimer, &QTimer::timeout, this, &DiagramWindow::redrawLinks);
@@ -211,7 +188,7 @@ void DiagramWindow::rebuild()
     // The old items are forgotten before the scene deletes them, and the scene stays quiet
     // meanwhile: deleting a selected item reports the selection, which walks the items.
     m_items.clear();
-    m_links.clear();
+    m_scene->clearLinks();
     m_rubberLink = nullptr;
     {
         const QSignalBlocker quiet(m_scene);
@@ -232,6 +209,12 @@ void DiagramWindow::refreshAll()
     for (auto it = m_items.cbegin(); it != m_items.cend(); ++it)
         updateItem(it.key());
     m_linkTimer.stop();
+    drawAllLinks();
+}
+
+void DiagramWindow::drawAllLinks()
+{
+    const DiagramScene::Batch batch(*m_scene);
     for (auto it = m_items.cbegin(); it != m_items.cend(); ++it)
         drawLinksOf(it.key());
 }
@@ -251,7 +234,7 @@ void DiagramWindow::removeItem(qint16 key)
 {
     // The canvas has already relinked the controls that pointed here.
     delete m_items.take(key);
-    delete m_links.take(key);
+    m_scene->removeLinks(key);
 }
 
 void DiagramWindow::updateItem(qint16 key)
@@ -275,13 +258,10 @@ void DiagramWindow::updateItem(qint16 key)
 void DiagramWindow::drawLinksOf(qint16 key)
 {
     const DiagramEntityItem* from = m_items.value(key);
-    QGraphicsPathItem* item = m_links.value(key);
-    if (!from) {
-        delete m_links.take(key);
-        return;
-    }
-    QPainterPath full;
-    QPainterPath simple;
+    if (!from)
+        return m_scene->removeLinks(key);
+    QPainterPath routed;
+    QPainterPath straight;
     const QRectF source = from->boxInScene();
     const LinkRoute::Style style = LinkRoute::StyleFromSetting(m_settings.LineStyle);
     for (qint16 target : m_canvas.LinksFrom(key)) {
@@ -289,22 +269,15 @@ void DiagramWindow::drawLinksOf(qint16 key)
         if (!to)
             continue;
         const QRectF destination = to->boxInScene();
-        simple.moveTo(source.center());
-        simple.lineTo(destination.center());
+        straight.moveTo(source.center());
+        straight.lineTo(destination.center());
         const QList<QPointF> points = LinkRoute::Points(source, destination, style);
-        full.moveTo(points.first());
+        routed.moveTo(points.first());
         for (qsizetype i = 1; i < points.size(); ++i)
-            full.lineTo(points.at(i));
-        addArrowHead(full, points.last(), points.at(points.size() - 2));
+            routed.lineTo(points.at(i));
+        addArrowHead(routed, points.last(), points.at(points.size() - 2));
     }
-    if (!item) {
-        item = new DiagramLinksItem();
-        item->setZValue(LinkLayer);
-        item->setPen(outline(colour(m_settings.LinkColor), 1));
-        m_scene->addItem(item);
-        m_links.insert(key, item);
-    }
-    static_cast<DiagramLinksItem*>(item)->setPaths(full, simple);
+    m_scene->setLinks(key, routed, straight);
 }
 
 void DiagramWindow::redrawLinks()
@@ -439,8 +412,7 @@ void DiagramWindow::setLineStyle(int toolId)
 {
     constexpr int FirstLineStyleTool = +ToolId::StraightLines;
     m_settings.LineStyle = int(LinkRoute::StyleFromSetting(toolId - FirstLineStyleTool));
-    for (auto it = m_items.cbegin(); it != m_items.cend(); ++it)
-        drawLinksOf(it.key());
+    drawAllLinks();
 }
 
 void DiagramWindow::setSettings(const DiagramSettings& settings)
@@ -448,13 +420,14 @@ void DiagramWindow::setSettings(const DiagramSettings& settings)
     const bool resized = settings.EntitySize != m_settings.EntitySize;
     m_settings = settings;
     setBackgroundBrush(colour(m_settings.BackColor));
+    m_scene->setLinkPen(outline(colour(m_settings.LinkColor), 1));
     if (resized)
         m_canvas.setEntitySizeKind(m_settings.EntitySize);
     for (auto it = m_items.cbegin(); it != m_items.cend(); ++it) {
         it.value()->showToolTip();
         it.value()->update();
-        drawLinksOf(it.key());
     }
+    drawAllLinks();
     viewport()->update();
 }
 
@@ -648,17 +621,23 @@ void DiagramWindow::contextMenuEvent(QContextMenuEvent* event)
 void DiagramWindow::drawBackground(QPainter* painter, const QRectF& rect)
 {
     QGraphicsView::drawBackground(painter, rect);
+    drawGrid(*painter, rect);
+    m_scene->drawLinks(painter, rect);
+}
+
+void DiagramWindow::drawGrid(QPainter& painter, const QRectF& rect) const
+{
     if (!m_settings.GridLines || m_settings.GridSpacing <= 0)
         return;
     const double grid = m_settings.GridSpacing;
     // A grid finer than a few pixels is only noise, and costs lines for every pixel row.
     if (grid * transform().m11() < 6)
         return;
-    painter->setPen(QPen(colour(m_settings.GridColor), 0));
+    painter.setPen(QPen(colour(m_settings.GridColor), 0));
     for (double x = std::floor(rect.left() / grid) * grid; x < rect.right(); x += grid)
-        painter->drawLine(QPointF(x, rect.top()), QPointF(x, rect.bottom()));
+        painter.drawLine(QPointF(x, rect.top()), QPointF(x, rect.bottom()));
     for (double y = std::floor(rect.top() / grid) * grid; y < rect.bottom(); y += grid)
-        painter->drawLine(QPointF(rect.left(), y), QPointF(rect.right(), y));
+        painter.drawLine(QPointF(rect.left(), y), QPointF(rect.right(), y));
 }
 
 void DiagramWindow::scrollContentsBy(int dx, int dy)

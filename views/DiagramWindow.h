@@ -9,9 +9,8 @@
 class CanvasModel;
 class CcDecisionTree;
 class DiagramEntityItem;
+class DiagramScene;
 class QGraphicsLineItem;
-class QGraphicsPathItem;
-class QGraphicsScene;
 class QRubberBand;
 
 // The decision-tree diagram: draws the canvas model and turns the author's gestures into the
@@ -27,7 +26,7 @@ public:
     DiagramWindow(CcDecisionTree& tree, const DiagramSettings& settings, QWidget* parent = nullptr);
     ~DiagramWindow() override;
 
-    QGraphicsScene* diagramScene() const { return m_scene; }
+    DiagramScene* diagramScene() const { return m_scene; }
     Tool tool() const { return m_tool; }
     const DiagramSettings& settings() const { return m_settings; }
     // The part of the scene the window shows.
@@ -97,6 +96,8 @@ private:
     void removeItem(qint16 key);
     void updateItem(qint16 key);
     void drawLinksOf(qint16 key);
+    void drawAllLinks();
+    void drawGrid(QPainter& painter, const QRectF& rect) const;
     void syncSelection();
     void applyCanvasView();
     qint16 entityAt(QPoint viewPoint) const;
@@ -110,9 +111,8 @@ private:
     CcDecisionTree& m_tree;
     CanvasModel& m_canvas;
     DiagramSettings m_settings;
-    QGraphicsScene* m_scene = nullptr;
+    DiagramScene* m_scene = nullptr;
     QHash<qint16, DiagramEntityItem*> m_items;
-    QHash<qint16, QGraphicsPathItem*> m_links;
     QHash<qint16, Mark> m_marks;
     QTimer m_linkTimer;
     bool m_rebuilding = false;

@@ -16,6 +16,7 @@
 #include "views/CommandBars.h"
 #include "views/ControlSelectorBox.h"
 #include "views/DiagramHost.h"
+#include "views/DiagramScene.h"
 #include "views/DiagramThumbnail.h"
 #include "views/DiagramWindow.h"
 #include "views/MainWindow.h"
@@ -25,7 +26,6 @@
 #include <QApplication>
 #include <QDockWidget>
 #include <QGraphicsItem>
-#include <QGraphicsPathItem>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -67,26 +67,15 @@ struct Window {
     // The first point and the bends of the links drawn from the control, without arrow heads.
     QList<QPointF> linkPointsOf(qint16 key) const
     {
-        const QPointF source = DiagramWindow::toScene(view.Canvas().Entity(key)->centre);
-        const QSizeF box = view.Canvas().EntitySize();
-        for (QGraphicsItem* item : window.diagramScene()->items()) {
-            auto* links = dynamic_cast<QGraphicsPathItem*>(item);
-            if (!links || links->path().isEmpty())
-                continue;
-            const QPointF start = links->path().elementAt(0);
-            if (std::abs(start.x() - source.x()) > box.width() / 2 || std::abs(start.y() - source.y()) > box.height() / 2)
-                continue;
-            QList<QPointF> points;
-            const QPainterPath& path = links->path();
-            for (int i = 0; i < path.elementCount(); ++i) {
-                // The head begins with the second move.
-                if (i > 0 && path.elementAt(i).isMoveTo())
-                    break;
-                points.append(path.elementAt(i));
-            }
-            return points;
+        const QPainterPath path = window.diagramScene()->linksOf(key);
+        QList<QPointF> points;
+        for (int i = 0; i < path.elementCount(); ++i) {
+            // The head begins with the second move.
+            if (i > 0 && path.elementAt(i).isMoveTo())
+                break;
+            points.append(path.elementAt(i));
         }
-        return {};
+        return points;
     }
 };
 
