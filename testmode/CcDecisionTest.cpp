@@ -153,7 +153,10 @@ bool CcDecisionTest::CopyTestFile()
     return ProcedureBoundary::runOr("CcDecisionTest.CopyTestFile", false, [&] {
         const qint32 fileType = m_document.FileType();
         m_document.setFileType(DesktopFileType);
-        const QString testFile = TestFileFor(m_document.Path());
+        // Beside the working copy: beside the project unless its folder cannot be written.
+        const QString workingCopy = m_document.WorkingCopyPath();
+        const QString testFile = TestFileFor(workingCopy.isEmpty() ? m_document.Path()
+                                                                   : QFileInfo(workingCopy).dir().filePath(QFileInfo(m_document.Path()).fileName()));
         const CcCompile::Outcome compiled = m_compile.CompileKvdTo(testFile);
         m_document.setFileType(fileType);
         if (compiled == CcCompile::Outcome::Errors || compiled == CcCompile::Outcome::Failed) {

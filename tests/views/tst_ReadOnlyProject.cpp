@@ -6,7 +6,9 @@
 #include "app/CView.h"
 #include "app/CcFile.h"
 #include "app/CcGettingStarted.h"
+#include "testmode/TestModeOptions.h"
 #include "app/ToolId.h"
+#include "app/ViewSettings.h"
 #include "base/ResourceStrings.h"
 #include "edit/CcDecisionTree.h"
 #include "model/CmDecisionManager.h"
@@ -196,6 +198,17 @@ private slots:
         const QString working = document().WorkingCopyPath();
         QVERIFY2(working.startsWith(CmDocument::StateFolder() + u'/'), qPrintable(working));
         QVERIFY(QFileInfo::exists(working));
+        QCOMPARE(QDir(installed.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"sample.kvp"_s});
+
+        // A test run's compiled tree goes beside the working copy too.
+        TestModeOptions& testing = gApp->View().Settings().TestMode;
+        testing.ShowTestModeDlg = false;
+        testing.StartFromFirst = true;
+        designer.trigger(ToolId::Run);
+        QVERIFY2(TestModeTree::player(), qPrintable(gApp->View().GetLog()));
+        QVERIFY(QFileInfo::exists(QFileInfo(working).dir().filePath(u"sample.testrun.kvd"_s)));
+        designer.trigger(ToolId::Stop);
+        QVERIFY(!TestModeTree::player());
         QCOMPARE(QDir(installed.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"sample.kvp"_s});
 
         QVERIFY(gApp->Controller().DecisionTree().AddNew(QPointF(300, 0), 1, u"Extra"_s));
