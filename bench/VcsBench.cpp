@@ -8,10 +8,11 @@
 #include "vcs/ProjectApply.h"
 #include "vcs/ProjectCapture.h"
 #include "vcs/ProjectDiff.h"
-#include "vcs/ProjectText.h"
+#include "vcs/ProjectTextWriter.h"
 #include "vcs/ReferenceUpdate.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -61,7 +62,21 @@ bool saveProject(const ProjectData& data, const QString& path)
         && project.SaveAs(path).done();
 }
 
-// What `kestrova text` and `kestrova diff` do with a file: read the project without holding it.
+// What `kestrova text` does: read the project without holding it, then stream its text to a
+// file a control at a time.
+void writeTextOf(const QString& path, const QString& textPath)
+{
+    ScriptedPrompt prompt;
+    Project project(prompt);
+    QFile text(textPath);
+    if (!project.Inspect(path) || !text.open(QIODevice::WriteOnly))
+        qFatal("reading %s failed", qPrintable(path));
+    ProjectTextWriter writer(text);
+    if (!ProjectCapture::WriteText(project.Decisions(), project.Document(), writer))
+        qFatal("writing the text of %s failed", qPrintable(path));
+}
+
+// What `kestrova diff` does with a file: read the project without holding it.
 ProjectData readFile(const QString& path)
 {
     ScriptedPrompt prompt;
@@ -82,9 +97,17 @@ Timing measure(int controls, const QString& folder)
     SyntheticTree::fillDocument(project.Document());
     ProjectData before;
     timing.captureMs = timed([&] { ProjectCapture::Read(project.Decisions(), project.Document(), &project.Canvas(), before); });
-    QString text;
-    timing.writeMs = timed([&] { text = ProjectText::Write(before); });
-    timing.textBytes = text.toUtf8().size();
+    const QString textPath = folder + QStringLiteral("/text%1.txt").arg(controls);
+    QFile text(textPath);
+    if (!text.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(textPath));
+    timing.writeMs = timed([&] {
+        QString error;
+        if (!ProjectTextWriter::Write(before, text, error))
+            qFatal("writing the text failed: %s", qPrintable(error));
+    });
+    timing.textBytes = text.size();
+    text.close();
     const ProjectData after = edited(before);
     QString changes;
     timing.describeMs = timed([&] { changes = ProjectDiff::Describe(before, after); });
@@ -99,7 +122,7 @@ Timing measure(int controls, const QString& folder)
         if (!opened.Inspect(oldPath))
             qFatal("opening %s failed", qPrintable(oldPath));
     });
-    timing.textCommandMs = timed([&] { text = ProjectText::Write(readFile(oldPath)); });
+    timing.textCommandMs = timed([&] { writeTextOf(oldPath, textPath); });
     timing.diffCommandMs = timed([&] { changes = ProjectDiff::Describe(readFile(oldPath), readFile(newPath)); });
     timing.diffLines = changes.count(QLatin1Char('\n'));
     return timing;
@@ -111,16 +134,24 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     StartUpTables::Fill();
+    QStringList arguments = app.arguments().mid(1);
+    // `--keep FOLDER` leaves the generated projects there, to profile the commands on them.
+    QString kept;
+    if (arguments.size() >= 2 && arguments.first() == QLatin1String("--keep")) {
+        kept = arguments.at(1);
+        arguments.remove(0, 2);
+    }
     QList<int> sizes;
-    for (const QString& argument : app.arguments().mid(1))
+    for (const QString& argument : std::as_const(arguments))
         sizes.append(argument.toInt());
     if (sizes.isEmpty())
         sizes = {15000, 30000};
-    QTemporaryDir folder;
+    QTemporaryDir temporary;
+    const QString folder = kept.isEmpty() ? temporary.path() : kept;
     QTextStream out(stdout);
     out << "controls\tcapture ms\twrite ms\ttext MB\tdescribe ms\topen ms\ttext command ms\tdiff command ms\tdiff lines\n";
     for (const int size : sizes) {
-        const Timing timing = measure(size, folder.path());
+        const Timing timing = measure(size, folder);
         out << timing.controls << '\t' << timing.captureMs << '\t' << timing.writeMs << '\t'
             << QString::number(double(timing.textBytes) / 1e6, 'f', 1) << '\t' << timing.describeMs << '\t' << timing.openMs << '\t'
             << timing.textCommandMs << '\t' << timing.diffCommandMs << '\t' << timing.diffLines << '\n';

@@ -3,8 +3,10 @@
 #include "base/ResourceStrings.h"
 #include "cli/ProjectSession.h"
 #include "vcs/ProjectCapture.h"
-#include "vcs/ProjectText.h"
+#include "vcs/ProjectTextWriter.h"
 
+#include <QBuffer>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -55,9 +57,26 @@ int TextCommand::execute(const QStringList& args, QTextStream& out, QTextStream&
 {
     if (args.size() != 1)
         return usageError(LoadResString(WrongArgumentsId), err);
-    ProjectData project;
-    if (!ReadProject(args.first(), project, err))
+    const QString& path = args.first();
+    ProjectSession session(err);
+    if (!session.Inspect(path))
         return Failure;
-    out << ProjectText::Write(project);
-    return Success;
+    // Streamed as UTF-8 to the output's device, a control at a time; a stream into a string (as
+    // the tests run commands) takes the same bytes at the end.
+    out.flush();
+    QBuffer inMemory;
+    QIODevice* device = out.device();
+    if (!device) {
+        inMemory.open(QIODevice::WriteOnly);
+        device = &inMemory;
+    }
+    ProjectTextWriter writer(*device);
+    StorageResult written = ProjectCapture::WriteText(session.Decisions(), session.Document(), writer);
+    if (auto* file = qobject_cast<QFileDevice*>(device); file && written && !file->flush())
+        written = StorageResult::failure(StorageErrorKind::Io, file->errorString());
+    if (device == &inMemory)
+        out << QString::fromUtf8(inMemory.data());
+    if (!written)
+        err << path << ": " << written.message << '\n';
+    return written ? Success : Failure;
 }

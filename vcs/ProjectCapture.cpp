@@ -11,6 +11,7 @@
 #include "selectors/SelectorNames.h"
 #include "vcs/ControlProperties.h"
 #include "vcs/ProjectSettings.h"
+#include "vcs/ProjectTextWriter.h"
 #include "vcs/StoredNodes.h"
 
 namespace {
@@ -74,24 +75,26 @@ StorageResult readStoredLayout(const StorageNode& root, ProjectData& project)
     return StorageResult::success();
 }
 
-} // namespace
-
-StorageResult ProjectCapture::Read(const CmDecisionManager& decisions, const CmDocument& document,
-                                   const CanvasModel* canvas, ProjectData& project)
+// Each stored control in decision order, as data.
+template <typename Each>
+void eachControl(const CmDecisionManager& decisions, Each each)
 {
-    project = ProjectData();
-    project.settings = ProjectSettings::Read(document);
     const int count = decisions.Count();
-    project.controls.reserve(static_cast<size_t>(count));
     DecisionRecord record;
     for (int i = 1; i <= count; ++i) {
         const CmDecisionItem* item = decisions.ItemByIndex(i);
         // The pseudo control that ends a web run is never stored.
         if (item && item->strID().compare(FinishLinkName, Qt::CaseInsensitive) != 0) {
             item->WriteRecord(record);
-            project.controls.push_back(ControlProperties::FromRecord(record));
+            each(ControlProperties::FromRecord(record));
         }
     }
+}
+
+// Everything but the controls.
+StorageResult readAllButControls(const CmDocument& document, const CanvasModel* canvas, ProjectData& project)
+{
+    project.settings = ProjectSettings::Read(document);
     const StorageNode root = document.Storage().rootNode();
     if (StorageResult read = readSelectors(root, project); !read)
         return read;
@@ -104,4 +107,30 @@ StorageResult ProjectCapture::Read(const CmDecisionManager& decisions, const CmD
         return read;
     }
     return JourneyStore::read(document.Storage(), project.journeys);
+}
+
+} // namespace
+
+StorageResult ProjectCapture::Read(const CmDecisionManager& decisions, const CmDocument& document,
+                                   const CanvasModel* canvas, ProjectData& project)
+{
+    project = ProjectData();
+    project.controls.reserve(static_cast<size_t>(decisions.Count()));
+    eachControl(decisions, [&project](ControlData&& control) { project.controls.push_back(std::move(control)); });
+    return readAllButControls(document, canvas, project);
+}
+
+StorageResult ProjectCapture::WriteText(const CmDecisionManager& decisions, const CmDocument& document,
+                                        ProjectTextWriter& writer)
+{
+    // The stored parts are read before a byte is written: a project that cannot be read gives no text.
+    ProjectData rest;
+    if (StorageResult read = readAllButControls(document, nullptr, rest); !read)
+        return read;
+    writer.head(rest.settings);
+    eachControl(decisions, [&writer](const ControlData& control) { writer.control(control); });
+    writer.tail(rest);
+    if (!writer.finish())
+        return StorageResult::failure(StorageErrorKind::Io, writer.error());
+    return StorageResult::success();
 }

@@ -2,25 +2,18 @@
 
 #include "journeys/JourneyText.h"
 #include "vcs/ControlProperties.h"
+#include "vcs/ProjectTextFormat.h"
 #include "vcs/TextEscape.h"
 
 #include <QSet>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 namespace {
 
-const QString ProjectKey = QStringLiteral("project");
-const QString ControlKey = QStringLiteral("control");
-const QString SelectorKey = QStringLiteral("selector");
-const QString ExternalKey = QStringLiteral("external selector");
-const QString PictureKey = QStringLiteral("picture");
-const QString LayoutKey = QStringLiteral("layout");
-const QString JourneyKey = QStringLiteral("journey");
-const QString Sha256Key = QStringLiteral("sha256");
-const QString SizeKey = QStringLiteral("size");
-const QLatin1String PropertyIndent("  ");
-const QLatin1String LineIndent("    ");
+using namespace ProjectTextFormat;
 
 // The text written into one buffer of about its final size: appending many short values to a
 // QString costs a call and a copy check each.
@@ -75,46 +68,16 @@ private:
     QChar* m_end = nullptr;
 };
 
-void appendProperty(TextBuffer& text, const QString& key, const QString& value)
+// One number of a layout line, as NumberText writes it.
+char* placeNumber(double value, char* at, char* end)
 {
-    text += PropertyIndent;
-    text += key;
-    text += QLatin1Char(':');
-    if (!value.isEmpty()) {
-        text += QLatin1Char(' ');
-        text.addEscaped(value);
+    if (std::isfinite(value)) {
+        const auto [last, error] = std::to_chars(at, end, value);
+        if (error == std::errc())
+            return last;
     }
-    text += QLatin1Char('\n');
-}
-
-void appendHeading(TextBuffer& text, const QString& keyword, const QString& name)
-{
-    text += keyword;
-    if (!name.isEmpty()) {
-        text += QLatin1Char(' ');
-        text.addEscaped(name);
-    }
-    text += QLatin1Char('\n');
-}
-
-void appendControl(TextBuffer& text, const ControlData& control)
-{
-    text += ControlKey;
-    text += QLatin1Char(' ');
-    text += QString::number(control.id);
-    if (!control.name.isEmpty()) {
-        text += QLatin1Char(' ');
-        text.addEscaped(control.name);
-    }
-    text += QLatin1Char('\n');
-    for (const auto& [key, value] : control.properties)
-        appendProperty(text, key, value);
-    for (const QString& line : control.lines) {
-        text += LineIndent;
-        text.addEscaped(line);
-        text += QLatin1Char('\n');
-    }
-    text += QLatin1Char('\n');
+    const QByteArray text = ControlProperties::NumberText(value).toLatin1();
+    return std::copy_n(text.constData(), std::min<qsizetype>(text.size(), end - at), at);
 }
 
 // The reader: one block at a time, each line checked against what its block may hold.
@@ -340,11 +303,23 @@ private:
 
 } // namespace
 
+QLatin1String ProjectText::PlaceText(const QRectF& place, std::array<char, PlaceTextCapacity>& buffer)
+{
+    char* const end = buffer.data() + buffer.size();
+    char* at = buffer.data();
+    const std::array<double, 4> numbers{place.x(), place.y(), place.width(), place.height()};
+    for (size_t i = 0; i < numbers.size(); ++i) {
+        if (i > 0 && at < end)
+            *at++ = ' ';
+        at = placeNumber(numbers[i], at, end);
+    }
+    return QLatin1String(buffer.data(), at - buffer.data());
+}
+
 QString ProjectText::PlaceText(const QRectF& place)
 {
-    return ControlProperties::NumberText(place.x()) + QLatin1Char(' ') + ControlProperties::NumberText(place.y())
-        + QLatin1Char(' ') + ControlProperties::NumberText(place.width()) + QLatin1Char(' ')
-        + ControlProperties::NumberText(place.height());
+    std::array<char, PlaceTextCapacity> buffer{};
+    return PlaceText(place, buffer);
 }
 
 QString ProjectText::RowText(const QStringList& row)
@@ -369,11 +344,11 @@ QString ProjectText::Write(const ProjectData& project)
     // About the size the text will have: a larger buffer costs the pages it touches, a smaller
     // one copies the text as it grows.
     qsizetype size = 4096;
-    for (const ControlData& control : project.controls) {
-        size += 32 + control.name.size();
-        for (const auto& [key, value] : control.properties)
+    for (const ControlData& item : project.controls) {
+        size += 32 + item.name.size();
+        for (const auto& [key, value] : item.properties)
             size += 8 + key.size() + value.size();
-        for (const QString& line : control.lines)
+        for (const QString& line : item.lines)
             size += 8 + line.size();
     }
     for (const SelectorData& selector : project.selectors) {
@@ -383,55 +358,10 @@ QString ProjectText::Write(const ProjectData& project)
         }
     }
     TextBuffer text(size + static_cast<qsizetype>(project.layout.size()) * 40);
-    text += FirstLine;
-    text += QLatin1Char('\n');
-    text += ProjectKey;
-    text += QLatin1Char('\n');
-    for (const auto& [key, value] : project.settings)
-        appendProperty(text, key, value);
-    text += QLatin1Char('\n');
-    for (const ControlData& control : project.controls)
-        appendControl(text, control);
-    for (const SelectorData& selector : project.selectors) {
-        appendHeading(text, SelectorKey, selector.name);
-        for (const QStringList& row : selector.rows) {
-            text += PropertyIndent;
-            text += RowText(row);
-            text += QLatin1Char('\n');
-        }
-        text += QLatin1Char('\n');
-    }
-    for (const ExternalSelectorData& external : project.externalSelectors) {
-        appendHeading(text, ExternalKey, external.name);
-        for (const QString& line : external.shownLines()) {
-            text += PropertyIndent;
-            text.addEscaped(line);
-            text += QLatin1Char('\n');
-        }
-        text += QLatin1Char('\n');
-    }
-    for (const PictureData& picture : project.pictures) {
-        appendHeading(text, PictureKey, picture.name);
-        appendProperty(text, Sha256Key, picture.sha256);
-        appendProperty(text, SizeKey, QString::number(picture.size));
-        text += QLatin1Char('\n');
-    }
-    if (!project.layout.empty()) {
-        text += LayoutKey;
-        text += QLatin1Char('\n');
-        for (const auto& [id, place] : project.layout)
-            appendProperty(text, QString::number(id), PlaceText(place));
-        text += QLatin1Char('\n');
-    }
-    for (const Journey& journey : project.journeys) {
-        appendHeading(text, JourneyKey, journey.name);
-        for (const QString& line : JourneyLines(journey)) {
-            text += PropertyIndent;
-            text += line;
-            text += QLatin1Char('\n');
-        }
-        text += QLatin1Char('\n');
-    }
+    head(text, project.settings);
+    for (const ControlData& item : project.controls)
+        control(text, item);
+    tail(text, project);
     return text.take();
 }
 

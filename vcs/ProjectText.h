@@ -2,6 +2,9 @@
 
 #include "vcs/ProjectData.h"
 
+#include <QLatin1String>
+
+#include <array>
 #include <optional>
 
 // The whole project as stable, line-oriented text: the same project always gives the same
@@ -30,6 +33,9 @@ std::optional<QString> Read(const QString& text, ProjectData& project);
 
 // One layout entry's text: "X Y WIDTH HEIGHT".
 QString PlaceText(const QRectF& place);
+// The same written into buffer, for a writer that makes no string of it.
+inline constexpr size_t PlaceTextCapacity = 128;
+QLatin1String PlaceText(const QRectF& place, std::array<char, PlaceTextCapacity>& buffer);
 // One selector row as its comma-separated text, line breaks escaped.
 QString RowText(const QStringList& row);
 // A journey's lines below its name.

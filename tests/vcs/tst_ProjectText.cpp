@@ -2,7 +2,10 @@
 #include "common/TestRegistry.h"
 #include "vcs/LineMerge.h"
 #include "vcs/ProjectText.h"
+#include "vcs/ProjectTextWriter.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -79,6 +82,64 @@ private slots:
         QCOMPARE(ProjectText::Write(*second), ProjectText::Write(*first));
         // The pictures came back with their bytes.
         QCOMPARE(first->pictures.back().bytes, project.pictures.back().bytes);
+    }
+
+    // The streamed text is the UTF-8 the text used to be printed as (a text stream's bytes of
+    // Write's text), wherever its blocks end and whatever the values hold.
+    void streamsTheBytesOfTheText_data()
+    {
+        QTest::addColumn<int>("controls");
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<QString>("name");
+        const QString highAlone(QChar(0xD83D));
+        const QString lowAlone(QChar(0xDE00));
+        QTest::newRow("ASCII") << 60 << QStringLiteral("Plain") << QStringLiteral("Plain");
+        QTest::newRow("escapes") << 60 << QStringLiteral("C:\\new\r\n \\ end\\\r\n") << QStringLiteral("a\\n");
+        QTest::newRow("beyond ASCII") << 60 << QStringLiteral("Größe in € – 日本語 😀 ok") << QStringLiteral("Größe");
+        QTest::newRow("lone surrogates") << 60 << (QStringLiteral("end ") + highAlone) << (lowAlone + QStringLiteral("start"));
+        QTest::newRow("escape after a non-ASCII letter") << 60 << QStringLiteral("é\\n\r") << QStringLiteral("ü\\r");
+        QTest::newRow("a value longer than a block") << 60 << (QString(300'000, QLatin1Char('x')) + QStringLiteral("ä")) << QStringLiteral("Long");
+        QTest::newRow("a value of many letters beyond ASCII") << 60 << QString(200'000, QChar(0x20AC)) << QStringLiteral("Euro");
+        QTest::newRow("many blocks") << 3000 << QStringLiteral("Größe") << QStringLiteral("Name");
+    }
+
+    void streamsTheBytesOfTheText()
+    {
+        QFETCH(int, controls);
+        QFETCH(QString, header);
+        QFETCH(QString, name);
+        ProjectData project = VcsProjects::generated(controls);
+        project.controls.front().setValue(ControlProperties::Header, header);
+        project.controls.back().name = name;
+        project.controls.back().lines.append(header);
+        project.settings.append({QStringLiteral("name"), name});
+        project.externalSelectors.push_back({name, {header}});
+
+        QByteArray expected;
+        {
+            QTextStream printed(&expected);
+            printed << ProjectText::Write(project);
+        }
+        QBuffer streamed;
+        QVERIFY(streamed.open(QIODevice::WriteOnly));
+        QString error;
+        QVERIFY2(ProjectTextWriter::Write(project, streamed, error), qPrintable(error));
+        QCOMPARE(streamed.data().size(), expected.size());
+        QVERIFY(streamed.data() == expected);
+    }
+
+    // A device that refuses the text says so; nothing pretends it was written.
+    void aRefusedWriteIsAnError()
+    {
+        QFile full(QStringLiteral("/dev/full"));
+        if (!full.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            QSKIP("no /dev/full here");
+        QString error;
+        QVERIFY(!ProjectTextWriter::Write(VcsProjects::generated(2000), full, error));
+        QVERIFY(!error.isEmpty());
+        QBuffer readOnly;
+        QVERIFY(readOnly.open(QIODevice::ReadOnly));
+        QVERIFY(!ProjectTextWriter::Write(VcsProjects::generated(3), readOnly, error));
     }
 
     void oneChangeTouchesItsOwnLines_data()

@@ -3,6 +3,8 @@
 #include "common/TestRegistry.h"
 #include "vcs/ProjectText.h"
 
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -93,6 +95,29 @@ private slots:
         const QByteArray logged = log.readAll();
         QVERIFY2(logged.startsWith("Error. Both sides changed this differently; the merge kept ours.\r\n\tSource: control 3 Step3.caption\r\n"),
                  logged.constData());
+    }
+
+    // The text is streamed to the real output: one that takes no more is an error with the
+    // project named, not a text cut short that exits 0.
+    void textToAFullDeviceFails()
+    {
+        if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+            QSKIP("no /dev/full here");
+        QProcess process;
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+        process.start(QStringLiteral(KV_CLI_PATH), {QStringLiteral("text"), path(QStringLiteral("base.kvp"))});
+        QVERIFY(process.waitForFinished(60'000));
+        QCOMPARE(process.exitCode(), 1);
+        const QString error = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(error.startsWith(path(QStringLiteral("base.kvp")) + QLatin1String(": ")), qPrintable(error));
+
+        // Printed to a real file, the bytes are the text form's.
+        QProcess printing;
+        printing.setStandardOutputFile(path(QStringLiteral("base.txt")));
+        printing.start(QStringLiteral(KV_CLI_PATH), {QStringLiteral("text"), path(QStringLiteral("base.kvp"))});
+        QVERIFY(printing.waitForFinished(60'000));
+        QCOMPARE(printing.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(CliRun::readFile(path(QStringLiteral("base.txt")))), run({"text", path("base.kvp")}).out);
     }
 
     // A file both branches added has no base: git gives an empty file for it.
