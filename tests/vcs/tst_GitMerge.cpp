@@ -169,6 +169,19 @@ private slots:
         QCOMPARE(after->selectors.front().rows.last().first(), QStringLiteral("Nimbus 13"));
         QCOMPARE(after->journeys.size(), before->journeys.size());
         QCOMPARE(kestrova({QStringLiteral("validate"), m_project}).code, 0);
+        // Opened for a change as the Designer opens it, with its diagram: both sides' changes.
+        {
+            QString errors;
+            QTextStream err(&errors);
+            ProjectSession session(err);
+            QVERIFY2(session.Open(m_project), qPrintable(errors));
+            const CmDecisionItem* opened = session.Decisions().Item(QStringLiteral("Price"));
+            QVERIFY(opened);
+            QVERIFY(opened->OptsAndActs().contains(QStringLiteral("^5001-9000")));
+            QVERIFY(session.Canvas().Entity(3) && session.Canvas().Entity(4));
+            QCOMPARE(session.Canvas().Entity(3)->centre, QPointF(640, 80));
+            QCOMPARE(session.Canvas().Entity(4)->centre, QPointF(700, 160));
+        }
         // The driver left nothing behind in the work tree: no lock, no part file, no log.
         QCOMPARE(git({QStringLiteral("status"), QStringLiteral("--porcelain"), QStringLiteral("--ignored")}).out, QString());
 
