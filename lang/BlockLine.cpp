@@ -12,6 +12,13 @@ qsizetype keywordEnd(const QString& line)
     return line.indexOf(blank, 1);
 }
 
+// An action line's keyword, read in place: lines are tested for keywords all the time.
+QStringView keywordOf(const QString& line)
+{
+    const qsizetype end = keywordEnd(line);
+    return QStringView(line).mid(1, end < 0 ? -1 : end - 1).trimmed();
+}
+
 } // namespace
 
 BlockLine::Kind BlockLine::KindOf(const QString& line)
@@ -60,10 +67,7 @@ QString BlockLine::MarkedKeyword(Keyword keyword)
 
 QString BlockLine::ActionKeyword(const QString& line)
 {
-    if (!IsAction(line))
-        return QString();
-    const qsizetype end = keywordEnd(line);
-    return line.mid(1, end < 0 ? -1 : end - 1).trimmed();
+    return IsAction(line) ? keywordOf(line).toString() : QString();
 }
 
 QString BlockLine::ActionArgument(const QString& line)
@@ -76,12 +80,12 @@ QString BlockLine::ActionArgument(const QString& line)
 
 bool BlockLine::IsKeywordAsWritten(const QString& line, Keyword keyword)
 {
-    return IsAction(line) && ActionKeyword(line) == KeywordText(keyword);
+    return IsAction(line) && keywordOf(line) == KeywordText(keyword);
 }
 
 bool BlockLine::IsKeyword(const QString& line, Keyword keyword)
 {
-    return IsAction(line) && ActionKeyword(line).compare(KeywordText(keyword), Qt::CaseInsensitive) == 0;
+    return IsAction(line) && keywordOf(line).compare(KeywordText(keyword), Qt::CaseInsensitive) == 0;
 }
 
 QString BlockLine::Body(const QString& line)

@@ -6,8 +6,6 @@
 #include "model/CmDecisionManager.h"
 #include "base/ProcedureBoundary.h"
 
-#include <QSet>
-
 #include <vector>
 
 namespace {
@@ -120,10 +118,14 @@ QStringList MDecisionDataUtil::GetLinkTargets(const CmDecisionItem& decision, co
         QStringList targets;
         if (decision.intControl() == Done)
             return targets;
-        QSet<QString> seen;
+        // A control names few targets: a search of those is cheaper than a set.
+        QStringList seen;
         const auto add = [&](const QString& target) {
-            if (!target.isEmpty() && !seen.contains(target.toUpper())) {
-                seen.insert(target.toUpper());
+            if (target.isEmpty())
+                return;
+            QString upper = target.toUpper();
+            if (!seen.contains(upper)) {
+                seen.append(std::move(upper));
                 targets.append(target);
             }
         };
