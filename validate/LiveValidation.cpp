@@ -74,7 +74,7 @@ LiveValidation::LiveValidation(const CmDecisionManager& decisions, const CmDocum
     : QObject(parent), m_decisions(decisions), m_document(document),
       m_validation(std::make_unique<CcValidation>(decisions, document))
 {
-    m_validation->setDisplayedRule([this](const QString& name) { return m_displayedCount.value(name) > 0; });
+    m_validation->setDisplayedRule([this](const QString& name) { return m_indexes.displayedCount.value(name) > 0; });
     connect(&decisions, &CmDecisionManager::decisionAdded, this, &LiveValidation::onAdded);
     connect(&decisions, &CmDecisionManager::decisionRemoved, this, &LiveValidation::onRemoved);
     connect(&decisions, &CmDecisionManager::decisionRenamed, this,
@@ -131,12 +131,12 @@ void LiveValidation::forgetAll()
             noteChanged(row.number);
     }
     m_states.clear();
-    m_referrers.clear();
-    m_valueReferrers.clear();
-    m_selectorUsers.clear();
-    m_headerUsers.clear();
-    m_pictureUsers.clear();
-    m_displayedCount.clear();
+    m_indexes.referrers.clear();
+    m_indexes.valueReferrers.clear();
+    m_indexes.selectorUsers.clear();
+    m_indexes.headerUsers.clear();
+    m_indexes.pictureUsers.clear();
+    m_indexes.displayedCount.clear();
     m_pathRows.clear();
     m_pathCounts.clear();
     m_positions.clear();
@@ -153,9 +153,8 @@ void LiveValidation::Check()
     validation.setSelectorCatalog(m_catalog);
     validation.setCompileKVW(m_web);
     validation.setCompileKVD(m_desktop);
-    Outcome outcome = checkAll(m_decisions, validation, nullptr);
-    const QList<const CmDecisionItem*> controls = outcome.items;
-    adopt(outcome, controls);
+    Outcome outcome = checkAll(m_decisions, validation, nullptr, nullptr);
+    adopt(outcome);
 }
 
 void LiveValidation::CheckPaths()
@@ -163,89 +162,101 @@ void LiveValidation::CheckPaths()
     if (m_stale)
         return;
     StopCheck();
-    adoptPaths(pathsOf(m_decisions));
+    adoptPaths(pathsOf(m_decisions, nullptr));
 }
 
 LiveValidation::Outcome LiveValidation::checkAll(const CmDecisionManager& decisions, CcValidation& validation,
+                                                 const QList<const CmDecisionItem*>* keys,
                                                  const std::atomic<bool>* cancel)
 {
     // Nothing writes the tree meanwhile, so the paths read it on the other core.
-    std::future<QList<ValidationFindings::Entry>> paths =
-        std::async(std::launch::async, [&decisions] { return pathsOf(decisions); });
+    std::future<QList<Row>> paths =
+        std::async(std::launch::async, [&decisions, keys] { return pathsOf(decisions, keys); });
     Outcome outcome;
     const int count = decisions.Count();
     for (int position = 1; position <= count; ++position) {
         if (const CmDecisionItem* item = decisions.ItemByIndex(position)) {
             for (const QString& shown : item->Group())
-                ++outcome.displayedCount[shown.trimmed().toUpper()];
+                ++outcome.indexes.displayedCount[shown.trimmed().toUpper()];
         }
     }
     // In one pass over the tree the first !KILL or !SORT on a selector is found in order.
     validation.setHeaderRule(nullptr);
-    validation.setDisplayedRule([&outcome](const QString& name) { return outcome.displayedCount.value(name) > 0; });
-    outcome.items.reserve(count);
+    const QHash<QString, int>& displayed = outcome.indexes.displayedCount;
+    validation.setDisplayedRule([&displayed](const QString& name) { return displayed.value(name) > 0; });
     outcome.states.reserve(count);
+    qsizetype checkedCount = 0;
     for (int position = 1; position <= count; ++position) {
         if (cancel && cancel->load(std::memory_order_relaxed))
             break;
         const CmDecisionItem* item = decisions.ItemByIndex(position);
         if (!item)
             continue;
-        outcome.items.append(item);
-        outcome.states.append(checked(validation, *item));
+        const CmDecisionItem* key = keys ? keys->value(checkedCount) : item;
+        ++checkedCount;
+        ControlState state = checked(validation, *item);
+        index(outcome.indexes, key, state, false);
+        outcome.errors += state.errors;
+        outcome.warnings += state.warnings;
+        outcome.states.insert(key, std::move(state));
     }
     validation.setDisplayedRule(nullptr);
     outcome.paths = paths.get();
     return outcome;
 }
 
-QList<ValidationFindings::Entry> LiveValidation::pathsOf(const CmDecisionManager& decisions)
+QList<LiveValidation::Row> LiveValidation::pathsOf(const CmDecisionManager& decisions,
+                                                   const QList<const CmDecisionItem*>* keys)
 {
     ValidationFindings findings;
     PathAnalysis::Run(decisions, findings);
-    return findings.entries();
+    QHash<const CmDecisionItem*, const CmDecisionItem*> keyOf;
+    if (keys) {
+        keyOf.reserve(keys->size());
+        for (qsizetype at = 0; at < keys->size(); ++at)
+            keyOf.insert(decisions.ItemByIndex(static_cast<int>(at + 1)), keys->at(at));
+    }
+    QList<Row> rows;
+    rows.reserve(findings.entries().size());
+    for (const ValidationFindings::Entry& entry : findings.entries()) {
+        // The location is the control's name, then "." and the property; a name holds no dot.
+        const QString name = entry.location.section(QLatin1Char('.'), 0, 0);
+        const CmDecisionItem* control = name.isEmpty() ? nullptr : decisions.Item(QVariant(name));
+        rows.append({entry, control && keys ? keyOf.value(control) : control, control ? control->intID() : qint16(0)});
+    }
+    return rows;
 }
 
-void LiveValidation::adopt(Outcome& outcome, const QList<const CmDecisionItem*>& controls)
+void LiveValidation::adopt(Outcome& outcome)
 {
     forgetAll();
     // What the rechecks read of the selectors and pictures is read again from now on.
     m_validation->Clear();
-    m_displayedCount = std::move(outcome.displayedCount);
-    m_states.reserve(outcome.states.size());
-    for (qsizetype at = 0; at < outcome.states.size() && at < controls.size(); ++at) {
-        const CmDecisionItem* item = controls.at(at);
-        ControlState& state = outcome.states[at];
-        index(item, state, false);
-        m_errors += state.errors;
-        m_warnings += state.warnings;
-        noteChanged(state.number);
-        m_states.insert(item, std::move(state));
-    }
+    m_states = std::move(outcome.states);
+    m_indexes = std::move(outcome.indexes);
+    m_errors = outcome.errors;
+    m_warnings = outcome.warnings;
+    for (auto it = m_states.cbegin(); it != m_states.cend(); ++it)
+        noteChanged(it->number);
     m_validation->setHeaderRule(
         [this](const QString& selector) { return firstHeaderUser(selector, m_checking); });
-    m_lastRecheckCount = static_cast<int>(outcome.states.size());
+    m_lastRecheckCount = static_cast<int>(m_states.size());
     setStale(false);
-    adoptPaths(outcome.paths);
+    adoptPaths(std::move(outcome.paths));
 }
 
-void LiveValidation::adoptPaths(const QList<ValidationFindings::Entry>& entries)
+void LiveValidation::adoptPaths(QList<Row> rows)
 {
     for (const Row& row : std::as_const(m_pathRows)) {
         if (row.number != 0)
             noteChanged(row.number);
     }
-    m_pathRows.clear();
+    m_pathRows = std::move(rows);
     m_pathCounts.clear();
-    m_pathRows.reserve(entries.size());
-    for (const ValidationFindings::Entry& entry : entries) {
-        // The location is the control's name, then "." and the property; a name holds no dot.
-        const QString name = entry.location.section(QLatin1Char('.'), 0, 0);
-        const CmDecisionItem* control = name.isEmpty() ? nullptr : m_decisions.Item(QVariant(name));
-        m_pathRows.append({entry, control, control ? control->intID() : qint16(0)});
-        if (control) {
-            ++m_pathCounts[control];
-            noteChanged(control->intID());
+    for (const Row& row : std::as_const(m_pathRows)) {
+        if (row.control) {
+            ++m_pathCounts[row.control];
+            noteChanged(row.number);
         }
     }
     m_pathsStale = false;
@@ -275,17 +286,18 @@ void LiveValidation::StartCheck()
 
 void LiveValidation::run(Job& job)
 {
-    const CmDecisionManager& decisions = job.snapshot.decisions();
+    // Built, read and dropped on this thread.
+    const TreeSnapshot::Tree tree = job.snapshot.build();
     if (!job.full) {
-        job.outcome.paths = pathsOf(decisions);
+        job.outcome.paths = pathsOf(*tree.decisions, &tree.originals);
         return;
     }
-    CcValidation validation(decisions, job.document);
+    CcValidation validation(*tree.decisions, job.document);
     validation.setSelectorCatalog(job.catalog ? job.catalog : job.snapshot.selectors());
     validation.setPictureNames(job.snapshot.pictures());
     validation.setCompileKVW(job.web);
     validation.setCompileKVD(job.desktop);
-    job.outcome = checkAll(decisions, validation, &job.cancel);
+    job.outcome = checkAll(*tree.decisions, validation, &tree.originals, &job.cancel);
 }
 
 void LiveValidation::StopCheck()
@@ -320,9 +332,9 @@ void LiveValidation::finishJob(quint64 id)
         return;
     }
     if (job->full)
-        adopt(job->outcome, job->snapshot.originals());
+        adopt(job->outcome);
     else
-        adoptPaths(job->outcome.paths);
+        adoptPaths(std::move(job->outcome.paths));
 }
 
 void LiveValidation::SelectorsChanged(const QStringList& names)
@@ -334,8 +346,8 @@ void LiveValidation::SelectorsChanged(const QStringList& names)
     Controls seeds;
     for (const QString& name : names) {
         const QString folded = name.trimmed().toCaseFolded();
-        seeds.unite(m_selectorUsers.value(folded));
-        seeds.unite(m_headerUsers.value(folded));
+        seeds.unite(m_indexes.selectorUsers.value(folded));
+        seeds.unite(m_indexes.headerUsers.value(folded));
     }
     recheck(seeds);
 }
@@ -348,7 +360,7 @@ void LiveValidation::PicturesChanged(const QStringList& names)
     m_validation->ForgetPictures();
     Controls seeds;
     for (const QString& name : names)
-        seeds.unite(m_pictureUsers.value(name.toUpper()));
+        seeds.unite(m_indexes.pictureUsers.value(name.toUpper()));
     recheck(seeds);
 }
 
@@ -386,13 +398,13 @@ void LiveValidation::onRemoved(const CmDecisionItem* item)
     Controls seeds;
     addReferrers(seeds, state.keys, false);
     for (const QString& shown : state.displayed) {
-        if (m_displayedCount.value(shown) == 0) {
+        if (m_indexes.displayedCount.value(shown) == 0) {
             if (const CmDecisionItem* control = m_decisions.Item(QVariant(shown)))
                 seeds.insert(control);
         }
     }
     for (const QString& selector : state.reads.headerSelectors) {
-        if (const CmDecisionItem* first = firstUserOf(m_headerUsers.value(selector.toCaseFolded())))
+        if (const CmDecisionItem* first = firstUserOf(m_indexes.headerUsers.value(selector.toCaseFolded())))
             seeds.insert(first);
     }
     recheck(seeds);
@@ -473,7 +485,7 @@ void LiveValidation::checkOne(const CmDecisionItem* item, QList<const CmDecision
     m_checking = item;
     ControlState state = checked(*m_validation, *item);
     m_checking = nullptr;
-    index(item, state, true);
+    index(m_indexes, item, state, true);
     m_errors += state.errors;
     m_warnings += state.warnings;
     noteChanged(state.number);
@@ -483,7 +495,7 @@ void LiveValidation::checkOne(const CmDecisionItem* item, QList<const CmDecision
         const QSet<QString> before(old.displayed.cbegin(), old.displayed.cend());
         const QSet<QString> after(state.displayed.cbegin(), state.displayed.cend());
         for (const QString& name : (before - after) | (after - before)) {
-            const int now = m_displayedCount.value(name);
+            const int now = m_indexes.displayedCount.value(name);
             const int earlier = now - static_cast<int>(state.displayed.count(name)) + static_cast<int>(old.displayed.count(name));
             if ((now > 0) != (earlier > 0)) {
                 if (const CmDecisionItem* control = m_decisions.Item(QVariant(name)))
@@ -500,7 +512,7 @@ void LiveValidation::checkOne(const CmDecisionItem* item, QList<const CmDecision
         for (const QString& selector : std::as_const(state.reads.headerSelectors))
             after.insert(selector.toCaseFolded());
         for (const QString& selector : (before - after) | (after - before)) {
-            Controls users = m_headerUsers.value(selector);
+            Controls users = m_indexes.headerUsers.value(selector);
             users.remove(item);
             more.append(firstUserOf(users));
         }
@@ -521,21 +533,21 @@ LiveValidation::ControlState LiveValidation::checked(CcValidation& validation, c
     return state;
 }
 
-void LiveValidation::index(const CmDecisionItem* item, const ControlState& state, bool displayed)
+void LiveValidation::index(Indexes& into, const CmDecisionItem* item, const ControlState& state, bool displayed)
 {
     for (const QString& name : state.reads.controls)
-        m_referrers[referenceKey(name)].insert(item);
+        into.referrers[referenceKey(name)].insert(item);
     for (const QString& name : state.reads.valueTargets)
-        m_valueReferrers[referenceKey(name)].insert(item);
+        into.valueReferrers[referenceKey(name)].insert(item);
     for (const QString& name : state.reads.selectors)
-        m_selectorUsers[name.toCaseFolded()].insert(item);
+        into.selectorUsers[name.toCaseFolded()].insert(item);
     for (const QString& name : state.reads.headerSelectors)
-        m_headerUsers[name.toCaseFolded()].insert(item);
+        into.headerUsers[name.toCaseFolded()].insert(item);
     if (!state.reads.picture.isEmpty())
-        m_pictureUsers[state.reads.picture.toUpper()].insert(item);
+        into.pictureUsers[state.reads.picture.toUpper()].insert(item);
     if (displayed) {
         for (const QString& name : state.displayed)
-            ++m_displayedCount[name];
+            ++into.displayedCount[name];
     }
 }
 
@@ -550,28 +562,28 @@ void LiveValidation::unindex(const CmDecisionItem* item, const ControlState& sta
             index.erase(found);
     };
     for (const QString& name : state.reads.controls)
-        drop(m_referrers, referenceKey(name));
+        drop(m_indexes.referrers, referenceKey(name));
     for (const QString& name : state.reads.valueTargets)
-        drop(m_valueReferrers, referenceKey(name));
+        drop(m_indexes.valueReferrers, referenceKey(name));
     for (const QString& name : state.reads.selectors)
-        drop(m_selectorUsers, name.toCaseFolded());
+        drop(m_indexes.selectorUsers, name.toCaseFolded());
     for (const QString& name : state.reads.headerSelectors)
-        drop(m_headerUsers, name.toCaseFolded());
+        drop(m_indexes.headerUsers, name.toCaseFolded());
     if (!state.reads.picture.isEmpty())
-        drop(m_pictureUsers, state.reads.picture.toUpper());
+        drop(m_indexes.pictureUsers, state.reads.picture.toUpper());
     for (const QString& name : state.displayed) {
-        const auto found = m_displayedCount.find(name);
-        if (found != m_displayedCount.end() && --found.value() <= 0)
-            m_displayedCount.erase(found);
+        const auto found = m_indexes.displayedCount.find(name);
+        if (found != m_indexes.displayedCount.end() && --found.value() <= 0)
+            m_indexes.displayedCount.erase(found);
     }
 }
 
 void LiveValidation::addReferrers(Controls& into, const QStringList& keys, bool valueOnly) const
 {
     for (const QString& key : keys) {
-        into.unite(m_valueReferrers.value(key));
+        into.unite(m_indexes.valueReferrers.value(key));
         if (!valueOnly)
-            into.unite(m_referrers.value(key));
+            into.unite(m_indexes.referrers.value(key));
     }
 }
 
@@ -596,7 +608,7 @@ bool LiveValidation::firstHeaderUser(const QString& foldedSelector, const CmDeci
     if (!item)
         return true;
     const int position = positionOf(item);
-    for (const CmDecisionItem* user : m_headerUsers.value(foldedSelector)) {
+    for (const CmDecisionItem* user : m_indexes.headerUsers.value(foldedSelector)) {
         if (user != item && positionOf(user) < position)
             return false;
     }

@@ -116,26 +116,38 @@ private:
     };
     using Controls = QSet<const CmDecisionItem*>;
     using Index = QHash<QString, Controls>;
-    // What a full check found: each control of the tree checked, in decision order, and the paths.
-    struct Outcome {
-        QList<const CmDecisionItem*> items;
-        QList<ControlState> states;
+    // Each name to the controls that read it.
+    struct Indexes {
+        Index referrers;
+        Index valueReferrers;
+        Index selectorUsers;
+        Index headerUsers;
+        Index pictureUsers;
         QHash<QString, int> displayedCount;
-        QList<ValidationFindings::Entry> paths;
+    };
+    // What a full check found, indexed as the live check keeps it, so that taking it is a move.
+    struct Outcome {
+        QHash<const CmDecisionItem*, ControlState> states;
+        Indexes indexes;
+        int errors = 0;
+        int warnings = 0;
+        QList<Row> paths;
     };
     struct Job;
 
-    // The whole-tree work, on whichever thread; cancel stops it between controls.
+    // The whole-tree work, on whichever thread; cancel stops it between controls. The findings
+    // are kept under keys, the project's controls in the tree's order, or under the tree's own
+    // when null: a key is never read.
     static Outcome checkAll(const CmDecisionManager& decisions, CcValidation& validation,
-                            const std::atomic<bool>* cancel);
-    static QList<ValidationFindings::Entry> pathsOf(const CmDecisionManager& decisions);
+                            const QList<const CmDecisionItem*>* keys, const std::atomic<bool>* cancel);
+    // The path findings, each with its control's key (as checkAll).
+    static QList<Row> pathsOf(const CmDecisionManager& decisions, const QList<const CmDecisionItem*>* keys);
     static void run(Job& job);
     void finishJob(quint64 id);
     // Whether there was one to stop.
     bool stopJob();
-    // Takes what a full check found; controls are the project's, in the outcome's order.
-    void adopt(Outcome& outcome, const QList<const CmDecisionItem*>& controls);
-    void adoptPaths(const QList<ValidationFindings::Entry>& entries);
+    void adopt(Outcome& outcome);
+    void adoptPaths(QList<Row> rows);
 
     void onAdded(const CmDecisionItem* item);
     void onRemoved(const CmDecisionItem* item);
@@ -149,7 +161,7 @@ private:
     void recheck(Controls seeds);
     void checkOne(const CmDecisionItem* item, QList<const CmDecisionItem*>& more);
     static ControlState checked(CcValidation& validation, const CmDecisionItem& item);
-    void index(const CmDecisionItem* item, const ControlState& state, bool displayed);
+    static void index(Indexes& into, const CmDecisionItem* item, const ControlState& state, bool displayed);
     void unindex(const CmDecisionItem* item, const ControlState& state);
     void addReferrers(Controls& into, const QStringList& keys, bool valueOnly) const;
     // The key a reference is indexed by: a number by "#" and the number, a name upper-cased.
@@ -167,12 +179,7 @@ private:
     const ISelectorCatalog* m_catalog = nullptr;
     std::unique_ptr<CcValidation> m_validation;
     QHash<const CmDecisionItem*, ControlState> m_states;
-    Index m_referrers;
-    Index m_valueReferrers;
-    Index m_selectorUsers;
-    Index m_headerUsers;
-    Index m_pictureUsers;
-    QHash<QString, int> m_displayedCount;
+    Indexes m_indexes;
     QList<Row> m_pathRows;
     QHash<const CmDecisionItem*, int> m_pathCounts;
     QSet<qint16> m_changedNumbers;

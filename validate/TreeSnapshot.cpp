@@ -6,39 +6,18 @@
 #include "persist/PictureStore.h"
 #include "validate/SelectorCatalogCopy.h"
 
-namespace {
-
-// Every property a check reads; the option lists of other interfaces are no check's business.
-std::unique_ptr<CmDecisionItem> copyOf(const CmDecisionItem& item)
-{
-    auto copy = std::make_unique<CmDecisionItem>();
-    copy->setIntID(item.intID());
-    copy->setStrID(item.strID());
-    copy->setIntControl(item.intControl());
-    copy->setOptsAndActsAsRead(item.OptsAndActs());
-    copy->setGroup(item.Group());
-    copy->setCaption(item.Caption());
-    copy->setHeading(item.Heading());
-    copy->setPicture(item.Picture());
-    copy->setDefaultValue(item.DefaultValue());
-    copy->setMin(item.Min());
-    copy->setMax(item.Max());
-    copy->setKvdHelpID(item.kvdHelpID());
-    copy->setKvwHelpID(item.kvwHelpID());
-    return copy;
-}
-
-} // namespace
-
 TreeSnapshot::TreeSnapshot(const CmDecisionManager& decisions, const CmDocument& document, Content content)
-    : m_decisions(std::make_unique<CmDecisionManager>())
 {
     const int count = decisions.Count();
-    m_originals.reserve(count);
+    m_controls.reserve(static_cast<std::size_t>(count));
+    // Every property a check reads; the option lists of other interfaces are no check's business.
     for (int position = 1; position <= count; ++position) {
         const CmDecisionItem* item = decisions.ItemByIndex(position);
-        if (item && m_decisions->add(copyOf(*item)))
-            m_originals.append(item);
+        if (!item)
+            continue;
+        m_controls.push_back({item, item->intID(), item->intControl(), item->kvdHelpID(), item->strID(),
+                              item->OptsAndActs(), item->Group(), item->Caption(), item->Heading(), item->Picture(),
+                              item->DefaultValue(), item->Min(), item->Max(), item->kvwHelpID()});
     }
     if (content == Content::Everything) {
         m_selectors = std::make_unique<SelectorCatalogCopy>(document.Storage().rootNode());
@@ -48,3 +27,28 @@ TreeSnapshot::TreeSnapshot(const CmDecisionManager& decisions, const CmDocument&
 }
 
 TreeSnapshot::~TreeSnapshot() = default;
+
+TreeSnapshot::Tree TreeSnapshot::build() const
+{
+    Tree tree{std::make_unique<CmDecisionManager>(), {}};
+    tree.originals.reserve(static_cast<qsizetype>(m_controls.size()));
+    for (const Control& control : m_controls) {
+        auto copy = std::make_unique<CmDecisionItem>();
+        copy->setIntID(control.number);
+        copy->setStrID(control.name);
+        copy->setIntControl(control.type);
+        copy->setOptsAndActsAsRead(control.lines);
+        copy->setGroup(control.group);
+        copy->setCaption(control.caption);
+        copy->setHeading(control.heading);
+        copy->setPicture(control.picture);
+        copy->setDefaultValue(control.defaultValue);
+        copy->setMin(control.min);
+        copy->setMax(control.max);
+        copy->setKvdHelpID(control.helpNumber);
+        copy->setKvwHelpID(control.help);
+        if (tree.decisions->add(std::move(copy)))
+            tree.originals.append(control.original);
+    }
+    return tree;
+}
