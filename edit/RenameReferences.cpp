@@ -58,15 +58,18 @@ void RenameReferences::UpdateAll(CmDecisionManager& decisions, const QString& ol
 
 namespace {
 
-// The list with each entry mapped, sharing the original's storage while nothing changes.
+// The list with each entry mapped, sharing the original's storage while nothing changes;
+// changed says whether any entry did.
 template <typename Map>
-QStringList mapped(const QStringList& list, Map map)
+QStringList mapped(const QStringList& list, bool& changed, Map map)
 {
     QStringList result = list;
     for (qsizetype i = 0; i < list.size(); ++i) {
-        QString changed = map(list.at(i));
-        if (changed != list.at(i))
-            result[i] = std::move(changed);
+        QString entry = map(list.at(i));
+        if (entry != list.at(i)) {
+            result[i] = std::move(entry);
+            changed = true;
+        }
     }
     return result;
 }
@@ -75,12 +78,20 @@ QStringList mapped(const QStringList& list, Map map)
 
 bool RenameReferences::UpdateOne(CmDecisionItem& item, const QString& oldName, const QString& newName)
 {
-    const QString heading =
-        item.Heading().contains(QLatin1String("[[")) ? InReference(item.Heading(), oldName, newName) : item.Heading();
-    const QStringList group = mapped(item.Group(), [&](const QString& entry) {
+    // A rename looks at every control; most never write the old name, and a search for it is
+    // far cheaper than reading each of their lines.
+    const auto writes = [&oldName](const QString& text) { return text.contains(oldName); };
+    bool changed = false;
+    QString heading = item.Heading();
+    if (writes(heading)) {
+        heading = InReference(heading, oldName, newName);
+        changed = heading != item.Heading();
+    }
+    const QStringList group = mapped(item.Group(), changed, [&](const QString& entry) {
         return entry.compare(oldName, Qt::CaseInsensitive) == 0 ? newName : entry;
     });
-    const QStringList lines =
-        mapped(item.OptsAndActs(), [&](const QString& line) { return InAction(line, oldName, newName); });
-    return item.RewriteReferences(heading, group, lines);
+    const QStringList lines = mapped(item.OptsAndActs(), changed, [&](const QString& line) {
+        return writes(line) ? InAction(line, oldName, newName) : line;
+    });
+    return changed && item.RewriteReferences(heading, group, lines);
 }
