@@ -1,4 +1,4 @@
-// Times the text form and the diff of generated projects: `kestrova-bench-vcs [N ...]`.
+// Times the text form and the diff of generated projects: `kestrova-bench-vcs [--keep FOLDER] [N ...]`.
 #include "BenchTimer.h"
 #include "base/StartUpTables.h"
 #include "common/ScriptedPrompt.h"
