@@ -110,6 +110,18 @@ QString rangeText(const NumericRange& range)
     return low + QLatin1Char('-') + high;
 }
 
+// Winds a map back over the changes logged since a page was left, the latest first.
+template <typename Key, typename Changes>
+void undo(QHash<Key, QString>& map, const Changes& changes)
+{
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        if (change->previous)
+            map.insert(change->key, *change->previous);
+        else
+            map.remove(change->key);
+    }
+}
+
 } // namespace
 
 // What expressions see: the run's values, the selectors and, inside !KILL and !SORT, the item
@@ -189,7 +201,7 @@ private:
         m_engine.raise(RuntimeEvent::ValueRequest, {reference.trimmed()}, answer);
         if (answer == reference.trimmed() || answer.isEmpty())
             unknownControl(reference.trimmed());
-        m_engine.m_foreignValues.insert(key, answer);
+        m_engine.assignForeign(key, answer);
         return RuntimeValue::guess(answer);
     }
 
@@ -385,15 +397,10 @@ QList<const RuntimeControl*> RuntimeEngine::controls() const
 
 QString RuntimeEngine::value(int id) const
 {
-    return valueFrom(id, m_values, m_defaults);
-}
-
-QString RuntimeEngine::valueFrom(int id, const QHash<int, QString>& values, const QHash<int, QString>& defaults) const
-{
-    if (const auto answered = values.constFind(id); answered != values.constEnd())
+    if (const auto answered = m_values.constFind(id); answered != m_values.constEnd())
         return answered.value();
     const RuntimeControl* owner = control(id);
-    const QString fallback = defaults.value(id);
+    const QString fallback = m_defaults.value(id);
     if (!owner)
         return fallback;
     if (owner->isBoolean())
@@ -408,13 +415,39 @@ QList<RuntimeEngine::LeftPage> RuntimeEngine::pagesLeft() const
 {
     QList<LeftPage> pages;
     pages.reserve(qsizetype(m_history.size()));
-    for (const Snapshot& snapshot : m_history) {
-        LeftPage page{snapshot.page, {}};
-        for (const int id : snapshot.page)
-            page.values.append(valueFrom(id, snapshot.values, snapshot.defaults));
-        pages.append(std::move(page));
-    }
+    for (const Snapshot& snapshot : m_history)
+        pages.append(LeftPage{snapshot.page, snapshot.pageValues});
     return pages;
+}
+
+qsizetype RuntimeEngine::historyValues() const
+{
+    qsizetype count = 0;
+    for (const Snapshot& snapshot : m_history)
+        count += snapshot.pageValues.size() + qsizetype(snapshot.values.size() + snapshot.defaults.size()
+                                                        + snapshot.foreignValues.size());
+    return count;
+}
+
+void RuntimeEngine::assign(QHash<int, QString>& map, int id, const QString& value)
+{
+    if (!m_history.empty()) {
+        Snapshot& top = m_history.back();
+        auto& log = &map == &m_defaults ? top.defaults : top.values;
+        const auto found = map.constFind(id);
+        log.push_back({id, found == map.constEnd() ? std::nullopt : std::optional(found.value())});
+    }
+    map.insert(id, value);
+}
+
+void RuntimeEngine::assignForeign(const QString& key, const QString& value)
+{
+    if (!m_history.empty()) {
+        const auto found = m_foreignValues.constFind(key);
+        m_history.back().foreignValues.push_back(
+            {key, found == m_foreignValues.constEnd() ? std::nullopt : std::optional(found.value())});
+    }
+    m_foreignValues.insert(key, value);
 }
 
 std::optional<QString> RuntimeEngine::setAnswer(int id, const QString& answer)
@@ -425,7 +458,7 @@ std::optional<QString> RuntimeEngine::setAnswer(int id, const QString& answer)
     const Normalized normalized = normalize(*owner, answer);
     if (!normalized.error.isEmpty())
         return normalized.error;
-    m_values.insert(id, normalized.value);
+    assign(m_values, id, normalized.value);
     return std::nullopt;
 }
 
@@ -450,11 +483,11 @@ bool RuntimeEngine::back()
     Snapshot snapshot = std::move(m_history.back());
     m_history.pop_back();
     m_page = snapshot.page;
-    m_values = snapshot.values;
-    m_defaults = snapshot.defaults;
-    m_foreignValues = snapshot.foreignValues;
+    undo(m_values, snapshot.values);
+    undo(m_defaults, snapshot.defaults);
+    undo(m_foreignValues, snapshot.foreignValues);
     m_earlyFinish = snapshot.earlyFinish;
-    m_links = snapshot.links;
+    m_links.resize(snapshot.links); // links are only ever added
     for (std::size_t i = 0; i < m_selectors.size(); ++i)
         m_selectors[i].restore(snapshot.marks.at(i));
     m_actions.clear();
@@ -534,7 +567,10 @@ void RuntimeEngine::leavePage(bool moveOn)
     m_go.reset();
     m_hostNext.reset();
     if (!done) {
-        Snapshot snapshot{m_page, m_values, m_defaults, m_foreignValues, m_earlyFinish, {}, m_links};
+        Snapshot snapshot{m_page, {}, m_earlyFinish, {}, m_links.size(), {}, {}, {}};
+        snapshot.pageValues.reserve(m_page.size());
+        for (const int id : std::as_const(m_page))
+            snapshot.pageValues.append(value(id));
         snapshot.marks.reserve(m_selectors.size());
         for (const SelectorTable& table : m_selectors)
             snapshot.marks.push_back(table.mark());
@@ -850,7 +886,7 @@ void RuntimeEngine::runSet(const QString& argument, bool asDefault, const Source
     const Normalized normalized = normalize(*target, given);
     if (!normalized.error.isEmpty())
         fault(32524, line, normalized.error);
-    (asDefault ? m_defaults : m_values).insert(target->id, normalized.value);
+    assign(asDefault ? m_defaults : m_values, target->id, normalized.value);
     record(source, line, LoadResString(32529).arg(target->displayName(), normalized.value));
 }
 

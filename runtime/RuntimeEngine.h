@@ -128,6 +128,9 @@ public:
     bool onDonePage() const;
     bool earlyFinish() const { return m_earlyFinish; }
     bool canGoBack() const { return m_running && !m_history.empty(); }
+    // How many values the pages left keep for Back (their shown values and the changes since):
+    // it grows with what the run changed, not with the pages times the values.
+    qsizetype historyValues() const;
 
     const RuntimeControl* control(int id) const;
     // By name (without regard to case), by id, or by "_" and the id.
@@ -167,14 +170,22 @@ private:
         const RuntimeControl* control = nullptr;
         QString option;
     };
+    // A page left: what Back needs to return to it. The values are not copied; the changes made
+    // since are logged with what they replaced, so each page costs what it changed.
+    template <typename Key>
+    struct Change {
+        Key key;
+        std::optional<QString> previous; // none when the key was absent
+    };
     struct Snapshot {
         QList<int> page;
-        QHash<int, QString> values;
-        QHash<int, QString> defaults;
-        QHash<QString, QString> foreignValues;
+        QStringList pageValues; // the page's values as it was left
         bool earlyFinish = false;
         std::vector<SelectorTable::Mark> marks;
-        QStringList links;
+        qsizetype links = 0;
+        std::vector<Change<int>> values;
+        std::vector<Change<int>> defaults;
+        std::vector<Change<QString>> foreignValues;
     };
     struct Normalized {
         QString value;
@@ -210,8 +221,10 @@ private:
     QList<RuntimeOption> chosenOptions(const RuntimeControl& control) const;
     Normalized normalize(const RuntimeControl& control, const QString& answer) const;
     QString pageValuesText() const;
-    QString valueFrom(int id, const QHash<int, QString>& values, const QHash<int, QString>& defaults) const;
     void resetRun();
+    // Sets a value of the run, logging what it replaced while Back can return to a page.
+    void assign(QHash<int, QString>& map, int id, const QString& value);
+    void assignForeign(const QString& key, const QString& value);
 
     IRuntimeHost* m_host = nullptr;
     IRunTrace* m_trace = nullptr;

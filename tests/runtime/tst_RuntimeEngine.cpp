@@ -95,6 +95,7 @@ private slots:
     void faults_data();
     void faults();
     void backRestoresValuesItemsAndOrder();
+    void historyKeepsOnlyWhatEachPageChanged();
     void eventsOfARun();
     void hostSteersThePageState();
     void hostAnswersDefinitionsAndValues();
@@ -288,6 +289,63 @@ void TestRuntimeEngine::backRestoresValuesItemsAndOrder()
     QVERIFY(!engine.setAnswer(1, "Any"));
     QVERIFY(engine.next());
     QCOMPARE(remainingNames(engine), all);
+}
+
+// A long run's history must not copy every earlier value on each page: each page left keeps its
+// shown value and the changes made after it, and Back winds exactly those back.
+void TestRuntimeEngine::historyKeepsOnlyWhatEachPageChanged()
+{
+    constexpr int Pages = 60;
+    QStringList records{record(1, "Count", "NumBox", {"&0"}), record(2, "Outside", "TextArea", {})};
+    for (int page = 0; page < Pages; ++page) {
+        const int id = 10 + page;
+        const QString go = page + 1 < Pages ? QStringLiteral("!GO _%1").arg(id + 1) : QStringLiteral("!GO End");
+        QStringList tail{"!SET [[Count]] = [[Count]] + 1", "!DEFAULT [[Total]] = [[Count]] * 2", go};
+        if (page == 1)
+            tail.prepend("!SET [[Outside]] = [[Elsewhere]]");
+        records.append(record(id, QStringLiteral("Q%1").arg(page), "NumBox", tail));
+    }
+    records.append(record(3, "Total", "NumBox", {}));
+    records.append(record(4, "End", "Done", {}));
+    RuntimeEngine engine;
+    RecordingHost host;
+    host.values.insert("Elsewhere", "x");
+    engine.registerHost(&host);
+    QVERIFY(engine.load(RuntimeFixture::tree(records)));
+    QVERIFY(engine.start("_10"));
+
+    QList<qsizetype> kept{engine.historyValues()};
+    for (int page = 0; page < Pages; ++page) {
+        QVERIFY(!engine.setAnswer(10 + page, QString::number(page * 3)));
+        QVERIFY(engine.next());
+        kept.append(engine.historyValues());
+    }
+    QCOMPARE(engine.value(1), QString::number(Pages));
+    QCOMPARE(host.count(RuntimeEvent::ValueRequest), 1);
+    // The page's value, its answer, the !SET and the !DEFAULT: the same on the last page as on
+    // the third, however many answers came before (the second page also asked for Elsewhere).
+    for (int page = 2; page < Pages; ++page)
+        QCOMPARE(kept.at(page + 1) - kept.at(page), kept.at(3) - kept.at(2));
+    QCOMPARE(kept.at(3) - kept.at(2), 4);
+    QCOMPARE(engine.pagesLeft().size(), Pages);
+    QCOMPARE(engine.pagesLeft().at(5).values, QStringList{"15"});
+
+    // Back undoes each page's changes in turn: its answer stays as it was when it was left.
+    for (int page = Pages - 1; page >= 0; --page) {
+        QVERIFY(engine.back());
+        QCOMPARE(engine.page(), QList<int>{10 + page});
+        QCOMPARE(engine.value(10 + page), QString::number(page * 3));
+        QCOMPARE(engine.value(1), QString::number(page));
+        QCOMPARE(engine.value(3), page == 0 ? QString() : QString::number(page * 2));
+        QCOMPARE(engine.value(2), page >= 2 ? QString("x") : QString());
+    }
+    QVERIFY(!engine.canGoBack());
+    QCOMPARE(engine.historyValues(), 0);
+    // The outside value was forgotten with the page that asked for it, so it is asked again.
+    QVERIFY(engine.next());
+    QVERIFY(!engine.setAnswer(11, "1"));
+    QVERIFY(engine.next());
+    QCOMPARE(host.count(RuntimeEvent::ValueRequest), 2);
 }
 
 void TestRuntimeEngine::eventsOfARun()
