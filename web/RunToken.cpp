@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <QMessageAuthenticationCode>
 
+#include <utility>
+
 namespace {
 
 constexpr auto Base64 = QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals;
@@ -26,30 +28,108 @@ bool sameBytes(const QByteArray& a, const QByteArray& b)
     return difference == 0;
 }
 
-QChar kindLetter(RunState::Step::Kind kind)
+char kindLetter(RunState::Step::Kind kind)
 {
     switch (kind) {
-    case RunState::Step::Kind::Back: return QLatin1Char('B');
-    case RunState::Step::Kind::Finish: return QLatin1Char('F');
-    default: return QLatin1Char('N');
+    case RunState::Step::Kind::Back: return 'B';
+    case RunState::Step::Kind::Finish: return 'F';
+    default: return 'N';
     }
 }
 
+// Appends a JSON string as Qt's compact writer spells it (so a state signs to the same bytes):
+// quote, backslash and control characters escaped, the rest UTF-8, a lone surrogate as \u.
+void appendJsonString(QByteArray& out, QStringView text)
+{
+    static constexpr char Hex[] = "0123456789abcdef";
+    const auto escapeUnit = [&out](char16_t unit) {
+        out.append("\\u", 2);
+        for (int shift = 12; shift >= 0; shift -= 4)
+            out.append(Hex[(unit >> shift) & 0xf]);
+    };
+    out.append('"');
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = text.at(i).unicode();
+        if (unit >= 0x20 && unit < 0x80 && unit != '"' && unit != '\\') {
+            out.append(static_cast<char>(unit));
+            continue;
+        }
+        switch (unit) {
+        case '"': out.append("\\\"", 2); continue;
+        case '\\': out.append("\\\\", 2); continue;
+        case '\b': out.append("\\b", 2); continue;
+        case '\f': out.append("\\f", 2); continue;
+        case '\n': out.append("\\n", 2); continue;
+        case '\r': out.append("\\r", 2); continue;
+        case '\t': out.append("\\t", 2); continue;
+        default: break;
+        }
+        char32_t code = unit;
+        if (unit < 0x20) {
+            escapeUnit(unit);
+            continue;
+        }
+        if (QChar::isSurrogate(unit)) {
+            if (!QChar::isHighSurrogate(unit) || i + 1 == size || !QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+                escapeUnit(unit);
+                continue;
+            }
+            code = QChar::surrogateToUcs4(unit, text.at(++i).unicode());
+        }
+        if (code < 0x800) {
+            out.append(static_cast<char>(0xc0 | (code >> 6)));
+        } else if (code < 0x10000) {
+            out.append(static_cast<char>(0xe0 | (code >> 12)));
+            out.append(static_cast<char>(0x80 | ((code >> 6) & 0x3f)));
+        } else {
+            out.append(static_cast<char>(0xf0 | (code >> 18)));
+            out.append(static_cast<char>(0x80 | ((code >> 12) & 0x3f)));
+            out.append(static_cast<char>(0x80 | ((code >> 6) & 0x3f)));
+        }
+        out.append(static_cast<char>(0x80 | (code & 0x3f)));
+    }
+    out.append('"');
+}
+
+// Written directly, with the keys in the order Qt sorts them: a QJsonDocument built for the whole
+// run cost more than the rest of the token.
 QByteArray toJson(const RunState& state)
 {
-    QJsonArray steps;
+    QByteArray out;
+    qsizetype estimate = 64 + state.tree.size() + state.version.size() + state.run.size() + state.start.size();
     for (const RunState::Step& step : state.steps) {
-        QJsonArray entry{QString(kindLetter(step.kind))};
-        for (const auto& [name, value] : step.answers) {
-            entry.append(name);
-            entry.append(value);
-        }
-        steps.append(entry);
+        estimate += 8;
+        for (const auto& [name, value] : step.answers)
+            estimate += name.size() + value.size() + 6;
     }
-    const QJsonObject object{{QStringLiteral("f"), FormatVersion},    {QStringLiteral("t"), state.tree},
-                             {QStringLiteral("v"), state.version},   {QStringLiteral("r"), state.run},
-                             {QStringLiteral("s"), state.start},     {QStringLiteral("p"), steps}};
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+    out.reserve(estimate);
+    out.append("{\"f\":");
+    out.append(QByteArray::number(FormatVersion));
+    out.append(",\"p\":[");
+    for (qsizetype i = 0; i < state.steps.size(); ++i) {
+        const RunState::Step& step = state.steps.at(i);
+        out.append(i == 0 ? "[\"" : ",[\"");
+        out.append(kindLetter(step.kind));
+        out.append('"');
+        for (const auto& [name, value] : step.answers) {
+            out.append(',');
+            appendJsonString(out, name);
+            out.append(',');
+            appendJsonString(out, value);
+        }
+        out.append(']');
+    }
+    out.append("],\"r\":");
+    appendJsonString(out, state.run);
+    out.append(",\"s\":");
+    appendJsonString(out, state.start);
+    out.append(",\"t\":");
+    appendJsonString(out, state.tree);
+    out.append(",\"v\":");
+    appendJsonString(out, state.version);
+    out.append('}');
+    return out;
 }
 
 std::optional<RunState> fromJson(const QByteArray& json)
@@ -66,7 +146,9 @@ std::optional<RunState> fromJson(const QByteArray& json)
     state.version = object.value(QStringLiteral("v")).toString();
     state.run = object.value(QStringLiteral("r")).toString();
     state.start = object.value(QStringLiteral("s")).toString();
-    for (const QJsonValue& value : object.value(QStringLiteral("p")).toArray()) {
+    const QJsonArray steps = object.value(QStringLiteral("p")).toArray();
+    state.steps.reserve(steps.size());
+    for (const QJsonValue& value : steps) {
         const QJsonArray entry = value.toArray();
         if (entry.isEmpty() || entry.size() % 2 != 1)
             return std::nullopt;
@@ -78,9 +160,10 @@ std::optional<RunState> fromJson(const QByteArray& json)
             step.kind = RunState::Step::Kind::Finish;
         else if (kind != QLatin1String("N"))
             return std::nullopt;
+        step.answers.reserve(entry.size() / 2);
         for (qsizetype i = 1; i + 1 < entry.size(); i += 2)
             step.answers.append({entry.at(i).toString(), entry.at(i + 1).toString()});
-        state.steps.append(step);
+        state.steps.append(std::move(step));
     }
     return state;
 }

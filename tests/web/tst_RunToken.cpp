@@ -2,6 +2,9 @@
 
 #include "web/RunToken.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMessageAuthenticationCode>
 #include <QTest>
 
@@ -21,6 +24,27 @@ RunState sample()
     state.steps.append({RunState::Step::Kind::Back, {}});
     state.steps.append({RunState::Step::Kind::Finish, {{QStringLiteral("Ok"), QString()}}});
     return state;
+}
+
+// A token as the first servers signed it, through a QJsonDocument: tokens already in pages.
+QByteArray documentToken(const RunState& state)
+{
+    QJsonArray steps;
+    for (const RunState::Step& step : state.steps) {
+        QJsonArray entry{step.kind == RunState::Step::Kind::Back     ? QStringLiteral("B")
+                         : step.kind == RunState::Step::Kind::Finish ? QStringLiteral("F")
+                                                                      : QStringLiteral("N")};
+        for (const auto& [name, value] : step.answers) {
+            entry.append(name);
+            entry.append(value);
+        }
+        steps.append(entry);
+    }
+    const QJsonObject object{{"f", 1}, {"t", state.tree}, {"v", state.version}, {"r", state.run}, {"s", state.start}, {"p", steps}};
+    const QByteArray payload = qCompress(QJsonDocument(object).toJson(QJsonDocument::Compact), 6);
+    constexpr auto base64 = QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals;
+    return payload.toBase64(base64) + '.'
+           + QMessageAuthenticationCode::hash(payload, Key, QCryptographicHash::Sha256).toBase64(base64);
 }
 } // namespace
 
@@ -43,6 +67,29 @@ private slots:
             QCOMPARE(read->steps.at(i).kind, state.steps.at(i).kind);
             QCOMPARE(read->steps.at(i).answers, state.steps.at(i).answers);
         }
+    }
+
+    // The state is written without a QJsonDocument, to the very bytes one writes.
+    void signsAsADocumentWould_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("plain") << QStringLiteral("Yes");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("json specials") << QStringLiteral("\"quoted\" back\\slash / </script>");
+        QTest::newRow("control characters") << QString::fromUtf8("\b\f\n\r\t\x01\x1f\x7f end");
+        QTest::newRow("two and three bytes") << QString::fromUtf8("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xE2\x80\xA8");
+        QTest::newRow("four bytes") << QString::fromUtf8("\xF0\x9F\x98\x80 \xF0\x90\x80\x80");
+        QTest::newRow("lone surrogates") << (QString(QChar(0xd83d)) + QStringLiteral("x") + QChar(0xde00) + QChar(0xd800));
+    }
+    void signsAsADocumentWould()
+    {
+        QFETCH(QString, text);
+        RunState state = sample();
+        state.start = text;
+        state.steps.append({RunState::Step::Kind::Next, {{text, text}, {QStringLiteral("Q"), text}}});
+        QCOMPARE(RunToken::sign(state, Key), documentToken(state));
+        state.steps.clear();
+        QCOMPARE(RunToken::sign(state, Key), documentToken(state));
     }
 
     void refusesWhatItDidNotSign_data()
