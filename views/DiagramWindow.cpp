@@ -297,11 +297,17 @@ void DiagramWindow::setMark(qint16 key, Mark mark)
 
 void DiagramWindow::syncSelection()
 {
+    // Only the boxes shown selected and those the canvas selects can differ: a click in a large
+    // tree must not visit every box.
     m_syncingSelection = true;
-    for (auto it = m_items.cbegin(); it != m_items.cend(); ++it) {
-        const bool selected = m_canvas.IsSelected(it.key());
-        if (it.value()->isSelected() != selected)
-            it.value()->setSelected(selected);
+    for (QGraphicsItem* item : m_scene->selectedItems()) {
+        const auto* entity = dynamic_cast<const DiagramEntityItem*>(item);
+        if (entity && !m_canvas.IsSelected(entity->key()))
+            item->setSelected(false);
+    }
+    for (const qint16 key : m_canvas.SelectedKeys()) {
+        if (DiagramEntityItem* item = m_items.value(key); item && !item->isSelected())
+            item->setSelected(true);
     }
     m_syncingSelection = false;
 }
