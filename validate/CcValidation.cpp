@@ -21,6 +21,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 
 namespace {
@@ -179,6 +180,7 @@ ReferenceChecker& CcValidation::references()
         m_references = std::make_unique<ReferenceChecker>(m_decisions, selectorCatalog(), *this);
         m_references->setCompileKVW(m_compileKVW);
         m_references->setCompileKVD(m_compileKVD);
+        m_references->setTreeFixed(m_treeFixed);
     }
     return *m_references;
 }
@@ -249,6 +251,13 @@ void CcValidation::ForgetPictures()
     m_picturesRead = false;
 }
 
+void CcValidation::setTreeFixed(bool fixed)
+{
+    m_treeFixed = fixed;
+    if (m_references)
+        m_references->setTreeFixed(fixed);
+}
+
 void CcValidation::setPictureNames(const QStringList& names)
 {
     m_pictures.clear();
@@ -262,6 +271,9 @@ void CcValidation::Validate()
     ProcedureBoundary::run("CcValidation.Validate", [&] {
         emit statusChanged(LoadResString(validatingStatusId));
         m_lastProgress = -1;
+        // Nothing edits the tree while it is walked here.
+        const auto restore = qScopeGuard([this, fixed = m_treeFixed] { setTreeFixed(fixed); });
+        setTreeFixed(true);
         collectDisplayed();
         const int total = m_decisions.Count();
         for (int index = 1; index <= total; ++index) {
@@ -302,9 +314,11 @@ void CcValidation::validateDecision(const CmDecisionItem& decision)
     // A failure in one control is logged and the walk goes on with the next.
     ProcedureBoundary::run("CcValidation.Validate", [&] {
         ValidatePictureRef(decision);
-        const QString displayedLocation = ControlLocation::Of(decision, displayedControlsLabelId);
-        for (const QString& shown : decision.Group())
-            ValidateDecisionRef(displayedLocation, shown);
+        if (!decision.Group().isEmpty()) {
+            const QString displayedLocation = ControlLocation::Of(decision, displayedControlsLabelId);
+            for (const QString& shown : decision.Group())
+                ValidateDecisionRef(displayedLocation, shown);
+        }
         validateInterface(decision);
         ValidateRange(decision);
         ValidateRefs(ControlLocation::NameOf(decision), decision.Heading());
@@ -519,7 +533,7 @@ void CcValidation::ValidateOptionsAndActions(const CmDecisionItem& decision)
         }
         m_currentLine = -1;
         if (decision.intControl() != Done)
-            reportDecisionWarnings(decision, summary);
+            reportDecisionWarnings(decision, location, summary);
     });
     m_currentLine = -1;
 }
@@ -603,9 +617,9 @@ SelectorPropertyCheck& CcValidation::propertyCheck()
     return *m_propertyCheck;
 }
 
-void CcValidation::reportDecisionWarnings(const CmDecisionItem& decision, const BlockSummary& summary)
+void CcValidation::reportDecisionWarnings(const CmDecisionItem& decision, const QString& location,
+                                          const BlockSummary& summary)
 {
-    const QString location = ControlLocation::Of(decision, optionsAndActionsLabelId);
     if (!summary.anyGo)
         AppendToLog(false, LoadResString(noGoId), location);
     // Only a control shown on another control's page is spared: that page's answers carry

@@ -89,6 +89,9 @@ public:
     // Checking one control at a time, the rule says (by the case-folded selector name) whether
     // that control is the first; unset, the run's own order decides.
     void setHeaderRule(std::function<bool(const QString& foldedSelector)> rule);
+    // While set, the tree is taken to stay as it is (a check of all of it): what was found of a
+    // control's name is not looked up again. Validate sets it for its run.
+    void setTreeFixed(bool fixed);
     // The selectors or the pictures changed: they are read again when next needed.
     void ForgetSelectors();
     void ForgetPictures();
@@ -135,7 +138,8 @@ private:
     // action: "!KILL" or "!SORT".
     void validateSelectorAction(const QString& location, const QString& argument, const QString& action);
     void reportSyntax(const QString& location, const QString& line);
-    void reportDecisionWarnings(const CmDecisionItem& decision, const BlockSummary& summary);
+    // location: the control's options and actions.
+    void reportDecisionWarnings(const CmDecisionItem& decision, const QString& location, const BlockSummary& summary);
     void collectDisplayed();
     bool pictureExists(const QString& name);
     bool isDisplayed(const CmDecisionItem& decision) const;
@@ -166,5 +170,6 @@ private:
     bool m_compileKVD = true;
     bool m_analyzePaths = false;
     bool m_externalTablesSupplied = false;
+    bool m_treeFixed = false;
     QStringList m_refusedExternal;
 };

@@ -21,14 +21,28 @@ constexpr int HelpLabelId = 8014;
 constexpr int MinimumLabelId = 8007;
 constexpr int MaximumLabelId = 8008;
 
-void checkField(const CmDecisionItem& decision, int labelId, const QString& text, IValidationLog& log)
+void report(const CmDecisionItem& decision, int labelId, QChar found, IValidationLog& log)
 {
-    const std::optional<qsizetype> found = FindIn(text);
-    if (!found)
-        return;
-    const QString code = QString::number(text.at(*found).unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    const QString code = QString::number(found.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
     log.AppendToLog(true, LoadResString(FoundId).arg(QStringLiteral("U+") + code),
                     ControlLocation::Of(decision, labelId));
+}
+
+void checkField(const CmDecisionItem& decision, int labelId, const QString& text, IValidationLog& log)
+{
+    if (const std::optional<qsizetype> found = FindIn(text))
+        report(decision, labelId, text.at(*found), log);
+}
+
+// As the lines joined by line ends, which pass, without joining them.
+void checkLines(const CmDecisionItem& decision, int labelId, const QStringList& lines, IValidationLog& log)
+{
+    for (const QString& line : lines) {
+        if (const std::optional<qsizetype> found = FindIn(line)) {
+            report(decision, labelId, line.at(*found), log);
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -47,7 +61,7 @@ void Check(const CmDecisionItem& decision, IValidationLog& log)
 {
     checkField(decision, CaptionLabelId, decision.Caption(), log);
     checkField(decision, PageHeaderLabelId, decision.Heading(), log);
-    checkField(decision, OptionsLabelId, decision.OptsAndActs().join(QLatin1Char('\n')), log);
+    checkLines(decision, OptionsLabelId, decision.OptsAndActs(), log);
     checkField(decision, DefaultValueLabelId, decision.DefaultValue().toString(), log);
     checkField(decision, PictureLabelId, decision.Picture(), log);
     checkField(decision, HelpLabelId, decision.kvwHelpID(), log);

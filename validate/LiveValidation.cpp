@@ -182,6 +182,7 @@ LiveValidation::Outcome LiveValidation::checkAll(const CmDecisionManager& decisi
     }
     // In one pass over the tree the first !KILL or !SORT on a selector is found in order.
     validation.setHeaderRule(nullptr);
+    validation.setTreeFixed(true);
     const QHash<QString, int>& displayed = outcome.indexes.displayedCount;
     validation.setDisplayedRule([&displayed](const QString& name) { return displayed.value(name) > 0; });
     outcome.states.reserve(count);
@@ -201,6 +202,7 @@ LiveValidation::Outcome LiveValidation::checkAll(const CmDecisionManager& decisi
         outcome.states.insert(key, std::move(state));
     }
     validation.setDisplayedRule(nullptr);
+    validation.setTreeFixed(false);
     outcome.paths = paths.get();
     return outcome;
 }

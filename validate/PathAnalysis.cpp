@@ -108,6 +108,11 @@ private:
 
 void Analysis::index(const CmDecisionManager& decisions)
 {
+    const auto count = static_cast<std::size_t>(decisions.Count());
+    m_controls.reserve(count);
+    m_flows.reserve(count);
+    m_byName.reserve(static_cast<qsizetype>(count));
+    m_byWrittenName.reserve(static_cast<qsizetype>(count));
     for (int position = 1; position <= decisions.Count(); ++position) {
         const CmDecisionItem* decision = decisions.ItemByIndex(position);
         // The FinishLink pseudo control is the end of a web run, not a page.

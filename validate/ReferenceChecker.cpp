@@ -46,7 +46,7 @@ bool ReferenceChecker::ValidateDecisionRef(const QString& location, const QStrin
         m_log.AppendToLog(true, LoadResString(finishLinkOnDesktopId), location);
         return false;
     }
-    if (!trimmed.isEmpty() && m_decisions.Exists(trimmed))
+    if (!trimmed.isEmpty() && controlExists(trimmed))
         return true;
     reportError(invalidControlId, trimmed, location);
     return false;
@@ -70,6 +70,23 @@ bool ReferenceChecker::ValidateCLRef(const QString& location, const QString& ref
         break;
     }
     return false;
+}
+
+void ReferenceChecker::setTreeFixed(bool fixed)
+{
+    m_treeFixed = fixed;
+    m_controlExists.clear();
+}
+
+bool ReferenceChecker::controlExists(const QString& name)
+{
+    if (!m_treeFixed)
+        return m_decisions.Exists(name);
+    if (const auto known = m_controlExists.constFind(name); known != m_controlExists.cend())
+        return known.value();
+    const bool exists = m_decisions.Exists(name);
+    m_controlExists.insert(name, exists);
+    return exists;
 }
 
 void ReferenceChecker::reportError(int messageId, const QString& subject, const QString& location)

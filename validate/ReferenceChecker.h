@@ -2,6 +2,7 @@
 
 #include "lang/SelectorLookup.h"
 
+#include <QHash>
 #include <QString>
 
 class CmDecisionManager;
@@ -25,6 +26,9 @@ public:
     void setCompileKVD(bool desktop) { m_compileKVD = desktop; }
     // While set, every control and selector name checked is added to it; null stops that.
     void setDependencies(ControlDependencies* dependencies) { m_dependencies = dependencies; }
+    // While set, the tree is taken to stay as it is (a run over all of it): whether a name, as
+    // written, names a control is looked up once.
+    void setTreeFixed(bool fixed);
 
     // Checks every [[...]] and <<...>> of the text; false when any of them is unknown. An
     // empty text has no references.
@@ -36,6 +40,7 @@ public:
 
 private:
     void reportError(int messageId, const QString& subject, const QString& location);
+    bool controlExists(const QString& name);
 
     const CmDecisionManager& m_decisions;
     SelectorLookup m_selectors;
@@ -43,4 +48,6 @@ private:
     ControlDependencies* m_dependencies = nullptr;
     bool m_compileKVW = false;
     bool m_compileKVD = false;
+    bool m_treeFixed = false;
+    QHash<QString, bool> m_controlExists;
 };
