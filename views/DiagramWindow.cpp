@@ -6,6 +6,7 @@
 #include "edit/CcDecisionTree.h"
 #include "edit/CvDecisionTree.h"
 #include "edit/LinkRoute.h"
+#include "model/CmDecisionItem.h"
 #include "views/DiagramScene.h"
 
 #include <QContextMenuEvent>
@@ -503,8 +504,11 @@ void DiagramWindow::mousePressEvent(QMouseEvent* event)
             m_zoomFrame->show();
             return;
         case Tool::AddControl:
-            if (!m_pressedKey)
-                m_tree.AddNew(toCanvas(snapped(scenePoint)), 1);
+            // The new control is selected, so that its properties are the next thing to edit.
+            if (!m_pressedKey) {
+                if (const CmDecisionItem* added = m_tree.AddNew(toCanvas(snapped(scenePoint)), 1))
+                    m_tree.SelectDecision(added->intID());
+            }
             return;
         case Tool::AddLink:
             if (m_pressedKey) {

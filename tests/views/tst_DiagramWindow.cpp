@@ -143,6 +143,8 @@ private slots:
         for (qsizetype i = 0; i < clicks.size(); ++i) {
             QTest::mouseClick(w.window.viewport(), Qt::LeftButton, {}, clicks.at(i));
             QCOMPARE(w.decisions.Count(), int(i + 1));
+            // Each drawn control is the one selected, ready for its properties.
+            QCOMPARE(w.view.Canvas().SelectedKeys(), QList<qint16>{qint16(i + 1)});
             for (qsizetype j = 0; j <= i; ++j) {
                 const QPoint offset = w.centreOf(qint16(j + 1)) - clicks.at(j);
                 QVERIFY2(offset.manhattanLength() <= 2 * 16,
