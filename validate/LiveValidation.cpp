@@ -186,6 +186,7 @@ LiveValidation::Outcome LiveValidation::checkAll(const CmDecisionManager& decisi
     const QHash<QString, int>& displayed = outcome.indexes.displayedCount;
     validation.setDisplayedRule([&displayed](const QString& name) { return displayed.value(name) > 0; });
     outcome.states.reserve(count);
+    QHash<QString, QString> referenceKeys;
     qsizetype checkedCount = 0;
     for (int position = 1; position <= count; ++position) {
         if (cancel && cancel->load(std::memory_order_relaxed))
@@ -196,7 +197,7 @@ LiveValidation::Outcome LiveValidation::checkAll(const CmDecisionManager& decisi
         const CmDecisionItem* key = keys ? keys->value(checkedCount) : item;
         ++checkedCount;
         ControlState state = checked(validation, *item);
-        index(outcome.indexes, key, state, false);
+        index(outcome.indexes, key, state, false, &referenceKeys);
         outcome.errors += state.errors;
         outcome.warnings += state.warnings;
         outcome.states.insert(key, std::move(state));
@@ -535,12 +536,21 @@ LiveValidation::ControlState LiveValidation::checked(CcValidation& validation, c
     return state;
 }
 
-void LiveValidation::index(Indexes& into, const CmDecisionItem* item, const ControlState& state, bool displayed)
+void LiveValidation::index(Indexes& into, const CmDecisionItem* item, const ControlState& state, bool displayed,
+                           QHash<QString, QString>* keys)
 {
+    const auto keyOf = [keys](const QString& name) {
+        if (!keys)
+            return referenceKey(name);
+        auto known = keys->constFind(name);
+        if (known == keys->cend())
+            known = keys->insert(name, referenceKey(name));
+        return known.value();
+    };
     for (const QString& name : state.reads.controls)
-        into.referrers[referenceKey(name)].insert(item);
+        into.referrers[keyOf(name)].insert(item);
     for (const QString& name : state.reads.valueTargets)
-        into.valueReferrers[referenceKey(name)].insert(item);
+        into.valueReferrers[keyOf(name)].insert(item);
     for (const QString& name : state.reads.selectors)
         into.selectorUsers[name.toCaseFolded()].insert(item);
     for (const QString& name : state.reads.headerSelectors)

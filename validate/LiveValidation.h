@@ -161,7 +161,9 @@ private:
     void recheck(Controls seeds);
     void checkOne(const CmDecisionItem* item, QList<const CmDecisionItem*>& more);
     static ControlState checked(CcValidation& validation, const CmDecisionItem& item);
-    static void index(Indexes& into, const CmDecisionItem* item, const ControlState& state, bool displayed);
+    // keys, when given, remembers the key of each reference as written (a whole tree's index).
+    static void index(Indexes& into, const CmDecisionItem* item, const ControlState& state, bool displayed,
+                      QHash<QString, QString>* keys = nullptr);
     void unindex(const CmDecisionItem* item, const ControlState& state);
     void addReferrers(Controls& into, const QStringList& keys, bool valueOnly) const;
     // The key a reference is indexed by: a number by "#" and the number, a name upper-cased.
