@@ -82,6 +82,11 @@ QString RuntimeControl::displayName() const
     return name.isEmpty() ? QStringLiteral("_%1").arg(id) : name;
 }
 
+QString RuntimeControl::captionOrName() const
+{
+    return caption.isEmpty() ? displayName() : caption;
+}
+
 bool RuntimeControl::isNumeric() const
 {
     return type == RuntimeInterface::NumBox || type == RuntimeInterface::RealNumBox

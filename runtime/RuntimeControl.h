@@ -59,6 +59,8 @@ struct RuntimeControl {
 
     // The name when it has one, else "_" and its id: how references and the transcript name it.
     QString displayName() const;
+    // How a message to the person answering names the control: its caption, else its name.
+    QString captionOrName() const;
     bool isNumeric() const;
     bool isBoolean() const;
     bool isSelectorList() const;

@@ -1060,7 +1060,7 @@ RuntimeEngine::Normalized RuntimeEngine::normalize(const RuntimeControl& control
         return Normalized{inOrder.join(QLatin1Char('|')), {}};
     }
     if (given.isEmpty() && control.needsChoice())
-        return Normalized{QString(), LoadResString(ChooseAnswerId).arg(control.displayName())};
+        return Normalized{QString(), LoadResString(ChooseAnswerId).arg(control.captionOrName())};
     const auto text = optionText(given);
     return text ? Normalized{*text, {}} : refuse();
 }

@@ -330,7 +330,7 @@ WebResponse WebSite::step(const std::shared_ptr<const WebTree>& tree, const WebR
             }
             inputs.insert(id, answer);
             if (answer.isEmpty() && control.needsChoice())
-                refused.insert(id, LoadResString(ChooseAnswerId).arg(control.caption.isEmpty() ? control.displayName() : control.caption));
+                refused.insert(id, LoadResString(ChooseAnswerId).arg(control.captionOrName()));
             answers.insert(id, answer);
         }
     }

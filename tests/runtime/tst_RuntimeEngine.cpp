@@ -362,6 +362,12 @@ void TestRuntimeEngine::eventsOfARun()
     // while an empty text is one.
     QCOMPARE(engine.setAnswer(1, " "), std::optional<QString>(LoadResString(32571).arg("Size")));
     QVERIFY(!engine.setAnswer(2, ""));
+    // The message names a control by its caption when it has one, as the page shows it.
+    RuntimeEngine captioned;
+    QVERIFY(captioned.load(RuntimeFixture::tree({record(1, "Usage", "Radio", {"$What will you use it for?", "^Work", "!GO End"}),
+                                                 record(2, "End", "Done", {})})));
+    QVERIFY(captioned.start());
+    QCOMPARE(captioned.setAnswer(1, ""), std::optional<QString>(LoadResString(32571).arg("What will you use it for?")));
     QVERIFY(!engine.setAnswer(1, "Big"));
     QVERIFY(!engine.setAnswer(2, "a|b"));
     QVERIFY(engine.next());
