@@ -71,6 +71,7 @@ private slots:
     void finishLink_data();
     void finishLink();
     void entryText();
+    void fixedTreeLooksUpOnce();
     void storedSelectors();
     void builderCheck_data();
     void builderCheck();
@@ -142,6 +143,32 @@ void TestReferenceChecker::finishLink()
     checker.setCompileKVD(desktop);
     QCOMPARE(checker.ValidateDecisionRef(location, QStringLiteral(" finishlink ")), message.isEmpty());
     QCOMPARE(messagesOf(findings), message.isEmpty() ? QStringList() : QStringList{message});
+}
+
+// While the tree is fixed a name is looked up once; released, the tree is asked again, and
+// fixed anew nothing found before is kept (a whole-tree run after edits).
+void TestReferenceChecker::fixedTreeLooksUpOnce()
+{
+    CmDecisionManager decisions;
+    fillDecisions(decisions);
+    const FakeCatalog selectors;
+    ValidationFindings findings;
+    ReferenceChecker checker(decisions, selectors, findings);
+    checker.setTreeFixed(true);
+    QVERIFY(checker.ValidateDecisionRef(location, QStringLiteral("Age")));
+    QVERIFY(!checker.ValidateDecisionRef(location, QStringLiteral("Later")));
+    QVERIFY(decisions.Remove(QStringLiteral("Age")));
+    addDecision(decisions, 3, QStringLiteral("Later"));
+    QVERIFY(checker.ValidateDecisionRef(location, QStringLiteral("Age")));
+    QVERIFY(!checker.ValidateDecisionRef(location, QStringLiteral("Later")));
+    // As written: another spelling is looked up, and found.
+    QVERIFY(checker.ValidateDecisionRef(location, QStringLiteral("LATER")));
+    checker.setTreeFixed(false);
+    QVERIFY(!checker.ValidateDecisionRef(location, QStringLiteral("Age")));
+    QVERIFY(checker.ValidateDecisionRef(location, QStringLiteral("Later")));
+    checker.setTreeFixed(true);
+    QVERIFY(!checker.ValidateDecisionRef(location, QStringLiteral("Age")));
+    QVERIFY(checker.ValidateDecisionRef(location, QStringLiteral("Later")));
 }
 
 void TestReferenceChecker::entryText()
