@@ -14,6 +14,8 @@ constexpr double FinestCell = 400;
 constexpr int GridCount = 12;
 // Room around a line for its pen and the pixels it may round to.
 constexpr double Margin = 12;
+// A line that never crosses a grid line in one direction.
+constexpr double Never = std::numeric_limits<double>::infinity();
 
 double cellSize(int level)
 {
@@ -69,17 +71,16 @@ void forEachCell(QPointF from, QPointF to, double size, Visit&& visit)
     const double dy = to.y() - from.y();
     const qint64 stepX = dx > 0 ? 1 : -1;
     const qint64 stepY = dy > 0 ? 1 : -1;
-    constexpr double never = std::numeric_limits<double>::infinity();
     const auto firstCrossing = [size](double start, double delta, qint64 cell) {
         if (delta == 0)
-            return never;
+            return Never;
         const double edge = static_cast<double>(cell + (delta > 0 ? 1 : 0)) * size;
         return (edge - start) / delta;
     };
     double nextX = firstCrossing(from.x(), dx, column);
     double nextY = firstCrossing(from.y(), dy, row);
-    const double strideX = dx == 0 ? never : size / std::abs(dx);
-    const double strideY = dy == 0 ? never : size / std::abs(dy);
+    const double strideX = dx == 0 ? Never : size / std::abs(dx);
+    const double strideY = dy == 0 ? Never : size / std::abs(dy);
     qint64 steps = std::abs(lastColumn - column) + std::abs(lastRow - row);
     visit(column, row);
     while (steps-- > 0) {
@@ -149,12 +150,32 @@ void DiagramLinks::addCellsOf(const std::vector<QLineF>& lines, std::vector<qint
     }
 }
 
-std::vector<QRectF> DiagramLinks::set(qint16 key, const QPainterPath& routed, const QPainterPath& straight)
+void DiagramLinks::addAreasOf(const std::vector<Label>& labels, std::vector<QRectF>& areas)
+{
+    for (const Label& label : labels)
+        areas.push_back(label.box.adjusted(-Margin, -Margin, Margin, Margin));
+}
+
+// A label goes in every cell of the finest grid that its box covers.
+void DiagramLinks::addCellsOf(const std::vector<Label>& labels, std::vector<qint64>& cells)
+{
+    const double size = cellSize(0);
+    for (const Label& label : labels) {
+        for (qint64 column = cellOf(label.box.left(), size); column <= cellOf(label.box.right(), size); ++column) {
+            for (qint64 row = cellOf(label.box.top(), size); row <= cellOf(label.box.bottom(), size); ++row)
+                cells.push_back(cellId(0, column, row));
+        }
+    }
+}
+
+std::vector<QRectF> DiagramLinks::set(qint16 key, const QPainterPath& routed, const QPainterPath& straight,
+                                      std::vector<Label> labels)
 {
     std::vector<QRectF> areas = remove(key);
-    Links links{routed, segmentsOf(routed), segmentsOf(straight), {}};
+    Links links{routed, segmentsOf(routed), segmentsOf(straight), std::move(labels), {}};
     addCellsOf(links.routedLines, links.cells);
     addCellsOf(links.straightLines, links.cells);
+    addCellsOf(links.labels, links.cells);
     std::sort(links.cells.begin(), links.cells.end());
     links.cells.erase(std::unique(links.cells.begin(), links.cells.end()), links.cells.end());
     m_grids.resize(GridCount);
@@ -162,6 +183,7 @@ std::vector<QRectF> DiagramLinks::set(qint16 key, const QPainterPath& routed, co
         m_grids[std::size_t(cell >> 58)][cell].push_back(key);
     addAreasOf(links.routedLines, areas);
     addAreasOf(links.straightLines, areas);
+    addAreasOf(links.labels, areas);
     m_links.insert_or_assign(key, std::move(links));
     return areas;
 }
@@ -174,6 +196,7 @@ std::vector<QRectF> DiagramLinks::remove(qint16 key)
     std::vector<QRectF> areas;
     addAreasOf(found->second.routedLines, areas);
     addAreasOf(found->second.straightLines, areas);
+    addAreasOf(found->second.labels, areas);
     unindex(key, found->second);
     m_links.erase(found);
     return areas;
@@ -207,6 +230,12 @@ QPainterPath DiagramLinks::routed(qint16 key) const
 {
     const auto found = m_links.find(key);
     return found == m_links.end() ? QPainterPath() : found->second.routed;
+}
+
+std::vector<DiagramLinks::Label> DiagramLinks::labels(qint16 key) const
+{
+    const auto found = m_links.find(key);
+    return found == m_links.end() ? std::vector<Label>() : found->second.labels;
 }
 
 std::vector<qint16> DiagramLinks::keysNear(const QRectF& rect) const
@@ -264,18 +293,28 @@ void DiagramLinks::search(int level, const QRectF& area,
     }
 }
 
-void DiagramLinks::paint(QPainter& painter, const QRectF& rect, bool routed) const
+void DiagramLinks::paint(QPainter& painter, const QRectF& rect, bool routed, bool labelled) const
 {
     // The grids find lines near the rectangle; of those only the ones through it are drawn.
     const QRectF area = rect.adjusted(-Margin, -Margin, Margin, Margin);
+    const std::vector<qint16> near = keysNear(rect);
     std::vector<QLineF> lines;
-    for (const qint16 key : keysNear(rect)) {
+    std::vector<const Label*> labels;
+    for (const qint16 key : near) {
         const Links& links = m_links.at(key);
         for (const QLineF& line : routed ? links.routedLines : links.straightLines) {
             if (Crosses(line, area))
                 lines.push_back(line);
         }
+        if (!labelled)
+            continue;
+        for (const Label& label : links.labels) {
+            if (label.box.intersects(area))
+                labels.push_back(&label);
+        }
     }
     if (!lines.empty())
         painter.drawLines(lines.data(), int(lines.size()));
+    for (const Label* label : labels)
+        painter.drawText(label->box, int(label->alignment), label->text);
 }

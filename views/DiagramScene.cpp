@@ -3,9 +3,10 @@
 #include <QPainter>
 #include <QStyleOptionGraphicsItem>
 
-void DiagramScene::setLinks(qint16 key, const QPainterPath& routed, const QPainterPath& straight)
+void DiagramScene::setLinks(qint16 key, const QPainterPath& routed, const QPainterPath& straight,
+                            std::vector<DiagramLinks::Label> labels)
 {
-    repaint(m_links.set(key, routed, straight));
+    repaint(m_links.set(key, routed, straight, std::move(labels)));
 }
 
 void DiagramScene::removeLinks(qint16 key)
@@ -46,7 +47,7 @@ void DiagramScene::drawLinks(QPainter* painter, const QRectF& rect) const
     painter->save();
     painter->setPen(m_linkPen);
     painter->setBrush(Qt::NoBrush);
-    m_links.paint(*painter, rect, detail >= RoutedDetail);
+    m_links.paint(*painter, rect, detail >= RoutedDetail, detail >= LabelDetail);
     painter->restore();
 }
 

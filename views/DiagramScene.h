@@ -15,11 +15,15 @@ public:
 
     // Below this scale links are drawn straight, without heads.
     static constexpr double RoutedDetail = 0.2;
+    // Below this scale the links' option labels are left out.
+    static constexpr double LabelDetail = 0.6;
 
-    void setLinks(qint16 key, const QPainterPath& routed, const QPainterPath& straight);
+    void setLinks(qint16 key, const QPainterPath& routed, const QPainterPath& straight,
+                  std::vector<DiagramLinks::Label> labels = {});
     void removeLinks(qint16 key);
     void clearLinks();
     QPainterPath linksOf(qint16 key) const { return m_links.routed(key); }
+    std::vector<DiagramLinks::Label> linkLabelsOf(qint16 key) const { return m_links.labels(key); }
     void setLinkPen(const QPen& pen);
     // While one is held, link changes repaint the whole scene once, at its end, instead of
     // each its own lines: for redrawing every link at once.

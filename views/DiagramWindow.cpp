@@ -6,6 +6,7 @@
 #include "edit/CcDecisionTree.h"
 #include "edit/CvDecisionTree.h"
 #include "edit/LinkRoute.h"
+#include "lang/BlockLine.h"
 #include "model/CmDecisionItem.h"
 #include "views/DiagramScene.h"
 
@@ -13,6 +14,7 @@
 #include <QGraphicsItem>
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -263,6 +265,10 @@ void DiagramWindow::drawLinksOf(qint16 key)
         return m_scene->removeLinks(key);
     QPainterPath routed;
     QPainterPath straight;
+    std::vector<DiagramLinks::Label> labels;
+    const CanvasEntity* entity = m_canvas.Entity(key);
+    const std::vector<std::pair<QString, QString>> options =
+        entity && entity->data ? optionsByTarget(*entity->data) : std::vector<std::pair<QString, QString>>();
     const QRectF source = from->boxInScene();
     const LinkRoute::Style style = LinkRoute::StyleFromSetting(m_settings.LineStyle);
     for (qint16 target : m_canvas.LinksFrom(key)) {
@@ -277,8 +283,57 @@ void DiagramWindow::drawLinksOf(qint16 key)
         for (qsizetype i = 1; i < points.size(); ++i)
             routed.lineTo(points.at(i));
         addArrowHead(routed, points.last(), points.at(points.size() - 2));
+        const QString option = optionOf(options, target);
+        if (!option.isEmpty())
+            labels.push_back(labelBeside(option, points.at(0), points.at(1)));
     }
-    m_scene->setLinks(key, routed, straight);
+    m_scene->setLinks(key, routed, straight, std::move(labels));
+}
+
+std::vector<std::pair<QString, QString>> DiagramWindow::optionsByTarget(const CmDecisionItem& decision)
+{
+    std::vector<std::pair<QString, QString>> options;
+    QString option;
+    for (const QString& line : decision.OptsAndActs()) {
+        if (BlockLine::IsOption(line)) {
+            option = BlockLine::Body(line).trimmed();
+        } else if (!option.isEmpty() && BlockLine::IsKeyword(line, BlockLine::Go)) {
+            QString target = BlockLine::ActionArgument(line).trimmed().toCaseFolded();
+            const bool named = std::any_of(options.begin(), options.end(),
+                                           [&target](const auto& entry) { return entry.first == target; });
+            if (!named)
+                options.emplace_back(std::move(target), option);
+        }
+    }
+    return options;
+}
+
+QString DiagramWindow::optionOf(const std::vector<std::pair<QString, QString>>& options, qint16 target) const
+{
+    if (options.empty())
+        return QString();
+    const CanvasEntity* entity = m_canvas.Entity(target);
+    const QString name = entity && entity->data && !entity->data->strID().isEmpty() ? entity->data->strID().toCaseFolded()
+                                                                                      : QString::number(target);
+    for (const auto& [goesTo, option] : options) {
+        if (goesTo == name)
+            return option;
+    }
+    return QString();
+}
+
+DiagramLinks::Label DiagramWindow::labelBeside(const QString& option, QPointF start, QPointF next) const
+{
+    // Long options are cut: the label names the answer, it does not repeat it.
+    constexpr qsizetype Longest = 28;
+    const QString text = option.size() > Longest ? option.left(Longest - 1) + QChar(0x2026) : option;
+    const QFontMetricsF metrics(m_scene->font());
+    const QSizeF size(metrics.averageCharWidth() * 1.3 * double(text.size()) + 4, metrics.height());
+    const QPointF middle = (start + next) / 2;
+    // Beside the line on the side it leaves towards, so that links fanning out keep theirs apart.
+    if (next.x() < start.x())
+        return {QRectF(middle - QPointF(4 + size.width(), size.height() / 2), size), text, Qt::AlignRight | Qt::AlignVCenter};
+    return {QRectF(middle + QPointF(4, -size.height() / 2), size), text, Qt::AlignLeft | Qt::AlignVCenter};
 }
 
 void DiagramWindow::redrawLinks()

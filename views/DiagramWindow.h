@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DiagramSettings.h"
+#include "views/DiagramLinks.h"
 
 #include <QGraphicsView>
 #include <QHash>
@@ -8,6 +9,7 @@
 
 class CanvasModel;
 class CcDecisionTree;
+class CmDecisionItem;
 class DiagramEntityItem;
 class DiagramScene;
 class QGraphicsLineItem;
@@ -96,6 +98,10 @@ private:
     void removeItem(qint16 key);
     void updateItem(qint16 key);
     void drawLinksOf(qint16 key);
+    // For each name a control's !GO lines go to (case-folded), the option it stands under.
+    static std::vector<std::pair<QString, QString>> optionsByTarget(const CmDecisionItem& decision);
+    QString optionOf(const std::vector<std::pair<QString, QString>>& options, qint16 target) const;
+    DiagramLinks::Label labelBeside(const QString& option, QPointF start, QPointF next) const;
     void drawAllLinks();
     void drawGrid(QPainter& painter, const QRectF& rect) const;
     void syncSelection();

@@ -88,7 +88,6 @@ private slots:
     {
         QTest::addColumn<QLineF>("line");
         QTest::addColumn<bool>("crosses");
-        const QRectF box(0, 0, 100, 50);
         QTest::newRow("through") << QLineF(-50, 25, 150, 25) << true;
         QTest::newRow("inside") << QLineF(10, 10, 20, 20) << true;
         QTest::newRow("diagonal past the corner") << QLineF(90, -20, 130, 20) << false;
@@ -117,6 +116,11 @@ private slots:
         QVERIFY(repaint.front().contains(QPointF(500, 0)));
         QCOMPARE(links.keysNear(QRectF(400, -5, 50, 20)), std::vector<qint16>{8});
         QVERIFY(links.routed(7).isEmpty());
+        // A label is found where it is written, even across cells and away from its line.
+        const QRectF label(390, 600, 500, 16);
+        const std::vector<QRectF> labelled = links.set(9, line(QPointF(0, 0), QPointF(0, 50)), QPainterPath(), {{label, "Yes", Qt::AlignLeft}});
+        QVERIFY(std::any_of(labelled.begin(), labelled.end(), [&](const QRectF& area) { return area.contains(label); }));
+        QCOMPARE(links.keysNear(QRectF(850, 605, 5, 5)), std::vector<qint16>{9});
         links.clear();
         QVERIFY(links.keysNear(QRectF(-1e6, -1e6, 2e6, 2e6)).empty());
     }

@@ -238,6 +238,36 @@ private slots:
         }
     }
 
+    // Each link is labelled with the option it belongs to, beside its first stretch; a link that
+    // no option leads to (the fall-through) carries none, and an edit relabels.
+    void linksAreLabelledWithTheirOptions()
+    {
+        Window w;
+        for (const QPointF at : {QPointF(0, 0), QPointF(-300, -200), QPointF(300, -200), QPointF(0, -400)})
+            w.tree.AddNew(at, 1);
+        CmDecisionItem& first = *w.decisions.ItemByIndex(1);
+        first.setOptsAndActs({QStringLiteral("^Yes, please"), QStringLiteral("!GO control2"), QStringLiteral("^No"),
+                              QStringLiteral("!IF [[Control1]] = \"No\""), QStringLiteral("!GO Control3"),
+                              QStringLiteral("!ENDIF"), QStringLiteral("^A very long answer that goes on and on"),
+                              QStringLiteral("!GO Control4"), QStringLiteral("^Again"), QStringLiteral("!GO Control2")});
+        w.window.redrawLinks();
+        const auto texts = [&w](qint16 key) {
+            QStringList found;
+            for (const DiagramLinks::Label& label : w.window.diagramScene()->linkLabelsOf(key))
+                found.append(label.text);
+            return found;
+        };
+        QCOMPARE(texts(1), (QStringList{QStringLiteral("Yes, please"), QStringLiteral("No"),
+                                        QStringLiteral("A very long answer that goe") + QChar(0x2026)}));
+        const QPointF start = w.linkPointsOf(1).value(0);
+        const QRectF beside = w.window.diagramScene()->linkLabelsOf(1).front().box;
+        QVERIFY2(QLineF(beside.center(), start).length() < 200, qPrintable(QStringLiteral("%1,%2").arg(beside.x()).arg(beside.y())));
+
+        first.setOptsAndActs({QStringLiteral("^Maybe"), QStringLiteral("!GO Control3")});
+        w.window.redrawLinks();
+        QCOMPARE(texts(1), QStringList{QStringLiteral("Maybe")});
+    }
+
     void doubleAndRightClicksOnControls()
     {
         Window w;
