@@ -330,7 +330,10 @@ DiagramLinks::Label DiagramWindow::labelBeside(const QString& option, QPointF st
     const QFontMetricsF metrics(m_scene->font());
     const QSizeF size(metrics.averageCharWidth() * 1.3 * double(text.size()) + 4, metrics.height());
     const QPointF middle = (start + next) / 2;
-    // Beside the line on the side it leaves towards, so that links fanning out keep theirs apart.
+    // Above a line that runs across; beside one that runs up or down, on the side it leaves
+    // towards, so that links fanning out keep theirs apart.
+    if (std::abs(next.x() - start.x()) > std::abs(next.y() - start.y()))
+        return {QRectF(middle - QPointF(size.width() / 2, size.height() + 2), size), text, Qt::AlignHCenter | Qt::AlignBottom};
     if (next.x() < start.x())
         return {QRectF(middle - QPointF(4 + size.width(), size.height() / 2), size), text, Qt::AlignRight | Qt::AlignVCenter};
     return {QRectF(middle + QPointF(4, -size.height() / 2), size), text, Qt::AlignLeft | Qt::AlignVCenter};
