@@ -71,14 +71,40 @@ def build(kestrova, folder):
     return sample, large_tree(folder)
 
 
+CPU_CGROUPS = "/sys/fs/cgroup/cpu"
+
+
+def can_share_cpu():
+    """Whether processes can be held to a share of a core (cgroup v1 cpu quota, as root)."""
+    probe = os.path.join(CPU_CGROUPS, f"kestrova-bench-probe-{os.getpid()}")
+    try:
+        os.mkdir(probe)
+        os.rmdir(probe)
+        return True
+    except OSError:
+        return False
+
+
 class Server:
-    def __init__(self, kestrova, trees, folder, cpus=None):
+    def __init__(self, kestrova, trees, folder, cpus=None, share=None):
         self.port = free_port()
+        self.cgroup = None
         command = [kestrova, "serve", *trees, "--listen", f"127.0.0.1:{self.port}", "--secret-file",
                    os.path.join(folder, "secret"), "--results", "sqlite:" + os.path.join(folder, "results.sqlite")]
         if cpus:
             command = ["taskset", "-c", cpus] + command
         self.process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if share:
+            # Held to a share of one core, as a copy on a machine of its own would be, while the
+            # load generator keeps the rest of this machine.
+            self.cgroup = os.path.join(CPU_CGROUPS, f"kestrova-bench-{self.process.pid}")
+            os.mkdir(self.cgroup)
+            with open(os.path.join(self.cgroup, "cpu.cfs_period_us"), "w") as f:
+                f.write("100000")
+            with open(os.path.join(self.cgroup, "cpu.cfs_quota_us"), "w") as f:
+                f.write(str(int(100000 * share)))
+            with open(os.path.join(self.cgroup, "cgroup.procs"), "w") as f:
+                f.write(str(self.process.pid))
         for _ in range(600):
             try:
                 socket.create_connection(("127.0.0.1", self.port), timeout=0.5).close()
@@ -90,6 +116,8 @@ class Server:
     def stop(self):
         self.process.terminate()
         self.process.wait(timeout=30)
+        if self.cgroup:
+            os.rmdir(self.cgroup)
 
 
 def request(port, method, path, fields=None):
@@ -173,6 +201,7 @@ def main():
     parser.add_argument("--seconds", type=int, default=10)
     parser.add_argument("--connections", type=int, default=4)
     parser.add_argument("--replays", type=int, default=5, help="new processes that each replay the large run once")
+    parser.add_argument("--scaling-only", action="store_true", help="only one process against two")
     args = parser.parse_args()
     folder = tempfile.mkdtemp(prefix="kestrova-load-")
     with open(os.path.join(folder, "secret"), "w") as f:
@@ -184,6 +213,11 @@ def main():
         rate, p50, p99, errors = measured
         rows.append((what, rate, p50, p99, errors))
         print(f"{what:58s} {rate:9.0f} pages/s  p50 {p50:7.2f} ms  p99 {p99:7.2f} ms  errors {errors}", flush=True)
+
+    if args.scaling_only:
+        scaling(args, sample, folder, row)
+        shutil.rmtree(folder, ignore_errors=True)
+        return
 
     one = Server(args.kestrova, [sample, large], folder)
     try:
@@ -229,7 +263,14 @@ def main():
           f"CPU {cpus[0]:.1f} / {cpus[len(cpus) // 2]:.1f} / {cpus[-1]:.1f} ms (least / median / most)", flush=True)
     rows.append(("large: the last page, replayed in another process", 0, walls[len(walls) // 2], walls[-1], 0))
 
-    # One process on one core against two processes, one core each, as two machines would be.
+    scaling(args, sample, folder, row)
+    shutil.rmtree(folder, ignore_errors=True)
+
+
+def scaling(args, sample, folder, row):
+    """One process against two, as two machines would be."""
+    # Pinned to a core each: on a two-core machine the load generator then shares the servers'
+    # cores in the second case only, so this understates what a second copy adds.
     single = Server(args.kestrova, [sample], folder, cpus="0")
     try:
         row("sample: first pages, one process on one core",
@@ -243,8 +284,24 @@ def main():
     finally:
         for s in pair:
             s.stop()
-    shutil.rmtree(folder, ignore_errors=True)
-
+    if not can_share_cpu():
+        print("(no cpu cgroup to hold a process to half a core: run as root for the fair comparison)", flush=True)
+        return
+    # Each process held to half a core, so that the load generator has a core of its own in both
+    # cases and the two processes share only what copies share: the results store.
+    single = Server(args.kestrova, [sample], folder, share=0.5)
+    try:
+        row("sample: first pages, one process held to half a core",
+            wrk([f"http://127.0.0.1:{single.port}/laptop-selector/"], args.seconds, args.connections))
+    finally:
+        single.stop()
+    pair = [Server(args.kestrova, [sample], folder, share=0.5) for _ in range(2)]
+    try:
+        row("sample: first pages, two processes, half a core each",
+            wrk([f"http://127.0.0.1:{s.port}/laptop-selector/" for s in pair], args.seconds, args.connections))
+    finally:
+        for s in pair:
+            s.stop()
 
 if __name__ == "__main__":
     main()
