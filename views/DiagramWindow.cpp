@@ -267,8 +267,8 @@ void DiagramWindow::drawLinksOf(qint16 key)
     QPainterPath straight;
     std::vector<DiagramLinks::Label> labels;
     const CanvasEntity* entity = m_canvas.Entity(key);
-    const std::vector<std::pair<QString, QString>> options =
-        entity && entity->data ? optionsByTarget(*entity->data) : std::vector<std::pair<QString, QString>>();
+    const std::vector<std::pair<QStringView, QStringView>> options =
+        entity && entity->data ? optionsByTarget(*entity->data) : std::vector<std::pair<QStringView, QStringView>>();
     const QRectF source = from->boxInScene();
     const LinkRoute::Style style = LinkRoute::StyleFromSetting(m_settings.LineStyle);
     for (qint16 target : m_canvas.LinksFrom(key)) {
@@ -290,34 +290,37 @@ void DiagramWindow::drawLinksOf(qint16 key)
     m_scene->setLinks(key, routed, straight, std::move(labels));
 }
 
-std::vector<std::pair<QString, QString>> DiagramWindow::optionsByTarget(const CmDecisionItem& decision)
+std::vector<std::pair<QStringView, QStringView>> DiagramWindow::optionsByTarget(const CmDecisionItem& decision)
 {
-    std::vector<std::pair<QString, QString>> options;
-    QString option;
+    // Views into the control's own lines: this runs for every control a project opens with.
+    std::vector<std::pair<QStringView, QStringView>> options;
+    QStringView option;
     for (const QString& line : decision.OptsAndActs()) {
         if (BlockLine::IsOption(line)) {
-            option = BlockLine::Body(line).trimmed();
+            option = QStringView(line).mid(1).trimmed();
         } else if (!option.isEmpty() && BlockLine::IsKeyword(line, BlockLine::Go)) {
-            QString target = BlockLine::ActionArgument(line).trimmed().toCaseFolded();
-            const bool named = std::any_of(options.begin(), options.end(),
-                                           [&target](const auto& entry) { return entry.first == target; });
-            if (!named)
-                options.emplace_back(std::move(target), option);
+            const qsizetype blank = line.indexOf(QLatin1Char(' '));
+            const QStringView target = blank < 0 ? QStringView() : QStringView(line).mid(blank + 1).trimmed();
+            const bool named = std::any_of(options.begin(), options.end(), [&target](const auto& entry) {
+                return entry.first.compare(target, Qt::CaseInsensitive) == 0;
+            });
+            if (!target.isEmpty() && !named)
+                options.emplace_back(target, option);
         }
     }
     return options;
 }
 
-QString DiagramWindow::optionOf(const std::vector<std::pair<QString, QString>>& options, qint16 target) const
+QString DiagramWindow::optionOf(const std::vector<std::pair<QStringView, QStringView>>& options, qint16 target) const
 {
     if (options.empty())
         return QString();
     const CanvasEntity* entity = m_canvas.Entity(target);
-    const QString name = entity && entity->data && !entity->data->strID().isEmpty() ? entity->data->strID().toCaseFolded()
+    const QString name = entity && entity->data && !entity->data->strID().isEmpty() ? entity->data->strID()
                                                                                       : QString::number(target);
     for (const auto& [goesTo, option] : options) {
-        if (goesTo == name)
-            return option;
+        if (goesTo.compare(name, Qt::CaseInsensitive) == 0)
+            return option.toString();
     }
     return QString();
 }

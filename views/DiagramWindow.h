@@ -99,8 +99,8 @@ private:
     void updateItem(qint16 key);
     void drawLinksOf(qint16 key);
     // For each name a control's !GO lines go to (case-folded), the option it stands under.
-    static std::vector<std::pair<QString, QString>> optionsByTarget(const CmDecisionItem& decision);
-    QString optionOf(const std::vector<std::pair<QString, QString>>& options, qint16 target) const;
+    static std::vector<std::pair<QStringView, QStringView>> optionsByTarget(const CmDecisionItem& decision);
+    QString optionOf(const std::vector<std::pair<QStringView, QStringView>>& options, qint16 target) const;
     DiagramLinks::Label labelBeside(const QString& option, QPointF start, QPointF next) const;
     void drawAllLinks();
     void drawGrid(QPainter& painter, const QRectF& rect) const;
