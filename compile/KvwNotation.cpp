@@ -119,18 +119,6 @@ bool isArithmetic(ExpressionOperator op)
                || level == ExpressionNode::PowerLevel);
 }
 
-// The comparison that holds with its operands exchanged.
-ExpressionOperator mirrored(ExpressionOperator op)
-{
-    switch (op) {
-    case ExpressionOperator::Less: return ExpressionOperator::Greater;
-    case ExpressionOperator::LessEqual: return ExpressionOperator::GreaterEqual;
-    case ExpressionOperator::Greater: return ExpressionOperator::Less;
-    case ExpressionOperator::GreaterEqual: return ExpressionOperator::LessEqual;
-    default: return op;
-    }
-}
-
 QString webFunctionName(ExpressionFunction function)
 {
     switch (function) {
@@ -440,7 +428,7 @@ KvwNotation::Operand KvwNotation::convertNode(const ExpressionNode& node) const
     ExpressionOperator op = node.op();
     if (isComparison(op) && right.kind == OK::Reference && left.kind != OK::Reference) {
         std::swap(left, right);
-        op = mirrored(op);
+        op = ExpressionNode::Mirrored(op);
     }
     CastType cast = TextCast;
     if (isArithmetic(op))

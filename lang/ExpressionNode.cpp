@@ -204,6 +204,17 @@ bool ExpressionNode::needsParentheses(const ExpressionNode& child, bool isRight,
     return isRight != rightAssociative;
 }
 
+ExpressionOperator ExpressionNode::Mirrored(ExpressionOperator op)
+{
+    switch (op) {
+    case ExpressionOperator::Less: return ExpressionOperator::Greater;
+    case ExpressionOperator::LessEqual: return ExpressionOperator::GreaterEqual;
+    case ExpressionOperator::Greater: return ExpressionOperator::Less;
+    case ExpressionOperator::GreaterEqual: return ExpressionOperator::LessEqual;
+    default: return op;
+    }
+}
+
 int ExpressionNode::precedence(ExpressionOperator op)
 {
     switch (op) {

@@ -115,6 +115,8 @@ public:
     // "<<Selector:Property;Item>>", the parts left out that are empty.
     static QString SelectorReferenceText(const SelectorReference& reference);
 
+    // The comparison that holds with its operands exchanged; any other operator as it is.
+    static ExpressionOperator Mirrored(ExpressionOperator op);
     static int precedence(ExpressionOperator op);
     static QString operatorText(ExpressionOperator op);
     static QString functionName(ExpressionFunction function);

@@ -25,18 +25,6 @@ bool compareNumbers(ExpressionOperator op, double a, double b)
     }
 }
 
-// The operator that gives the same answer with its operands swapped.
-ExpressionOperator swapped(ExpressionOperator op)
-{
-    switch (op) {
-    case ExpressionOperator::Less: return ExpressionOperator::Greater;
-    case ExpressionOperator::LessEqual: return ExpressionOperator::GreaterEqual;
-    case ExpressionOperator::Greater: return ExpressionOperator::Less;
-    case ExpressionOperator::GreaterEqual: return ExpressionOperator::LessEqual;
-    default: return op;
-    }
-}
-
 } // namespace
 
 ItemExpression::ItemExpression(const ExpressionNode& root, const SelectorTable& table, IEvaluationScope& scope)
@@ -125,7 +113,7 @@ std::optional<CellComparison> ItemExpression::comparison()
     if (!constant.known)
         workOut(constant);
     const ExpressionOperator op = m_parts[2].node->op();
-    return CellComparison{m_parts[m_cellOnLeft ? 0 : 1].column, m_cellOnLeft ? op : swapped(op), &constant.value};
+    return CellComparison{m_parts[m_cellOnLeft ? 0 : 1].column, m_cellOnLeft ? op : ExpressionNode::Mirrored(op), &constant.value};
 }
 
 RuntimeValue ItemExpression::value(int item)

@@ -1,7 +1,7 @@
 #include "common/TestRegistry.h"
+#include "tests/views/StoredRecord.h"
 
 #include "base/ResourceStrings.h"
-#include "lang/RecordFields.h"
 #include "runtime/CompiledTree.h"
 #include "views/PlayerWindow.h"
 
@@ -20,13 +20,7 @@ constexpr int NextId = 32573;
 constexpr int StartOverId = 32579;
 const QString ShowLabel = QStringLiteral("Show them");
 
-QString record(const QStringList& fields)
-{
-    QStringList quoted;
-    for (qsizetype i = 0; i < fields.size(); ++i) // the header (field 6) comes quoted already
-        quoted.append(i == RecordFields::HeaderField - 1 ? fields.at(i) : RecordFields::Quoted(fields.at(i)));
-    return quoted.join('\t') + '\t';
-}
+const auto record = StoredRecord;
 
 // Removals by a typed number and a check box, a sort by either answer, a command button and the
 // list of what is left.

@@ -1,4 +1,5 @@
 #include "common/TestRegistry.h"
+#include "tests/views/StoredRecord.h"
 
 #include "app/CApplication.h"
 #include "project/CModel.h"
@@ -7,7 +8,6 @@
 #include "base/ResourceStrings.h"
 #include "common/ScriptedPrompt.h"
 #include "common/TestEnvironment.h"
-#include "lang/RecordFields.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
 #include "model/CmDocument.h"
@@ -29,13 +29,7 @@
 
 namespace {
 
-QString record(const QStringList& fields)
-{
-    QStringList quoted;
-    for (qsizetype i = 0; i < fields.size(); ++i) // the header (field 6) comes quoted already
-        quoted.append(i == RecordFields::HeaderField - 1 ? fields.at(i) : RecordFields::Quoted(fields.at(i)));
-    return quoted.join('\t') + '\t';
-}
+const auto record = StoredRecord;
 
 CompiledTree carsTree()
 {
