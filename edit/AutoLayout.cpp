@@ -8,6 +8,7 @@
 
 #include <QRectF>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -29,7 +30,7 @@ int AutoLayout::SpacingUnit(int controlCount)
     return controlCount < 50 ? 75 : 50;
 }
 
-std::vector<QPointF> AutoLayout::Positions(const CmBreadthFirstSearch& search)
+std::vector<QPointF> AutoLayout::Positions(const CmBreadthFirstSearch& search, QSizeF box)
 {
     std::vector<QPointF> positions;
     const int count = search.Count();
@@ -57,6 +58,17 @@ std::vector<QPointF> AutoLayout::Positions(const CmBreadthFirstSearch& search)
             ++k;
         }
     }
+    // The rows were spread around the first control; the author's top and left must not be
+    // negative, so everything moves by one offset and keeps its arrangement.
+    double leftmost = positions.front().x();
+    double highest = positions.front().y();
+    for (const QPointF& centre : positions) {
+        leftmost = std::min(leftmost, centre.x());
+        highest = std::max(highest, centre.y());
+    }
+    const QPointF offset(Margin + box.width() / 2 - leftmost, -Margin - box.height() / 2 - highest);
+    for (QPointF& centre : positions)
+        centre += offset;
     return positions;
 }
 
@@ -74,7 +86,7 @@ void AutoLayout::LayOut(CanvasModel& canvas, const CmDecisionManager& decisions,
         search.add(CmDecisionManager::keyFor(item->strID(), item->intID()));
     }
     search.Search();
-    const std::vector<QPointF> positions = Positions(search);
+    const std::vector<QPointF> positions = Positions(search, canvas.EntitySize());
     std::map<qint16, QRectF> layout;
     int lastPercent = -1;
     for (int i = 1; i <= count; ++i) {

@@ -8,6 +8,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -63,10 +64,16 @@ CanvasModel::CanvasModel(CmDecisionManager& decisions, QObject* parent)
 
 CanvasEntity* CanvasModel::AddEntity(QPointF centre, qint16 key)
 {
-    CanvasEntity* entity = createEntity(centre, key == 0 ? NextFreeKey() : key);
+    CanvasEntity* entity = key == 0 ? createEntity(WithinOrigin(centre, m_entitySize), NextFreeKey())
+                                    : createEntity(centre, key);
     if (entity)
         emit changed();
     return entity;
+}
+
+QPointF CanvasModel::WithinOrigin(QPointF centre, QSizeF size)
+{
+    return QPointF(std::max(centre.x(), size.width() / 2), std::min(centre.y(), -size.height() / 2));
 }
 
 CanvasEntity* CanvasModel::createEntity(QPointF centre, qint16 key)
@@ -504,8 +511,8 @@ QPointF CanvasModel::parkingPlace() const
 {
     const QRectF extents = Extents();
     if (extents.isNull())
-        return QPointF(0, 0);
-    return QPointF(extents.right() + m_entitySize.width(), extents.center().y());
+        return WithinOrigin(QPointF(0, 0), m_entitySize);
+    return WithinOrigin(QPointF(extents.right() + m_entitySize.width(), extents.center().y()), m_entitySize);
 }
 
 void CanvasModel::onDecisionAdded(CmDecisionItem* item)

@@ -55,8 +55,13 @@ public:
 
     CmDecisionManager& decisions() const { return m_decisions; }
 
-    // A new entity at centre; key 0 takes the next free key. Null when the key is held.
+    // A new entity at centre; null when the key is held. Key 0 is a new control: it takes the
+    // next free key and is kept right of and below the origin. An entity with its key given
+    // (put back by undo, placed by a layout) stands exactly where it is asked to.
     CanvasEntity* AddEntity(QPointF centre, qint16 key = 0);
+    // The nearest centre at which a box of that size has its top and left at 0 or more, as the
+    // author reads them (canvas y grows upwards, so the box must lie below y = 0).
+    static QPointF WithinOrigin(QPointF centre, QSizeF size);
     CanvasEntity* Entity(qint16 key);
     const CanvasEntity* Entity(qint16 key) const;
     // The canvas's own lookup: the key written in decimal.
@@ -158,6 +163,7 @@ private:
     // Derives again the links of every control that names the given control (by one of the
     // names or its number) and of the one before it by number, whose next control it may be.
     void relinkAround(qint16 key, const QStringList& names);
+    // Where a control added without a place waits: right of the others, within the origin.
     QPointF parkingPlace() const;
     CanvasEntity* createEntity(QPointF centre, qint16 key);
     void growExtents(const CanvasEntity& entity);

@@ -50,7 +50,8 @@ bool DiagramPropertyOwner::SetOwnedProperty(CmDecisionItem& decision, int labelI
         return resize(value);
     bool ok = false;
     const double number = value.trimmed().toDouble(&ok);
-    return ok && std::isfinite(number) && move(decision.intID(), labelId, number);
+    // No box stands above or left of the origin.
+    return ok && std::isfinite(number) && number >= 0 && move(decision.intID(), labelId, number);
 }
 
 bool DiagramPropertyOwner::move(qint16 key, int labelId, double value)

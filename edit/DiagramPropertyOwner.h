@@ -7,7 +7,8 @@
 class CanvasModel;
 
 // The diagram's hold on where a control's box stands and how large the boxes are. Top and
-// left are read as the author sees them: left grows to the right, top grows downwards. A move
+// left are read as the author sees them: left grows to the right, top grows downwards, and
+// neither may be set below 0 (a box never goes above or left of the origin). A move
 // is the canvas's own, so the undo history records it as a drag. The size is the diagram's
 // one box size; the window that shows the diagram hands its own way of changing it, so its
 // menu and settings follow. Registers itself for the three labels while it lives.

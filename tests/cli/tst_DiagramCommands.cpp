@@ -111,9 +111,9 @@ private slots:
         QCOMPARE(QString::fromUtf8(readFile(dot)),
                  QStringLiteral("digraph \"tree\" {\n"
                                 "  node [shape=box];\n"
-                                "  n1 [label=\"Start\\nRadio\", pos=\"112.0,0.0!\"];\n"
-                                "  n2 [label=\"Control2\\nNumBox\", pos=\"-112.0,0.0!\"];\n"
-                                "  n3 [label=\"Control3\\nDone\", pos=\"112.0,-225.0!\"];\n"
+                                "  n1 [label=\"Start\\nRadio\", pos=\"290.0,-38.0!\"];\n"
+                                "  n2 [label=\"Control2\\nNumBox\", pos=\"66.0,-38.0!\"];\n"
+                                "  n3 [label=\"Control3\\nDone\", pos=\"290.0,-263.0!\"];\n"
                                 "  n1 -> n2 [label=\"Go on & [[Control2]] > 3\"];\n"
                                 "  n1 -> n3 [label=\"Go on\"];\n"
                                 "  n1 -> n2 [label=\"Control2\"];\n"
@@ -159,7 +159,7 @@ private slots:
         QCOMPARE(run({"rename", file, "Control3", "Finish"}).code, 0);
         const QString dot = path(QStringLiteral("after.dot"));
         QCOMPARE(run({"graph", file, "-o", dot}).code, 0);
-        QVERIFY(QString::fromUtf8(readFile(dot)).contains(QStringLiteral("n3 [label=\"Finish\\nDone\", pos=\"112.0,-225.0!\"]")));
+        QVERIFY(QString::fromUtf8(readFile(dot)).contains(QStringLiteral("n3 [label=\"Finish\\nDone\", pos=\"290.0,-263.0!\"]")));
     }
 };
 

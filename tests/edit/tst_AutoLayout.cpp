@@ -3,16 +3,43 @@
 
 #include "edit/AutoLayout.h"
 #include "edit/CmBreadthFirstSearch.h"
+#include "edit/DiagramPropertyOwner.h"
 #include "edit/DiagramStore.h"
 #include "model/CmDecisionItem.h"
+#include "model/DecisionProperties.h"
 #include "model/LinkTargets.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
+#include <limits>
 
 namespace {
+
+// Each control as its name, its lines and the controls it displays ("|"-separated), numbered in order.
+using Controls = QList<QStringList>;
+
+Controls wideRow(const QString& root, int width)
+{
+    QStringList lines;
+    Controls controls{{root}};
+    for (int i = 1; i <= width; ++i) {
+        lines << QStringLiteral("^o%1").arg(i) << QStringLiteral("!GO %1%2").arg(root).arg(i);
+        controls.append({QStringLiteral("%1%2").arg(root).arg(i)});
+    }
+    controls.front().append(lines.join(QLatin1Char('|')));
+    return controls;
+}
+
+Controls unreached(int count)
+{
+    Controls controls;
+    for (int i = 1; i <= count; ++i)
+        controls.append({QStringLiteral("Lost%1").arg(i), QStringLiteral("!GO Lost%1").arg(i)});
+    return controls;
+}
 
 QPointF centreOf(const DiagramFixture& diagram, qint16 key)
 {
@@ -83,8 +110,8 @@ private slots:
         DiagramFixture diagram;
         diagram.add(1, QStringLiteral("Only"));
         AutoLayout::LayOut(diagram.view.Canvas(), diagram.decisions);
-        // 3 * 75 / 2 = 112.5, to the even neighbour.
-        QCOMPARE(centreOf(diagram, 1), QPointF(112, 0));
+        // A medium box (92 by 36) with its top and left at the margin.
+        QCOMPARE(centreOf(diagram, 1), QPointF(66, -38));
     }
 
     void threeChildrenShareOneRow()
@@ -95,9 +122,54 @@ private slots:
         diagram.add(3, QStringLiteral("B"), QStringLiteral("!GO B"));
         diagram.add(4, QStringLiteral("C"), QStringLiteral("!GO C"));
         AutoLayout::LayOut(diagram.view.Canvas(), diagram.decisions);
-        QCOMPARE(centreOf(diagram, 2), QPointF(338, -225));
-        QCOMPARE(centreOf(diagram, 3), QPointF(112, -225));
-        QCOMPARE(centreOf(diagram, 4), QPointF(-112, -225));
+        // Rows are 225 apart, boxes in a row too; the row lies evenly around the first control.
+        QCOMPARE(centreOf(diagram, 1), QPointF(290, -38));
+        QCOMPARE(centreOf(diagram, 2), QPointF(516, -263));
+        QCOMPARE(centreOf(diagram, 3), QPointF(290, -263));
+        QCOMPARE(centreOf(diagram, 4), QPointF(66, -263));
+    }
+
+    // What the author reads as top and left: no generated box lies above or left of the origin,
+    // and the topmost and the leftmost stand at the margin, whatever the tree's shape.
+    void generatedBoxesHaveNoNegativeTopOrLeft_data()
+    {
+        QTest::addColumn<Controls>("controls");
+        QTest::addColumn<int>("sizeKind");
+        QTest::newRow("one control") << Controls{{QStringLiteral("Only")}} << 1;
+        QTest::newRow("wide row") << wideRow(QStringLiteral("Root"), 9) << 1;
+        QTest::newRow("unreached controls")
+            << Controls{{QStringLiteral("Root"), QStringLiteral("!GO A")}, {QStringLiteral("A")}} + unreached(5) << 1;
+        QTest::newRow("displayed with the first")
+            << Controls{{QStringLiteral("Root"), QStringLiteral("!GO C"), QStringLiteral("A|B")},
+                        {QStringLiteral("A")}, {QStringLiteral("B")}, {QStringLiteral("C")}}
+            << 1;
+        QTest::newRow("wide and unreached, small boxes") << wideRow(QStringLiteral("Root"), 12) + unreached(7) << 0;
+        QTest::newRow("wide and unreached, large boxes") << wideRow(QStringLiteral("Root"), 12) + unreached(7) << 2;
+        QTest::newRow("fifty, the smaller unit") << wideRow(QStringLiteral("Root"), 40) + unreached(9) << 1;
+    }
+    void generatedBoxesHaveNoNegativeTopOrLeft()
+    {
+        QFETCH(Controls, controls);
+        QFETCH(int, sizeKind);
+        DiagramFixture diagram;
+        for (qsizetype i = 0; i < controls.size(); ++i)
+            diagram.add(qint16(i + 1), controls.at(i).value(0), controls.at(i).value(1), controls.at(i).value(2));
+        diagram.view.Canvas().setEntitySizeKind(sizeKind);
+        AutoLayout::LayOut(diagram.view.Canvas(), diagram.decisions);
+        const DiagramPropertyOwner owner(diagram.view.Canvas());
+        double top = std::numeric_limits<double>::max();
+        double left = std::numeric_limits<double>::max();
+        for (int i = 1; i <= diagram.decisions.Count(); ++i) {
+            const CmDecisionItem& item = *diagram.decisions.ItemByIndex(i);
+            const QString topText = owner.OwnedProperty(item, MDecisionDataUtil::TopLabel);
+            const QString leftText = owner.OwnedProperty(item, MDecisionDataUtil::LeftLabel);
+            QVERIFY2(!topText.startsWith(QLatin1Char('-')) && !leftText.startsWith(QLatin1Char('-')),
+                     qPrintable(QStringLiteral("%1 at top %2, left %3").arg(item.strID(), topText, leftText)));
+            top = std::min(top, topText.toDouble());
+            left = std::min(left, leftText.toDouble());
+        }
+        QCOMPARE(top, AutoLayout::Margin);
+        QCOMPARE(left, AutoLayout::Margin);
     }
 
     void fiftyControlsUseTheSmallerUnit()
@@ -108,9 +180,9 @@ private slots:
         for (qint16 i = 1; i <= 50; ++i)
             diagram.add(i, QStringLiteral("C%1").arg(i), i < 50 ? QStringLiteral("!GO C%1").arg(i + 1) : QString());
         AutoLayout::LayOut(diagram.view.Canvas(), diagram.decisions);
-        QCOMPARE(centreOf(diagram, 1), QPointF(75, 0));
-        QCOMPARE(centreOf(diagram, 2), QPointF(75, -150));
-        QCOMPARE(centreOf(diagram, 50), QPointF(75, -150 * 49));
+        QCOMPARE(centreOf(diagram, 1), QPointF(66, -38));
+        QCOMPARE(centreOf(diagram, 2), QPointF(66, -188));
+        QCOMPARE(centreOf(diagram, 50), QPointF(66, -150 * 49 - 38));
     }
 
     void firstPlacementKeepsItsLevel()
@@ -137,9 +209,11 @@ private slots:
         diagram.add(3, QStringLiteral("Lost1"), QStringLiteral("!GO Lost1"));
         diagram.add(4, QStringLiteral("Lost2"), QStringLiteral("!GO Lost2"));
         AutoLayout::LayOut(diagram.view.Canvas(), diagram.decisions);
-        QCOMPARE(centreOf(diagram, 2), QPointF(112, -225));
-        QCOMPARE(centreOf(diagram, 3), QPointF(112, 225));
-        QCOMPARE(centreOf(diagram, 4), QPointF(-112, 225));
+        // The unreached row lies above the first control's.
+        QCOMPARE(centreOf(diagram, 1), QPointF(290, -263));
+        QCOMPARE(centreOf(diagram, 2), QPointF(290, -488));
+        QCOMPARE(centreOf(diagram, 3), QPointF(290, -38));
+        QCOMPARE(centreOf(diagram, 4), QPointF(66, -38));
     }
 
     void iterativeWalkMatchesTheRecursiveOne()
@@ -182,8 +256,8 @@ private slots:
         for (int i = 1; i <= count; ++i)
             diagram.add(qint16(i), QStringLiteral("C%1").arg(i), i < count ? QStringLiteral("!GO C%1").arg(i + 1) : QString());
         AutoLayout::LayOut(diagram.view.Canvas(), diagram.decisions);
-        QCOMPARE(centreOf(diagram, 1), QPointF(75, 0));
-        QCOMPARE(centreOf(diagram, qint16(count)), QPointF(75, -150.0 * (count - 1)));
+        QCOMPARE(centreOf(diagram, 1), QPointF(66, -38));
+        QCOMPARE(centreOf(diagram, qint16(count)), QPointF(66, -150.0 * (count - 1) - 38));
         QCOMPARE(diagram.view.Canvas().LinksFrom(qint16(count - 1)), QList<qint16>{qint16(count)});
     }
 
@@ -232,8 +306,9 @@ private slots:
         second.add(1, QStringLiteral("Root"), QStringLiteral("!GO A"));
         second.add(2, QStringLiteral("A"));
         QCOMPARE(DiagramStore::Restore(text, second.view.Canvas(), second.decisions), used);
-        QCOMPARE(centreOf(second, 1), used ? QPointF(-40, 70) : QPointF(112, 0));
-        QCOMPARE(centreOf(second, 2), used ? QPointF(400.5, -3) : QPointF(112, -225));
+        // A stored place above and left of the origin is kept as it was written.
+        QCOMPARE(centreOf(second, 1), used ? QPointF(-40, 70) : QPointF(66, -38));
+        QCOMPARE(centreOf(second, 2), used ? QPointF(400.5, -3) : QPointF(66, -263));
         QCOMPARE(second.view.Canvas().LinksFrom(1), QList<qint16>{2});
         // Placing on open is not an edit.
         QVERIFY(second.recorded.commands.empty());

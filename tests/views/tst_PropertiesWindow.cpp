@@ -125,7 +125,8 @@ void TestPropertiesWindow::eachPropertyReachesTheControl_data()
     QTest::newRow("help id") << +HelpIdLabel << "42" << "\tAge\t\t42\t";
     QTest::newRow("help url") << +HelpUrlLabel << "help/age.html" << "";
     QTest::newRow("top") << +TopLabel << "240" << "";
-    QTest::newRow("left") << +LeftLabel << "-80" << "";
+    QTest::newRow("left") << +LeftLabel << "80" << "";
+    QTest::newRow("top at the origin") << +TopLabel << "0" << "";
     QTest::newRow("size") << +SizeLabel << "Large" << "";
 }
 
@@ -172,6 +173,9 @@ void TestPropertiesWindow::refusedValuesLeaveTheControl_data()
     QTest::newRow("name taken") << "NumBox" << +ControlNameLabel << "pet" << "";
     QTest::newRow("name not a name") << "NumBox" << +ControlNameLabel << "2nd" << "";
     QTest::newRow("top not a number") << "NumBox" << +TopLabel << "north" << LoadResString(33406).arg(LoadResString(TopLabel), QStringLiteral("north"));
+    // No box stands above or left of the origin.
+    QTest::newRow("left negative") << "NumBox" << +LeftLabel << "-80" << LoadResString(33406).arg(LoadResString(LeftLabel), QStringLiteral("-80"));
+    QTest::newRow("top just above the origin") << "NumBox" << +TopLabel << "-0.5" << LoadResString(33406).arg(LoadResString(TopLabel), QStringLiteral("-0.5"));
     QTest::newRow("help id too large") << "NumBox" << +HelpIdLabel << "70000" << LoadResString(33406).arg(LoadResString(HelpIdLabel), QStringLiteral("70000"));
 }
 
