@@ -607,8 +607,13 @@ void DiagramWindow::mouseMoveEvent(QMouseEvent* event)
     }
     if (m_tool == Tool::Select && m_pressedKey && (event->buttons() & Qt::LeftButton)) {
         m_dragging = true;
-        if (DiagramEntityItem* item = m_items.value(m_pressedKey))
-            item->setPos(snapped(toScene(m_pressCentre) + scenePoint - m_pressScene) - toScene(m_pressCentre));
+        DiagramEntityItem* item = m_items.value(m_pressedKey);
+        const CanvasEntity* entity = m_canvas.Entity(m_pressedKey);
+        if (item && entity) {
+            // The box stops at the origin: its top and left never go below 0.
+            const QPointF centre = toCanvas(snapped(toScene(m_pressCentre) + scenePoint - m_pressScene));
+            item->setPos(toScene(CanvasModel::WithinOrigin(centre, entity->size)) - toScene(m_pressCentre));
+        }
         return;
     }
     QGraphicsView::mouseMoveEvent(event);
@@ -636,10 +641,13 @@ void DiagramWindow::mouseReleaseEvent(QMouseEvent* event)
             return;
         }
         if (m_dragging && m_pressedKey) {
-            if (DiagramEntityItem* item = m_items.value(m_pressedKey)) {
+            DiagramEntityItem* item = m_items.value(m_pressedKey);
+            const CanvasEntity* entity = m_canvas.Entity(m_pressedKey);
+            if (item && entity) {
                 const QPointF offset = item->pos();
                 item->setPos(0, 0);
-                m_canvas.MoveEntity(m_pressedKey, toCanvas(toScene(m_pressCentre) + offset));
+                // Again here: adding the offset back may round a box at the origin to just past it.
+                m_canvas.MoveEntity(m_pressedKey, CanvasModel::WithinOrigin(toCanvas(toScene(m_pressCentre) + offset), entity->size));
             }
         }
         m_dragging = false;

@@ -10,8 +10,10 @@
 
 #include "edit/CcDecisionTree.h"
 #include "edit/CvDecisionTree.h"
+#include "edit/DiagramPropertyOwner.h"
 #include "model/CmDecisionItem.h"
 #include "model/CmDecisionManager.h"
+#include "model/DecisionProperties.h"
 #include "model/MDecisionDataUtil.h"
 #include "views/CommandBars.h"
 #include "views/ControlSelectorBox.h"
@@ -107,13 +109,13 @@ private slots:
         Window w;
         QVERIFY(QTest::qWaitForWindowExposed(&w.window));
         w.window.setControlTool(1130);
-        QTest::mouseClick(w.window.viewport(), Qt::LeftButton, {}, w.at(QPointF(-160, 96)));
         QTest::mouseClick(w.window.viewport(), Qt::LeftButton, {}, w.at(QPointF(160, -96)));
+        QTest::mouseClick(w.window.viewport(), Qt::LeftButton, {}, w.at(QPointF(320, -224)));
         QCOMPARE(w.decisions.Count(), 2);
         QCOMPARE(w.decisions.ItemByIndex(2)->strID(), QStringLiteral("Control2"));
         QCOMPARE(w.decisions.ItemByIndex(2)->intControl(), qint16(MDecisionDataUtil::Check));
         // Snapped to the grid.
-        QCOMPARE(w.view.Canvas().Entity(1)->centre, QPointF(-160, 96));
+        QCOMPARE(w.view.Canvas().Entity(1)->centre, QPointF(160, -96));
 
         w.window.setTool(DiagramWindow::Tool::AddLink);
         QTest::mousePress(w.window.viewport(), Qt::LeftButton, {}, w.centreOf(1));
@@ -138,6 +140,8 @@ private slots:
     {
         Window w;
         QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        // Every click right of and below the origin, where a box may stand.
+        w.window.centerOn(400, 300);
         w.window.setControlTool(1130);
         const QList<QPoint> clicks{{400, 300}, {700, 80}, {60, 540}, {420, 320}};
         for (qsizetype i = 0; i < clicks.size(); ++i) {
@@ -163,10 +167,11 @@ private slots:
         QCOMPARE(w.decisions.Selected(), w.decisions.ItemByIndex(2));
         QVERIFY(w.view.Canvas().IsSelected(2));
         const QPoint from = w.centreOf(2);
+        const QPointF placed = w.view.Canvas().Entity(2)->centre;
         QTest::mousePress(w.window.viewport(), Qt::LeftButton, {}, from);
         QTest::mouseMove(w.window.viewport(), from + QPoint(20, 40));
         QTest::mouseRelease(w.window.viewport(), Qt::LeftButton, {}, from + QPoint(20, 40));
-        QVERIFY(w.view.Canvas().Entity(2)->centre != QPointF(200, 0));
+        QVERIFY(w.view.Canvas().Entity(2)->centre != placed);
         QTest::keyClick(&w.window, Qt::Key_Delete);
         QCOMPARE(w.decisions.Count(), 1);
         // The first control stays.
@@ -174,6 +179,53 @@ private slots:
         QTest::keyClick(&w.window, Qt::Key_Delete);
         QCOMPARE(w.decisions.Count(), 1);
         QCOMPARE(w.prompt.shownTexts().size(), 1);
+    }
+
+    // A box dragged past the origin stops there: the top, the left or both read 0 afterwards.
+    void dragStopsAtTheOrigin_data()
+    {
+        QTest::addColumn<QPoint>("drag");
+        QTest::addColumn<QString>("top");
+        QTest::addColumn<QString>("left");
+        // The medium box starts with its top at 78 and its left at 114; one pixel is one unit.
+        QTest::newRow("up and left") << QPoint(-496, -384) << "0" << "0";
+        QTest::newRow("up") << QPoint(16, -384) << "0" << "130";
+        QTest::newRow("left") << QPoint(-496, 32) << "110" << "0";
+        QTest::newRow("short of it") << QPoint(-64, -32) << "46" << "50";
+    }
+    void dragStopsAtTheOrigin()
+    {
+        QFETCH(QPoint, drag);
+        QFETCH(QString, top);
+        QFETCH(QString, left);
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        const CmDecisionItem* item = w.tree.AddNew(QPointF(160, -96), 1);
+        QVERIFY(item);
+        const DiagramPropertyOwner owner(w.view.Canvas());
+        const QPoint from = w.centreOf(item->intID());
+        QTest::mousePress(w.window.viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(w.window.viewport(), from + drag / 2);
+        QTest::mouseMove(w.window.viewport(), from + drag);
+        // While dragged, the box on the screen stops too: the scene's top and left are the author's.
+        const QRectF dragged = w.window.scene()->itemsBoundingRect().adjusted(2, 2, -2, -2);
+        QCOMPARE(dragged.topLeft(), QPointF(left.toDouble(), top.toDouble()));
+        QTest::mouseRelease(w.window.viewport(), Qt::LeftButton, {}, from + drag);
+        QCOMPARE(owner.OwnedProperty(*item, MDecisionDataUtil::TopLabel), top);
+        QCOMPARE(owner.OwnedProperty(*item, MDecisionDataUtil::LeftLabel), left);
+    }
+
+    // The add tool clicked above and left of the origin puts the box in the corner.
+    void addToolKeepsTheBoxBelowTheOrigin()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        w.window.setControlTool(1130);
+        QTest::mouseClick(w.window.viewport(), Qt::LeftButton, {}, w.at(QPointF(-160, 96)));
+        QCOMPARE(w.decisions.Count(), 1);
+        const DiagramPropertyOwner owner(w.view.Canvas());
+        QCOMPARE(owner.OwnedProperty(*w.decisions.ItemByIndex(1), MDecisionDataUtil::TopLabel), QStringLiteral("0"));
+        QCOMPARE(owner.OwnedProperty(*w.decisions.ItemByIndex(1), MDecisionDataUtil::LeftLabel), QStringLiteral("0"));
     }
 
     void zoomWindowShowsTheFramedPart()
@@ -208,10 +260,10 @@ private slots:
     {
         QTest::addColumn<int>("tool");
         QTest::addColumn<QList<QPointF>>("expected");
-        // Control1 at (0, 0), Control2 at (320, -160) on the canvas: lower right on the screen.
-        QTest::newRow("straight") << 1150 << QList<QPointF>{{0, 0}, {320, 160}};
-        QTest::newRow("across, then down") << 1151 << QList<QPointF>{{0, 0}, {320, 0}, {320, 160}};
-        QTest::newRow("down, then across") << 1152 << QList<QPointF>{{0, 0}, {0, 160}, {320, 160}};
+        // Control1 at (100, -100), Control2 at (420, -260) on the canvas: lower right on the screen.
+        QTest::newRow("straight") << 1150 << QList<QPointF>{{100, 100}, {420, 260}};
+        QTest::newRow("across, then down") << 1151 << QList<QPointF>{{100, 100}, {420, 100}, {420, 260}};
+        QTest::newRow("down, then across") << 1152 << QList<QPointF>{{100, 100}, {100, 260}, {420, 260}};
     }
 
     void lineStylesDrawLinksDifferently()
@@ -219,8 +271,8 @@ private slots:
         QFETCH(int, tool);
         QFETCH(QList<QPointF>, expected);
         Window w;
-        w.tree.AddNew(QPointF(0, 0), 1);
-        w.tree.AddNew(QPointF(320, -160), 1);
+        w.tree.AddNew(QPointF(100, -100), 1);
+        w.tree.AddNew(QPointF(420, -260), 1);
         w.decisions.ItemByIndex(1)->setOptsAndActs({QStringLiteral("!GO Control2")});
         w.window.redrawLinks();
         w.window.setLineStyle(tool);
@@ -243,7 +295,7 @@ private slots:
     void linksAreLabelledWithTheirOptions()
     {
         Window w;
-        for (const QPointF at : {QPointF(0, 0), QPointF(-300, -200), QPointF(300, -200), QPointF(0, -400)})
+        for (const QPointF at : {QPointF(400, -100), QPointF(100, -300), QPointF(700, -300), QPointF(400, -500)})
             w.tree.AddNew(at, 1);
         CmDecisionItem& first = *w.decisions.ItemByIndex(1);
         first.setOptsAndActs({QStringLiteral("^Yes, please"), QStringLiteral("!GO control2"), QStringLiteral("^No"),
@@ -383,10 +435,10 @@ private slots:
         DiagramWindow* window = designer.openDiagram();
         QVERIFY(window);
         QVERIFY(QTest::qWaitForWindowExposed(&designer.main()));
-        const CmDecisionItem* item = gApp->Controller().DecisionTree().AddNew(QPointF(0, 0), 1);
+        const CmDecisionItem* item = gApp->Controller().DecisionTree().AddNew(QPointF(200, -100), 1);
         QVERIFY(item);
-        window->centerOn(0, 0);
-        const QPoint centre = window->mapFromScene(DiagramWindow::toScene(QPointF(0, 0)));
+        window->centerOn(DiagramWindow::toScene(QPointF(200, -100)));
+        const QPoint centre = window->mapFromScene(DiagramWindow::toScene(QPointF(200, -100)));
         QContextMenuEvent event(QContextMenuEvent::Mouse, centre, window->viewport()->mapToGlobal(centre));
         QApplication::sendEvent(window->viewport(), &event);
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
