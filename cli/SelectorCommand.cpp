@@ -208,7 +208,8 @@ int SelectorCommand::external(const QStringList& args, QTextStream& out, QTextSt
             err << LoadResString(ExternalRefusedId).arg(name, problem) << '\n';
         return Failure;
     }
-    ExternalSelectorSession edit{exists ? name : QString(), {}, {}};
+    ExternalSelectorSession edit;
+    edit.name = exists ? name : QString();
     if (!selectorCommands(session).ApplyExternal(edit, settings) || !session.Save())
         return Failure;
     out << edit.name << '\n';

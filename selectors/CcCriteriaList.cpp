@@ -309,6 +309,8 @@ void CcCriteriaList::editExternal(const QString& name)
     session.name = name;
     if (!name.isEmpty())
         store().ReadExternal(name, session.settings);
+    if (!m_document.Path().isEmpty())
+        session.baseFolder = QFileInfo(m_document.Path()).absolutePath();
     session.apply = [this, &session](const ExternalSelectorSettings& settings) {
         return ApplyExternal(session, settings);
     };

@@ -18,6 +18,9 @@ struct ExternalSelectorSession {
     QString name;
     ExternalSelectorSettings settings;
     std::function<bool(const ExternalSelectorSettings&)> apply;
+    // The saved project's folder, where a relative SQLite file is found (as run and serve find
+    // it); empty for a project never saved.
+    QString baseFolder;
 };
 
 // The selector commands' own windows and dialogs. The Designer shows real ones; tests answer

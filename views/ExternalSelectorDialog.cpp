@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -144,7 +143,7 @@ bool ExternalSelectorDialog::TestConnection()
 {
     const ExternalSelectorSettings settings = Settings();
     ExternalTables::Options options;
-    options.baseFolder = QDir::currentPath();
+    options.baseFolder = m_session.baseFolder;
     QStringList missing;
     QStringList columns;
     QString error;

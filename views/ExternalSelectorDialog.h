@@ -23,8 +23,9 @@ public:
 
     QLineEdit& Field(int index) const { return *m_fields.at(static_cast<size_t>(index)); }
     QListWidget& AccessibleFields() const { return *m_accessible; }
-    // Connects with the settings as they stand, says which accessible fields the table lacks and
-    // lists its columns to pick from (a double click adds one); false when it cannot connect.
+    // Connects with the settings as they stand (an SQLite file found from the session's folder),
+    // says which accessible fields the table lacks and lists its columns to pick from (a double
+    // click adds one); false when it cannot connect.
     bool TestConnection();
     QListWidget& TableColumns() const { return *m_columns; }
     QString TestResult() const;

@@ -1,4 +1,5 @@
 #include "SharedCluster.h"
+#include "ShopSample.h"
 #include "common/TestRegistry.h"
 #include "tests/cli/CliRun.h"
 
@@ -16,55 +17,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
 using CliRun::run;
+using CliRun::writeFile;
 
-const QString Fields = QStringLiteral("Name,Brand,Price,Weight,Screen,Battery,Use,GPU,RAM,Storage,OS,Touch");
-
-bool writeText(const QString& path, const QString& text)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
-}
-
+namespace {
 QString readText(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromUtf8(CliRun::readFile(path));
 }
-
-// The sample's laptops in an SQLite file, every cell as text, as a shop might keep them.
-bool makeSqliteShop(const QString& path)
-{
-    CsvTable::Rows rows;
-    if (!CsvTable::parse(readText(SharedCluster::laptopsCsv()), rows) || rows.isEmpty())
-        return false;
-    bool made = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("shop-maker"));
-        db.setDatabaseName(path);
-        made = db.open();
-        QSqlQuery query(db);
-        QStringList columns;
-        for (const QString& name : rows.first())
-            columns.append(QLatin1Char('"') + name + QLatin1String("\" text"));
-        made = made && query.exec(QStringLiteral("CREATE TABLE laptops (%1)").arg(columns.join(QLatin1Char(','))));
-        const QString marks = QStringList(rows.first().size(), QStringLiteral("?")).join(QLatin1Char(','));
-        for (qsizetype r = 1; made && r < rows.size(); ++r) {
-            if (rows.at(r).size() != rows.first().size())
-                continue;
-            made = query.prepare(QStringLiteral("INSERT INTO laptops VALUES (%1)").arg(marks));
-            for (const QString& cell : rows.at(r))
-                query.addBindValue(cell);
-            made = made && query.exec();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("shop-maker"));
-    return made;
-}
-
 } // namespace
 
 // The sample with its selector in PostgreSQL and in SQLite runs exactly as with its own table.
@@ -84,29 +44,26 @@ private slots:
         QVERIFY2(m_cluster, qPrintable(error));
         qputenv("KV_TEST_PG", PostgresCluster::password().toUtf8());
         const QString rules = readText(KV_SOURCE_DIR "/examples/laptop-selector.rules");
-        QString external = rules;
-        external.replace(QStringLiteral("!KILL laptops:"), QStringLiteral("!KILL shop.laptops:"))
-            .replace(QStringLiteral("!SORT laptops:"), QStringLiteral("!SORT shop.laptops:"))
-            .replace(QStringLiteral("^laptops\t"), QStringLiteral("^shop.laptops\t"));
+        const QString external = ShopSample::renamed(rules);
         QVERIFY(external != rules);
-        QVERIFY(writeText(path("external.rules"), external));
-        QVERIFY(writeText(path("journeys.txt"), readText(KV_SOURCE_DIR "/examples/laptop-selector.journeys.txt")
+        QVERIFY(writeFile(path("external.rules"), external));
+        QVERIFY(writeFile(path("journeys.txt"), readText(KV_SOURCE_DIR "/examples/laptop-selector.journeys.txt")
                                                     .replace(QStringLiteral("laptops:"), QStringLiteral("shop.laptops:"))));
 
         QCOMPARE(run({"from-rules", KV_SOURCE_DIR "/examples/laptop-selector.rules", "-o", path("internal.kvp")}).code, 0);
         QCOMPARE(run({"selector", "import", path("internal.kvp"), SharedCluster::laptopsCsv()}).code, 0);
-        for (const char* name : {"postgresql.kvp", "sqlite.kvp"})
-            QCOMPARE(run({"from-rules", path("external.rules"), "-o", path(name)}).code, 0);
+        QCOMPARE(run({"from-rules", path("external.rules"), "-o", path("postgresql.kvp")}).code, 0);
         CliRun::Outcome made = run({"selector", "external", path("postgresql.kvp"), "shop.laptops", "--server",
                                     m_cluster->socketFolder(), "--user", PostgresCluster::user(), "--password-env",
-                                    "KV_TEST_PG", "--fields", Fields});
+                                    "KV_TEST_PG", "--fields", ShopSample::fields()});
         QVERIFY2(made.code == 0, qPrintable(made.err));
         // The SQLite file is named shop, beside the project, so both selectors are shop.laptops.
-        QVERIFY(makeSqliteShop(path("shop")));
-        made = run({"selector", "external", path("sqlite.kvp"), "shop.laptops", "--driver", "sqlite", "--fields", Fields});
-        QVERIFY2(made.code == 0, qPrintable(made.err));
+        QVERIFY2(ShopSample::makeSqliteProject(path("sqlite.kvp"), error), qPrintable(error));
         const CliRun::Outcome listed = run({"selector", "list", path("sqlite.kvp")});
         QCOMPARE(listed.out, QStringLiteral("shop.laptops\texternal\t-\t12\n"));
+        // The same settings on a server that is not there.
+        QVERIFY(QFile::copy(path("postgresql.kvp"), path("down.kvp")));
+        QCOMPARE(run({"selector", "external", path("down.kvp"), "shop.laptops", "--server", path("no-server")}).code, 0);
     }
     void cleanupTestCase() { qunsetenv("KV_TEST_PG"); }
 
@@ -128,6 +85,50 @@ private slots:
         const CliRun::Outcome external = run({"run", path(project), "--answers", answers, "--explain"});
         QVERIFY2(external.code == 0, qPrintable(external.err));
         QVERIFY(internal.out.contains("items remain"));
+        QCOMPARE(QString(external.out).replace(QStringLiteral("shop.laptops"), QStringLiteral("laptops")), internal.out);
+    }
+
+    // The references to a selector's items and their count read the external table as the
+    // sample's own: a sorted !KILL, <<S>>, <<S:P;I>> and <<S:P>> of the first remaining item.
+    void selectorReferences_data()
+    {
+        QTest::addColumn<QString>("project");
+        QTest::addColumn<QStringList>("settings");
+        QTest::newRow("PostgreSQL") << "refs-postgresql.kvp"
+                                    << QStringList{"--server", m_cluster->socketFolder(), "--user", PostgresCluster::user(),
+                                                   "--password-env", "KV_TEST_PG"};
+        QTest::newRow("SQLite") << "refs-sqlite.kvp" << QStringList{"--driver", "sqlite"};
+    }
+    void selectorReferences()
+    {
+        QFETCH(QString, project);
+        QFETCH(QStringList, settings);
+        const QString rules = QStringLiteral(
+            "BEGIN\r\n"
+            "1\t\tBudget\t\t\t\"Budget?\"\tNumBox\t&1000\t!KILL laptops: Price > [[Budget]]\t!SORT laptops: Price; True\t"
+            "!SET [[Left]] = <<laptops>>\t!SET [[Cost]] = <<laptops:Price;Lumen Air 13>>\t!SET [[Top]] = <<laptops:Name>>\t"
+            "!GO End\t^300-5000\t\r\n"
+            "2\t\tLeft\t\t\t\"Left\"\tStringBox\t!GO End\t\r\n"
+            "3\t\tCost\t\t\t\"Cost\"\tStringBox\t!GO End\t\r\n"
+            "4\t\tTop\t\t\t\"Top\"\tStringBox\t!GO End\t\r\n"
+            "5\t\tEnd\t\t\t\"Done\"\tDone\t\r\n");
+        QVERIFY(writeFile(path("refs.rules"), rules));
+        QVERIFY(writeFile(path("refs-external.rules"), ShopSample::renamed(rules)));
+        QVERIFY(writeFile(path("refs.answers"), "Budget=1400\n"));
+        QCOMPARE(run({"from-rules", path("refs.rules"), "-o", path("refs.kvp")}).code, 0);
+        QCOMPARE(run({"selector", "import", path("refs.kvp"), SharedCluster::laptopsCsv()}).code, 0);
+        QCOMPARE(run({"from-rules", path("refs-external.rules"), "-o", path(project)}).code, 0);
+        const CliRun::Outcome made = run(QStringList{"selector", "external", path(project), "shop.laptops", "--fields",
+                                                     ShopSample::fields()}
+                                         + settings);
+        QVERIFY2(made.code == 0, qPrintable(made.err));
+
+        const CliRun::Outcome internal = run({"run", path("refs.kvp"), "--answers", path("refs.answers")});
+        QVERIFY2(internal.code == 0, qPrintable(internal.err));
+        for (const char* value : {"(Left = 9)", "(Cost = 1199)", "(Top = Aero 14 Pro)"})
+            QVERIFY2(internal.out.contains(value), qPrintable(internal.out));
+        const CliRun::Outcome external = run({"run", path(project), "--answers", path("refs.answers")});
+        QVERIFY2(external.code == 0, qPrintable(external.err));
         QCOMPARE(QString(external.out).replace(QStringLiteral("shop.laptops"), QStringLiteral("laptops")), internal.out);
     }
 
@@ -248,6 +249,8 @@ private slots:
         QTest::newRow("serve: wrong password")
             << QStringList{"serve", path("postgresql.kvp"), "--database-password-env", "KV_TEST_WRONG", "--results", "sqlite:" + path("r.sqlite")}
             << "password authentication failed";
+        QTest::newRow("serve: server down") << QStringList{"serve", path("down.kvp"), "--results", "sqlite:" + path("r.sqlite")}
+                                            << "Cannot connect to " + path("no-server") + "/shop";
     }
     void refusedAtStart()
     {

@@ -45,6 +45,10 @@ private slots:
         QTest::addColumn<bool>("connects");
         QTest::addColumn<QString>("said");
         QTest::addColumn<int>("columns");
+        // First, so the rows after it show the table is still there.
+        QTest::newRow("field that would end the statement")
+            << "laptops" << PostgresCluster::password() << QStringList{"Name", "x\"; DROP TABLE laptops; --"} << false
+            << "cannot be used" << 0;
         QTest::newRow("every field there") << "laptops" << PostgresCluster::password() << QStringList{"Name", "price"} << true
                                            << "every accessible field" << 12;
         QTest::newRow("no fields yet: columns to pick") << "laptops" << PostgresCluster::password() << QStringList{} << true
