@@ -1,5 +1,6 @@
 #include "common/PostgresCluster.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -67,7 +68,7 @@ bool PostgresCluster::run(const QString& program, const QStringList& arguments, 
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
-bool PostgresCluster::start(QString& error)
+bool PostgresCluster::start(QString& error, qint64 owner)
 {
     m_binFolder = serverBinFolder();
     if (m_binFolder.isEmpty()) {
@@ -126,7 +127,33 @@ bool PostgresCluster::start(QString& error)
         return false;
     }
     m_running = true;
+    if (!watch(owner > 0 ? owner : QCoreApplication::applicationPid())) {
+        error = QStringLiteral("cannot start the watcher of the cluster");
+        stop();
+        return false;
+    }
     return true;
+}
+
+// A detached shell that waits for the owner to end, then stops the server and removes the
+// folder; after a clean stop it finds nothing left to do.
+bool PostgresCluster::watch(qint64 owner) const
+{
+    const QString script = QStringLiteral(
+        "while kill -0 %1 2>/dev/null; do sleep 1; done\n"
+        "%2 \"$0\" -D \"$1/data\" -m immediate -w stop >/dev/null 2>&1\n"
+        "rm -rf \"$1\"\n")
+                               .arg(owner)
+                               .arg(m_asPostgres ? QStringLiteral("runuser -u postgres --") : QString());
+    QProcess watcher;
+    watcher.setProgram(QStringLiteral("/bin/sh"));
+    watcher.setArguments({QStringLiteral("-c"), script, tool(QStringLiteral("pg_ctl")), socketFolder()});
+    watcher.setWorkingDirectory(QStringLiteral("/"));
+    // Holding none of this program's output open, so whoever reads it sees its end.
+    watcher.setStandardInputFile(QProcess::nullDevice());
+    watcher.setStandardOutputFile(QProcess::nullDevice());
+    watcher.setStandardErrorFile(QProcess::nullDevice());
+    return watcher.startDetached();
 }
 
 bool PostgresCluster::psql(const QString& sql, QString& error, const QString& database) const

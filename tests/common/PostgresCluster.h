@@ -8,7 +8,8 @@
 
 // A PostgreSQL cluster of its own in a temporary folder, reached on a Unix socket in that folder
 // only, with password logins. initdb refuses root, so as root the server runs as the package's
-// postgres user. Stopped and removed when the object goes, whatever the test did.
+// postgres user. Stopped and removed when the object goes, whatever the test did, and by a
+// watcher of its own when the program ends without its destructors (a crash, a kill).
 class PostgresCluster {
 public:
     PostgresCluster();
@@ -17,7 +18,8 @@ public:
     PostgresCluster& operator=(const PostgresCluster&) = delete;
 
     // Makes and starts the cluster; false with the reason (missing programs, initdb's output).
-    bool start(QString& error);
+    // The cluster goes at the latest when the process owner ends (this program unless told).
+    bool start(QString& error, qint64 owner = 0);
     bool running() const { return m_running; }
     // Stops and removes it now (the destructor does the same).
     void stopNow() { stop(); }
@@ -36,6 +38,7 @@ private:
     bool run(const QString& program, const QStringList& arguments, QString& output, int timeoutMs) const;
     QString tool(const QString& name) const;
     void stop();
+    bool watch(qint64 owner) const;
 
     std::unique_ptr<QTemporaryDir> m_folder;
     QString m_binFolder;

@@ -4,6 +4,8 @@
 #include "database/SqlConnection.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -219,6 +221,26 @@ private slots:
         QString error;
         QVERIFY(!SqlConnection::open(settings, error));
         QVERIFY2(error.contains("127.0.0.1"), qPrintable(error));
+    }
+
+    // A cluster whose program ends without stopping it, as in a crash, is stopped and removed
+    // all the same.
+    void clusterGoesWithItsProgram()
+    {
+        QProcess owner;
+        owner.start(QStringLiteral("sleep"), {QStringLiteral("600")});
+        QVERIFY(owner.waitForStarted());
+        PostgresCluster orphan;
+        QString error;
+        QVERIFY2(orphan.start(error, owner.processId()), qPrintable(error));
+        const QString folder = orphan.socketFolder();
+        SqlSettings settings = clusterSettings(orphan, PostgresCluster::password());
+        settings.database = PostgresCluster::database();
+        QVERIFY2(SqlConnection::open(settings, error), qPrintable(error));
+        owner.kill();
+        QVERIFY(owner.waitForFinished());
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(folder), 60'000);
+        QVERIFY(!SqlConnection::open(settings, error));
     }
 
     void sqliteFileRelativeToTheTree()
