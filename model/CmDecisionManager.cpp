@@ -182,6 +182,7 @@ bool CmDecisionManager::add(std::unique_ptr<CmDecisionItem> item)
         if (m_decisions.contains(key))
             throw keyTaken();
         m_nameLookUp.setIndex(number, key);
+        rememberKeyOf(item->strID(), key);
         insert(key, std::move(item));
         return true;
     });
@@ -252,6 +253,7 @@ void CmDecisionManager::Rename(const QVariant& oldValue, const QString& newName)
             throw keyTaken();
         m_selector.replaceAt(selectorPositionOf(oldKey), newName);
         m_nameLookUp.setIndex(item->intID(), newKey);
+        rememberKeyOf(newName, newKey);
         m_decisions.rename(oldKey, newKey);
         const QString oldName = item->strID();
         item->setStrID(newName);
@@ -296,8 +298,19 @@ void CmDecisionManager::SetSelectedDecision(const QVariant& value)
     setSelected(item);
 }
 
+void CmDecisionManager::rememberKeyOf(const QString& name, const QString& key)
+{
+    if (!name.isEmpty() && !numberInText(name))
+        m_keyOfName.insert(name, key);
+}
+
 QString CmDecisionManager::GetKey(const QVariant& value) const
 {
+    if (value.typeId() == QMetaType::QString) {
+        const auto known = m_keyOfName.constFind(value.toString());
+        if (known != m_keyOfName.cend())
+            return known.value();
+    }
     return runOr("CmDecisionManager.GetKey", QString(), [&] {
         const std::optional<double> number = numericValue(value);
         if (!number)
@@ -314,6 +327,7 @@ void CmDecisionManager::Init()
     if (m_selected)
         setSelected(nullptr);
     m_nameLookUp.Clear();
+    m_keyOfName.clear();
     m_decisions.clear();
     m_selector.clear();
     m_lastIntID = 0;
@@ -466,6 +480,8 @@ void CmDecisionManager::readTable(PropertyBag& bag)
         return;
     }
     const int count = static_cast<int>(records.size());
+    m_decisions.reserve(m_decisions.count() + count);
+    m_keyOfName.reserve(m_keyOfName.size() + count);
     ProgressSteps progress(*this, count);
     for (int i = 0; i < count && !bag.Refused(); ++i) {
         readStep(bag, [&] {

@@ -125,7 +125,13 @@ private:
     void readTable(PropertyBag& bag);
     void readEntry(PropertyBag& bag, int position);
 
+    // Remembers the upper-case key of each name the collection was given, so that looking a
+    // control up by its name as written costs no copy. Upper-casing never changes, so nothing
+    // here goes stale; names that read as numbers are left out, as they are looked up by number.
+    void rememberKeyOf(const QString& name, const QString& key);
+
     CmNameLookUp m_nameLookUp;
+    QHash<QString, QString> m_keyOfName;
     DecisionDictionary m_decisions;
     ControlSelector m_selector;
     CmDecisionItem* m_selected = nullptr;

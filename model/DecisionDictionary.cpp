@@ -71,6 +71,12 @@ bool DecisionDictionary::rename(const QString& oldKey, const QString& newKey)
     return true;
 }
 
+void DecisionDictionary::reserve(qsizetype entries)
+{
+    m_entries.reserve(static_cast<std::size_t>(entries));
+    m_positions.reserve(entries);
+}
+
 void DecisionDictionary::clear()
 {
     m_positions.clear();

@@ -41,6 +41,8 @@ public:
     // Keeps the position; false when the old key is not held or the new one belongs to another.
     bool rename(const QString& oldKey, const QString& newKey);
     void clear();
+    // Room for this many entries in all, so that reading a whole tree grows nothing.
+    void reserve(qsizetype entries);
 
 private:
     struct Entry {

@@ -6,6 +6,7 @@
 #include "model/CmDecisionManager.h"
 #include "base/ProcedureBoundary.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -98,6 +99,19 @@ bool everyAnswerGoes(const CmDecisionItem& decision)
     return true;
 }
 
+bool isAscii(const QString& text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+// Equal once upper-cased, as the decisions' keys are; ASCII names are compared without a copy.
+bool sameKey(const QString& one, const QString& other)
+{
+    if (isAscii(one) && isAscii(other))
+        return one.compare(other, Qt::CaseInsensitive) == 0;
+    return one.toUpper() == other.toUpper();
+}
+
 // The name of the control with the next ID in use, or its key when it has no name.
 QString nextControl(const CmDecisionItem& decision, const CmDecisionManager& decisions)
 {
@@ -119,15 +133,10 @@ QStringList MDecisionDataUtil::GetLinkTargets(const CmDecisionItem& decision, co
         if (decision.intControl() == Done)
             return targets;
         // A control names few targets: a search of those is cheaper than a set.
-        QStringList seen;
         const auto add = [&](const QString& target) {
-            if (target.isEmpty())
-                return;
-            QString upper = target.toUpper();
-            if (!seen.contains(upper)) {
-                seen.append(std::move(upper));
+            const auto same = [&target](const QString& held) { return sameKey(held, target); };
+            if (!target.isEmpty() && std::none_of(targets.cbegin(), targets.cend(), same))
                 targets.append(target);
-            }
         };
         for (const QString& line : decision.OptsAndActs())
             add(goTarget(line));

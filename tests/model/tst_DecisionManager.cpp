@@ -31,7 +31,7 @@ struct Named {
 void fill(CmDecisionManager& manager, std::initializer_list<Named> decisions)
 {
     for (const Named& each : decisions)
-        QVERIFY(manager.add(decision(each.number, QString::fromLatin1(each.name))));
+        QVERIFY(manager.add(decision(each.number, QString::fromUtf8(each.name))));
 }
 
 QString errorLogText()
@@ -88,6 +88,10 @@ private slots:
         QTest::newRow("name looking like a number word") << QVariant("Inf") << "INF" << false;
         QTest::newRow("name beginning with digits") << QVariant("3rd") << "3RD" << false;
         QTest::newRow("negative number") << QVariant(-1) << "_-1" << false;
+        QTest::newRow("name as stored") << QVariant("Straße") << "STRASSE" << true;
+        QTest::newRow("name upper-cased") << QVariant("STRASSE") << "STRASSE" << true;
+        // A name that reads as a number is never found by name.
+        QTest::newRow("name that reads as a number") << QVariant("12") << "_12" << false;
     }
     void keysByNameAndNumber()
     {
@@ -95,7 +99,7 @@ private slots:
         QFETCH(QString, key);
         QFETCH(bool, exists);
         CmDecisionManager manager;
-        fill(manager, {{3, "First"}, {2, "Two"}, {5, ""}});
+        fill(manager, {{3, "First"}, {2, "Two"}, {5, ""}, {8, "Straße"}, {9, "12"}});
         QCOMPARE(manager.GetKey(value), key);
         QCOMPARE(manager.Exists(value), exists);
         CmDecisionItem* item = manager.Item(value);
@@ -195,8 +199,11 @@ private slots:
         CmDecisionManager manager;
         fill(manager, {{1, "A"}, {2, "B"}, {3, "C"}});
         CmDecisionItem* renamed = manager.Item(2);
+        const QString oldName = renamed->strID();
 
         manager.Rename(oldValue, newName);
+        // The name it had finds it only while it still answers to that name.
+        QCOMPARE(manager.Item(oldName) == renamed, renamed->strID().compare(oldName, Qt::CaseInsensitive) == 0);
         QCOMPARE(manager.Keys(), keys);
         QCOMPARE(manager.controlSelector().entries(), selector);
         QCOMPARE(manager.GetKey(2), keys.at(1));

@@ -360,6 +360,12 @@ void TestOptionRules::linkTargets_data()
         << QStringList{"Later", "Start", "Next"};
     QTest::newRow("a blank after the marker makes no GO") << qint16(1) << radio << QStringList{"^A", "! GO Later"}
                                                           << QStringList{"Next"};
+    // A target is listed once however it is written, by the decisions' upper-cased keys.
+    QTest::newRow("one target in two cases") << qint16(1) << radio
+                                             << QStringList{"^A", "!GO Later", "^B", "!GO lATER"} << QStringList{"Later"};
+    QTest::newRow("one target upper-cased past ASCII")
+        << qint16(1) << radio << QStringList{"^A", "!GO Straße", "^B", "!GO STRASSE", "^C", "!GO strasse"}
+        << QStringList{"Straße"};
 }
 
 void TestOptionRules::linkTargets()
