@@ -69,7 +69,7 @@ void writeTextOf(const QString& path, const QString& textPath)
     ScriptedPrompt prompt;
     Project project(prompt);
     QFile text(textPath);
-    if (!project.Inspect(path) || !text.open(QIODevice::WriteOnly))
+    if (!project.Inspect(path, Project::Diagram::LeftOut) || !text.open(QIODevice::WriteOnly))
         qFatal("reading %s failed", qPrintable(path));
     ProjectTextWriter writer(text);
     if (!ProjectCapture::WriteText(project.Decisions(), project.Document(), writer))
@@ -82,7 +82,7 @@ ProjectData readFile(const QString& path)
     ScriptedPrompt prompt;
     Project project(prompt);
     ProjectData data;
-    if (!project.Inspect(path) || !ProjectCapture::Read(project.Decisions(), project.Document(), nullptr, data))
+    if (!project.Inspect(path, Project::Diagram::LeftOut) || !ProjectCapture::Read(project.Decisions(), project.Document(), nullptr, data))
         qFatal("reading %s failed", qPrintable(path));
     return data;
 }
@@ -119,7 +119,7 @@ Timing measure(int controls, const QString& folder)
     timing.openMs = timed([&] {
         ScriptedPrompt opening;
         Project opened(opening);
-        if (!opened.Inspect(oldPath))
+        if (!opened.Inspect(oldPath, Project::Diagram::LeftOut))
             qFatal("opening %s failed", qPrintable(oldPath));
     });
     timing.textCommandMs = timed([&] { writeTextOf(oldPath, textPath); });

@@ -40,11 +40,11 @@ ProjectSession::ProjectSession(QTextStream& err)
 
 ProjectSession::~ProjectSession() = default;
 
-bool ProjectSession::Inspect(const QString& path)
+bool ProjectSession::Inspect(const QString& path, Project::Diagram diagram)
 {
     if (!readable(path))
         return false;
-    const StorageResult read = m_project->Inspect(path);
+    const StorageResult read = m_project->Inspect(path, diagram);
     if (!read)
         m_err << openFailure(read) << '\n';
     return read.ok();

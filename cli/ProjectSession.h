@@ -4,6 +4,7 @@
 #include "cli/ConsolePrompt.h"
 #include "lang/StringBuffer.h"
 #include "model/CmDocument.h"
+#include "project/Project.h"
 
 #include <memory>
 
@@ -13,7 +14,6 @@ class CcDecisionTree;
 class CmDecisionManager;
 class CvProject;
 class IPrompt;
-class Project;
 
 // The project of one command, without windows; released at the end. The command line reads and
 // writes the project file itself: it keeps no working copy.
@@ -25,7 +25,7 @@ public:
     ProjectSession& operator=(const ProjectSession&) = delete;
 
     // Reads the project without changing or holding it. On failure the reason is on err.
-    bool Inspect(const QString& path);
+    bool Inspect(const QString& path, Project::Diagram diagram = Project::Diagram::Followed);
     // Opens the project for a change, with its diagram; false with the reason on err.
     bool Open(const QString& path);
     // Saves the opened project in place (a complete copy replaces the file).

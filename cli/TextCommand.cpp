@@ -35,7 +35,7 @@ QString TextCommand::Usage() const
 bool TextCommand::ReadProject(const QString& path, ProjectData& project, QTextStream& err)
 {
     ProjectSession session(err);
-    if (!session.Inspect(path))
+    if (!session.Inspect(path, Project::Diagram::LeftOut))
         return false;
     const StorageResult read = ProjectCapture::Read(session.Decisions(), session.Document(), nullptr, project);
     if (!read)
@@ -59,7 +59,7 @@ int TextCommand::execute(const QStringList& args, QTextStream& out, QTextStream&
         return usageError(LoadResString(WrongArgumentsId), err);
     const QString& path = args.first();
     ProjectSession session(err);
-    if (!session.Inspect(path))
+    if (!session.Inspect(path, Project::Diagram::LeftOut))
         return Failure;
     // Streamed as UTF-8 to the output's device, a control at a time; a stream into a string (as
     // the tests run commands) takes the same bytes at the end.

@@ -305,10 +305,12 @@ void Project::Reset()
     Document().setDirty(false);
 }
 
-StorageResult Project::readAfterOpen(const CmDocument::Result& opened)
+StorageResult Project::readAfterOpen(const CmDocument::Result& opened, Diagram diagram)
 {
     if (!opened.done())
         return opened.storage;
+    if (diagram == Diagram::LeftOut)
+        QObject::disconnect(&Decisions(), nullptr, &Canvas(), nullptr);
     m_model->Clear();
     StorageResult read;
     {
@@ -327,9 +329,9 @@ StorageResult Project::readAfterOpen(const CmDocument::Result& opened)
     return read;
 }
 
-StorageResult Project::Inspect(const QString& path)
+StorageResult Project::Inspect(const QString& path, Diagram diagram)
 {
-    return readAfterOpen(Document().InspectDocument(path));
+    return readAfterOpen(Document().InspectDocument(path), diagram);
 }
 
 StorageResult Project::Open(const QString& path)

@@ -71,8 +71,11 @@ public:
     void Reset();
 
     // Whole operations for a front end without windows. The document keeps no working copy
-    // unless told to. Inspect only reads; Open reads for a change, with the layout.
-    StorageResult Inspect(const QString& path);
+    // unless told to. Inspect only reads; Open reads for a change, with the layout. A command
+    // that never draws may leave the diagram out: it then stays empty and no longer follows
+    // the controls, which saves making a box for each.
+    enum class Diagram { Followed, LeftOut };
+    StorageResult Inspect(const QString& path, Diagram diagram = Diagram::Followed);
     StorageResult Open(const QString& path);
     CmDocument::Result Save();
     CmDocument::Result SaveAs(const QString& path, const QStringList& inputs = {});
@@ -87,7 +90,7 @@ private:
     void followPictures();
     void reportStatus(int textId);
     void reportProgress(int percent);
-    StorageResult readAfterOpen(const CmDocument::Result& opened);
+    StorageResult readAfterOpen(const CmDocument::Result& opened, Diagram diagram = Diagram::Followed);
 
     IPrompt& m_prompt;
     BusyState m_busy;
