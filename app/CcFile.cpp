@@ -12,6 +12,7 @@
 #include "base/KvError.h"
 #include "app/MStartUp.h"
 #include "base/ProcedureBoundary.h"
+#include "persist/ProjectLock.h"
 #include "persist/ProjectNodes.h"
 #include "base/ResourceStrings.h"
 #include "edit/CvDecisionTree.h"
@@ -21,7 +22,6 @@
 #include "persist/StorageNode.h"
 
 #include <QFileInfo>
-#include <QLockFile>
 
 namespace {
 
@@ -154,10 +154,8 @@ bool CcFile::offerRecovery(const QString& path, bool& recover)
         return true;
     // A working copy held by another Designer is its live work, not a leftover; opening
     // will report the project as in use.
-    QLockFile lock(workingCopy.filePath() + QStringLiteral(".lock"));
-    if (!lock.tryLock(0))
+    if (ProjectLock::isTaken(workingCopy.filePath() + QStringLiteral(".lock")))
         return true;
-    lock.unlock();
     const PromptAnswer answer = gApp->Prompt().MessageBox(
         LoadResString(RecoverQuestionId).arg(project.fileName()), LoadResString(RecoverTitleId),
         PromptButtons::YesNoCancel, PromptIcon::Question);

@@ -50,7 +50,7 @@ int JourneysCommand::execute(const QStringList& args, QTextStream& out, QTextStr
 
 int JourneysCommand::exportAll(const QStringList& args, QTextStream& err) const
 {
-    if (args.size() != 3 || args.at(1) != QLatin1String("-o"))
+    if (args.size() != 3 || args.at(1) != QLatin1String("-o") || args.at(2).isEmpty())
         return usageError(LoadResString(WrongArgumentsId), err);
     ProjectSession session(err);
     if (!session.Inspect(args.at(0)))

@@ -40,7 +40,8 @@ std::optional<Arguments> parse(const QStringList& args)
         const QString& arg = args.at(i);
         QString* option = arg == QLatin1String("-o") ? &parsed.output : arg == QLatin1String("--path") ? &parsed.name : nullptr;
         if (option) {
-            if (i + 1 == args.size() || !option->isEmpty())
+            // An empty name would silently mean none: the merge would go into ours.
+            if (i + 1 == args.size() || !option->isEmpty() || args.at(i + 1).isEmpty())
                 return std::nullopt;
             *option = args.at(++i);
         } else {
@@ -130,7 +131,9 @@ int MergeCommand::execute(const QStringList& args, QTextStream& out, QTextStream
     if (!log.entries().isEmpty()) {
         const QString path =
             logPath(!parsed->name.isEmpty() ? parsed->name : inPlace ? oursPath : parsed->output);
-        if (const StorageResult written = FileBytes::write(path, log.text().toUtf8()); !written)
+        FileBytes::WriteOptions options;
+        options.name = FileBytes::Name::Own;
+        if (const StorageResult written = FileBytes::write(path, log.text().toUtf8(), options); !written)
             err << LoadResString(NotWrittenId).arg(path, written.message) << '\n';
         else if (!outcome.conflicts.isEmpty())
             out << LoadResString(ConflictCountId).arg(outcome.conflicts.size()).arg(path) << '\n';

@@ -37,7 +37,6 @@ constexpr int TreeUnreadableId = 35048;
 constexpr int CompileFailedId = 35049;
 constexpr int NoStoreId = 35054;
 constexpr qsizetype ShortestSecret = 16;
-constexpr qint64 LargestSecret = 4096;
 
 struct ServeArguments {
     QStringList trees;
@@ -69,7 +68,8 @@ std::optional<ServeArguments> parseArguments(const QStringList& args)
         else if (arg == QLatin1String("--results"))
             option = &parsed.results;
         if (option) {
-            if (!hasValue || !option->isEmpty())
+            // An empty value would silently mean the option was not given.
+            if (!hasValue || !option->isEmpty() || args.at(i + 1).isEmpty())
                 return std::nullopt;
             *option = args.at(++i);
         } else if (arg.startsWith(QLatin1String("--"))) {
@@ -228,9 +228,12 @@ int ServeCommand::execute(const QStringList& args, QTextStream& out, QTextStream
         err << problem << '\n';
     QByteArray key;
     if (!parsed->secretFile.isEmpty()) {
-        QFile secret(parsed->secretFile);
-        if (secret.open(QIODevice::ReadOnly) && secret.size() <= LargestSecret)
-            key = secret.readAll().trimmed();
+        // Read as any named input: a pipe or a device there is refused, not waited on.
+        if (const StorageResult read = FileBytes::read(parsed->secretFile, key, FileBytes::Input::Secret); !read) {
+            err << read.message << '\n';
+            return Failure;
+        }
+        key = key.trimmed();
         if (key.size() < ShortestSecret) {
             err << LoadResString(BadSecretId).arg(parsed->secretFile) << '\n';
             return Failure;

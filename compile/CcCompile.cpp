@@ -268,7 +268,8 @@ void CcCompile::exportPictures(const QString& folder, const KvwTreeWriter& write
         // only when another picture cleans to the same one.
         const QString file = writer.PictureFile(picture) + QLatin1String(".jpg");
         const QString location = decision->strID() + QLatin1Char('.') + LoadResString(PictureLabelId);
-        const StorageResult written = PictureExport::ExportTo(pictures, picture, target.filePath(file), m_document.OpenFiles());
+        const StorageResult written =
+            PictureExport::ExportTo(pictures, picture, target.filePath(file), m_document.OpenFiles(), FileBytes::Name::Own);
         if (!written) {
             m_validation->AppendToLog(false, LoadResString(PictureNotExportedId) + picture, location, written.message);
             m_warning = true;

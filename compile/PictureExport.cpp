@@ -21,11 +21,11 @@ StorageResult Export(const PictureStore& pictures, const QString& name, const QS
                      const QStringList& inputs)
 {
     return ExportTo(pictures, name, QDir(folder).filePath(KvwTreeWriter::PictureFileName(name) + QLatin1String(".jpg")),
-                    inputs);
+                    inputs, FileBytes::Name::Own);
 }
 
 StorageResult ExportTo(const PictureStore& pictures, const QString& name, const QString& filePath,
-                       const QStringList& inputs)
+                       const QStringList& inputs, FileBytes::Name fileName)
 {
     QByteArray data;
     if (StorageResult read = pictures.read(name, data); !read)
@@ -48,6 +48,7 @@ StorageResult ExportTo(const PictureStore& pictures, const QString& name, const 
         return StorageResult::failure(StorageErrorKind::Io, QStringLiteral("%1: %2").arg(filePath, buffer.errorString()));
     FileBytes::WriteOptions options;
     options.inputs = inputs;
+    options.name = fileName;
     return FileBytes::write(filePath, encoded, options);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/StorageResult.h"
+#include "persist/FileBytes.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,8 +19,9 @@ inline constexpr int JpegQuality = 90;
 // one of inputs (the files the writer reads).
 StorageResult Export(const PictureStore& pictures, const QString& name, const QString& folder,
                      const QStringList& inputs = {});
-// Writes the picture as a JPEG file at filePath, whatever its extension.
+// Writes the picture as a JPEG file at filePath, whatever its extension. fileName says whose
+// choice the file's name is (a link at a name of the program's own is replaced, not followed).
 StorageResult ExportTo(const PictureStore& pictures, const QString& name, const QString& filePath,
-                       const QStringList& inputs = {});
+                       const QStringList& inputs = {}, FileBytes::Name fileName = FileBytes::Name::Given);
 
 } // namespace PictureExport

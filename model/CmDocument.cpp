@@ -131,7 +131,8 @@ CmDocument::Result CmDocument::startWorkingCopy(const QString& projectPath, bool
     setFolderReadOnly(!beside);
     if (!m_keepsWorkingCopy)
         return {};
-    const StorageResult copied = m_storage->saveAs(WorkingCopyPath());
+    // A name of our own beside a shared project: a link found there is replaced, never followed.
+    const StorageResult copied = m_storage->saveAs(WorkingCopyPath(), {}, FileBytes::Name::Own);
     if (!copied)
         ReportError(copied, QStringLiteral("CmDocument.OpenDocument"));
     return {};
@@ -241,7 +242,7 @@ CmDocument::Result CmDocument::writeProject(const QString& path, bool beside, co
         if (!projectWritten)
             return failed(projectWritten);
         if (m_keepsWorkingCopy) {
-            const StorageResult working = m_storage->saveAs(workingCopyOf(path, beside));
+            const StorageResult working = m_storage->saveAs(workingCopyOf(path, beside), {}, FileBytes::Name::Own);
             ReportError(working, QStringLiteral("CmDocument.SaveFile"));
         }
         markSaved(writing);

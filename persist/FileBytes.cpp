@@ -107,6 +107,23 @@ bool sameFile(const PathState& a, const QString& other)
 #endif
 }
 
+// A size limit as people write it: whole megabytes, or else kilobytes.
+QString sizeText(qint64 bytes)
+{
+    constexpr qint64 KB = 1024;
+    return bytes % (KB * KB) == 0 ? QStringLiteral("%1 MB").arg(bytes / (KB * KB)) : QStringLiteral("%1 KB").arg(bytes / KB);
+}
+
+bool isLink(const QString& filePath)
+{
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    return ::lstat(QFile::encodeName(filePath).constData(), &info) == 0 && S_ISLNK(info.st_mode);
+#else
+    return QFileInfo(filePath).isSymLink();
+#endif
+}
+
 // The file a symbolic link leads to, so that the link stays and its file is replaced.
 QString followLinks(const QString& filePath)
 {
@@ -122,6 +139,10 @@ qint64 FileBytes::sizeLimit(Input kind)
 {
     constexpr qint64 MB = 1024 * 1024;
     switch (kind) {
+    case Input::Secret:
+        return 4 * 1024;
+    case Input::PageTemplate:
+        return MB;
     case Input::Answers:
         return 4 * MB;
     case Input::Journeys:
@@ -168,7 +189,7 @@ StorageResult FileBytes::read(const QString& filePath, QByteArray& bytes, Input 
 #endif
     const qint64 limit = sizeLimit(kind);
     const auto tooLarge = [&] {
-        return unreadable(LoadResString(TextReasonTooLarge).arg(limit / (1024 * 1024)));
+        return unreadable(LoadResString(TextReasonTooLarge).arg(sizeText(limit)));
     };
     if (file.size() > limit)
         return tooLarge();
@@ -278,8 +299,11 @@ QString FileBytes::whyNotRegular(const QString& filePath)
 #endif
 }
 
-StorageResult FileBytes::checkOutput(const QString& filePath, const QStringList& inputs)
+StorageResult FileBytes::checkOutput(const QString& filePath, const QStringList& inputs, Name name)
 {
+    // A link at a name of the program's own is replaced, so what it names is no concern.
+    if (name == Name::Own && isLink(filePath))
+        return StorageResult::success();
     // A path that cannot be looked at is left to the write, which says why it fails.
     const PathState target = stateOf(filePath);
     if (!target.exists)
@@ -300,9 +324,9 @@ StorageResult FileBytes::write(const QString& filePath, const QByteArray& bytes)
 
 StorageResult FileBytes::write(const QString& filePath, const QByteArray& bytes, const WriteOptions& options)
 {
-    if (StorageResult checked = checkOutput(filePath, options.inputs); !checked)
+    if (StorageResult checked = checkOutput(filePath, options.inputs, options.name); !checked)
         return checked;
-    const QString target = followLinks(filePath);
+    const QString target = options.name == Name::Own ? filePath : followLinks(filePath);
     const QString part = partPath(target);
     QFile file;
     if (StorageResult held = holdPart(file, part, filePath); !held)
@@ -427,9 +451,10 @@ StorageResult FileBytes::replaceTarget(QFile& file, const QString& part, const Q
     // Only the file written is renamed, never what another put at its name since.
     if (!isPart(file, part))
         return notSaved(shownPath, LoadResString(TextReasonPartInTheWay).arg(part, LoadResString(TextReasonNotRegular)));
-    // A replaced file keeps its permissions; a new one gets those any new file gets.
+    // A replaced file keeps its permissions; a new one, or one replacing a link, gets those any
+    // new file gets.
 #ifdef Q_OS_UNIX
-    if (struct stat replaced {}; ::stat(QFile::encodeName(target).constData(), &replaced) == 0)
+    if (struct stat replaced {}; ::lstat(QFile::encodeName(target).constData(), &replaced) == 0 && S_ISREG(replaced.st_mode))
         ::fchmod(file.handle(), replaced.st_mode & 07777);
 #else
     if (QFileInfo::exists(target))

@@ -16,14 +16,19 @@
 // through a link: whatever a write killed half way left at its name is removed first (a link
 // itself, never the file it names). Two writers of one target take turns. Only a regular file is
 // ever replaced: a folder, a named pipe or a device at the path is refused, and so is a file the
-// writer reads (a symbolic link at the target is followed, the file it names is written).
+// writer reads (a symbolic link at a name the user gave is followed, the file it names is written).
 class FileBytes {
 public:
     using Progress = std::function<void(int percent)>;
 
+    // Whose choice the target's name is. A name the program makes beside a project (a working
+    // copy, a log, an exported picture) may hold a link put there by whoever shares the folder:
+    // such a link is replaced by the file written, never followed.
+    enum class Name { Given, Own };
+
     // The kinds of named input, each read up to a size of its own (docs/RELIABILITY.md), so
     // that a hostile path never makes a read run without end.
-    enum class Input { Answers, Journeys, RulesText, SelectorTable, WebTree, Picture, Dictionary };
+    enum class Input { Answers, Journeys, RulesText, SelectorTable, WebTree, Picture, Dictionary, PageTemplate, Secret };
     static qint64 sizeLimit(Input kind);
     // Reads a regular file of at most the kind's size; anything else is refused with the reason
     // (a named pipe or a device is never waited on or read from).
@@ -41,6 +46,7 @@ public:
         QStringList inputs;
         // For tests: stop with a failure once this many bytes are written (-1: never).
         qint64 failAfterBytes = -1;
+        Name name = Name::Given;
     };
     static StorageResult write(const QString& filePath, const QByteArray& bytes);
     static StorageResult write(const QString& filePath, const QByteArray& bytes, const WriteOptions& options);
@@ -52,7 +58,7 @@ public:
     // for a regular file or nothing.
     static QString whyNotRegular(const QString& filePath);
     // Whether a file may be written at the path, as write() checks before it writes.
-    static StorageResult checkOutput(const QString& filePath, const QStringList& inputs);
+    static StorageResult checkOutput(const QString& filePath, const QStringList& inputs, Name name = Name::Given);
 
     // The part file a write to target goes through: named after the target, or after a hash of
     // its name when the name is too long for more, so that a write cut short is cleaned by the

@@ -118,6 +118,24 @@ void ProjectLock::release()
     m_path.clear();
 }
 
+bool ProjectLock::isTaken(const QString& lockPath)
+{
+    const QByteArray path = QFile::encodeName(lockPath);
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0)
+        return errno != ENOENT;
+    if (!S_ISREG(info.st_mode))
+        return true;
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno != ENOENT && errno != EACCES;
+    bool held = false;
+    if (::flock(fd, LOCK_SH | LOCK_NB) != 0)
+        held = errno == EWOULDBLOCK ? true : !staleByContent(fd);
+    ::close(fd);
+    return held;
+}
+
 bool ProjectLock::tryTake(const QByteArray& path, const QString& project, StorageResult& refusal)
 {
     const QByteArray bytes = contents();

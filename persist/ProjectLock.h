@@ -22,6 +22,9 @@ public:
     // lock or the folder otherwise.
     StorageResult acquire(const QString& lockPath, const QString& project);
     void release();
+    // Whether a program holds the lock at lockPath, or something that is no lock stands there;
+    // false for nothing or a stale lock. Only looks: never waits, takes or removes anything.
+    static bool isTaken(const QString& lockPath);
     bool held() const { return m_fd >= 0; }
     const QString& path() const { return m_path; }
 

@@ -56,6 +56,7 @@ StorageResult StorageDocument::load(const QString& filePath, bool readOnly, Chec
         m_sealed = checked ? std::optional(markOf(*loaded)) : std::nullopt;
         m_db = std::move(loaded);
         m_path = absolute;
+        m_pathName = FileBytes::Name::Given;
         m_readOnly = readOnly;
     }
     emit operationFinished();
@@ -66,10 +67,10 @@ StorageResult StorageDocument::save()
 {
     if (isOpen() && m_path.isEmpty())
         return StorageResult::failure(StorageErrorKind::Io, LoadResString(TextDocumentUnnamed));
-    return saveAs(m_path);
+    return saveAs(m_path, {}, m_pathName);
 }
 
-StorageResult StorageDocument::saveAs(const QString& filePath, const QStringList& inputs)
+StorageResult StorageDocument::saveAs(const QString& filePath, const QStringList& inputs, FileBytes::Name name)
 {
     if (!isOpen())
         return StorageResult::failure(StorageErrorKind::Io, LoadResString(TextNoDocument));
@@ -81,28 +82,29 @@ StorageResult StorageDocument::saveAs(const QString& filePath, const QStringList
         if (StorageResult writable = setQueryOnly(*m_db, false, absolute); !writable)
             return writable;
     }
-    StorageResult result = writeTo(absolute, inputs);
+    StorageResult result = writeTo(absolute, inputs, name);
     if (!result && m_readOnly)
         setQueryOnly(*m_db, true, absolute);
     if (result) {
         m_path = absolute;
+        m_pathName = name;
         m_readOnly = false;
     }
     return result;
 }
 
-StorageResult StorageDocument::writeTo(const QString& filePath, const QStringList& inputs)
+StorageResult StorageDocument::writeTo(const QString& filePath, const QStringList& inputs, FileBytes::Name name)
 {
-    StorageResult result = writeChecked(filePath, inputs);
+    StorageResult result = writeChecked(filePath, inputs, name);
     m_failAfterBytes = -1;
     emit operationFinished();
     return result;
 }
 
-StorageResult StorageDocument::writeChecked(const QString& filePath, const QStringList& inputs)
+StorageResult StorageDocument::writeChecked(const QString& filePath, const QStringList& inputs, FileBytes::Name name)
 {
     // Refused before the checksum is written, which would change an inspected document.
-    if (StorageResult writable = FileBytes::checkOutput(filePath, inputs); !writable)
+    if (StorageResult writable = FileBytes::checkOutput(filePath, inputs, name); !writable)
         return writable;
     QByteArray bytes;
     try {
@@ -118,6 +120,7 @@ StorageResult StorageDocument::writeChecked(const QString& filePath, const QStri
     options.progress = [this](int percent) { emit percentDone(percent); };
     options.failAfterBytes = m_failAfterBytes;
     options.inputs = inputs;
+    options.name = name;
     return FileBytes::write(filePath, bytes, options);
 }
 

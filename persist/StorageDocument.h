@@ -3,6 +3,7 @@
 #include "persist/DocumentLoader.h"
 #include "persist/DecisionTable.h"
 #include "persist/DocumentProperties.h"
+#include "persist/FileBytes.h"
 #include "persist/PictureStore.h"
 #include "persist/StorageNode.h"
 #include "base/StorageResult.h"
@@ -39,8 +40,10 @@ public:
     // be one whose content does not match its checksum, when the caller accepts that.
     StorageResult openReadOnly(const QString& filePath, Checksum checksum = Checksum::Verify);
     StorageResult save();
-    // inputs: files the caller read to make this document, which the target may not be.
-    StorageResult saveAs(const QString& filePath, const QStringList& inputs = {});
+    // inputs: files the caller read to make this document, which the target may not be. A name
+    // of the program's own (a working copy) is written as such by save() too.
+    StorageResult saveAs(const QString& filePath, const QStringList& inputs = {},
+                         FileBytes::Name name = FileBytes::Name::Given);
     void close();
 
     bool isOpen() const { return m_db != nullptr; }
@@ -64,8 +67,8 @@ signals:
 
 private:
     StorageResult load(const QString& filePath, bool readOnly, Checksum checksum);
-    StorageResult writeTo(const QString& filePath, const QStringList& inputs);
-    StorageResult writeChecked(const QString& filePath, const QStringList& inputs);
+    StorageResult writeTo(const QString& filePath, const QStringList& inputs, FileBytes::Name name);
+    StorageResult writeChecked(const QString& filePath, const QStringList& inputs, FileBytes::Name name);
     static StorageResult setQueryOnly(SqliteDatabase& db, bool on, const QString& filePath);
     DatabaseLink link() const;
 
@@ -82,6 +85,7 @@ private:
     std::shared_ptr<SqliteDatabase> m_db;
     std::optional<ContentMark> m_sealed;
     QString m_path;
+    FileBytes::Name m_pathName = FileBytes::Name::Given;
     bool m_readOnly = false;
     qint64 m_failAfterBytes = -1;
 };

@@ -662,6 +662,7 @@ StorageResult CcValidation::SaveLog(const QString& fileName)
     // over the project it is the log of.
     FileBytes::WriteOptions options;
     options.inputs = m_document.OpenFiles();
+    options.name = fileName.isEmpty() ? FileBytes::Name::Own : FileBytes::Name::Given;
     if (const StorageResult written = FileBytes::write(path, log.toUtf8(), options); !written)
         return written;
     emit logSaved(log, path);

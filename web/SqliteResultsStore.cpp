@@ -2,7 +2,9 @@
 
 #include "base/KvError.h"
 #include "base/ResourceStrings.h"
+#include "persist/FileBytes.h"
 #include "persist/SqliteStatement.h"
+#include "persist/StorageText.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -51,13 +53,28 @@ SqliteResultsStore::~SqliteResultsStore() = default;
 
 std::unique_ptr<ResultsStore> SqliteResultsStore::open(const QString& path, QString& error)
 {
-    return openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, true, error);
+    // Its default place is beside a served tree, in a folder others may share: SQLite would write
+    // through a link at its name or its companions' and wait on a pipe there, so only regular
+    // files or nothing are taken.
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
+        const QString file = path + QLatin1String(suffix);
+        if (const QString why = FileBytes::whyNotRegular(file); !why.isEmpty()) {
+            error = failure(path, LoadResString(TextFileNotSaved).arg(file, why));
+            return nullptr;
+        }
+    }
+    return openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, true, error);
 }
 
 std::unique_ptr<ResultsStore> SqliteResultsStore::openForReading(const QString& path, QString& error)
 {
     if (!QFile::exists(path)) {
         error = failure(path, LoadResString(35005));
+        return nullptr;
+    }
+    // A pipe would hold the read for good.
+    if (const StorageResult readable = FileBytes::checkInput(path); !readable) {
+        error = failure(path, readable.message);
         return nullptr;
     }
     return openWith(path, SQLITE_OPEN_READONLY, false, error);

@@ -1,6 +1,7 @@
 #include "web/WebTree.h"
 
 #include "base/ResourceStrings.h"
+#include "persist/FileBytes.h"
 #include "web/PageRenderer.h"
 
 #include <QCryptographicHash>
@@ -12,8 +13,6 @@
 namespace {
 constexpr int TemplateUnreadableId = 35000;
 constexpr int TemplateWithoutPageId = 35001;
-constexpr int FileUnreadableId = 35002;
-constexpr qint64 LargestTemplate = 1024 * 1024;
 
 // The settings and help addresses the engine's reader leaves out; the decisions' other parts
 // are skipped here.
@@ -42,10 +41,9 @@ void readSettings(const QByteArray& bytes, WebTree& tree, QString& templatePath)
 
 StorageResult WebTree::readWebFile(const QString& path, WebTree& tree)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return StorageResult::failure(StorageErrorKind::Io, LoadResString(FileUnreadableId).arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes;
+    if (StorageResult read = FileBytes::read(path, bytes, FileBytes::Input::WebTree); !read)
+        return read;
     if (const StorageResult read = CompiledTree::readWebFile(path, tree.compiled); !read)
         return read;
     tree.path = path;
@@ -75,10 +73,9 @@ StorageResult WebTree::readTemplate(const QString& templatePath, const QString& 
     // A template written on the authoring machine may use the other separator.
     const QString relative = QDir::fromNativeSeparators(QString(templatePath).replace(QLatin1Char('\\'), QLatin1Char('/')));
     const QString full = QFileInfo(QFileInfo(treePath).dir(), relative).absoluteFilePath();
-    QFile file(full);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > LargestTemplate)
-        return StorageResult::failure(StorageErrorKind::Io, LoadResString(TemplateUnreadableId).arg(full, file.errorString()));
-    html = QString::fromUtf8(file.readAll());
+    // The tree names it, so it may name a pipe or a device: read as any named input.
+    if (StorageResult read = FileBytes::readText(full, html, FileBytes::Input::PageTemplate); !read)
+        return StorageResult::failure(read.kind, LoadResString(TemplateUnreadableId).arg(full, read.message));
     if (!html.contains(PageRenderer::PagePlaceholder))
         return StorageResult::failure(StorageErrorKind::Refused,
                                       LoadResString(TemplateWithoutPageId).arg(full, PageRenderer::PagePlaceholder));

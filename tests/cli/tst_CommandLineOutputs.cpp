@@ -59,6 +59,12 @@ private slots:
         QTest::newRow("test, empty report name") << QStringList{u"test"_s, m_sample, u"--junit"_s, QString()};
         QTest::newRow("selector export, empty name")
             << QStringList{u"selector"_s, u"export"_s, m_sample, u"laptops"_s, u"-o"_s, QString()};
+        QTest::newRow("journeys export, empty name") << QStringList{u"journeys"_s, u"export"_s, m_sample, u"-o"_s, QString()};
+        // An empty name would mean none: the merge would go into ours.
+        QTest::newRow("merge, empty output name") << QStringList{u"merge"_s, m_sample, m_sample, m_sample, u"-o"_s, QString()};
+        QTest::newRow("merge, empty log name") << QStringList{u"merge"_s, m_sample, m_sample, m_sample, u"--path"_s, QString()};
+        QTest::newRow("serve, empty results name") << QStringList{u"serve"_s, u"none.kvw"_s, u"--results"_s, QString()};
+        QTest::newRow("serve, empty secret name") << QStringList{u"serve"_s, u"none.kvw"_s, u"--secret-file"_s, QString()};
         QTest::newRow("help in an unknown form") << QStringList{u"--help"_s, u"pdf"_s};
     }
     void wrongArguments()

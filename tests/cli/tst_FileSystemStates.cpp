@@ -2,6 +2,7 @@
 #include "common/TestRegistry.h"
 
 #include "common/DocumentEdits.h"
+#include "common/ScriptedPrompt.h"
 
 #include "base/MCommonUtil.h"
 #include "base/ResourceStrings.h"
@@ -10,6 +11,7 @@
 #include "persist/FileBytes.h"
 #include "persist/ProjectLock.h"
 #include "persist/StorageDocument.h"
+#include "project/Project.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -76,7 +78,9 @@ public:
             || !writeFile(path(QStringLiteral("items.csv")), "Name,Price\r\nA,1\r\n")
             || !writeFile(path(QStringLiteral("answers.txt")), "Start=Yes\n")
             || run({QStringLiteral("from-rules"), path(QStringLiteral("t.rules")), QStringLiteral("-o"), project()}).code != 0
-            || run({QStringLiteral("selector"), QStringLiteral("import"), project(), path(QStringLiteral("items.csv"))}).code != 0)
+            || run({QStringLiteral("selector"), QStringLiteral("import"), project(), path(QStringLiteral("items.csv"))}).code != 0
+            || !writeFile(path(QStringLiteral("journey.txt")), "journey: yes\nStart=Yes\n")
+            || run({QStringLiteral("journeys"), QStringLiteral("import"), project(), path(QStringLiteral("journey.txt"))}).code != 0)
             return false;
         QImage image(4, 4, QImage::Format_RGB32);
         image.fill(Qt::darkCyan);
@@ -126,6 +130,20 @@ void addWriters()
     row("journeys export", {"journeys", "export", "P", "-o", "@out.txt"}, "out.txt");
     row("print", {"print", "P", "-o", "@out.pdf", "--what", "summary"}, "out.pdf");
     row("graph", {"graph", "P", "-o", "@g.dot"}, "g.dot");
+    row("test --junit", {"test", "P", "--junit", "@r.xml"}, "r.xml");
+    row("merge -o", {"merge", "P", "P", "P", "-o", "@m.kvp"}, "m.kvp");
+    row("convert --apply", {"convert", "P", "--to", "both", "--apply"}, "p.kvp");
+}
+
+// Three sides of one project that conflict: ours and theirs rename the same control apart.
+bool makeConflict(const Fixture& fixture)
+{
+    for (const char* side : {"base.kvp", "ours.kvp", "theirs.kvp"}) {
+        if (!QFile::copy(fixture.project(), fixture.path(QString::fromLatin1(side))))
+            return false;
+    }
+    return run({QStringLiteral("rename"), fixture.path(QStringLiteral("ours.kvp")), QStringLiteral("Start"), QStringLiteral("Ours")}).code == 0
+        && run({QStringLiteral("rename"), fixture.path(QStringLiteral("theirs.kvp")), QStringLiteral("Start"), QStringLiteral("Theirs")}).code == 0;
 }
 
 } // namespace
@@ -180,17 +198,72 @@ private slots:
         }
     }
 
+    void theWorkingCopyIsNeverWrittenThroughALink_data()
+    {
+        QTest::addColumn<State>("state");
+        QTest::addColumn<bool>("atPart");
+        QTest::newRow("link at its part file") << State::LinkToVictim << true;
+        QTest::newRow("link at its name") << State::LinkToVictim << false;
+        QTest::newRow("dangling link at its name") << State::DanglingLink << false;
+        QTest::newRow("hard link at its name") << State::HardLinkToVictim << false;
+    }
+    // The working copy's name is the program's own: a link there is replaced at the open, at a
+    // save of the working copy and at a save of the project, never followed.
     void theWorkingCopyIsNeverWrittenThroughALink()
     {
+        QFETCH(State, state);
+        QFETCH(bool, atPart);
         Fixture fixture;
         QVERIFY(fixture.build());
         const QString workingCopy = MCommonUtil::GetTempFile(fixture.project());
-        QVERIFY(place(State::LinkToVictim, FileBytes::partPath(workingCopy), fixture.victim()));
-        CmDocument document;
-        QVERIFY(document.OpenDocument(fixture.project()).done());
-        QVERIFY(isPlainFile(workingCopy));
-        QCOMPARE(readFile(fixture.victim()), VictimBytes);
+        const QString linked = atPart ? FileBytes::partPath(workingCopy) : workingCopy;
+        ScriptedPrompt prompt;
+        Project project(prompt);
+        CmDocument& document = project.Document();
+        for (int write = 0; write < 3; ++write) {
+            QFile::remove(linked);
+            QVERIFY(place(state, linked, fixture.victim()));
+            if (write == 0) {
+                QVERIFY(project.Open(fixture.project()));
+            } else if (write == 1) {
+                const StorageResult saved = document.SaveWorkingCopy();
+                QVERIFY2(saved, qPrintable(saved.message));
+            } else {
+                QVERIFY(project.Save().done());
+            }
+            QVERIFY2(isPlainFile(workingCopy), qPrintable(QString::number(write)));
+            QCOMPARE(readFile(fixture.victim()), VictimBytes);
+            QVERIFY(!QFileInfo::exists(fixture.victim() + QStringLiteral(".new")));
+        }
         document.CloseDocument();
+    }
+
+    void namesOfTheProgramsOwnReplaceALink_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("code");
+        QTest::newRow("exported picture") << QStringList{"compile", "P", "--web", "-o", "@t.kvw"} << "pic.jpg" << 0;
+        QTest::newRow("merge log") << QStringList{"merge", "@base.kvp", "@ours.kvp", "@theirs.kvp"} << "ours.log" << 1;
+    }
+    // A file whose name the program makes beside what it writes replaces a link found at that
+    // name: the file the link names keeps its bytes.
+    void namesOfTheProgramsOwnReplaceALink()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QString, name);
+        QFETCH(int, code);
+        for (const State state : {State::LinkToVictim, State::DanglingLink}) {
+            Fixture fixture;
+            QVERIFY(fixture.build());
+            QVERIFY(makeConflict(fixture));
+            QVERIFY(place(state, fixture.path(name), fixture.victim()));
+            const Outcome outcome = run(fixture.arguments(command));
+            QVERIFY2(outcome.code == code, qPrintable(outcome.err));
+            QCOMPARE(readFile(fixture.victim()), VictimBytes);
+            QVERIFY(!QFileInfo::exists(fixture.victim() + QStringLiteral(".new")));
+            QVERIFY2(isPlainFile(fixture.path(name)), qPrintable(outcome.err));
+        }
     }
 
     void theProjectLock_data()
@@ -380,6 +453,7 @@ private slots:
         QTest::newRow("web tree") << QStringList{"run", "@in.kvw", "--answers", "@answers.txt"} << "in.kvw";
         QTest::newRow("desktop tree") << QStringList{"run", "@in.kvd", "--answers", "@answers.txt"} << "in.kvd";
         QTest::newRow("project") << QStringList{"info", "@in.kvp"} << "in.kvp";
+        QTest::newRow("server's secret") << QStringList{"serve", "P", "--secret-file", "@in", "--listen", "127.0.0.1:9"} << "in";
     }
     // Every named input that is no regular file is refused with its reason; none is waited on
     // or read without end.

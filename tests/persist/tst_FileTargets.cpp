@@ -182,6 +182,9 @@ private slots:
         QTest::newRow("answers at the limit") << "limit" << FileBytes::Input::Answers << true;
         QTest::newRow("answers a byte over") << "over" << FileBytes::Input::Answers << false;
         QTest::newRow("web tree a byte over") << "over" << FileBytes::Input::WebTree << false;
+        QTest::newRow("page template a byte over") << "over" << FileBytes::Input::PageTemplate << false;
+        QTest::newRow("secret at the limit") << "limit" << FileBytes::Input::Secret << true;
+        QTest::newRow("secret a byte over") << "over" << FileBytes::Input::Secret << false;
         QTest::newRow("empty") << "empty" << FileBytes::Input::RulesText << true;
     }
     // Every kind of input is read up to its size and no further; a device is never read.
@@ -214,8 +217,9 @@ private slots:
         }
         QCOMPARE(result.kind, StorageErrorKind::Io);
         QVERIFY(bytes.isEmpty());
-        const QString reason = what.startsWith(QLatin1Char('/')) ? LoadResString(33202)
-                                                                : LoadResString(33216).arg(limit / (1024 * 1024));
+        const QString limitText = limit >= 1024 * 1024 ? QStringLiteral("%1 MB").arg(limit / (1024 * 1024))
+                                                       : QStringLiteral("%1 KB").arg(limit / 1024);
+        const QString reason = what.startsWith(QLatin1Char('/')) ? LoadResString(33202) : LoadResString(33216).arg(limitText);
         QCOMPARE(result.message, LoadResString(31103).arg(path, reason));
     }
 

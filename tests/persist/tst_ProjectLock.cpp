@@ -99,6 +99,9 @@ private slots:
             QVERIFY(QFile::link(dir.filePath(QStringLiteral("nowhere")), path));
             break;
         }
+        // Asking whether it is taken neither waits on a pipe nor changes what is there.
+        QCOMPARE(ProjectLock::isTaken(path), !taken);
+        QCOMPARE(readAll(victim), QByteArray("keep"));
         ProjectLock lock;
         const StorageResult result = lock.acquire(path, QStringLiteral("p.kvp"));
         QCOMPARE(result.ok(), taken);
@@ -125,6 +128,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("p.tmp.lock"));
         ProjectLock first;
         QVERIFY(first.acquire(path, QStringLiteral("p.kvp")));
+        QVERIFY(ProjectLock::isTaken(path));
         ProjectLock second;
         QCOMPARE(second.acquire(path, QStringLiteral("p.kvp")).kind, StorageErrorKind::InUse);
         QLockFile asked(path);
@@ -133,6 +137,7 @@ private slots:
 
         QLockFile older(path);
         QVERIFY(older.tryLock(0));
+        QVERIFY(ProjectLock::isTaken(path));
         const StorageResult refused = second.acquire(path, QStringLiteral("p.kvp"));
         QCOMPARE(refused.kind, StorageErrorKind::InUse);
         QCOMPARE(refused.message, LoadResString(31102).arg(QStringLiteral("p.kvp")));

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -333,8 +334,21 @@ void TestCcValidation::logFile()
 
     ValidationTree::add(project.decisions, Control("Start", Radio, {"^A", "!GO Ghost", "^B", "!GO Ghost", "!ENDIF "}));
     project.validation.Validate();
+    // The log's name beside the project is the program's own: a link found there is replaced.
+    const QString victim = folder.filePath(QStringLiteral("victim.txt"));
+    {
+        QFile other(victim);
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("keep") == 4);
+    }
+    QVERIFY(QFile::link(victim, project.validation.DefaultLogFileName()));
     QSignalSpy saved(&project.validation, &CcValidation::logSaved);
     QVERIFY(project.validation.SaveLog().ok());
+    QVERIFY(!QFileInfo(project.validation.DefaultLogFileName()).isSymLink());
+    {
+        QFile other(victim);
+        QVERIFY(other.open(QIODevice::ReadOnly));
+        QCOMPARE(other.readAll(), QByteArray("keep"));
+    }
     const QByteArray expected = "Error. Invalid control reference: Ghost\r\n"
                                 "\tSource: Start.Options and Actions\r\n"
                                 "Error. Invalid control reference: Ghost\r\n"
