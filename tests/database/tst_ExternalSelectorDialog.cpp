@@ -77,6 +77,16 @@ private slots:
         QCOMPARE(dialog.TableColumns().count(), columns);
     }
 
+    // The password is hidden, and its tooltip names the ways that keep it out of the project.
+    void passwordFieldSaysTheWays()
+    {
+        ExternalSelectorSession session;
+        ExternalSelectorDialog dialog(session);
+        QCOMPARE(dialog.Field(Password).echoMode(), QLineEdit::Password);
+        for (const char* way : {"env:NAME", "PGPASSWORD", "~/.pgpass"})
+            QVERIFY2(dialog.Field(Password).toolTip().contains(way), qPrintable(dialog.Field(Password).toolTip()));
+    }
+
     void pickedColumnJoinsTheFieldsOnce()
     {
         ExternalSelectorSession session;
