@@ -304,6 +304,50 @@ private slots:
         QCOMPARE(run({QStringLiteral("info"), project}).code, 0);
     }
 
+    void anOutputFolderThatCannotBeWrittenIsNamed_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("readOnly");
+        for (const char* command : {"from-rules", "compile", "journeys"}) {
+            QTest::newRow(qPrintable(QStringLiteral("%1, missing folder").arg(QLatin1String(command)))) << command << false;
+            QTest::newRow(qPrintable(QStringLiteral("%1, read-only folder").arg(QLatin1String(command)))) << command << true;
+        }
+    }
+    // The command line keeps no working copy: a folder it cannot write is named in its own
+    // words, never as the Designer's.
+    void anOutputFolderThatCannotBeWrittenIsNamed()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, readOnly);
+        const QString project = sample(QStringLiteral("source.kvp"));
+        QVERIFY(!project.isEmpty());
+        const QString folder = path(readOnly ? QStringLiteral("closed") : QStringLiteral("missing"));
+        if (readOnly) {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        }
+        const QString output = folder + QStringLiteral("/out.kvp");
+        QStringList args{command, project, QStringLiteral("-o"), output};
+        if (command == QLatin1String("from-rules"))
+            args = QStringList{command, SampleRules, QStringLiteral("-o"), output};
+        else if (command == QLatin1String("compile"))
+            args.insert(2, QStringLiteral("--web"));
+        else
+            args.insert(1, QStringLiteral("export"));
+        Outcome outcome;
+        {
+            const WithoutFileOverrides unprivileged;
+            outcome = run(args);
+        }
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QCOMPARE(outcome.code, 1);
+        QVERIFY2(outcome.err.contains(folder), qPrintable(outcome.err));
+        QVERIFY2(!outcome.err.contains(QStringLiteral("the Designer"), Qt::CaseInsensitive)
+                     && !outcome.err.contains(QStringLiteral("working copy")),
+                 qPrintable(outcome.err));
+        QVERIFY(!QFileInfo::exists(output));
+    }
+
     void aWorkingCopyLeftByTheDesignerIsNotTouched()
     {
         const QString project = sample(QStringLiteral("edited.kvp"));
