@@ -4,6 +4,7 @@
 #include "persist/StorageDocument.h"
 #include "selectors/SelectorStore.h"
 
+#include <QDirIterator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,6 +14,13 @@ using CliRun::run;
 using CliRun::pdfText;
 
 const QString Marker = QStringLiteral("pw-Marker-7Kq2");
+
+// The marker in UTF-8 or UTF-16, as a file might hold it.
+bool holdsMarker(const QByteArray& bytes)
+{
+    const QByteArray wide(reinterpret_cast<const char*>(Marker.utf16()), Marker.size() * 2);
+    return bytes.contains(Marker.toUtf8()) || bytes.contains(wide);
+}
 
 bool storePassword(const QString& project, const QString& selector, const QString& password)
 {
@@ -92,14 +100,28 @@ private slots:
             return;
         const QByteArray bytes = CliRun::readFile(output);
         QVERIFY(!bytes.isEmpty());
-        QVERIFY(!bytes.contains(Marker.toUtf8()));
-        const QByteArray wide(reinterpret_cast<const char*>(Marker.utf16()), Marker.size() * 2);
-        QVERIFY(!bytes.contains(wide));
+        QVERIFY(!holdsMarker(bytes));
         if (output.endsWith(QLatin1String(".pdf"))) {
             const QString text = pdfText(output);
             QVERIFY2(text.contains(QLatin1String("shop.laptops")), qPrintable(text.left(400)));
             QVERIFY(!text.contains(Marker));
         }
+    }
+
+    // After every command above, only the project itself holds the password: no log, working
+    // copy, picture or other file written beside it.
+    void noOtherFileHoldsIt()
+    {
+        QDirIterator files(m_folder.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        int read = 0;
+        while (files.hasNext()) {
+            const QString file = files.next();
+            if (file == path("stored.kvp"))
+                continue;
+            QVERIFY2(!holdsMarker(CliRun::readFile(file)), qPrintable(file));
+            ++read;
+        }
+        QVERIFY(read >= 4);
     }
 
     // The desktop file keeps the record, less the password.
