@@ -238,6 +238,25 @@ private slots:
         document.CloseDocument();
     }
 
+    // A folder or a pipe at the working copy's name is no file to replace: the project opens and
+    // saves all the same, without a working copy, and nothing waits on the pipe.
+    void whatIsNoFileAtTheWorkingCopysNameIsLeft()
+    {
+        for (const State state : {State::Folder, State::Pipe}) {
+            Fixture fixture;
+            QVERIFY(fixture.build());
+            const QString workingCopy = MCommonUtil::GetTempFile(fixture.project());
+            QVERIFY(place(state, workingCopy, fixture.victim()));
+            ScriptedPrompt prompt;
+            Project project(prompt);
+            QVERIFY(project.Open(fixture.project()));
+            QVERIFY(project.Document().SaveWorkingCopy());
+            QVERIFY(project.Save().done());
+            QVERIFY(!isPlainFile(workingCopy) && QFileInfo::exists(workingCopy));
+            project.Document().CloseDocument();
+        }
+    }
+
     void namesOfTheProgramsOwnReplaceALink_data()
     {
         QTest::addColumn<QStringList>("command");
@@ -470,6 +489,17 @@ private slots:
             QVERIFY2(outcome.err.contains(fixture.path(input))
                          && outcome.err.contains(LoadResString(state == State::Pipe ? 33201 : 33200)),
                      qPrintable(outcome.err));
+        }
+        // An empty file (a write killed at its start) is read as what it holds, or refused with
+        // the reason; never taken for wrong arguments.
+        {
+            Fixture fixture;
+            QVERIFY(fixture.build());
+            QVERIFY(place(State::EmptyFile, fixture.path(input), fixture.victim()));
+            if (command.first() != QLatin1String("serve")) {
+                const Outcome outcome = run(fixture.arguments(command));
+                QVERIFY2(outcome.code == 0 || (outcome.code == 1 && !(outcome.err + outcome.out).isEmpty()), qPrintable(outcome.err));
+            }
         }
         Fixture fixture;
         QVERIFY(fixture.build());
