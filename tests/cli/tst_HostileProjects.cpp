@@ -6,6 +6,7 @@
 #include "project/CModel.h"
 #include "app/HeadlessWindowHost.h"
 #include "base/ErrorLog.h"
+#include "base/KvError.h"
 #include "base/ResourceStrings.h"
 #include "base/StartUpTables.h"
 #include "common/ScriptedPrompt.h"
@@ -220,6 +221,23 @@ private slots:
         const QString log = QString::fromUtf8(readFile(ErrorLogFilePath()));
         QCOMPARE(log.count(QStringLiteral("Description:")), 2 * 100);
         QCOMPARE(log.count(LoadResString(33212).arg(30)), 2);
+    }
+
+    // However long one error is, the file never holds more than its cap: not when the error is
+    // added, not when the run's errors replace the file.
+    void theErrorLogNeverPassesItsCap()
+    {
+        constexpr qint64 Cap = 1024 * 1024;
+        const QString log = ErrorLogFilePath();
+        QFile::remove(log);
+        ReportError(KvError(1, QStringLiteral("test"), QString(2 * Cap, u'x')), QStringLiteral("theErrorLogNeverPassesItsCap"));
+        QVERIFY(QFileInfo(log).size() > 0);
+        QVERIFY(QFileInfo(log).size() <= Cap);
+        WriteErrorLog(QString(3 * Cap, u'y'));
+        QVERIFY(QFileInfo(log).size() > 0);
+        QVERIFY(QFileInfo(log).size() <= Cap);
+        QVERIFY(readFile(log).startsWith("yyy"));
+        QFile::remove(log);
     }
 
     void refusesOutputsThatAreNoRegularFileOrAnInput_data()
