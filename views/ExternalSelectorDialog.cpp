@@ -2,9 +2,11 @@
 
 #include "base/ResourceStrings.h"
 #include "database/ExternalTables.h"
+#include "database/SqlConnection.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -33,6 +35,7 @@ constexpr int TestConnectionId = 37061;
 constexpr int ColumnsId = 37062;
 constexpr int ConnectedId = 37063;
 constexpr int LacksId = 37064;
+constexpr int SaveFirstId = 37065;
 } // namespace
 
 ExternalSelectorDialog::ExternalSelectorDialog(ExternalSelectorSession& session, QWidget* parent)
@@ -142,6 +145,13 @@ void ExternalSelectorDialog::addField()
 bool ExternalSelectorDialog::TestConnection()
 {
     const ExternalSelectorSettings settings = Settings();
+    // Read from anywhere else, a relative file would seem to work here and fail where the tree runs.
+    if (m_session.baseFolder.isEmpty() && SqlConnection::kindOf(settings.driverName) == SqlConnection::Kind::Sqlite
+        && QDir::isRelativePath(settings.database)) {
+        m_columns->clear();
+        m_result->setText(LoadResString(SaveFirstId).arg(settings.database));
+        return false;
+    }
     ExternalTables::Options options;
     options.baseFolder = m_session.baseFolder;
     QStringList missing;

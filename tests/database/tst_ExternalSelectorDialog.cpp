@@ -3,8 +3,13 @@
 
 #include "views/ExternalSelectorDialog.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -85,6 +90,52 @@ private slots:
         QCOMPARE(dialog.Field(Password).echoMode(), QLineEdit::Password);
         for (const char* way : {"env:NAME", "PGPASSWORD", "~/.pgpass"})
             QVERIFY2(dialog.Field(Password).toolTip().contains(way), qPrintable(dialog.Field(Password).toolTip()));
+    }
+
+    // An SQLite file is found from the saved project's folder; a project never saved has none.
+    void sqliteFileFromTheProjectFolder_data()
+    {
+        QTest::addColumn<QString>("baseFolder");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<bool>("connects");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("beside the saved project") << "saved" << "shop.sqlite" << true << "every accessible field";
+        QTest::newRow("project never saved") << "" << "shop.sqlite" << false << "Save the project first";
+        QTest::newRow("never saved, a full path") << "" << "/saved/shop.sqlite" << true << "every accessible field";
+        QTest::newRow("not beside the project") << "saved" << "other.sqlite" << false << "other.sqlite";
+    }
+    void sqliteFileFromTheProjectFolder()
+    {
+        QFETCH(QString, baseFolder);
+        QFETCH(QString, database);
+        QFETCH(bool, connects);
+        QFETCH(QString, said);
+        QTemporaryDir folder;
+        // The Designer started elsewhere, where a file of the same name, without the prices,
+        // must not be read.
+        for (const auto& [place, columns] : {std::pair{"saved", "\"Name\" text, \"Price\" real"}, {"elsewhere", "\"Name\" text"}}) {
+            QVERIFY(QDir(folder.path()).mkpath(place));
+            QSqlDatabase maker = QSqlDatabase::addDatabase("QSQLITE", "maker");
+            maker.setDatabaseName(folder.filePath(QStringLiteral("%1/shop.sqlite").arg(place)));
+            QVERIFY(maker.open());
+            QVERIFY(QSqlQuery(maker).exec(QStringLiteral("CREATE TABLE items (%1)").arg(columns)));
+            maker.close();
+            maker = QSqlDatabase();
+            QSqlDatabase::removeDatabase("maker");
+        }
+        ExternalSelectorSession session;
+        session.baseFolder = baseFolder.isEmpty() ? QString() : folder.filePath(baseFolder);
+        ExternalSelectorDialog dialog(session);
+        dialog.Field(Table).setText("items");
+        dialog.Field(Database).setText(database.startsWith('/') ? folder.path() + database : database);
+        dialog.Field(Driver).setText("sqlite");
+        dialog.AccessibleFields().addItems({"Name", "Price"});
+        const QString started = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder.filePath("elsewhere")));
+        const bool connected = dialog.TestConnection();
+        QVERIFY(QDir::setCurrent(started));
+        QCOMPARE(connected, connects);
+        QVERIFY2(dialog.TestResult().contains(said), qPrintable(dialog.TestResult()));
     }
 
     void pickedColumnJoinsTheFieldsOnce()
