@@ -81,6 +81,7 @@ CanvasEntity* CanvasModel::createEntity(QPointF centre, qint16 key)
     if (key <= 0 || m_entities.contains(key))
         return nullptr;
     CanvasEntity& entity = m_entities[key];
+    indexEntity(key, &entity);
     entity.key = key;
     entity.caption = QString::number(key);
     entity.centre = centre;
@@ -93,14 +94,25 @@ CanvasEntity* CanvasModel::createEntity(QPointF centre, qint16 key)
 
 CanvasEntity* CanvasModel::Entity(qint16 key)
 {
-    const auto found = m_entities.find(key);
-    return found == m_entities.end() ? nullptr : &found->second;
+    return entityAt(key);
 }
 
 const CanvasEntity* CanvasModel::Entity(qint16 key) const
 {
-    const auto found = m_entities.find(key);
-    return found == m_entities.end() ? nullptr : &found->second;
+    return entityAt(key);
+}
+
+CanvasEntity* CanvasModel::entityAt(qint16 key) const
+{
+    return key > 0 && static_cast<std::size_t>(key) < m_byKey.size() ? m_byKey[static_cast<std::size_t>(key)] : nullptr;
+}
+
+void CanvasModel::indexEntity(qint16 key, CanvasEntity* entity)
+{
+    const auto slot = static_cast<std::size_t>(key);
+    if (slot >= m_byKey.size())
+        m_byKey.resize(std::max<std::size_t>(slot + 1, m_byKey.size() * 2), nullptr);
+    m_byKey[slot] = entity;
 }
 
 CanvasEntity* CanvasModel::EntityByKeyText(const QString& keyText)
@@ -159,6 +171,7 @@ void CanvasModel::RemoveEntity(qint16 key)
     if (found == m_entities.end())
         return;
     const QString caption = found->second.caption;
+    indexEntity(key, nullptr);
     m_entities.erase(found);
     m_selected.remove(key);
     m_extents.reset();
@@ -169,6 +182,7 @@ void CanvasModel::RemoveEntity(qint16 key)
 void CanvasModel::Clear()
 {
     m_entities.clear();
+    m_byKey.clear();
     m_selected.clear();
     forgetAllLinks();
     m_drawnLinks.clear();
@@ -533,6 +547,7 @@ void CanvasModel::onDecisionRemoved(CmDecisionItem* item)
     if (found == m_entities.end() || found->second.data != item)
         return;
     const qint16 key = found->first;
+    indexEntity(key, nullptr);
     m_entities.erase(found);
     if (m_selected.remove(key) > 0)
         emit selectionChanged();

@@ -166,10 +166,15 @@ private:
     // Where a control added without a place waits: right of the others, within the origin.
     QPointF parkingPlace() const;
     CanvasEntity* createEntity(QPointF centre, qint16 key);
+    // Entities are looked up by key for every link drawn; the map's nodes stay put, so a table
+    // by key can point into them.
+    void indexEntity(qint16 key, CanvasEntity* entity);
+    CanvasEntity* entityAt(qint16 key) const;
     void growExtents(const CanvasEntity& entity);
 
     CmDecisionManager& m_decisions;
     Entities m_entities;
+    std::vector<CanvasEntity*> m_byKey;
     QHash<qint16, bool> m_selected;
     mutable QHash<qint16, QList<qint16>> m_links;
     // The targets each derived control names, case-folded, and who names each target: an
