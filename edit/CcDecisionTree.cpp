@@ -281,7 +281,7 @@ void CcDecisionTree::PasteEntity()
         while (decisions.Exists(copy->strID()))
             copy->setStrID(GetNextID(copy->strID()));
         copy->setIntID(canvas.NextFreeKey());
-        add(canvas.LastMousePos(), 1, std::move(copy));
+        add(CanvasModel::WithinOrigin(canvas.LastMousePos(), canvas.EntitySize()), 1, std::move(copy));
         canvas.ClearPastePoint();
     });
 }

@@ -44,6 +44,21 @@ private slots:
         QCOMPARE(owner.OwnedProperty(*added, LeftLabel), left);
     }
 
+    void pastedControlsLandRightOfAndBelowTheOrigin()
+    {
+        DiagramFixture diagram;
+        const DiagramPropertyOwner owner(diagram.view.Canvas());
+        diagram.add(1, QStringLiteral("Start"));
+        diagram.tree.SelectDecision(QStringLiteral("Start"));
+        diagram.tree.CopyEntity();
+        diagram.view.Canvas().ClickAt(QPointF(-300, 200));
+        diagram.tree.PasteEntity();
+        const CmDecisionItem* pasted = diagram.decisions.Item(2);
+        QVERIFY(pasted);
+        QCOMPARE(owner.OwnedProperty(*pasted, TopLabel), QStringLiteral("0"));
+        QCOMPARE(owner.OwnedProperty(*pasted, LeftLabel), QStringLiteral("0"));
+    }
+
     // A project stored before boxes were kept from the origin may hold one above it: deleted and
     // put back by undo, it returns exactly where it stood.
     void undoPutsABoxBackWhereItStood()

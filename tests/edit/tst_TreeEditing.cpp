@@ -192,14 +192,14 @@ private slots:
         original->setOptsAndActs(original->OptsAndActs() + QStringList{QStringLiteral("!NOOP")});
         diagram.tree.PasteEntity();
         QCOMPARE(diagram.messages(), QStringList{text(12105)});
-        diagram.view.Canvas().ClickAt(QPointF(300, 40));
+        diagram.view.Canvas().ClickAt(QPointF(300, -40));
         diagram.tree.PasteEntity();
         const CmDecisionItem* pasted = diagram.decisions.Item(QStringLiteral("Control5"));
         QVERIFY(pasted);
         QCOMPARE(pasted->intID(), qint16(4));
         QCOMPARE(pasted->OptsAndActs(), (QStringList{QStringLiteral("^Yes"), QStringLiteral("!GO Start")}));
         QCOMPARE(diagram.decisions.Selected(), pasted);
-        QCOMPARE(diagram.view.Canvas().Entity(4)->centre, QPointF(300, 40));
+        QCOMPARE(diagram.view.Canvas().Entity(4)->centre, QPointF(300, -40));
         // Each paste needs a click of its own; the clipboard stays.
         diagram.tree.PasteEntity();
         QCOMPARE(diagram.messages().size(), 2);
