@@ -10,6 +10,7 @@
 #include "model/CmDocument.h"
 #include "persist/FileBytes.h"
 
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
@@ -20,11 +21,11 @@ constexpr int DesignerControlsCorruptId = 12011;
 constexpr int ControlsUnreadableId = 33226;
 
 // The storage's messages name the file and say why (in use, newer, damaged, refused); only the
-// Designer's own words, which ask to close it, are said anew.
-QString openFailure(const StorageResult& result)
+// Designer's own words, which ask to close it and name no file, are said anew.
+QString openFailure(const StorageResult& result, const QString& path)
 {
     if (result.message.isEmpty() || result.message == LoadResString(DesignerControlsCorruptId))
-        return LoadResString(ControlsUnreadableId);
+        return LoadResString(ControlsUnreadableId).arg(QFileInfo(path).absoluteFilePath());
     return result.message;
 }
 } // namespace
@@ -46,7 +47,7 @@ bool ProjectSession::Inspect(const QString& path, Project::Diagram diagram)
         return false;
     const StorageResult read = m_project->Inspect(path, diagram);
     if (!read)
-        m_err << openFailure(read) << '\n';
+        m_err << openFailure(read, path) << '\n';
     return read.ok();
 }
 
@@ -56,7 +57,7 @@ bool ProjectSession::Open(const QString& path)
         return false;
     const StorageResult read = m_project->Open(path);
     if (!read)
-        m_err << openFailure(read) << '\n';
+        m_err << openFailure(read, path) << '\n';
     return read.ok();
 }
 
