@@ -117,6 +117,12 @@ int GitSetupCommand::execute(const QStringList& args, QTextStream& out, QTextStr
             return Failure;
         }
         attributes = QDir(top.out).filePath(QStringLiteral(".gitattributes"));
+        // A repository comes from others: a link there would have us copy what it names into the
+        // repository and write over it (git itself reads no linked .gitattributes).
+        if (const QString why = FileBytes::whyNotRegular(attributes); !why.isEmpty()) {
+            err << LoadResString(NotWrittenId).arg(attributes, why) << '\n';
+            return Failure;
+        }
     }
 
     QByteArray held;

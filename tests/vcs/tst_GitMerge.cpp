@@ -118,6 +118,28 @@ private slots:
         QVERIFY(commitAll(QStringLiteral("The sample")));
     }
 
+    // A repository's .gitattributes that is a link is neither read nor written through.
+    void aLinkedAttributesFileIsRefused()
+    {
+        const QString kept = m_repository;
+        m_repository = m_folder.filePath(QStringLiteral("linked"));
+        QVERIFY(QDir().mkpath(m_repository));
+        QCOMPARE(git({QStringLiteral("init"), QStringLiteral("-q")}).code, 0);
+        const QString victim = m_folder.filePath(QStringLiteral("secret.txt"));
+        QFile secret(victim);
+        QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("private\n") == 8);
+        secret.close();
+        const QString attributes = QDir(m_repository).filePath(QStringLiteral(".gitattributes"));
+        QVERIFY(QFile::link(victim, attributes));
+        const Run setup = kestrova({QStringLiteral("git-setup")});
+        m_repository = kept;
+        QCOMPARE(setup.code, 1);
+        QVERIFY2(setup.err.contains(attributes), qPrintable(setup.err));
+        QVERIFY(QFileInfo(attributes).isSymLink());
+        QVERIFY(secret.open(QIODevice::ReadOnly));
+        QCOMPARE(secret.readAll(), QByteArray("private\n"));
+    }
+
     void twoBranchesMergeThroughTheDriver()
     {
         const std::optional<ProjectData> before = text();
