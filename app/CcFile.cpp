@@ -150,7 +150,9 @@ bool CcFile::offerRecovery(const QString& path, bool& recover)
     recover = false;
     const QFileInfo workingCopy(document().WorkingCopyFor(path));
     const QFileInfo project(path);
-    if (!workingCopy.isFile() || !project.isFile() || workingCopy.lastModified() <= project.lastModified())
+    // A link at the working copy's name is no work of ours: what it names is not offered.
+    if (workingCopy.isSymLink() || !workingCopy.isFile() || !project.isFile()
+        || workingCopy.lastModified() <= project.lastModified())
         return true;
     // A working copy held by another Designer is its live work, not a leftover; opening
     // will report the project as in use.

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestFileLifecycle : public QObject {
     Q_OBJECT
 
@@ -216,6 +218,48 @@ private slots:
         QCOMPARE(fixture.prompt.shown().first().title, LoadResString(30030));
         QCOMPARE(document().Name(), expectedName);
         QCOMPARE(document().Dirty(), expectedDirty);
+    }
+
+    void whatStandsAtALeftoverWorkingCopyIsNotTrusted_data()
+    {
+        QTest::addColumn<bool>("pipeAtLock");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("a pipe at its lock") << true << false;
+        QTest::newRow("a link at its name to another project") << false << true;
+    }
+    // Neither a pipe at the lock's name (which QLockFile would wait on) nor a working copy that
+    // is a link to another, newer project is offered for recovery.
+    void whatStandsAtALeftoverWorkingCopyIsNotTrusted()
+    {
+        QFETCH(bool, pipeAtLock);
+        QFETCH(bool, opens);
+        ProjectFixture fixture;
+        const QString path = saveProject(fixture, QStringLiteral("cars.kvp"), QStringLiteral("Cars"));
+        const QString other = saveProject(fixture, QStringLiteral("other.kvp"), QStringLiteral("Other"));
+        QVERIFY(file().FileOpen(path));
+        QVERIFY(!file().FileClose());
+        const QString workingCopy = MCommonUtil::GetTempFile(path);
+        QFile::remove(workingCopy);
+        const QByteArray otherBytes = bytesOf(other);
+        if (pipeAtLock) {
+            QVERIFY(QFile::copy(other, workingCopy));
+            QCOMPARE(::mkfifo(QFile::encodeName(workingCopy + QStringLiteral(".lock")).constData(), 0600), 0);
+        } else {
+            QVERIFY(QFile::link(other, workingCopy));
+        }
+        QFile project(path);
+        QVERIFY(project.open(QIODevice::ReadWrite));
+        QVERIFY(project.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+        project.close();
+
+        fixture.prompt.clearShown();
+        QCOMPARE(file().FileOpen(path), opens);
+        for (const auto& shown : fixture.prompt.shown())
+            QVERIFY(shown.title != LoadResString(30030));
+        QCOMPARE(bytesOf(other), otherBytes);
+        if (opens)
+            QCOMPARE(document().Name(), QStringLiteral("cars"));
+        QFile::remove(workingCopy + QStringLiteral(".lock"));
     }
 
     void newDocumentDefaults()
