@@ -33,9 +33,14 @@ StorageResult DocumentLoader::load(const QString& filePath, std::unique_ptr<Sqli
     if (StorageResult readable = FileBytes::checkInput(filePath); !readable)
         return readable;
     // SQLite takes an empty file for an empty database; it is no document of ours.
-    if (QFileInfo(filePath).size() == 0)
+    const qint64 size = QFileInfo(filePath).size();
+    if (size == 0)
         return StorageResult::failure(StorageErrorKind::Corrupt,
                                       LoadResString(TextFileNotDocument).arg(filePath, LoadResString(TextReasonEmpty)));
+    // The whole file is copied into memory: a sparse file of many gigabytes costs little to send.
+    if (size > FileBytes::sizeLimit(FileBytes::Input::Project))
+        return StorageResult::failure(
+            StorageErrorKind::Io, LoadResString(TextFileNotReadable).arg(filePath, FileBytes::tooLargeReason(FileBytes::Input::Project)));
     if (StorageResult header = checkHeader(filePath); !header)
         return header;
     try {

@@ -143,6 +143,9 @@ qint64 FileBytes::sizeLimit(Input kind)
         return 4 * 1024;
     case Input::PageTemplate:
         return MB;
+    case Input::Project:
+        // Read whole into memory: a sparse file claiming more is no project anyone made.
+        return 1024 * MB;
     case Input::Answers:
         return 4 * MB;
     case Input::Journeys:
@@ -155,6 +158,11 @@ qint64 FileBytes::sizeLimit(Input kind)
         return 256 * MB;
     }
     return 0;
+}
+
+QString FileBytes::tooLargeReason(Input kind)
+{
+    return LoadResString(TextReasonTooLarge).arg(sizeText(sizeLimit(kind)));
 }
 
 StorageResult FileBytes::read(const QString& filePath, QByteArray& bytes, Input kind)
@@ -188,9 +196,7 @@ StorageResult FileBytes::read(const QString& filePath, QByteArray& bytes, Input 
         return unreadable(file.errorString());
 #endif
     const qint64 limit = sizeLimit(kind);
-    const auto tooLarge = [&] {
-        return unreadable(LoadResString(TextReasonTooLarge).arg(sizeText(limit)));
-    };
+    const auto tooLarge = [&] { return unreadable(tooLargeReason(kind)); };
     if (file.size() > limit)
         return tooLarge();
     // A file may grow while it is read, or claim no size at all: reading goes on in chunks until

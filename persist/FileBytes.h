@@ -28,8 +28,10 @@ public:
 
     // The kinds of named input, each read up to a size of its own (docs/RELIABILITY.md), so
     // that a hostile path never makes a read run without end.
-    enum class Input { Answers, Journeys, RulesText, SelectorTable, WebTree, Picture, Dictionary, PageTemplate, Secret };
+    enum class Input { Answers, Journeys, RulesText, SelectorTable, WebTree, Picture, Dictionary, PageTemplate, Secret, Project };
     static qint64 sizeLimit(Input kind);
+    // Why a file of the kind larger than its limit is not read.
+    static QString tooLargeReason(Input kind);
     // Reads a regular file of at most the kind's size; anything else is refused with the reason
     // (a named pipe or a device is never waited on or read from).
     static StorageResult read(const QString& filePath, QByteArray& bytes, Input kind);

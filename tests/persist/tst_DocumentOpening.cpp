@@ -2,8 +2,10 @@
 #include "SqliteFileLock.h"
 #include "common/TestRegistry.h"
 #include "persist/DocumentSchema.h"
+#include "persist/FileBytes.h"
 #include "persist/StorageDocument.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -113,6 +115,22 @@ private slots:
         }
         QCOMPARE(entriesOf(dir.path()), entriesBefore);
         QVERIFY(stateOf(filePath) == before);
+    }
+
+    // A sparse file claims gigabytes for the cost of a few pages; it is refused before a page of
+    // it is copied into memory.
+    void refusesAFileLargerThanAProjectIs()
+    {
+        QTemporaryDir dir;
+        const QString filePath = dir.filePath(QStringLiteral("sparse.kvp"));
+        QVERIFY(saveSampleDocument(filePath));
+        QFile file(filePath);
+        QVERIFY(file.resize(FileBytes::sizeLimit(FileBytes::Input::Project) + 1));
+        StorageDocument document;
+        const StorageResult result = document.open(filePath);
+        QCOMPARE(result.kind, StorageErrorKind::Io);
+        QVERIFY2(result.message.contains(filePath) && result.message.contains(QStringLiteral("1024 MB")), qPrintable(result.message));
+        QVERIFY(!document.isOpen());
     }
 
     void tellsAFileInUse()
