@@ -122,22 +122,36 @@ void OptionsEditorHost::namesChanged()
         m_names.start();
 }
 
-void OptionsEditorHost::bringForward()
+void OptionsEditorHost::showDock()
 {
     m_application.View().ShowToolBar(QLatin1String(DockName));
     m_dock->show();
     m_dock->raise();
+}
+
+void OptionsEditorHost::bringForward()
+{
+    showDock();
     m_editor->focusTree();
 }
 
 void OptionsEditorHost::showControl(qint16 key)
 {
-    CmDecisionManager& decisions = m_application.Model().Decisions();
-    CmDecisionItem* decision = decisions.Item(QVariant(QString::number(key)));
+    showLine(key, -1);
+}
+
+void OptionsEditorHost::showLine(qint16 key, int line)
+{
+    CmDecisionItem* decision = m_application.Model().Decisions().Item(QVariant(QString::number(key)));
     if (!decision)
         return;
     open(decision);
-    bringForward();
+    if (line < 0) {
+        bringForward();
+        return;
+    }
+    showDock();
+    m_editor->selectLine(line);
 }
 
 bool OptionsEditorHost::Handles(int id) const

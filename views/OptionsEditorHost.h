@@ -33,6 +33,9 @@ public:
 
     // Shows the dock on the control with that diagram key and puts the keyboard in its tree.
     void showControl(qint16 key);
+    // Shows the dock on the control and selects the line (counted from 0) on the page the author
+    // is on, the tree or the text, with the keyboard there.
+    void showLine(qint16 key, int line);
 
     bool Handles(int id) const override;
     bool Allowed(int id) const override;
@@ -49,6 +52,7 @@ private:
     // while the editor shows: a project read adds every control one by one.
     void namesChanged();
     void bringForward();
+    void showDock();
 
     CApplication& m_application;
     OptionsEditSession m_session;
