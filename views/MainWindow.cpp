@@ -135,12 +135,7 @@ void MainWindow::attachWindowTools(CApplication& application)
     auto problems = std::make_unique<ProblemsHost>(application, *this, *diagram, *m_documents);
     followDock(application.View(), problems->dock());
     problems->followSelectorGrids(projectTools->Selectors().Commands().Manager());
-    connect(problems.get(), &ProblemsHost::optionsLineRequested, options.get(),
-            [host = options.get()](qint16 number, int line) {
-                host->showControl(number);
-                if (line >= 0)
-                    host->editor().selectLine(line);
-            });
+    connect(problems.get(), &ProblemsHost::optionsLineRequested, options.get(), &OptionsEditorHost::showLine);
     application.Attach(std::move(options));
     application.Attach(std::move(outline));
     application.Attach(std::move(previews));
