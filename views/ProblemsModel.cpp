@@ -10,6 +10,9 @@ namespace {
 constexpr int FirstHeaderId = 34610;
 constexpr int ErrorWordId = 34615;
 constexpr int WarningWordId = 34616;
+constexpr int PropertyLineId = 34632;
+// Wide enough for any line of an options block.
+constexpr int LineDigits = 6;
 } // namespace
 
 ProblemsModel::ProblemsModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -54,6 +57,13 @@ QVariant ProblemsModel::data(const QModelIndex& index, int role) const
         return index.row();
     if (role == ErrorRole)
         return row.isError;
+    if (role == SortRole && index.column() == PropertyColumn) {
+        // Line 10 after line 9, not after line 1.
+        return row.line < 0 ? row.property
+                            : row.property + QChar(u'\n') + QString::number(row.line).rightJustified(LineDigits, u'0');
+    }
+    if (role == SortRole)
+        role = Qt::DisplayRole;
     if (role == Qt::ForegroundRole && index.column() == KindColumn)
         return QBrush(row.isError ? QColor(190, 20, 20) : QColor(150, 110, 0));
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
@@ -62,10 +72,18 @@ QVariant ProblemsModel::data(const QModelIndex& index, int role) const
     case KindColumn: return LoadResString(row.isError ? ErrorWordId : WarningWordId);
     case MessageColumn: return row.message;
     case ControlColumn: return row.control;
-    case PropertyColumn: return row.property;
+    case PropertyColumn: return shownProperty(row);
     case DetailColumn: return row.detail;
     default: return {};
     }
+}
+
+QString ProblemsModel::shownProperty(const Row& row)
+{
+    if (row.line < 0 || row.property.isEmpty())
+        return row.property;
+    // Counted from 1, as the options editor counts them.
+    return LoadResString(PropertyLineId).arg(row.property).arg(row.line + 1);
 }
 
 QVariant ProblemsModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -16,6 +16,8 @@ public:
     // The position in the full list, so that the proxy can give back the check's own order.
     static constexpr int OrderRole = Qt::UserRole + 1;
     static constexpr int ErrorRole = Qt::UserRole + 2;
+    // What the proxy sorts by: the shown text, with an options line's number compared as a number.
+    static constexpr int SortRole = Qt::UserRole + 3;
 
     struct Row {
         bool isError = false;
@@ -40,6 +42,8 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // The property as shown: with the line of the options, so that two lines of one control read apart.
+    static QString shownProperty(const Row& row);
 
 private:
     QList<Row> m_rows;

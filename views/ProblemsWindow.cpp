@@ -47,7 +47,8 @@ protected:
         if (!m_control.isEmpty() && !row.control.contains(m_control, Qt::CaseInsensitive))
             return false;
         return m_text.isEmpty() || row.message.contains(m_text, Qt::CaseInsensitive)
-               || row.detail.contains(m_text, Qt::CaseInsensitive) || row.property.contains(m_text, Qt::CaseInsensitive);
+               || row.detail.contains(m_text, Qt::CaseInsensitive)
+               || ProblemsModel::shownProperty(row).contains(m_text, Qt::CaseInsensitive);
     }
 
 private:
@@ -90,7 +91,7 @@ ProblemsWindow::ProblemsWindow(QWidget* parent) : QWidget(parent)
     m_view->setSortingEnabled(true);
     m_view->setModel(m_proxy);
     // Unsorted, the rows keep the check's order: control by control, then the paths.
-    m_proxy->setSortRole(Qt::DisplayRole);
+    m_proxy->setSortRole(ProblemsModel::SortRole);
     m_view->sortByColumn(-1, Qt::AscendingOrder);
     m_view->header()->setStretchLastSection(true);
     m_view->setColumnWidth(ProblemsModel::KindColumn, 70);

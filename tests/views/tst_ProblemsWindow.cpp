@@ -28,9 +28,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -139,6 +141,8 @@ private slots:
     void rowsMatchTheCommandLine();
     void breakingAndFixingTheSample();
     void filtersAndTarget();
+    void linesOfOneControl_data();
+    void linesOfOneControl();
     void propertyRowsOpenTheirProperty_data();
     void propertyRowsOpenTheirProperty();
     void closingWhileTheTreeIsChecked_data();
@@ -286,6 +290,76 @@ void TestProblemsWindow::filtersAndTarget()
     const QList<ProblemsModel::Row> sorted = window->shownRows();
     for (qsizetype row = 1; row < sorted.size(); ++row)
         QVERIFY(sorted.at(row - 1).message.compare(sorted.at(row).message, Qt::CaseInsensitive) <= 0);
+}
+
+void TestProblemsWindow::linesOfOneControl_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::newRow("options as a tree") << int(OptionsEditor::Page::Tree);
+    QTest::newRow("options as text") << int(OptionsEditor::Page::Text);
+}
+
+// Deleting the sample's Portability breaks four lines of MainUse. The rows tell the lines apart,
+// sorting by property keeps them in line order (10 after 5), and a row takes the author to its
+// line on whichever page of the options editor they work on.
+void TestProblemsWindow::linesOfOneControl()
+{
+    QFETCH(int, page);
+    QTemporaryDir folder;
+    const QString path = buildProject(folder, sampleRules(), true);
+    QVERIFY(!path.isEmpty());
+    Designer designer;
+    QVERIFY(gApp->Controller().File().FileOpen(path));
+    designer.action(+ToolId::ShowProblems)->trigger();
+    designer.action(+ToolId::OpenDecisionTree)->trigger();
+    OptionsEditor* editor = designer.main().findChild<OptionsEditor*>();
+    QVERIFY(editor);
+    CcDecisionTree& tree = gApp->Controller().DecisionTree();
+    tree.SelectDecision(QStringLiteral("MainUse"));
+    editor->showPage(static_cast<OptionsEditor::Page>(page));
+    tree.SelectDecision(QStringLiteral("Portability"));
+    tree.RemoveSelection();
+
+    ProblemsWindow* window = designer.problems();
+    // The rows about MainUse's lines, as shown.
+    const auto mainUseRows = [window] {
+        QList<int> rows;
+        const QList<ProblemsModel::Row> shown = window->shownRows();
+        for (qsizetype row = 0; row < shown.size(); ++row) {
+            if (shown.at(row).control == QLatin1String("MainUse") && shown.at(row).message.endsWith(QLatin1String("Portability")))
+                rows.append(static_cast<int>(row));
+        }
+        return rows;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(mainUseRows().size(), 4, 3000);
+    // The last of them: the !GO of the "Programming" option.
+    designer.activate(static_cast<int>(window->model().rows().indexOf(window->shownRows().at(mainUseRows().last()))));
+    QCOMPARE(designer.decisions().Selected()->strID(), QStringLiteral("MainUse"));
+    QCOMPARE(int(editor->page()), page);
+    if (editor->page() == OptionsEditor::Page::Tree) {
+        const QTreeWidgetItem* current = editor->treeWidget()->currentItem();
+        QVERIFY(current && current->parent());
+        QCOMPARE(current->text(0), QStringLiteral("!GO Portability"));
+        QCOMPARE(current->parent()->text(0), QStringLiteral("^Programming"));
+        QTRY_VERIFY_WITH_TIMEOUT(editor->treeWidget()->hasFocus(), 2000);
+    } else {
+        const QTextBlock line = editor->textEdit()->textCursor().block();
+        QCOMPARE(line.text().trimmed(), QStringLiteral("!GO Portability"));
+        QCOMPARE(line.previous().previous().text().trimmed(), QStringLiteral("^Programming"));
+        QTRY_VERIFY_WITH_TIMEOUT(editor->textEdit()->hasFocus(), 2000);
+    }
+
+    // Sorted by property, each row names its own line, in line order.
+    window->view()->sortByColumn(ProblemsModel::PropertyColumn, Qt::AscendingOrder);
+    QSet<QString> properties;
+    int previousLine = -1;
+    for (const int row : mainUseRows()) {
+        properties.insert(window->view()->model()->index(row, ProblemsModel::PropertyColumn).data().toString());
+        const int line = window->shownRows().at(row).line;
+        QVERIFY2(line > previousLine, qPrintable(QStringLiteral("line %1 after %2").arg(line).arg(previousLine)));
+        previousLine = line;
+    }
+    QCOMPARE(properties.size(), 4);
 }
 
 void TestProblemsWindow::propertyRowsOpenTheirProperty_data()
