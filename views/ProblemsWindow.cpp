@@ -20,6 +20,7 @@ constexpr int FirstTargetId = 34618;
 constexpr int FirstKindsId = 34622;
 constexpr int ControlFilterId = 34630;
 constexpr int TextFilterId = 34631;
+constexpr int OptionsAndActionsLabelId = 11004;
 
 } // namespace
 
@@ -93,11 +94,19 @@ ProblemsWindow::ProblemsWindow(QWidget* parent) : QWidget(parent)
     // Unsorted, the rows keep the check's order: control by control, then the paths.
     m_proxy->setSortRole(ProblemsModel::SortRole);
     m_view->sortByColumn(-1, Qt::AscendingOrder);
-    m_view->header()->setStretchLastSection(true);
+    // The message takes the room the window has; the other columns keep their widths.
+    m_view->header()->setStretchLastSection(false);
+    m_view->header()->setSectionResizeMode(ProblemsModel::MessageColumn, QHeaderView::Stretch);
     m_view->setColumnWidth(ProblemsModel::KindColumn, 70);
-    m_view->setColumnWidth(ProblemsModel::MessageColumn, 380);
-    m_view->setColumnWidth(ProblemsModel::ControlColumn, 110);
-    m_view->setColumnWidth(ProblemsModel::PropertyColumn, 140);
+    m_view->setColumnWidth(ProblemsModel::ControlColumn, 140);
+    // An options line's property, read whole up to line 999.
+    ProblemsModel::Row widest;
+    widest.property = LoadResString(OptionsAndActionsLabelId);
+    widest.line = 998;
+    const QFontMetrics metrics = m_view->fontMetrics();
+    m_view->setColumnWidth(ProblemsModel::PropertyColumn,
+                           metrics.horizontalAdvance(ProblemsModel::shownProperty(widest)) + 3 * metrics.averageCharWidth());
+    m_view->setColumnWidth(ProblemsModel::DetailColumn, 200);
 
     auto* bar = new QHBoxLayout;
     auto* targetLabel = new QLabel(LoadResString(TargetLabelId), this);

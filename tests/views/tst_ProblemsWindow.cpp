@@ -354,7 +354,10 @@ void TestProblemsWindow::linesOfOneControl()
     QSet<QString> properties;
     int previousLine = -1;
     for (const int row : mainUseRows()) {
-        properties.insert(window->view()->model()->index(row, ProblemsModel::PropertyColumn).data().toString());
+        const QModelIndex property = window->view()->model()->index(row, ProblemsModel::PropertyColumn);
+        properties.insert(property.data().toString());
+        // Whole, not cut short where the line is named.
+        QVERIFY(window->view()->sizeHintForIndex(property).width() <= window->view()->visualRect(property).width());
         const int line = window->shownRows().at(row).line;
         QVERIFY2(line > previousLine, qPrintable(QStringLiteral("line %1 after %2").arg(line).arg(previousLine)));
         previousLine = line;
