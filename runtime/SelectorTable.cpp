@@ -1,6 +1,7 @@
 #include "runtime/SelectorTable.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
@@ -136,6 +137,19 @@ void SelectorTable::removeFound(std::vector<int>& found, const SelectorRemoval& 
 {
     if (found.empty())
         return;
+    // The journal takes the items in their current order. Many are picked out in one walk of
+    // that order; a few are sorted by their places.
+    if (found.size() * std::bit_width(found.size()) >= static_cast<std::size_t>(m_order.size())) {
+        std::vector<bool> isFound(m_removedBy.size(), false);
+        for (const int item : found)
+            isFound[static_cast<std::size_t>(item)] = true;
+        for (const int item : std::as_const(m_order)) {
+            if (isFound[static_cast<std::size_t>(item)])
+                journal(item, reason);
+        }
+        m_remainingStale = true;
+        return;
+    }
     if (!m_positionsOf.isSharedWith(m_order) || m_positions.empty()) {
         m_positions.assign(m_removedBy.size(), 0);
         for (qsizetype i = 0; i < m_order.size(); ++i)
