@@ -180,14 +180,16 @@ void ProblemsHost::showCount()
     QLabel* count = m_count.data();
     if (!count)
         return;
+    const int errors = m_live->Errors();
+    const int warnings = m_live->Warnings();
     if (m_live->Stale()) {
         // The whole tree is being checked away from the typing.
         count->setText(m_live->Checking() ? LoadResString(ValidatingId) : QString());
-        return;
+    } else {
+        count->setText(errors + warnings == 0 ? LoadResString(NoProblemsId)
+                                              : LoadResString(CountId).arg(errors).arg(warnings));
     }
-    const int errors = m_live->Errors();
-    const int warnings = m_live->Warnings();
-    count->setText(errors + warnings == 0 ? LoadResString(NoProblemsId) : LoadResString(CountId).arg(errors).arg(warnings));
+    m_window->setEmptyText(count->text());
 }
 
 void ProblemsHost::refresh()

@@ -21,6 +21,7 @@ constexpr int FirstKindsId = 34622;
 constexpr int ControlFilterId = 34630;
 constexpr int TextFilterId = 34631;
 constexpr int OptionsAndActionsLabelId = 11004;
+constexpr int NoneShownId = 34633;
 
 } // namespace
 
@@ -107,6 +108,12 @@ ProblemsWindow::ProblemsWindow(QWidget* parent) : QWidget(parent)
     m_view->setColumnWidth(ProblemsModel::PropertyColumn,
                            metrics.horizontalAdvance(ProblemsModel::shownProperty(widest)) + 3 * metrics.averageCharWidth());
     m_view->setColumnWidth(ProblemsModel::DetailColumn, 200);
+    // An empty list says why: nothing found, a check still running, or filters that hide all.
+    m_empty = new QLabel(m_view->viewport());
+    m_empty->setObjectName(QStringLiteral("problemsEmpty"));
+    m_empty->setEnabled(false);
+    auto* overlay = new QVBoxLayout(m_view->viewport());
+    overlay->addWidget(m_empty, 0, Qt::AlignCenter);
 
     auto* bar = new QHBoxLayout;
     auto* targetLabel = new QLabel(LoadResString(TargetLabelId), this);
@@ -126,6 +133,11 @@ ProblemsWindow::ProblemsWindow(QWidget* parent) : QWidget(parent)
     connect(m_kinds, &QComboBox::currentIndexChanged, this, &ProblemsWindow::applyFilters);
     connect(m_control, &QLineEdit::textChanged, this, &ProblemsWindow::applyFilters);
     connect(m_text, &QLineEdit::textChanged, this, &ProblemsWindow::applyFilters);
+    connect(m_proxy, &QAbstractItemModel::modelReset, this, &ProblemsWindow::showEmpty);
+    connect(m_proxy, &QAbstractItemModel::layoutChanged, this, &ProblemsWindow::showEmpty);
+    connect(m_proxy, &QAbstractItemModel::rowsInserted, this, &ProblemsWindow::showEmpty);
+    connect(m_proxy, &QAbstractItemModel::rowsRemoved, this, &ProblemsWindow::showEmpty);
+    showEmpty();
     // Enter and a double click both activate a row.
     connect(m_view, &QTreeView::activated, this, [this](const QModelIndex& index) {
         const QModelIndex source = m_proxy->mapToSource(index);
@@ -145,6 +157,18 @@ void ProblemsWindow::setRows(QList<ProblemsModel::Row> rows)
     const qsizetype again = m_model->rows().indexOf(*kept);
     if (again >= 0)
         m_view->setCurrentIndex(m_proxy->mapFromSource(m_model->index(static_cast<int>(again), 0)));
+}
+
+void ProblemsWindow::setEmptyText(const QString& text)
+{
+    m_emptyText = text;
+    showEmpty();
+}
+
+void ProblemsWindow::showEmpty()
+{
+    m_empty->setText(m_model->rowCount() == 0 ? m_emptyText : LoadResString(NoneShownId));
+    m_empty->setVisible(m_proxy->rowCount() == 0 && !m_empty->text().isEmpty());
 }
 
 QList<ProblemsModel::Row> ProblemsWindow::shownRows() const

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QSortFilterProxyModel;
 class QTreeView;
@@ -33,6 +34,8 @@ public:
     void setKinds(Kinds kinds);
     void setControlFilter(const QString& text);
     void setTextFilter(const QString& text);
+    // What an empty list says when nothing was found (the status bar's count).
+    void setEmptyText(const QString& text);
 
     QTreeView* view() const { return m_view; }
     QComboBox* targetBox() const { return m_target; }
@@ -43,6 +46,7 @@ signals:
 
 private:
     void applyFilters();
+    void showEmpty();
 
     ProblemsModel* m_model = nullptr;
     QSortFilterProxyModel* m_proxy = nullptr;
@@ -51,4 +55,6 @@ private:
     QComboBox* m_kinds = nullptr;
     QLineEdit* m_control = nullptr;
     QLineEdit* m_text = nullptr;
+    QLabel* m_empty = nullptr;
+    QString m_emptyText;
 };

@@ -252,6 +252,11 @@ void TestProblemsWindow::breakingAndFixingTheSample()
         designer.action(+ToolId::Undo)->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(designer.messages(), QStringList(), 3000);
     QTRY_COMPARE_WITH_TIMEOUT(diagram->mark(mainUse), DiagramWindow::Mark::None, 2000);
+    // The empty window says so, as the status bar does.
+    const QLabel* empty = designer.problems()->findChild<QLabel*>(QStringLiteral("problemsEmpty"));
+    QVERIFY(empty);
+    QTRY_VERIFY_WITH_TIMEOUT(empty->isVisible(), 2000);
+    QCOMPARE(empty->text(), LoadResString(34628));
 }
 
 void TestProblemsWindow::filtersAndTarget()
@@ -282,8 +287,14 @@ void TestProblemsWindow::filtersAndTarget()
     for (const ProblemsModel::Row& row : window->shownRows())
         QVERIFY(row.control.contains(control, Qt::CaseInsensitive));
     window->setControlFilter(QString());
+    const QLabel* empty = window->findChild<QLabel*>(QStringLiteral("problemsEmpty"));
+    QVERIFY(empty);
+    QVERIFY(!empty->isVisible());
     window->setTextFilter(QStringLiteral("no such text anywhere"));
     QVERIFY(window->shownRows().isEmpty());
+    // Not "no problems": the filters hide them.
+    QVERIFY(empty->isVisible());
+    QCOMPARE(empty->text(), LoadResString(34633));
     window->setTextFilter(QString());
     // Sorted by message, then back to the check's order.
     window->view()->sortByColumn(ProblemsModel::MessageColumn, Qt::AscendingOrder);
