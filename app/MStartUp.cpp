@@ -101,7 +101,7 @@ bool MStartUp::ExitProgram(IWindowHost& windows)
                 gApp->Controller().GettingStarted().StopWizard();
             if (gApp->Controller().File().FileClose())
                 return true;
-            gApp->View().SetProgress(0);
+            gApp->View().HideProgressBar();
             gApp->View().SetStatus(QString());
             MRegistry::SaveToRegistry();
             return false;

@@ -490,7 +490,8 @@ void CmDocument::mDocIO_PercentDone(int percent)
 
 void CmDocument::mDocIO_FinishOperation()
 {
-    emit progressChanged(0);
+    // Work that is over shows no progress, not a bar standing at 0 %.
+    emit progressChanged(-1);
 }
 
 void CmDocument::IClassPersistable_WriteProperties(PropertyBag& bag) const

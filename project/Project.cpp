@@ -235,7 +235,7 @@ StorageResult Project::WriteModel()
         if (result)
             result = layout.writeText(Canvas().LayoutText());
     }
-    reportProgress(0);
+    reportProgress(-1);
     reportStatus(0);
     ReportError(result, QStringLiteral("CApplication.SaveDevData"));
     return result;
@@ -255,7 +255,7 @@ StorageResult Project::ReadModel()
         result = StorageResult::failure(StorageErrorKind::Corrupt, LoadResString(ControlsCorruptId));
     else if (result && bag.Refused())
         result = bag.Refusal();
-    reportProgress(0);
+    reportProgress(-1);
     reportStatus(0);
     ReportError(result, QStringLiteral("CApplication.LoadDevData"));
     return result;

@@ -14,6 +14,7 @@
 #include "persist/PropertyBag.h"
 #include "persist/StorageDocument.h"
 #include "persist/StorageNode.h"
+#include "base/IProgressReporter.h"
 #include "project/Project.h"
 
 #include <QFile>
@@ -133,6 +134,33 @@ private slots:
         QCOMPARE(stored.records.size(), 3);
         QVERIFY2(stored.records.at(0).contains(QStringLiteral("!GO Middle")), qPrintable(stored.records.at(0)));
         QVERIFY(stored.records.at(1).contains(QStringLiteral("Middle")));
+    }
+
+    // A window shows the progress it is told of: once an open or a save is over, none is left.
+    void progressEndsHiddenAfterEachWholeOperation()
+    {
+        struct Recorded final : IProgressReporter {
+            void ReportStatus(const QString& text) override { status = text; }
+            void ReportProgress(int percent) override { progress = percent; }
+            QString status;
+            int progress = -1;
+        };
+        const QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("tree.kvp"));
+        ScriptedPrompt prompt;
+        Recorded shown;
+        Project project(prompt);
+        project.setProgressReporter(&shown);
+        project.Document().setKeepsWorkingCopy(false);
+        QVERIFY(RulesText::Read(rules(), project.Decisions()).ok);
+        QVERIFY(project.SaveAs(path).done());
+        QVERIFY2(shown.progress < 0, qPrintable(QString::number(shown.progress)));
+        QVERIFY(project.Open(path));
+        QVERIFY2(shown.progress < 0, qPrintable(QString::number(shown.progress)));
+        QVERIFY(project.Tree().Rename(QStringLiteral("Next"), QStringLiteral("Middle"), 2));
+        QVERIFY(project.Save().done());
+        QVERIFY2(shown.progress < 0, qPrintable(QString::number(shown.progress)));
+        QCOMPARE(shown.status, QString());
     }
 
     // The stored form does not depend on who writes it: reading a project and saving it again
