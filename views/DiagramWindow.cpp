@@ -97,7 +97,10 @@ public:
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*) override
     {
         const double detail = option->levelOfDetailFromTransform(painter->worldTransform());
-        painter->setBrush(colour(m_settings.EntityColor));
+        // Zoomed far out a frame is too thin to tell, and a mark takes it over: the fill shows
+        // the selection there.
+        const bool selectedFarOut = isSelected() && detail < CaptionDetail;
+        painter->setBrush(selectedFarOut ? QColor(90, 140, 255) : colour(m_settings.EntityColor));
         painter->setPen(outline(isSelected() ? QColor(Qt::blue) : colour(m_settings.TextColor), isSelected() ? 2 : 1));
         painter->drawRect(m_box);
         // Marks help while editing; a printed page shows the tree as it is.

@@ -292,6 +292,27 @@ private slots:
 
     // Each link is labelled with the option it belongs to, beside its first stretch; a link that
     // no option leads to (the fall-through) carries none, and an edit relabels.
+    // Zoomed far out a box's frame is the colour of its mark, so the selection shows in its fill.
+    void aMarkedBoxShowsItsSelectionZoomedOut()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        w.tree.AddNew(QPointF(300, -300), 1);
+        w.tree.AddNew(QPointF(800, -300), 1);
+        w.window.setMark(2, DiagramWindow::Mark::Error);
+        w.window.setTransform(QTransform::fromScale(0.25, 0.25));
+        w.window.centerOn(DiagramWindow::toScene(QPointF(800, -300)));
+        w.tree.SelectDecision(1);
+        const auto centreColour = [&w] {
+            QApplication::processEvents();
+            return w.window.viewport()->grab().toImage().pixelColor(w.centreOf(2));
+        };
+        const QColor unselected = centreColour();
+        w.tree.SelectDecision(2);
+        QVERIFY(w.view.Canvas().IsSelected(2));
+        QVERIFY2(centreColour() != unselected, qPrintable(unselected.name()));
+    }
+
     void linksAreLabelledWithTheirOptions()
     {
         Window w;
