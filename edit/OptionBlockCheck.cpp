@@ -28,6 +28,7 @@ constexpr int invalidSelectorId = 12505;
 constexpr int invalidPropertyId = 12506;
 constexpr int invalidItemId = 12507;
 constexpr int invalidExpressionId = 12533;
+constexpr int noPropertyId = 32513;
 
 constexpr int noMarkerId = 33600;
 constexpr int textBeforeMarkerId = 33601;
@@ -213,12 +214,15 @@ private:
             return;
         }
         checkSelector(statement.line, parts.target);
-        if (parts.keyword != Keyword::Sort) {
-            checkExpression(statement.line, parts.value);
-            return;
+        const QStringList expressions = parts.keyword == Keyword::Sort
+                                            ? parts.value.section(QLatin1Char(';'), 0, 0).split(QLatin1Char(','))
+                                            : QStringList{parts.value};
+        for (const QString& expression : expressions)
+            checkExpression(statement.line, expression);
+        if (m_lookup) {
+            for (const QString& property : m_lookup->MissingProperties(parts.target, expressions))
+                add(statement.line, true, LoadResString(noPropertyId).arg(parts.target.trimmed(), property));
         }
-        for (const QString& key : parts.value.section(QLatin1Char(';'), 0, 0).split(QLatin1Char(',')))
-            checkExpression(statement.line, key);
     }
 
     void checkExpression(int line, const QString& expression)

@@ -1,5 +1,7 @@
 #include "lang/SelectorLookup.h"
 
+#include "lang/ExpressionParser.h"
+
 #include <QRegularExpression>
 
 namespace {
@@ -33,6 +35,26 @@ SelectorLookup::Result SelectorLookup::Check(const QString& reference) const
     if (lacks(names.items, parts.item))
         return Result::UnknownItem;
     return Result::Found;
+}
+
+QStringList SelectorLookup::MissingProperties(const QString& selector, const QStringList& expressions) const
+{
+    QStringList missing;
+    const Names& names = namesOf(selector.trimmed());
+    if (!names.exists || !names.properties)
+        return missing;
+    for (const QString& expression : expressions) {
+        const ExpressionParseResult parsed = ExpressionParser::parse(expression);
+        if (!parsed.ok())
+            continue;
+        parsed.root->visit([&](const ExpressionNode& node) {
+            const QString property = node.text().trimmed();
+            if (node.kind() == ExpressionKind::Property && lacks(names.properties, property)
+                && !missing.contains(property, Qt::CaseInsensitive))
+                missing.append(property);
+        });
+    }
+    return missing;
 }
 
 SelectorReference SelectorLookup::Split(const QString& reference)

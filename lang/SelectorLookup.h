@@ -20,6 +20,11 @@ public:
     explicit SelectorLookup(const ISelectorCatalog& catalog) : m_catalog(catalog) {}
 
     Result Check(const QString& reference) const;
+    // The property names the item expressions use bare (a !KILL's condition, a !SORT's keys)
+    // that the selector's header row lacks, each once as first written; none for a selector
+    // that does not exist or whose table is kept elsewhere, nor for an expression that does
+    // not parse (its own check reports that).
+    QStringList MissingProperties(const QString& selector, const QStringList& expressions) const;
     // Split at ":" and ";" and read from the left: selector, property, item; parts trimmed, a
     // part that is missing or empty is not given.
     static SelectorReference Split(const QString& reference);

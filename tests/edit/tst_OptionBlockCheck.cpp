@@ -19,7 +19,7 @@ QString summary(const QList<Finding>& findings)
 {
     static const QList<int> ids{12504, 12505, 12506, 12507, 12533, 33600, 33601, 33602, 33603, 33604, 33605,
                                 33606, 33607, 33608, 33609, 33610, 33611, 33612, 33613, 33614, 33615, 33616,
-                                33617, 33618, 33628};
+                                33617, 33618, 33628, 32513};
     static const QRegularExpression placeholder(QStringLiteral("%[1-9]"));
     QStringList written;
     for (const Finding& finding : findings) {
@@ -104,9 +104,12 @@ void TestOptionBlockCheck::names()
                             "!IF <<S:Price;Tea>> > <<S:Weight>> | <<S:Price;Coffee>> = 1",
                             "!IF [[2]] = 1",
                             "!ENDIF",
-                            "!ENDIF"};
+                            "!ENDIF",
+                            "!KILL S : Cost > 1 & price < 3 & cost < 2",
+                            "!SORT S : Price, Colour; Ascending, Descending"};
+    // A !KILL or !SORT names the selector's properties bare; each one it lacks once per line.
     QCOMPARE(summary(OptionBlockCheck::CheckLines(lines, Radio, names)),
-             QStringLiteral("3:E:12504 4:E:12504 5:E:12505 6:E:12506 6:E:12507"));
+             QStringLiteral("3:E:12504 4:E:12504 5:E:12505 6:E:12506 6:E:12507 10:E:32513 11:E:32513"));
     // Without names nothing is looked up.
     QCOMPARE(summary(OptionBlockCheck::CheckLines(lines, Radio)), QString());
     // A list filled from selectors names them in its options.
