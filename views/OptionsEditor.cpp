@@ -100,6 +100,8 @@ OptionsEditor::OptionsEditor(OptionsEditSession& session, QWidget* parent) : QWi
         enterTextPage();
     });
     connect(&m_session, &OptionsEditSession::treeChanged, this, [this] {
+        // The control's interface, named in the title, may be what changed.
+        showTitle();
         showTree();
         // A change from elsewhere shows in the text unless the author is in the middle of one.
         if (page() == Page::Text && !m_textPending)

@@ -14,6 +14,7 @@
 #include "edit/CcUndo.h"
 #include "edit/OptionsEditSession.h"
 #include "model/CmDecisionItem.h"
+#include "model/MDecisionDataUtil.h"
 #include "model/CmDecisionManager.h"
 #include "model/RulesText.h"
 #include "views/CommandBars.h"
@@ -145,6 +146,12 @@ void TestOptionEditors::doubleClickAndCommandOpenTheEditor()
     designer.action(+ToolId::EditOptionsAndActions)->trigger();
     QVERIFY(!designer.dock()->isHidden());
     QVERIFY(designer.editor()->titleLabel()->text().contains(second->strID()));
+    // The title names the interface the control has now.
+    second->setIntControl(MDecisionDataUtil::MultiList);
+    QVERIFY(designer.editor()->titleLabel()->text().contains(MDecisionDataUtil::ControlDisplayName(MDecisionDataUtil::MultiList)));
+    second->setIntControl(MDecisionDataUtil::Radio);
+    QVERIFY2(designer.editor()->titleLabel()->text().contains(MDecisionDataUtil::ControlDisplayName(MDecisionDataUtil::Radio)),
+             qPrintable(designer.editor()->titleLabel()->text()));
 }
 
 void TestOptionEditors::goldenDecisionsBothWays()
