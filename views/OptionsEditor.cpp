@@ -88,8 +88,14 @@ OptionsEditor::OptionsEditor(OptionsEditSession& session, QWidget* parent) : QWi
     });
     connect(m_findings, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { onFindingActivated(item->data(lineRole).toInt()); });
-    connect(&m_session, &OptionsEditSession::decisionChanged, this, [this] {
+    connect(&m_session, &OptionsEditSession::decisionChanged, this, [this](const CmDecisionItem* decision) {
         showTitle();
+        // A line loaded from the control before is not one to add to this one.
+        if (decision != m_statementOf) {
+            m_statementOf = decision;
+            m_statement->clearParts();
+            m_statementLine = {-1, QString()};
+        }
         if (page() != Page::Text)
             return;
         // A renamed control keeps what the author typed; another control's text starts at its top.

@@ -7,6 +7,7 @@
 #include <utility>
 
 class BlockHighlighter;
+class CmDecisionItem;
 class OptionsEditSession;
 class QAction;
 class QLabel;
@@ -87,4 +88,6 @@ private:
     bool m_showing = false;
     // The selected line (position and text) the statement editor was last loaded with.
     std::pair<int, QString> m_statementLine{-1, QString()};
+    // The control whose lines the statement editor last worked on.
+    const CmDecisionItem* m_statementOf = nullptr;
 };

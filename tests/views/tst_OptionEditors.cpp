@@ -110,6 +110,7 @@ private slots:
     void doubleClickAndCommandOpenTheEditor();
     void goldenDecisionsBothWays();
     void statementEditsAreUndoableAndStored();
+    void anotherControlStartsWithEmptyFields();
     void textIsCheckedAndColouredAsTyped();
     void commandsTakeTheTypedText();
     void itemEditingAndMoves();
@@ -183,6 +184,24 @@ void TestOptionEditors::goldenDecisionsBothWays()
     }
     QVERIFY(withBlocks > 0);
     QCOMPARE(gApp->View().UndoCount(), undoCount);
+}
+
+// A line loaded from one control is never added to the next one opened.
+void TestOptionEditors::anotherControlStartsWithEmptyFields()
+{
+    Designer designer;
+    QVERIFY(designer.read(QStringLiteral("1\t\tStart\t\t\t\"\"\tRadio\t^Yes\t!GO Next\t^No\t\r\n"
+                                         "2\t\tNext\t\t\t\"\"\tRadio\t^Maybe\t\r\n")));
+    designer.decisions().setSelected(designer.decisions().Item(QStringLiteral("Start")));
+    OptionsEditor& editor = *designer.editor();
+    StatementPanel& statement = *editor.statement();
+    editor.treeWidget()->setCurrentItem(itemWithText(*editor.treeWidget(), QStringLiteral("!GO Next")));
+    QCOMPARE(statement.line(), QStringLiteral("!GO Next"));
+    CmDecisionItem* next = designer.decisions().Item(QStringLiteral("Next"));
+    designer.decisions().setSelected(next);
+    QVERIFY2(statement.line() != QStringLiteral("!GO Next"), qPrintable(statement.line()));
+    QTest::mouseClick(statement.addButton(), Qt::LeftButton);
+    QVERIFY(!next->OptsAndActs().contains(QStringLiteral("!GO Next")));
 }
 
 void TestOptionEditors::statementEditsAreUndoableAndStored()
