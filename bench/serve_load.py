@@ -271,37 +271,28 @@ def scaling(args, sample, folder, row):
     """One process against two, as two machines would be."""
     # Pinned to a core each: on a two-core machine the load generator then shares the servers'
     # cores in the second case only, so this understates what a second copy adds.
-    single = Server(args.kestrova, [sample], folder, cpus="0")
-    try:
-        row("sample: first pages, one process on one core",
-            wrk([f"http://127.0.0.1:{single.port}/laptop-selector/"], args.seconds, args.connections))
-    finally:
-        single.stop()
-    pair = [Server(args.kestrova, [sample], folder, cpus="0"), Server(args.kestrova, [sample], folder, cpus="1")]
-    try:
-        row("sample: first pages, two processes, one core each",
-            wrk([f"http://127.0.0.1:{s.port}/laptop-selector/" for s in pair], args.seconds, args.connections))
-    finally:
-        for s in pair:
-            s.stop()
+    one_against_two(args, row, "one core each", lambda cpu: Server(args.kestrova, [sample], folder, cpus=cpu),
+                    "one process on one core")
     if not can_share_cpu():
         print("(no cpu cgroup to hold a process to half a core: run as root for the fair comparison)", flush=True)
         return
     # Each process held to half a core, so that the load generator has a core of its own in both
     # cases and the two processes share only what copies share: the results store.
-    single = Server(args.kestrova, [sample], folder, share=0.5)
-    try:
-        row("sample: first pages, one process held to half a core",
-            wrk([f"http://127.0.0.1:{single.port}/laptop-selector/"], args.seconds, args.connections))
-    finally:
-        single.stop()
-    pair = [Server(args.kestrova, [sample], folder, share=0.5) for _ in range(2)]
-    try:
-        row("sample: first pages, two processes, half a core each",
-            wrk([f"http://127.0.0.1:{s.port}/laptop-selector/" for s in pair], args.seconds, args.connections))
-    finally:
-        for s in pair:
-            s.stop()
+    one_against_two(args, row, "half a core each", lambda _: Server(args.kestrova, [sample], folder, share=0.5),
+                    "one process held to half a core")
+
+
+def one_against_two(args, row, each, start, single_label):
+    """The sample's first pages from one server, then from two; start(cpu) makes a server."""
+    for cpus, label in ((["0"], single_label), (["0", "1"], f"two processes, {each}")):
+        servers = [start(cpu) for cpu in cpus]
+        try:
+            row(f"sample: first pages, {label}",
+                wrk([f"http://127.0.0.1:{s.port}/laptop-selector/" for s in servers], args.seconds, args.connections))
+        finally:
+            for s in servers:
+                s.stop()
+
 
 if __name__ == "__main__":
     main()
